@@ -1,0 +1,43 @@
+#include "archive/text_utf8.h"
+
+namespace torv {
+namespace {
+
+bool IsContinuationByte(char c) {
+  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+char LowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+}  // namespace
+
+std::size_t Utf8Length(std::string_view text) {
+  std::size_t count = 0;
+  for (char c : text) {
+    if (!IsContinuationByte(c)) ++count;
+  }
+  return count;
+}
+
+std::string Utf8Prefix(std::string_view text, std::size_t count) {
+  std::size_t seen = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (!IsContinuationByte(text[i])) {
+      if (seen == count) return std::string(text.substr(0, i));
+      ++seen;
+    }
+  }
+  return std::string(text);
+}
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace torv

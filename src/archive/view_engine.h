@@ -1,0 +1,23 @@
+// The view engine: the one operation that reads the archive and decides which
+// records the table shows.
+#pragma once
+
+#include "archive/view_screen.h"
+#include "archive/view_state.h"
+
+namespace torv {
+
+enum class ViewResult {
+  kShown,    // the table, the status line and ShownRowCount show the new view
+  kMessage,  // the request ended in a message; the table was left as it was
+};
+
+// One view request. Rereads the archive named by state.ArchiveFileName, writes
+// the newest record's time-date text, runs the view chosen by the pending flags
+// (a step first, then the input view, then the date search, else the plain
+// view), fills the table and clears the four pending flags. Every request that
+// ends in a message clears the four flags as well, so a failed command never
+// decides what a later one shows.
+ViewResult Button1Click(ViewState& state, ViewScreen& screen);
+
+}  // namespace torv

@@ -1,0 +1,29 @@
+// What the view engine needs from a screen. The window, the command-line tool
+// and the tests each implement it, so all of them drive the same engine.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "archive/event_table.h"
+
+namespace torv {
+
+class ViewScreen {
+ public:
+  virtual ~ViewScreen() = default;
+
+  // The status line (Label1 in the window).
+  virtual void SetStatusText(const std::string& text) = 0;
+  // The newest record's time-date text (Edit1 in the window).
+  virtual void SetNewestRecordText(const std::string& text) = 0;
+  // Enables both block-step buttons (Button5 and Button6 in the window).
+  virtual void EnableStepButtons() = 0;
+  // A message in a plain information box; returns when it has been closed.
+  virtual void ShowMessage(const std::string& text) = 0;
+  // Replaces the whole table: element 0 is the header row, then the N data
+  // rows, so the table has N + 1 rows afterwards.
+  virtual void SetTableRows(std::vector<EventRow> rows) = 0;
+};
+
+}  // namespace torv
