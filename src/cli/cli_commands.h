@@ -1,0 +1,31 @@
+// The commands of torvdoc-cli, run in memory: the caller writes the outcome.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cli/cli_options.h"
+
+namespace torv {
+
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitMessage = 1;  // the view or the file write ended in a message
+inline constexpr int kExitUsage = 2;
+
+struct CommandOutcome {
+  int exitCode = kExitDone;
+  std::string out;  // bytes for standard output, already in the chosen encoding
+  std::string err;  // UTF-8 text for standard error
+};
+
+// One view, then the steps; the report text of the last view.
+CommandOutcome RunView(const CliOptions& options);
+// The whole-archive report.
+CommandOutcome RunReport(const CliOptions& options);
+// Writes a generated archive.
+CommandOutcome RunSample(const CliOptions& options);
+
+// Parses `args` (the arguments after the program name) and runs the command.
+CommandOutcome RunCommandLine(const std::vector<std::string>& args);
+
+}  // namespace torv

@@ -1,0 +1,60 @@
+// The command line of torvdoc-cli, parsed into what one run does.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace torv {
+
+enum class CliCommand { kView, kReport, kSample };
+
+// Which view `view` asks for first.
+enum class ViewKind { kBlock, kDate, kInput };
+
+enum class OutputEncoding { kUtf8, kCp1251 };
+
+inline constexpr int kMinBlocksBack = 1;
+inline constexpr int kMaxBlocksBack = 64;
+inline constexpr int kMinInputNumber = 1;
+inline constexpr int kMaxInputNumber = 32;
+inline constexpr int kMaxSampleFill = 1000000;
+// The date key is day, separator, month: at least five characters.
+inline constexpr std::size_t kMinDateKeyLength = 5;
+inline constexpr char kStepBackward = 'b';
+inline constexpr char kStepForward = 'f';
+
+struct CliOptions {
+  CliCommand command = CliCommand::kView;
+  std::string path;  // the archive to read, or the file `sample` writes
+
+  // view
+  ViewKind viewKind = ViewKind::kBlock;
+  int blocksBack = 1;
+  std::string dateKey;
+  int inputNumber = 0;
+  std::string steps;  // 'b' and 'f', applied in order after the first view
+
+  // view and report
+  OutputEncoding encoding = OutputEncoding::kUtf8;
+
+  // sample
+  std::uint32_t seed = 1;
+  int fill = 1500;
+};
+
+struct ParsedCommandLine {
+  enum class Outcome {
+    kRun,         // `options` says what to do
+    kHelp,        // `text` is the usage asked for; it goes to standard output
+    kUsageError,  // `text` names the fault and shows the usage; it goes to standard error
+  };
+  Outcome outcome = Outcome::kRun;
+  CliOptions options;
+  std::string text;
+};
+
+// `args` are the arguments after the program name.
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+}  // namespace torv

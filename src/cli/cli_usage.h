@@ -1,0 +1,17 @@
+// The usage texts of torvdoc-cli.
+#pragma once
+
+#include <string>
+
+#include "cli/cli_options.h"
+
+namespace torv {
+
+inline constexpr char kProgramName[] = "torvdoc-cli";
+
+// Every command in short.
+std::string ToolUsage();
+// One command with its options.
+std::string CommandUsage(CliCommand command);
+
+}  // namespace torv
