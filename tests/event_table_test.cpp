@@ -1,1 +1,137 @@
+#include "archive/event_table.h"
+
 #include <gtest/gtest.h>
+
+#include "archive/sample_archive.h"
+#include "archive/text_utf8.h"
+
+namespace torv {
+namespace {
+
+const std::string k11Spaces(11, ' ');
+
+TEST(EventTextTableTest, EveryTextWithItsSpaces) {
+  const std::pair<int, std::string> expected[] = {
+      {0, "Норма           "}, {1, "Пред. сигн.     "}, {2, "Авар. сигн. "},
+      {3, "Включение  ИМ"},    {4, "Отключение ИМ"},    {5, "Включен. блок"},
+      {6, "Отключ. блок"},     {7, "Включ.  устр"},     {8, "Отказ   МВДИ1"},
+      {9, "Отказ   МВДИ2"},    {10, "Отказ   МР1  "},   {11, "Отказ   МР2  "},
+      {12, "Отказ   МИнд "},   {13, "Отказ   МВИ  "},   {14, "Отказ   МВАИ1"},
+      {15, "Отказ   МВАИ2"},   {16, "Программир. "},    {50, "Отключение реле"},
+      {51, "Включение реле"},
+  };
+  for (const auto& [code, text] : expected) {
+    EXPECT_EQ(EventTextTable(static_cast<std::uint8_t>(code)), text) << code;
+  }
+}
+
+TEST(EventTextTableTest, CharacterCountsAreCharactersNotBytes) {
+  const std::pair<int, std::size_t> lengths[] = {{0, 16}, {1, 16},  {2, 12},  {3, 13},  {6, 12},
+                                                 {7, 12}, {10, 13}, {16, 12}, {50, 15}, {51, 14}};
+  for (const auto& [code, length] : lengths) {
+    EXPECT_EQ(Utf8Length(EventTextTable(static_cast<std::uint8_t>(code))), length) << code;
+  }
+  EXPECT_EQ(Utf8Length(kDamagedRecordText), 15u);
+}
+
+TEST(EventTextTableTest, CodesWithoutText) {
+  for (int code : {17, 30, 49, 52, 100, 254, 255}) {
+    EXPECT_EQ(EventTextTable(static_cast<std::uint8_t>(code)), "") << code;
+  }
+}
+
+TEST(NumberFormatTest, AtLeastTwoDigits) {
+  EXPECT_EQ(FormatTwoDigits(0), "00");
+  EXPECT_EQ(FormatTwoDigits(7), "07");
+  EXPECT_EQ(FormatTwoDigits(10), "10");
+  EXPECT_EQ(FormatTwoDigits(99), "99");
+  EXPECT_EQ(FormatTwoDigits(100), "100");
+  EXPECT_EQ(FormatTwoDigits(255), "255");
+}
+
+TEST(FormatTimeDateTest, Examples) {
+  EXPECT_EQ(FormatTimeDate(14, 3, 7, 5, 11), "14:03:07 05.11");
+  EXPECT_EQ(FormatTimeDate(9, 5, 30, 1, 12), "09:05:30 01.12");
+  EXPECT_EQ(FormatTimeDate(0, 0, 0, 0, 0), "00:00:00 00.00");
+  EXPECT_EQ(FormatTimeDate(255, 255, 255, 255, 255), "");
+  EXPECT_EQ(FormatTimeDate(255, 255, 255, 255, 1), "255:255:255 255.01");
+  EXPECT_EQ(FormatTimeDate(255, 255, 255, 1, 255), "255:255:255 01.255");
+  const std::string text = FormatTimeDate(9, 5, 30, 1, 12);
+  EXPECT_EQ(text.substr(9, 2), "01");
+  EXPECT_EQ(text.substr(12, 2), "12");
+}
+
+TEST(FormatTimeDateTest, RecordBytesInTheirOrder) {
+  // Bytes: code, number, seconds, minutes, hours, day, month.
+  EXPECT_EQ(FormatTimeDate(ArchiveRecord{{1, 0, 7, 3, 14, 5, 11, 0}}), "14:03:07 05.11");
+}
+
+TEST(DecodeRecordTest, InputEvents) {
+  EXPECT_EQ(DecodeRecord(MakeRecord(0, 0, 7, 5, 30, 5, 11)),
+            (EventRow{"Норма           ", "1" + k11Spaces, "07:05:30", "05.11"}));
+  EXPECT_EQ(DecodeRecord(MakeRecord(1, 31, 23, 59, 59, 31, 12)),
+            (EventRow{"Пред. сигн.     ", "32" + k11Spaces, "23:59:59", "31.12"}));
+  EXPECT_EQ(DecodeRecord(MakeRecord(2, 255, 0, 0, 0, 1, 1)),
+            (EventRow{"Авар. сигн. ", "256" + k11Spaces, "00:00:00", "01.01"}));
+}
+
+TEST(DecodeRecordTest, RelayEvents) {
+  EXPECT_EQ(DecodeRecord(MakeRecord(51, 0, 1, 2, 3, 4, 5)),
+            (EventRow{"Включение реле", "реле 1", "01:02:03", "04.05"}));
+  EXPECT_EQ(DecodeRecord(MakeRecord(50, 7, 1, 2, 3, 4, 5)),
+            (EventRow{"Отключение реле", "реле 8", "01:02:03", "04.05"}));
+}
+
+TEST(DecodeRecordTest, DeviceEventsAndCodesWithoutTextCarryNoNumber) {
+  EXPECT_EQ(DecodeRecord(MakeRecord(16, 9, 12, 0, 0, 2, 3)),
+            (EventRow{"Программир. ", k11Spaces, "12:00:00", "02.03"}));
+  for (int code : {17, 49, 52, 254}) {
+    EXPECT_EQ(DecodeRecord(MakeRecord(static_cast<std::uint8_t>(code), 4, 1, 1, 1, 1, 1)),
+              (EventRow{"", k11Spaces, "01:01:01", "01.01"}))
+        << code;
+  }
+}
+
+TEST(DecodeRecordTest, DamagedRecordWhateverItsBytes) {
+  const EventRow damaged{"**НЕКОРР ЗАП.**", "", "", ""};
+  EXPECT_EQ(DecodeRecord(MakeRecord(255, 3, 4, 5, 6, 7, 8, 9)), damaged);
+  EXPECT_EQ(DecodeRecord(ArchiveRecord{{255, 255, 255, 255, 255, 255, 255, 255}}), damaged);
+  EXPECT_EQ(DecodeRecord(ArchiveRecord{{255, 0, 0, 0, 0, 0, 0, 0}}), damaged);
+}
+
+TEST(DecodeRecordTest, EmptyRecordsShowFourEmptyCells) {
+  EXPECT_EQ(DecodeRecord(ArchiveRecord{}), EventRow{});
+  EXPECT_EQ(DecodeRecord(MakeRecord(0, 0, 0, 0, 0, 0, 0, 0x5A)), EventRow{});
+}
+
+TEST(DecodeRecordTest, UnsetFieldsBlankOnlyWhenAllTheirBytesAre255) {
+  EXPECT_EQ(DecodeRecord(MakeRecord(3, 0, 255, 255, 255, 255, 255)),
+            (EventRow{"Включение  ИМ", k11Spaces, " ", ""}));
+  // Two of three time bytes unset: all numbers shown.
+  EXPECT_EQ(DecodeRecord(MakeRecord(3, 0, 255, 255, 7, 1, 2))[2], "255:255:07");
+  EXPECT_EQ(DecodeRecord(MakeRecord(3, 0, 255, 10, 7, 1, 2))[2], "255:10:07");
+  // Day alone unset: shown as a number.
+  EXPECT_EQ(DecodeRecord(MakeRecord(3, 0, 1, 2, 3, 255, 3))[3], "255.03");
+  EXPECT_EQ(DecodeRecord(MakeRecord(3, 0, 1, 2, 3, 4, 255))[3], "04.255");
+  // Out-of-range values are shown as they are.
+  EXPECT_EQ(DecodeRecord(MakeRecord(3, 0, 99, 0, 0, 1, 200))[2], "99:00:00");
+  EXPECT_EQ(DecodeRecord(MakeRecord(3, 0, 99, 0, 0, 1, 200))[3], "01.200");
+}
+
+TEST(EventTableHeaderTest, Texts) {
+  EXPECT_EQ(EventTableHeader(), (EventRow{"Событие", "Номер входа", " Время", "Дата"}));
+}
+
+TEST(TextUtf8Test, PrefixAndLengthCountCharacters) {
+  EXPECT_EQ(Utf8Length("05.03"), 5u);
+  EXPECT_EQ(Utf8Length("дата"), 4u);
+  EXPECT_EQ(Utf8Prefix("05.03.2026", 5), "05.03");
+  EXPECT_EQ(Utf8Prefix("абвгдеж", 5), "абвгд");
+  EXPECT_EQ(Utf8Prefix("05", 5), "05");
+  EXPECT_TRUE(EqualsIgnoringAsciiCase("Ab.c", "aB.C"));
+  EXPECT_FALSE(EqualsIgnoringAsciiCase("05.03", "05/03"));
+  EXPECT_FALSE(EqualsIgnoringAsciiCase("05.03", "05.0"));
+}
+
+}  // namespace
+}  // namespace torv

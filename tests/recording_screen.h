@@ -1,0 +1,35 @@
+// A ViewScreen that remembers everything the engine wrote, for tests.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "archive/view_screen.h"
+#include "report/report_builder.h"
+
+namespace torv::testing {
+
+class RecordingScreen : public ViewScreen, public ReportTable {
+ public:
+  std::string status = "Документирование";
+  std::string newestRecordText;
+  bool stepButtonsEnabled = false;
+  std::vector<std::string> messages;
+  // 17 empty rows, as the window starts.
+  std::vector<EventRow> table = std::vector<EventRow>(17);
+  int tableFills = 0;
+
+  void SetStatusText(const std::string& text) override { status = text; }
+  void SetNewestRecordText(const std::string& text) override { newestRecordText = text; }
+  void EnableStepButtons() override { stepButtonsEnabled = true; }
+  void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  void SetTableRows(std::vector<EventRow> rows) override {
+    table = std::move(rows);
+    ++tableFills;
+  }
+
+  std::string StatusText() const override { return status; }
+  EventRow TableRow(int row) const override { return table.at(static_cast<std::size_t>(row)); }
+};
+
+}  // namespace torv::testing
