@@ -18,6 +18,7 @@ class RecordingScreen : public ViewScreen, public ReportTable {
   // 17 empty rows, as the window starts.
   std::vector<EventRow> table = std::vector<EventRow>(17);
   int tableFills = 0;
+  std::vector<ShownRecord> shownRecords;
 
   void SetStatusText(const std::string& text) override { status = text; }
   void SetNewestRecordText(const std::string& text) override { newestRecordText = text; }
@@ -27,6 +28,8 @@ class RecordingScreen : public ViewScreen, public ReportTable {
     table = std::move(rows);
     ++tableFills;
   }
+
+  void SetShownRecords(const std::vector<ShownRecord>& records) override { shownRecords = records; }
 
   std::string StatusText() const override { return status; }
   EventRow TableRow(int row) const override { return table.at(static_cast<std::size_t>(row)); }

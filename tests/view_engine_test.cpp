@@ -98,6 +98,16 @@ TEST_F(ViewEngineTest, NewestBlockWithWriteOffsetZero) {
   ExpectFlagsCleared();
 }
 
+TEST_F(ViewEngineTest, ShownRecordsCarryTheirRingOffsets) {
+  UseArchive(SlotArchive(16).Bytes());
+  ShowBlock(1);
+  ASSERT_EQ(screen.shownRecords.size(), 16u);
+  EXPECT_EQ(screen.shownRecords[0].offset, 8);
+  EXPECT_EQ(screen.shownRecords[0].record, SlotRecord(1));
+  EXPECT_EQ(screen.shownRecords[2].offset, 8184);
+  EXPECT_EQ(screen.shownRecords[2].record, SlotRecord(1023));
+}
+
 TEST_F(ViewEngineTest, WriteOffset8192ReadsLikeZero) {
   UseArchive(SlotArchive(8192).Bytes());
   ShowBlock(1);

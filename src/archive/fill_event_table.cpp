@@ -3,12 +3,13 @@
 namespace torv {
 
 void FillEventTable(ViewScreen& screen, ViewState& state,
-                    const std::vector<ArchiveRecord>& shownRecords) {
+                    const std::vector<ShownRecord>& shownRecords) {
   std::vector<EventRow> rows;
   rows.reserve(shownRecords.size() + 1);
   rows.push_back(EventTableHeader());
-  for (const ArchiveRecord& record : shownRecords) rows.push_back(DecodeRecord(record));
+  for (const ShownRecord& shown : shownRecords) rows.push_back(DecodeRecord(shown.record));
   screen.SetTableRows(std::move(rows));
+  screen.SetShownRecords(shownRecords);
   state.ShownRowCount = static_cast<std::int32_t>(shownRecords.size());
 }
 

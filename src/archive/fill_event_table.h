@@ -12,6 +12,6 @@ namespace torv {
 // Writes the header row and one decoded row per record, newest first, and sets
 // ShownRowCount to the number of records.
 void FillEventTable(ViewScreen& screen, ViewState& state,
-                    const std::vector<ArchiveRecord>& shownRecords);
+                    const std::vector<ShownRecord>& shownRecords);
 
 }  // namespace torv

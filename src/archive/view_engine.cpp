@@ -17,14 +17,14 @@ constexpr int kDateKeyLength = 5;         // day, separator, month
 constexpr std::size_t kDatePosition = 9;  // where the day starts in a time-date text
 
 // What one view hands to the table, or nothing when it ended in a message.
-using ShownRecords = std::vector<ArchiveRecord>;
+using ShownRecords = std::vector<ShownRecord>;
 
 // Copies 16 records walking back from state.ReadOffset, which moves with it.
 ShownRecords CopyBlock(const ArchiveImage& image, ViewState& state) {
   ShownRecords records;
   records.reserve(kRecordsPerBlock);
   for (int i = 0; i < kRecordsPerBlock; ++i) {
-    records.push_back(image.RecordAt(state.ReadOffset));
+    records.push_back({state.ReadOffset, image.RecordAt(state.ReadOffset)});
     state.ReadOffset = RecordBack(state.ReadOffset);
   }
   return records;
@@ -58,7 +58,7 @@ ShownRecords StepView(const ArchiveImage& image, ViewState& state, bool forward)
 }
 
 void WriteStepStatus(const ShownRecords& records, const ViewState& state, ViewScreen& screen) {
-  const ArchiveRecord& first = records.front();
+  const ArchiveRecord& first = records.front().record;
   const bool noDate = first.Month() == 0 || first.Month() == kUnsetByte || first.Day() == 0 ||
                       first.Day() == kUnsetByte;
   std::string status = PlainStatus(state);
@@ -97,7 +97,7 @@ std::optional<ShownRecords> InputView(const ArchiveImage& image, ViewState& stat
   for (int visited = 0; visited < kRecordCount; ++visited) {
     const ArchiveRecord record = image.RecordAt(state.ReadOffset);
     if (!record.IsEmpty() && record.Code() <= 2 && record.Number() == state.InputNumber - 1) {
-      matches.push_back(record);
+      matches.push_back({state.ReadOffset, record});
     }
     state.ReadOffset = RecordBack(state.ReadOffset);
   }

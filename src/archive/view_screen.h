@@ -5,9 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "archive/archive_format.h"
 #include "archive/event_table.h"
 
 namespace torv {
+
+// A record handed to the table, with the ring offset it was read from.
+struct ShownRecord {
+  int offset = 0;
+  ArchiveRecord record;
+};
 
 class ViewScreen {
  public:
@@ -24,6 +31,9 @@ class ViewScreen {
   // Replaces the whole table: element 0 is the header row, then the N data
   // rows, so the table has N + 1 rows afterwards.
   virtual void SetTableRows(std::vector<EventRow> rows) = 0;
+  // The records behind the data rows, in row order, for exports that need
+  // the raw bytes and ring offsets; called right after SetTableRows.
+  virtual void SetShownRecords(const std::vector<ShownRecord>& /*records*/) {}
 };
 
 }  // namespace torv
