@@ -27,7 +27,7 @@ class FileDescriptor {
 
 }  // namespace
 
-std::optional<ArchiveImage> ReadArchiveFile(const std::string& path) {
+std::optional<ArchiveFileContents> ReadArchiveContents(const std::string& path) {
   if (path.empty()) return std::nullopt;
   // O_NONBLOCK: opening a FIFO without a writer must not hang; the type check
   // below refuses it anyway. O_NOCTTY: a terminal named as archive must not
@@ -48,7 +48,14 @@ std::optional<ArchiveImage> ReadArchiveFile(const std::string& path) {
     if (got == 0) break;  // a short file: the rest reads as zero
     filled += static_cast<std::size_t>(got);
   }
-  return ImageFromBytes(buffer, filled);
+  return ArchiveFileContents{ImageFromBytes(buffer, filled),
+                             static_cast<std::uint64_t>(info.st_size)};
+}
+
+std::optional<ArchiveImage> ReadArchiveFile(const std::string& path) {
+  std::optional<ArchiveFileContents> contents = ReadArchiveContents(path);
+  if (!contents) return std::nullopt;
+  return contents->image;
 }
 
 }  // namespace torv

@@ -1,6 +1,7 @@
 // Reading an archive file from disk.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -13,5 +14,12 @@ namespace torv {
 // Returns nothing when the file is missing, unreadable or not a regular file
 // (a folder, a pipe or a device is refused at once, without blocking).
 std::optional<ArchiveImage> ReadArchiveFile(const std::string& path);
+
+// The same reading, with the file's size as the file system gives it.
+struct ArchiveFileContents {
+  ArchiveImage image;
+  std::uint64_t fileSize = 0;
+};
+std::optional<ArchiveFileContents> ReadArchiveContents(const std::string& path);
 
 }  // namespace torv
