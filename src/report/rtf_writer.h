@@ -1,0 +1,30 @@
+// The report pane saved as an RTF document.
+//
+// The document is plain RTF 1 in the Windows-1251 code page:
+//   {\rtf1\ansi\ansicpg1251\deff0{\fonttbl{\f0\fnil\fcharset204 Courier New;}}
+//   \pard\f0\fs20
+//   <line 0>\par
+//   <line 1>\par
+//   ...
+//   }
+// Every pane line ends in \par. Inside a line a TAB is "\tab " (the space
+// ends the control word and is not text), "\", "{" and "}" are escaped with a
+// backslash, and every byte outside printable ASCII is written as \'xx in
+// lower-case hex.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace torv {
+
+// The RTF document of `paneText` (UTF-8, lines separated by "\n"). An empty
+// pane gives a document with no paragraph at all.
+std::string RtfDocument(std::string_view paneText);
+
+// Writes RtfDocument(paneText) to `path`, replacing any file there. Writes a
+// temporary file beside it and renames it into place, so a failed save
+// neither truncates nor removes an earlier file; returns false then.
+bool SaveRtfFile(const std::string& path, std::string_view paneText);
+
+}  // namespace torv

@@ -1,0 +1,216 @@
+#include "report/rtf_writer.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "report/report_file_names.h"
+
+namespace torv {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kProlog =
+    "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fnil\\fcharset204 Courier New;}}\n"
+    "\\pard\\f0\\fs20\n";
+
+std::string Document(std::string_view body) {
+  return std::string(kProlog) + std::string(body) + "}";
+}
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteFile(const fs::path& path, std::string_view content) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << content;
+}
+
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = (fs::temp_directory_path() / "torvdoc-rtf-XXXXXX").string();
+    path_ = ::mkdtemp(pattern.data());
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  ~TempDir() {
+    std::error_code ignored;
+    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(path_, ignored);
+  }
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+int EntryCount(const fs::path& folder) {
+  return static_cast<int>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+// --- the document's bytes ---
+
+TEST(RtfDocumentTest, EmptyPaneHasNoParagraph) {
+  EXPECT_EQ(RtfDocument(""), Document(""));
+}
+
+TEST(RtfDocumentTest, OneAsciiLine) {
+  EXPECT_EQ(RtfDocument("abc"), Document("abc\\par\n"));
+}
+
+TEST(RtfDocumentTest, EveryLineEndsInPar) {
+  EXPECT_EQ(RtfDocument("a\nb\nc"), Document("a\\par\nb\\par\nc\\par\n"));
+}
+
+TEST(RtfDocumentTest, EmptyLinesStayParagraphs) {
+  // The report's gap line: a line feed of its own between status and header.
+  EXPECT_EQ(RtfDocument("s\n\n\nh"), Document("s\\par\n\\par\n\\par\nh\\par\n"));
+  EXPECT_EQ(RtfDocument("\n"), Document("\\par\n\\par\n"));
+}
+
+TEST(RtfDocumentTest, TabIsControlWordEndedBySpace) {
+  EXPECT_EQ(RtfDocument("a\t\tb"), Document("a\\tab \\tab b\\par\n"));
+  // A space after a TAB is text: the control word's own space comes first.
+  EXPECT_EQ(RtfDocument("\t Time"), Document("\\tab  Time\\par\n"));
+}
+
+TEST(RtfDocumentTest, BackslashAndBracesAreEscaped) {
+  EXPECT_EQ(RtfDocument("{a\\b}"), Document("\\{a\\\\b\\}\\par\n"));
+}
+
+TEST(RtfDocumentTest, CyrillicBecomesCp1251HexEscapes) {
+  // а = 0xE0, я = 0xFF, А = 0xC0, Ё = 0xA8, ё = 0xB8 in Windows-1251.
+  EXPECT_EQ(RtfDocument("аяАЁё"), Document("\\'e0\\'ff\\'c0\\'a8\\'b8\\par\n"));
+  EXPECT_EQ(RtfDocument("Дата"), Document("\\'c4\\'e0\\'f2\\'e0\\par\n"));
+}
+
+TEST(RtfDocumentTest, CharacterMissingFromCp1251BecomesQuestionMark) {
+  EXPECT_EQ(RtfDocument("a中b"), Document("a?b\\par\n"));
+}
+
+TEST(RtfDocumentTest, ReportHeaderLine) {
+  EXPECT_EQ(RtfDocument("Событие\t\tНомер входа\t\t Время\t\tДата"),
+            Document("\\'d1\\'ee\\'e1\\'fb\\'f2\\'e8\\'e5\\tab \\tab "
+                     "\\'cd\\'ee\\'ec\\'e5\\'f0 \\'e2\\'f5\\'ee\\'e4\\'e0\\tab \\tab "
+                     " \\'c2\\'f0\\'e5\\'ec\\'ff\\tab \\tab \\'c4\\'e0\\'f2\\'e0\\par\n"));
+}
+
+TEST(RtfDocumentTest, OtherControlBytesAreHexEscaped) {
+  EXPECT_EQ(RtfDocument("a\rb"), Document("a\\'0db\\par\n"));
+}
+
+// --- read back by LibreOffice ---
+
+bool HaveSoffice() {
+  return std::system("command -v soffice >/dev/null 2>&1") == 0;
+}
+
+// The text LibreOffice reads from `rtf`, as UTF-8 without its byte order mark.
+std::string TextReadByLibreOffice(const TempDir& dir, std::string_view rtf) {
+  const fs::path input = dir.path() / "report.rtf";
+  const fs::path output = dir.path() / "out";
+  const fs::path home = dir.path() / "home";
+  fs::create_directories(home);
+  WriteFile(input, rtf);
+  const std::string command = "HOME='" + home.string() +
+                              "' soffice --headless --convert-to 'txt:Text (encoded):UTF8' "
+                              "--outdir '" +
+                              output.string() + "' '" + input.string() + "' >/dev/null 2>&1";
+  EXPECT_EQ(std::system(command.c_str()), 0) << command;
+  std::string text = ReadFile(output / "report.txt");
+  const std::string bom = "\xEF\xBB\xBF";
+  EXPECT_EQ(text.substr(0, bom.size()), bom);
+  if (text.compare(0, bom.size(), bom) == 0) text.erase(0, bom.size());
+  return text;
+}
+
+TEST(RtfReadBackTest, LibreOfficeReadsReportLineForLine) {
+  if (!HaveSoffice()) GTEST_SKIP() << "soffice not installed (libreoffice-writer-nogui)";
+  TempDir dir;
+  const std::string pane =
+      "Архив: файл /tmp/а б/archive.dat\n"
+      "\n"
+      "\n"
+      "Событие\t\tНомер входа\t\t Время\t\tДата\n"
+      "Тревожный сигнал \t\t3           \t\t12:05:09 01.02\t\t01.02\n"
+      "**НЕКОРР ЗАП.**\t\t           \t\t \t\t\n"
+      "ЁЖИК ёжик {скобки} и \\ черта";
+  // LibreOffice ends every paragraph, the last one included, with a line feed.
+  EXPECT_EQ(TextReadByLibreOffice(dir, RtfDocument(pane)), pane + "\n");
+}
+
+TEST(RtfReadBackTest, LibreOfficeReadsNoTextFromEmptyPane) {
+  if (!HaveSoffice()) GTEST_SKIP() << "soffice not installed (libreoffice-writer-nogui)";
+  TempDir dir;
+  // A Writer document always holds one paragraph; here it is empty.
+  EXPECT_EQ(TextReadByLibreOffice(dir, RtfDocument("")), "\n");
+}
+
+// --- saving ---
+
+TEST(SaveRtfFileTest, WritesDocumentReplacingEarlierFile) {
+  TempDir dir;
+  const fs::path target = dir.path() / "отчет.rtf";
+  WriteFile(target, "an earlier, longer file that must not survive in part");
+  ASSERT_TRUE(SaveRtfFile(target.string(), "Дата\tx"));
+  EXPECT_EQ(ReadFile(target), RtfDocument("Дата\tx"));
+  EXPECT_EQ(EntryCount(dir.path()), 1);  // no temporary file left behind
+}
+
+TEST(SaveRtfFileTest, RelativeNameGoesToCurrentFolder) {
+  TempDir dir;
+  const fs::path before = fs::current_path();
+  fs::current_path(dir.path());
+  const bool saved = SaveRtfFile(DefaultReportName(), "x");
+  fs::current_path(before);
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(ReadFile(dir.path() / "отчет устр. "), RtfDocument("x"));
+}
+
+TEST(SaveRtfFileTest, MissingFolderFailsAndCreatesNothing) {
+  TempDir dir;
+  const fs::path target = dir.path() / "missing" / "report.rtf";
+  EXPECT_FALSE(SaveRtfFile(target.string(), "x"));
+  EXPECT_FALSE(fs::exists(dir.path() / "missing"));
+  EXPECT_EQ(EntryCount(dir.path()), 0);
+}
+
+TEST(SaveRtfFileTest, TargetThatIsAFolderFailsAndStays) {
+  TempDir dir;
+  const fs::path target = dir.path() / "report.rtf";
+  fs::create_directory(target);
+  WriteFile(target / "inside", "kept");
+  EXPECT_FALSE(SaveRtfFile(target.string(), "x"));
+  ASSERT_TRUE(fs::is_directory(target));
+  EXPECT_EQ(ReadFile(target / "inside"), "kept");
+  EXPECT_EQ(EntryCount(dir.path()), 1);
+}
+
+TEST(SaveRtfFileTest, ReadOnlyFolderFailsAndKeepsEarlierFile) {
+  // Root writes into read-only folders regardless, so the failure cannot
+  // be provoked this way.
+  if (::geteuid() == 0) GTEST_SKIP() << "running as root, which ignores folder permissions";
+  TempDir dir;
+  const fs::path folder = dir.path() / "ro";
+  fs::create_directory(folder);
+  const fs::path target = folder / "report.rtf";
+  WriteFile(target, "earlier report");
+  fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+  EXPECT_FALSE(SaveRtfFile(target.string(), "x"));
+  fs::permissions(folder, fs::perms::owner_all);
+  EXPECT_EQ(ReadFile(target), "earlier report");
+  EXPECT_EQ(EntryCount(folder), 1);
+}
+
+}  // namespace
+}  // namespace torv
