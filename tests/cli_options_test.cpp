@@ -1,0 +1,196 @@
+#include "cli/cli_options.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cli/cli_usage.h"
+
+namespace torv {
+namespace {
+
+using Outcome = ParsedCommandLine::Outcome;
+
+CliOptions Parsed(const std::vector<std::string>& args) {
+  const ParsedCommandLine parsed = ParseCommandLine(args);
+  EXPECT_EQ(parsed.outcome, Outcome::kRun) << parsed.text;
+  EXPECT_EQ(parsed.text, "");
+  return parsed.options;
+}
+
+// The first line of a usage error: the fault in words.
+std::string Problem(const std::vector<std::string>& args) {
+  const ParsedCommandLine parsed = ParseCommandLine(args);
+  EXPECT_EQ(parsed.outcome, Outcome::kUsageError);
+  return parsed.text.substr(0, parsed.text.find('\n'));
+}
+
+TEST(CliOptionsTest, ViewDefaultsToTheNewestBlockInUtf8) {
+  const CliOptions options = Parsed({"view", "a.dat"});
+  EXPECT_EQ(options.command, CliCommand::kView);
+  EXPECT_EQ(options.path, "a.dat");
+  EXPECT_EQ(options.viewKind, ViewKind::kBlock);
+  EXPECT_EQ(options.blocksBack, 1);
+  EXPECT_EQ(options.steps, "");
+  EXPECT_EQ(options.encoding, OutputEncoding::kUtf8);
+}
+
+TEST(CliOptionsTest, BlockLimitsAreAccepted) {
+  EXPECT_EQ(Parsed({"view", "a.dat", "--block", "1"}).blocksBack, 1);
+  EXPECT_EQ(Parsed({"view", "--block", "64", "a.dat"}).blocksBack, 64);
+  EXPECT_EQ(Parsed({"view", "a.dat", "--block", "007"}).blocksBack, 7);
+}
+
+TEST(CliOptionsTest, DateSetsTheKeyAsGiven) {
+  const CliOptions options = Parsed({"view", "a.dat", "--date", "05.11", "--steps", "bf"});
+  EXPECT_EQ(options.viewKind, ViewKind::kDate);
+  EXPECT_EQ(options.dateKey, "05.11");
+  EXPECT_EQ(options.steps, "bf");
+  EXPECT_EQ(Parsed({"view", "a.dat", "--date", "05.11.2024"}).dateKey, "05.11.2024");
+}
+
+TEST(CliOptionsTest, DateLengthIsCountedInCharacters) {
+  EXPECT_EQ(Parsed({"view", "a.dat", "--date", "пятое"}).dateKey, "пятое");
+  EXPECT_EQ(Problem({"view", "a.dat", "--date", "пять"}),
+            "torvdoc-cli: --date wants at least five characters (DD.MM), not \"пять\"");
+  EXPECT_EQ(Problem({"view", "a.dat", "--date", ""}),
+            "torvdoc-cli: --date wants at least five characters (DD.MM), not \"\"");
+}
+
+TEST(CliOptionsTest, InputLimitsAreAccepted) {
+  const CliOptions options = Parsed({"view", "a.dat", "--input", "32", "--encoding", "cp1251"});
+  EXPECT_EQ(options.viewKind, ViewKind::kInput);
+  EXPECT_EQ(options.inputNumber, 32);
+  EXPECT_EQ(options.encoding, OutputEncoding::kCp1251);
+  EXPECT_EQ(Parsed({"view", "a.dat", "--input", "1"}).inputNumber, 1);
+}
+
+TEST(CliOptionsTest, NumbersOutOfRangeOrNotPlainDigitsAreRefused) {
+  EXPECT_EQ(Problem({"view", "a.dat", "--block", "0"}),
+            "torvdoc-cli: --block wants a number from 1 to 64, not \"0\"");
+  EXPECT_EQ(Problem({"view", "a.dat", "--block", "65"}),
+            "torvdoc-cli: --block wants a number from 1 to 64, not \"65\"");
+  EXPECT_EQ(Problem({"view", "a.dat", "--block", "-1"}),
+            "torvdoc-cli: --block wants a number from 1 to 64, not \"-1\"");
+  EXPECT_EQ(Problem({"view", "a.dat", "--block", " 2"}),
+            "torvdoc-cli: --block wants a number from 1 to 64, not \" 2\"");
+  EXPECT_EQ(Problem({"view", "a.dat", "--block", "2x"}),
+            "torvdoc-cli: --block wants a number from 1 to 64, not \"2x\"");
+  EXPECT_EQ(Problem({"view", "a.dat", "--block", "99999999999999999999999"}),
+            "torvdoc-cli: --block wants a number from 1 to 64, not \"99999999999999999999999\"");
+  EXPECT_EQ(Problem({"view", "a.dat", "--input", "33"}),
+            "torvdoc-cli: --input wants a number from 1 to 32, not \"33\"");
+  EXPECT_EQ(Problem({"view", "a.dat", "--input", "0"}),
+            "torvdoc-cli: --input wants a number from 1 to 32, not \"0\"");
+}
+
+TEST(CliOptionsTest, OnlyOneViewKind) {
+  EXPECT_EQ(Problem({"view", "a.dat", "--input", "2", "--date", "05.11"}),
+            "torvdoc-cli: give only one of --block, --date and --input");
+  EXPECT_EQ(Problem({"view", "a.dat", "--block", "2", "--input", "3"}),
+            "torvdoc-cli: give only one of --block, --date and --input");
+}
+
+TEST(CliOptionsTest, StepsAreBAndFOnlyAndNotWithInput) {
+  EXPECT_EQ(Parsed({"view", "a.dat", "--steps", "bbbf"}).steps, "bbbf");
+  EXPECT_EQ(Parsed({"view", "a.dat", "--steps", ""}).steps, "");
+  EXPECT_EQ(Problem({"view", "a.dat", "--steps", "bB"}),
+            "torvdoc-cli: --steps takes only the letters b and f, not \"bB\"");
+  EXPECT_EQ(Problem({"view", "a.dat", "--steps", "b", "--input", "4"}),
+            "torvdoc-cli: --steps cannot be used with --input");
+}
+
+TEST(CliOptionsTest, RepeatedUnknownAndValuelessOptionsAreRefused) {
+  EXPECT_EQ(Problem({"view", "a.dat", "--steps", "b", "--steps", "f"}),
+            "torvdoc-cli: option --steps given twice");
+  EXPECT_EQ(Problem({"view", "a.dat", "--encoding", "utf-8", "--encoding", "utf-8"}),
+            "torvdoc-cli: option --encoding given twice");
+  EXPECT_EQ(Problem({"view", "a.dat", "-b", "2"}), "torvdoc-cli: unknown option \"-b\"");
+  EXPECT_EQ(Problem({"view", "a.dat", "--block=2"}), "torvdoc-cli: unknown option \"--block=2\"");
+  EXPECT_EQ(Problem({"report", "a.dat", "--steps", "b"}),
+            "torvdoc-cli: unknown option \"--steps\"");
+  EXPECT_EQ(Problem({"view", "a.dat", "--date"}), "torvdoc-cli: option --date wants a value");
+  EXPECT_EQ(Problem({"view", "a.dat", "--encoding", "UTF-8"}),
+            "torvdoc-cli: --encoding is utf-8 or cp1251, not \"UTF-8\"");
+}
+
+TEST(CliOptionsTest, ExactlyOneFile) {
+  EXPECT_EQ(Problem({"view"}), "torvdoc-cli: missing FILE");
+  EXPECT_EQ(Problem({"view", ""}), "torvdoc-cli: missing FILE");
+  EXPECT_EQ(Problem({"report", "--encoding", "cp1251"}), "torvdoc-cli: missing FILE");
+  EXPECT_EQ(Problem({"sample", "--seed", "3"}), "torvdoc-cli: missing OUT");
+  EXPECT_EQ(Problem({"view", "a.dat", "b.dat"}), "torvdoc-cli: unexpected argument \"b.dat\"");
+}
+
+TEST(CliOptionsTest, DoubleDashEndsTheOptions) {
+  EXPECT_EQ(Parsed({"view", "--block", "3", "--", "--odd.dat"}).path, "--odd.dat");
+  EXPECT_EQ(Parsed({"view", "-"}).path, "-");
+}
+
+TEST(CliOptionsTest, CommandIsFirst) {
+  EXPECT_EQ(Problem({}), "torvdoc-cli: missing command");
+  EXPECT_EQ(Problem({"a.dat", "view"}), "torvdoc-cli: unknown command \"a.dat\"");
+  EXPECT_EQ(Problem({"--block", "2"}), "torvdoc-cli: unknown command \"--block\"");
+}
+
+TEST(CliOptionsTest, ReportTakesTheEncoding) {
+  const CliOptions options = Parsed({"report", "a.dat", "--encoding", "cp1251"});
+  EXPECT_EQ(options.command, CliCommand::kReport);
+  EXPECT_EQ(options.path, "a.dat");
+  EXPECT_EQ(options.encoding, OutputEncoding::kCp1251);
+}
+
+TEST(CliOptionsTest, SampleDefaultsAndLimits) {
+  const CliOptions defaults = Parsed({"sample", "out.dat"});
+  EXPECT_EQ(defaults.command, CliCommand::kSample);
+  EXPECT_EQ(defaults.path, "out.dat");
+  EXPECT_EQ(defaults.seed, 1u);
+  EXPECT_EQ(defaults.fill, 1500);
+
+  const CliOptions limits = Parsed({"sample", "out.dat", "--seed", "4294967295", "--fill", "0"});
+  EXPECT_EQ(limits.seed, 4294967295u);
+  EXPECT_EQ(limits.fill, 0);
+  EXPECT_EQ(Parsed({"sample", "out.dat", "--fill", "1000000"}).fill, 1000000);
+  EXPECT_EQ(Problem({"sample", "out.dat", "--seed", "4294967296"}),
+            "torvdoc-cli: --seed wants a number from 0 to 4294967295, not \"4294967296\"");
+  EXPECT_EQ(Problem({"sample", "out.dat", "--fill", "1000001"}),
+            "torvdoc-cli: --fill wants a number from 0 to 1000000, not \"1000001\"");
+}
+
+TEST(CliOptionsTest, UsageErrorShowsTheCommandsUsage) {
+  const ParsedCommandLine parsed = ParseCommandLine({"report"});
+  EXPECT_EQ(parsed.text, "torvdoc-cli: missing FILE\n" + CommandUsage(CliCommand::kReport));
+  EXPECT_EQ(ParseCommandLine({"list"}).text,
+            "torvdoc-cli: unknown command \"list\"\n" + ToolUsage());
+}
+
+TEST(CliOptionsTest, HelpWinsOverMissingFile) {
+  const ParsedCommandLine tool = ParseCommandLine({"--help"});
+  EXPECT_EQ(tool.outcome, Outcome::kHelp);
+  EXPECT_EQ(tool.text, ToolUsage());
+
+  const ParsedCommandLine view = ParseCommandLine({"view", "--help"});
+  EXPECT_EQ(view.outcome, Outcome::kHelp);
+  EXPECT_EQ(view.text, CommandUsage(CliCommand::kView));
+  EXPECT_EQ(view.text.substr(0, view.text.find('\n')),
+            "Usage: torvdoc-cli view FILE [--block K | --date DD.MM | --input N] [--steps SEQ]");
+
+  const ParsedCommandLine sample = ParseCommandLine({"sample", "--help"});
+  EXPECT_EQ(sample.outcome, Outcome::kHelp);
+  EXPECT_EQ(sample.text.substr(0, sample.text.find('\n')),
+            "Usage: torvdoc-cli sample OUT [--seed N] [--fill N]");
+}
+
+TEST(CliOptionsTest, EveryUsageEndsWithANewline) {
+  for (const std::string& usage :
+       {ToolUsage(), CommandUsage(CliCommand::kView), CommandUsage(CliCommand::kReport),
+        CommandUsage(CliCommand::kSample)}) {
+    ASSERT_FALSE(usage.empty());
+    EXPECT_EQ(usage.back(), '\n');
+    EXPECT_EQ(usage.rfind("Usage: torvdoc-cli ", 0), 0u);
+  }
+}
+
+}  // namespace
+}  // namespace torv

@@ -1,0 +1,113 @@
+// Running torvdoc-cli as a child process, and a scratch folder for its files.
+#pragma once
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace torv::cli_testing {
+
+// A private temporary folder, removed with everything in it.
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "torvdoc-cli-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
+    path_ = pattern;
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  ~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  const std::filesystem::path& path() const { return path_; }
+
+  // Writes `bytes` to the file `name` of this folder; returns its path.
+  std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
+    const std::filesystem::path file = path_ / name;
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    return file.string();
+  }
+
+ private:
+  std::filesystem::path path_;
+};
+
+inline std::string ReadWholeFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+struct ProcessResult {
+  int exitCode = -1;  // -1 when the process did not exit normally
+  std::string out;    // standard output, byte for byte
+  std::string err;    // standard error, byte for byte
+};
+
+// Runs `program` with `args` in the folder `workDir`; standard input is empty
+// and both outputs are captured through files in `captureDir`.
+inline ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
+                                const std::filesystem::path& workDir,
+                                const std::filesystem::path& captureDir) {
+  const std::filesystem::path outFile = captureDir / ".stdout";
+  const std::filesystem::path errFile = captureDir / ".stderr";
+  std::vector<std::string> argvStrings{program};
+  argvStrings.insert(argvStrings.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& s : argvStrings) argv.push_back(s.data());
+  argv.push_back(nullptr);
+
+  const pid_t child = ::fork();
+  if (child == 0) {
+    // Only async-signal-safe calls between fork and exec.
+    const int in = ::open("/dev/null", O_RDONLY);
+    const int out = ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 ||
+        ::dup2(err, 2) < 0 || ::chdir(workDir.c_str()) != 0) {
+      ::_exit(126);
+    }
+    ::execv(program.c_str(), argv.data());
+    ::_exit(127);
+  }
+  ProcessResult result;
+  int status = 0;
+  if (child < 0 || ::waitpid(child, &status, 0) != child) return result;
+  if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+  result.out = ReadWholeFile(outFile);
+  result.err = ReadWholeFile(errFile);
+  std::error_code ignored;
+  std::filesystem::remove(outFile, ignored);
+  std::filesystem::remove(errFile, ignored);
+  return result;
+}
+
+// Splits a text at each "\n"; a final "\n" ends the last line.
+inline std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (char c : text) {
+    if (c == '\n') {
+      lines.push_back(line);
+      line.clear();
+    } else {
+      line += c;
+    }
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+}  // namespace torv::cli_testing
