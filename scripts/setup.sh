@@ -10,7 +10,8 @@ PACKAGES=(
   qt6-base-dev libqt6printsupport6 qt6-qpa-plugins libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
-  poppler-utils xvfb xauth imagemagick
+  poppler-utils xvfb xauth imagemagick libreoffice-writer-nogui
+  dpkg-dev file desktop-file-utils
   fonts-dejavu-core
 )
 

@@ -115,12 +115,24 @@ ViewResult EndWithMessage(ViewState& state, ViewScreen& screen, std::string_view
   return ViewResult::kMessage;
 }
 
+class DiskArchiveSource : public ArchiveSource {
+ public:
+  std::optional<ArchiveImage> Read(const std::string& archiveFileName) const override {
+    return ReadArchiveFile(archiveFileName);
+  }
+};
+
 }  // namespace
 
-ViewResult Button1Click(ViewState& state, ViewScreen& screen) {
+const ArchiveSource& FileArchiveSource() {
+  static const DiskArchiveSource source;
+  return source;
+}
+
+ViewResult Button1Click(ViewState& state, ViewScreen& screen, const ArchiveSource& source) {
   if (state.ArchiveFileName.empty()) return EndWithMessage(state, screen, kNoFileNameMessage);
 
-  const std::optional<ArchiveImage> image = ReadArchiveFile(state.ArchiveFileName);
+  const std::optional<ArchiveImage> image = source.Read(state.ArchiveFileName);
   if (!image) return EndWithMessage(state, screen, kCannotOpenMessage);
   // An offset that is not a slot of the ring cannot be walked safely.
   if (!IsValidWriteOffset(image->writeOffset)) {

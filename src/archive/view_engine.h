@@ -2,10 +2,26 @@
 // records the table shows.
 #pragma once
 
+#include <optional>
+#include <string>
+
+#include "archive/archive_format.h"
 #include "archive/view_screen.h"
 #include "archive/view_state.h"
 
 namespace torv {
+
+// Where a view request reads the archive from. The program reads files;
+// fuzzing and benchmarks hand over bytes held in memory.
+class ArchiveSource {
+ public:
+  virtual ~ArchiveSource() = default;
+  // The archive named `archiveFileName`, or nothing when it cannot be read.
+  virtual std::optional<ArchiveImage> Read(const std::string& archiveFileName) const = 0;
+};
+
+// Reads the named file from disk, anew at every request.
+const ArchiveSource& FileArchiveSource();
 
 enum class ViewResult {
   kShown,    // the table, the status line and ShownRowCount show the new view
@@ -18,6 +34,7 @@ enum class ViewResult {
 // view), fills the table and clears the four pending flags. Every request that
 // ends in a message clears the four flags as well, so a failed command never
 // decides what a later one shows.
-ViewResult Button1Click(ViewState& state, ViewScreen& screen);
+ViewResult Button1Click(ViewState& state, ViewScreen& screen,
+                        const ArchiveSource& source = FileArchiveSource());
 
 }  // namespace torv

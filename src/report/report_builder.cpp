@@ -39,13 +39,14 @@ ReportLines BuildTableReport(const ReportTable& table, const ViewState& state) {
 }
 
 std::optional<ReportLines> BuildWholeArchiveReport(ViewState& state, ViewScreen& screen,
-                                                   const ReportTable& table) {
+                                                   const ReportTable& table,
+                                                   const ArchiveSource& source) {
   if (state.ArchiveFileName.empty()) {
     screen.ShowMessage(std::string(kNoFileNameMessage));
     return std::nullopt;
   }
   state.BlocksBack = 1;
-  if (Button1Click(state, screen) != ViewResult::kShown) return std::nullopt;
+  if (Button1Click(state, screen, source) != ViewResult::kShown) return std::nullopt;
 
   ReportLines lines;
   lines.reserve(3 + kRecordCount);
@@ -53,7 +54,7 @@ std::optional<ReportLines> BuildWholeArchiveReport(ViewState& state, ViewScreen&
   for (int pass = 0; pass < kBlockCount; ++pass) {
     AppendRows(table, state.ShownRowCount, lines);
     state.StepBackwardPending = 1;
-    if (Button1Click(state, screen) != ViewResult::kShown) return std::nullopt;
+    if (Button1Click(state, screen, source) != ViewResult::kShown) return std::nullopt;
   }
   return lines;
 }

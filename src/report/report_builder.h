@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "archive/event_table.h"
+#include "archive/view_engine.h"
 #include "archive/view_screen.h"
 #include "archive/view_state.h"
 
@@ -43,8 +44,9 @@ ReportLines BuildTableReport(const ReportTable& table, const ViewState& state);
 // at the newest block again. Stops at the first view request that ends in a
 // message (the message is shown once, by the engine) and at a missing archive
 // name; then returns nothing and the caller keeps its pane as it was.
-std::optional<ReportLines> BuildWholeArchiveReport(ViewState& state, ViewScreen& screen,
-                                                   const ReportTable& table);
+std::optional<ReportLines> BuildWholeArchiveReport(
+    ViewState& state, ViewScreen& screen, const ReportTable& table,
+    const ArchiveSource& source = FileArchiveSource());
 
 // The pane's text: lines joined by line feeds.
 std::string JoinReportLines(const ReportLines& lines);
