@@ -1,0 +1,30 @@
+# Installation layout and the Debian package.
+include(GNUInstallDirs)
+
+install(TARGETS torvdoc-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET torvdoc)
+  install(TARGETS torvdoc RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+install(FILES ${PROJECT_SOURCE_DIR}/data/torvdoc.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/data/torvdoc.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES ${PROJECT_SOURCE_DIR}/samples/full.dat ${PROJECT_SOURCE_DIR}/samples/partial.dat
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/torvdoc/samples)
+
+set(CPACK_PACKAGE_NAME torvdoc)
+set(CPACK_PACKAGE_VENDOR "torvdoc developers")
+set(CPACK_PACKAGE_CONTACT "torvdoc developers <torvdoc@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Documents the event archive of a TORV-4 alarm device")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Reads the .dat event archive of a TORV-4 alarm device, shows it block by block, finds a day or one input's events, and prints or saves reports. Includes the command-line tool torvdoc-cli.")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY torvdoc)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+# Dependencies are computed from the binaries, so the package pulls in
+# exactly the Qt libraries the window links.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_GENERATOR DEB)
+include(CPack)
