@@ -16,6 +16,7 @@ struct FileDialogRequest {
   QStringList filters;     // e.g. "Файлы типа .dat (*.dat)", "Все файлы (*.*)"
   QString selectedFilter;  // the filter chosen last time (the first one at first)
   QString startName;       // the name last confirmed, or empty
+  QString defaultSuffix;   // appended by the dialog to a name without one, without the dot
 };
 
 struct FileDialogAnswer {

@@ -1,0 +1,121 @@
+#include "ui/qt_user_prompts.h"
+
+// Qt
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QUrl>
+
+namespace torv {
+namespace {
+
+// The boxes have no owner window, so Qt centres them on the screen.
+std::unique_ptr<QMessageBox> MakeBox(QMessageBox::Icon icon, const QString& title,
+                                     const QString& text) {
+  auto box = std::make_unique<QMessageBox>(icon, title, text, QMessageBox::Ok);
+  box->setWindowModality(Qt::ApplicationModal);
+  return box;
+}
+
+// The open dialog asks before it accepts the name of a file that does not
+// exist; nothing is created either way.
+class ArchiveOpenDialog : public QFileDialog {
+ public:
+  using QFileDialog::QFileDialog;
+
+ protected:
+  void accept() override {
+    const QStringList files = selectedFiles();
+    if (!files.isEmpty() && !QFileInfo(files.first()).isDir() &&
+        !QFileInfo::exists(files.first())) {
+      const QString question = files.first() + QStringLiteral(
+                                                   "\nЭтот файл не существует.\n"
+                                                   "Создать его?");
+      if (QMessageBox::question(this, windowTitle(), question) != QMessageBox::Yes) return;
+    }
+    QFileDialog::accept();
+  }
+};
+
+void PrepareDialog(QFileDialog& dialog, const FileDialogRequest& request) {
+  // Qt's own dialog on every desktop, so that the open dialog's prompt for a
+  // missing file always runs.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  if (!request.title.isEmpty()) dialog.setWindowTitle(request.title);
+  dialog.setNameFilters(request.filters);
+  if (!request.selectedFilter.isEmpty()) dialog.selectNameFilter(request.selectedFilter);
+  dialog.setDefaultSuffix(request.defaultSuffix);
+  if (!request.startName.isEmpty()) {
+    const QFileInfo start(request.startName);
+    dialog.setDirectory(start.absolutePath());
+    dialog.selectFile(start.fileName());
+  }
+  dialog.setSizeGripEnabled(true);
+}
+
+std::optional<FileDialogAnswer> RunDialog(QFileDialog& dialog) {
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return FileDialogAnswer{dialog.selectedFiles().first(), dialog.selectedNameFilter()};
+}
+
+}  // namespace
+
+std::unique_ptr<QMessageBox> MakeInformationBox(const QString& title, const QString& text) {
+  return MakeBox(QMessageBox::NoIcon, title, text);
+}
+
+std::unique_ptr<QMessageBox> MakeWarningBox(const QString& title, const QString& text) {
+  return MakeBox(QMessageBox::Warning, title, text);
+}
+
+std::unique_ptr<QMessageBox> MakeFailureBox(const QString& title, const QString& text) {
+  return MakeBox(QMessageBox::Critical, title, text);
+}
+
+void QtUserPrompts::ShowInformation(const QString& title, const QString& text) {
+  MakeInformationBox(title, text)->exec();
+}
+
+void QtUserPrompts::ShowWarning(const QString& title, const QString& text) {
+  MakeWarningBox(title, text)->exec();
+}
+
+void QtUserPrompts::ShowFailure(const QString& title, const QString& text) {
+  MakeFailureBox(title, text)->exec();
+}
+
+void QtUserPrompts::Beep() {
+  QApplication::beep();
+}
+
+std::optional<FileDialogAnswer> QtUserPrompts::AskOpenFileName(const FileDialogRequest& request) {
+  ArchiveOpenDialog dialog;
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  PrepareDialog(dialog, request);
+  return RunDialog(dialog);
+}
+
+std::optional<FileDialogAnswer> QtUserPrompts::AskSaveFileName(const FileDialogRequest& request) {
+  QFileDialog dialog;
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  PrepareDialog(dialog, request);
+  return RunDialog(dialog);
+}
+
+bool QtUserPrompts::ConfirmPrint(QPrinter& printer) {
+  QPrintDialog dialog(&printer);
+  dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange);
+  return dialog.exec() == QDialog::Accepted;
+}
+
+void QtUserPrompts::OpenDocument(const QString& absolutePath) {
+  QDesktopServices::openUrl(QUrl::fromLocalFile(absolutePath));
+}
+
+}  // namespace torv

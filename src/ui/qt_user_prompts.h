@@ -1,0 +1,31 @@
+// The real boxes and dialogs behind UserPrompts.
+#pragma once
+
+// Std
+#include <memory>
+
+#include "ui/user_prompts.h"
+
+class QMessageBox;
+
+namespace torv {
+
+// The boxes as they are shown, built apart from showing them so that their
+// icon, buttons and modality can be checked without opening them.
+std::unique_ptr<QMessageBox> MakeInformationBox(const QString& title, const QString& text);
+std::unique_ptr<QMessageBox> MakeWarningBox(const QString& title, const QString& text);
+std::unique_ptr<QMessageBox> MakeFailureBox(const QString& title, const QString& text);
+
+class QtUserPrompts : public UserPrompts {
+ public:  // UserPrompts API
+  void ShowInformation(const QString& title, const QString& text) override;
+  void ShowWarning(const QString& title, const QString& text) override;
+  void ShowFailure(const QString& title, const QString& text) override;
+  void Beep() override;
+  std::optional<FileDialogAnswer> AskOpenFileName(const FileDialogRequest& request) override;
+  std::optional<FileDialogAnswer> AskSaveFileName(const FileDialogRequest& request) override;
+  bool ConfirmPrint(QPrinter& printer) override;
+  void OpenDocument(const QString& absolutePath) override;
+};
+
+}  // namespace torv

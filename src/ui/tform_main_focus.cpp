@@ -1,0 +1,155 @@
+// Exit handlers, focus moves and the key check's entry.
+//
+// Qt reports a focus change as FocusOut on the control that loses it, which
+// is where the exit handlers run. Two cases need help from the window:
+// - A focus move made while the window is not active (right after a modal
+//   box closes, before the window is active again) changes only the window's
+//   focus child and sends no FocusOut.
+// - Hiding a focused QDateEdit may leave the focus inside it.
+// MoveFocus and HideControl then run the exit handler themselves; a count of
+// runs keeps it from running twice.
+#include <QDateEdit>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+#include "ui/tform_main.h"
+
+namespace torv {
+namespace {
+
+// What the operator may type into an input-number field.
+constexpr int kTypedLengthLimit = 2;
+
+// Focus taken by a modal box, a pop-up or the menu bar is no exit.
+bool RunsExitHandler(Qt::FocusReason reason) {
+  return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+         reason != Qt::MenuBarFocusReason;
+}
+
+bool IsTabKey(const QKeyEvent& key) {
+  if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
+  return key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab;
+}
+
+// True when the typed character would make the text longer than the limit.
+// Only typing is limited; a text the program sets may be longer.
+bool ExceedsTypingLimit(const QLineEdit& field, const QKeyEvent& key) {
+  const QString typed = key.text();
+  if (typed.isEmpty() || !typed.at(0).isPrint()) return false;
+  const qsizetype kept = field.text().size() - field.selectedText().size();
+  return kept + typed.size() > kTypedLengthLimit;
+}
+
+}  // namespace
+
+QLineEdit* TForm_main::InputField(QObject* object) const {
+  if (object == ui_.Edit1) return ui_.Edit1;
+  if (object == ui_.EditNVh) return ui_.EditNVh;
+  return nullptr;
+}
+
+QWidget* TForm_main::ExitControl(QObject* object) const {
+  if (QLineEdit* field = InputField(object)) return field;
+  if (object == ui_.DateTimePicker2) return ui_.DateTimePicker2;
+  return nullptr;
+}
+
+bool TForm_main::FocusIsInside(const QWidget* control) const {
+  // The window's focus child, which is kept while the window is inactive.
+  const QWidget* focus = focusWidget();
+  return focus != nullptr && (focus == control || control->isAncestorOf(focus));
+}
+
+QWidget* TForm_main::ExitControlHoldingFocus() const {
+  for (QWidget* control : {static_cast<QWidget*>(ui_.Edit1), static_cast<QWidget*>(ui_.EditNVh),
+                           static_cast<QWidget*>(ui_.DateTimePicker2)}) {
+    if (FocusIsInside(control)) return control;
+  }
+  return nullptr;
+}
+
+int TForm_main::ExitRuns(const QWidget* control) const {
+  const auto found = exitRuns_.find(control);
+  return found == exitRuns_.end() ? 0 : found->second;
+}
+
+void TForm_main::RunExitHandler(QWidget* control) {
+  ++exitRuns_[control];
+  if (control == ui_.DateTimePicker2) {
+    RunHandler([this] { Button1Click(); });
+  } else if (QLineEdit* field = InputField(control)) {
+    RunHandler([this, field] { EditBlocExit(field); });
+  }
+}
+
+void TForm_main::MoveFocus(QWidget* target) {
+  QWidget* leaving = ExitControlHoldingFocus();
+  const int runsBefore = ExitRuns(leaving);
+  target->setFocus(Qt::OtherFocusReason);
+  // A field given the focus by a handler has its text selected, so that a
+  // typed digit replaces it.
+  if (QLineEdit* field = InputField(target)) field->selectAll();
+  if (leaving != nullptr && leaving != target && !FocusIsInside(leaving) &&
+      ExitRuns(leaving) == runsBefore) {
+    RunExitHandler(leaving);
+  }
+}
+
+void TForm_main::HideControl(QWidget* control) {
+  if (!FocusIsInside(control)) {
+    control->hide();
+    return;
+  }
+  const int runsBefore = ExitRuns(control);
+  control->hide();
+  if (FocusIsInside(control)) {
+    if (QWidget* next = NextTabStop(control, false)) {
+      next->setFocus(Qt::TabFocusReason);
+    } else {
+      control->clearFocus();
+    }
+  }
+  if (!FocusIsInside(control) && ExitRuns(control) == runsBefore) RunExitHandler(control);
+}
+
+QWidget* TForm_main::NextTabStop(const QWidget* from, bool onWindowOnly) const {
+  for (QWidget* candidate = from->nextInFocusChain(); candidate != from;
+       candidate = candidate->nextInFocusChain()) {
+    if (candidate->window() != this || from->isAncestorOf(candidate)) continue;
+    if (!candidate->isVisibleTo(this) || !candidate->isEnabled()) continue;
+    if (!(candidate->focusPolicy() & Qt::TabFocus)) continue;
+    if (onWindowOnly && candidate->parentWidget() != centralWidget()) continue;
+    return candidate;
+  }
+  return nullptr;
+}
+
+bool TForm_main::FieldKeyPress(QLineEdit* field, const QKeyEvent& key) {
+  // The window moves the focus on Tab itself; the key check never sees it.
+  if (IsTabKey(key)) return false;
+  RunHandler([&] { EditBlocKeyDown(field, key.key(), key.modifiers()); });
+  // The key goes on to the field, except a character beyond the limit.
+  return ExceedsTypingLimit(*field, key);
+}
+
+bool TForm_main::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::KeyPress:
+      if (QLineEdit* field = InputField(watched)) {
+        return FieldKeyPress(field, *static_cast<QKeyEvent*>(event));
+      }
+      break;
+    case QEvent::FocusOut:
+      if (QWidget* control = ExitControl(watched);
+          control != nullptr && RunsExitHandler(static_cast<QFocusEvent*>(event)->reason())) {
+        RunExitHandler(control);
+      }
+      break;
+    default:
+      break;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace torv
