@@ -40,7 +40,8 @@ ReportLines BuildTableReport(const ReportTable& table, const ViewState& state) {
 
 std::optional<ReportLines> BuildWholeArchiveReport(ViewState& state, ViewScreen& screen,
                                                    const ReportTable& table,
-                                                   const ArchiveSource& source) {
+                                                   const ArchiveSource& source,
+                                                   const std::function<void()>& afterRowsAppended) {
   if (state.ArchiveFileName.empty()) {
     screen.ShowMessage(std::string(kNoFileNameMessage));
     return std::nullopt;
@@ -53,6 +54,7 @@ std::optional<ReportLines> BuildWholeArchiveReport(ViewState& state, ViewScreen&
   AppendHeading(table, lines);
   for (int pass = 0; pass < kBlockCount; ++pass) {
     AppendRows(table, state.ShownRowCount, lines);
+    if (afterRowsAppended) afterRowsAppended();
     state.StepBackwardPending = 1;
     if (Button1Click(state, screen, source) != ViewResult::kShown) return std::nullopt;
   }

@@ -8,6 +8,7 @@
 //   4...  FormatReportLine of table rows 1 to ShownRowCount
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,9 +45,12 @@ ReportLines BuildTableReport(const ReportTable& table, const ViewState& state);
 // at the newest block again. Stops at the first view request that ends in a
 // message (the message is shown once, by the engine) and at a missing archive
 // name; then returns nothing and the caller keeps its pane as it was.
+// `afterRowsAppended` runs after each of the 64 passes has appended its rows,
+// while the table still shows them, for callers that collect the records too.
 std::optional<ReportLines> BuildWholeArchiveReport(
     ViewState& state, ViewScreen& screen, const ReportTable& table,
-    const ArchiveSource& source = FileArchiveSource());
+    const ArchiveSource& source = FileArchiveSource(),
+    const std::function<void()>& afterRowsAppended = {});
 
 // The pane's text: lines joined by line feeds.
 std::string JoinReportLines(const ReportLines& lines);
