@@ -185,10 +185,136 @@ TEST(CliOptionsTest, HelpWinsOverMissingFile) {
 TEST(CliOptionsTest, EveryUsageEndsWithANewline) {
   for (const std::string& usage :
        {ToolUsage(), CommandUsage(CliCommand::kView), CommandUsage(CliCommand::kReport),
-        CommandUsage(CliCommand::kSample)}) {
+        CommandUsage(CliCommand::kInfo), CommandUsage(CliCommand::kSample)}) {
     ASSERT_FALSE(usage.empty());
     EXPECT_EQ(usage.back(), '\n');
     EXPECT_EQ(usage.rfind("Usage: torvdoc-cli ", 0), 0u);
+  }
+}
+
+// --- formats and output files ---
+
+TEST(CliOptionsTest, TextToStandardOutputIsTheDefault) {
+  for (const char* command : {"view", "report", "info"}) {
+    SCOPED_TRACE(command);
+    const CliOptions options = Parsed({command, "a.dat"});
+    EXPECT_EQ(options.format, OutputFormat::kText);
+    EXPECT_EQ(options.outputPath, "");
+    EXPECT_FALSE(options.byteOrderMark);
+  }
+}
+
+TEST(CliOptionsTest, ViewAndReportTakeEveryFormat) {
+  const std::vector<std::pair<std::string, OutputFormat>> formats = {{"text", OutputFormat::kText},
+                                                                     {"csv", OutputFormat::kCsv},
+                                                                     {"json", OutputFormat::kJson},
+                                                                     {"rtf", OutputFormat::kRtf}};
+  for (const auto& [name, format] : formats) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(Parsed({"view", "a.dat", "--format", name}).format, format);
+    EXPECT_EQ(Parsed({"report", "--format", name, "a.dat"}).format, format);
+  }
+  EXPECT_EQ(Problem({"view", "a.dat", "--format", "CSV"}),
+            "torvdoc-cli: --format is text, csv, json or rtf, not \"CSV\"");
+  EXPECT_EQ(Problem({"report", "a.dat", "--format", ""}),
+            "torvdoc-cli: --format is text, csv, json or rtf, not \"\"");
+}
+
+TEST(CliOptionsTest, InfoTakesTextAndJsonOnly) {
+  const CliOptions options = Parsed({"info", "a.dat", "--format", "json", "-o", "i.json"});
+  EXPECT_EQ(options.command, CliCommand::kInfo);
+  EXPECT_EQ(options.path, "a.dat");
+  EXPECT_EQ(options.format, OutputFormat::kJson);
+  EXPECT_EQ(options.outputPath, "i.json");
+  EXPECT_EQ(Parsed({"info", "a.dat", "--format", "text"}).format, OutputFormat::kText);
+  EXPECT_EQ(Problem({"info", "a.dat", "--format", "rtf"}),
+            "torvdoc-cli: --format is text or json, not \"rtf\"");
+  EXPECT_EQ(Problem({"info", "a.dat", "--bom"}), "torvdoc-cli: unknown option \"--bom\"");
+  EXPECT_EQ(Problem({"info", "a.dat", "--block", "2"}), "torvdoc-cli: unknown option \"--block\"");
+}
+
+TEST(CliOptionsTest, ShortAndLongOutputAreOneOption) {
+  EXPECT_EQ(Parsed({"view", "a.dat", "-o", "out.txt"}).outputPath, "out.txt");
+  EXPECT_EQ(Parsed({"report", "a.dat", "--output", "dir/out.rtf"}).outputPath, "dir/out.rtf");
+  EXPECT_EQ(Problem({"view", "a.dat", "--output", "x", "-o", "y"}),
+            "torvdoc-cli: option --output given twice");
+  EXPECT_EQ(Problem({"view", "a.dat", "--output", ""}), "torvdoc-cli: --output wants a file name");
+  EXPECT_EQ(Problem({"report", "a.dat", "--output"}), "torvdoc-cli: option --output wants a value");
+}
+
+TEST(CliOptionsTest, ByteOrderMarkOnlyForCsv) {
+  const CliOptions options = Parsed({"view", "a.dat", "--bom", "--format", "csv"});
+  EXPECT_TRUE(options.byteOrderMark);
+  EXPECT_EQ(options.path, "a.dat");
+  EXPECT_EQ(Problem({"view", "a.dat", "--bom"}), "torvdoc-cli: --bom needs --format csv");
+  EXPECT_EQ(Problem({"report", "a.dat", "--bom", "--format", "json"}),
+            "torvdoc-cli: --bom needs --format csv");
+  EXPECT_EQ(Problem({"report", "a.dat", "--format", "csv", "--bom", "--bom"}),
+            "torvdoc-cli: option --bom given twice");
+}
+
+TEST(CliOptionsTest, EncodingOnlyForText) {
+  EXPECT_EQ(Parsed({"view", "a.dat", "--format", "text", "--encoding", "cp1251"}).encoding,
+            OutputEncoding::kCp1251);
+  for (const char* format : {"csv", "json", "rtf"}) {
+    SCOPED_TRACE(format);
+    EXPECT_EQ(Problem({"view", "a.dat", "--encoding", "utf-8", "--format", format}),
+              "torvdoc-cli: --encoding applies only to --format text");
+  }
+}
+
+// Every option a command takes is named in its usage, and the usage names no
+// option the command refuses.
+TEST(CliOptionsTest, HelpListsEveryOptionOfItsCommand) {
+  struct OptionCase {
+    CliCommand command;
+    std::vector<std::string> args;  // the command line that uses the option
+    std::string spelling;           // how the usage names it
+  };
+  const std::vector<OptionCase> cases = {
+      {CliCommand::kView, {"view", "a", "--block", "2"}, "--block K"},
+      {CliCommand::kView, {"view", "a", "--date", "01.02"}, "--date DD.MM"},
+      {CliCommand::kView, {"view", "a", "--input", "2"}, "--input N"},
+      {CliCommand::kView, {"view", "a", "--steps", "b"}, "--steps SEQ"},
+      {CliCommand::kView, {"view", "a", "--format", "csv"}, "--format F"},
+      {CliCommand::kView, {"view", "a", "--format", "csv", "--bom"}, "--bom"},
+      {CliCommand::kView, {"view", "a", "-o", "x"}, "-o, --output P"},
+      {CliCommand::kView, {"view", "a", "--encoding", "utf-8"}, "--encoding E"},
+      {CliCommand::kReport, {"report", "a", "--format", "csv"}, "--format F"},
+      {CliCommand::kReport, {"report", "a", "--format", "csv", "--bom"}, "--bom"},
+      {CliCommand::kReport, {"report", "a", "--output", "x"}, "-o, --output P"},
+      {CliCommand::kReport, {"report", "a", "--encoding", "utf-8"}, "--encoding E"},
+      {CliCommand::kInfo, {"info", "a", "--format", "json"}, "--format F"},
+      {CliCommand::kInfo, {"info", "a", "-o", "x"}, "-o, --output P"},
+      {CliCommand::kSample, {"sample", "a", "--seed", "2"}, "--seed N"},
+      {CliCommand::kSample, {"sample", "a", "--fill", "2"}, "--fill N"},
+  };
+  for (const OptionCase& option : cases) {
+    SCOPED_TRACE(option.spelling);
+    Parsed(option.args);
+    EXPECT_NE(CommandUsage(option.command).find("\n  " + option.spelling + " "), std::string::npos);
+  }
+  for (const CliCommand command :
+       {CliCommand::kView, CliCommand::kReport, CliCommand::kInfo, CliCommand::kSample}) {
+    const std::string usage = CommandUsage(command);
+    EXPECT_NE(usage.find("\n  --help "), std::string::npos) << usage;
+    // Each option line of the usage is one of the cases above.
+    std::size_t optionLines = 0;
+    for (std::size_t at = usage.find("\n  -"); at != std::string::npos;
+         at = usage.find("\n  -", at + 1)) {
+      ++optionLines;
+    }
+    std::size_t listed = 1;  // --help
+    for (const OptionCase& option : cases) listed += option.command == command ? 1 : 0;
+    EXPECT_EQ(optionLines, listed) << usage;
+  }
+}
+
+TEST(CliOptionsTest, ToolHelpNamesEveryCommand) {
+  const std::string usage = ToolUsage();
+  for (const char* line : {"\n  view FILE ...", "\n  report FILE ...", "\n  info FILE ...",
+                           "\n  sample OUT ...", "\n  --help "}) {
+    EXPECT_NE(usage.find(line), std::string::npos) << line;
   }
 }
 

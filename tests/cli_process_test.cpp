@@ -7,72 +7,30 @@
 #include <vector>
 
 #include "archive/sample_archive.h"
+#include "cli_ladder_archive.h"
 #include "cli_test_support.h"
 
 namespace torv {
 namespace {
 
+using cli_testing::kLadderNewestSlot;
+using cli_testing::LadderArchive;
+using cli_testing::LadderBlockSlots;
+using cli_testing::LadderCells;
+using cli_testing::LadderIsRelay;
+using cli_testing::LadderRecord;
+using cli_testing::LadderTimeDate;
 using cli_testing::ProcessResult;
 using cli_testing::ScratchFolder;
+using cli_testing::Slot;
 using cli_testing::SplitLines;
 
 constexpr char kHeaderLine[] = "Событие\t\tНомер входа\t\t Время\t\tДата";
 constexpr char kEmptyRowLine[] = "\t\t\t\t\t\t";
 
-// The ladder archive: every slot written, each field a simple function of the
-// slot number k, so that every row can be predicted here without the decoder.
-//   code:   51 (relay on) when k % 7 == 6, else k % 3 (input events)
-//   number: k % 5 (input or relay number minus one)
-//   time:   (k / 60) % 24 : k % 60 : 07       date: (1 + k / 40) . 04
-constexpr int kLadderWriteOffset = 800;  // newest record in slot 99, oldest in slot 100
-constexpr int kLadderNewestSlot = 99;
-
-bool LadderIsRelay(int k) {
-  return k % 7 == 6;
-}
-
-ArchiveRecord LadderRecord(int k) {
-  const auto code = static_cast<std::uint8_t>(LadderIsRelay(k) ? 51 : k % 3);
-  return MakeRecord(code, static_cast<std::uint8_t>(k % 5), static_cast<std::uint8_t>(k / 60 % 24),
-                    static_cast<std::uint8_t>(k % 60), 7, static_cast<std::uint8_t>(1 + k / 40), 4,
-                    static_cast<std::uint8_t>(k));
-}
-
-std::vector<std::uint8_t> LadderArchive(std::int32_t writeOffset = kLadderWriteOffset) {
-  ArchiveBuilder builder;
-  for (int k = 0; k < kRecordCount; ++k) builder.SetSlot(k, LadderRecord(k));
-  return builder.SetWriteOffset(writeOffset).Bytes();
-}
-
-std::string TwoDigits(int value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%02d", value);
-  return text;
-}
-
-std::string LadderTimeDate(int k) {
-  return TwoDigits(k / 60 % 24) + ":" + TwoDigits(k % 60) + ":07 " + TwoDigits(1 + k / 40) + ".04";
-}
-
 std::string LadderLine(int k) {
-  static const char* const kInputTexts[] = {"Норма           ", "Пред. сигн.     ", "Авар. сигн. "};
-  const std::string number = std::to_string(k % 5 + 1);
-  const std::string event = LadderIsRelay(k) ? "Включение реле" : kInputTexts[k % 3];
-  const std::string numberCell = LadderIsRelay(k) ? "реле " + number : number + "           ";
-  return event + "\t\t" + numberCell + "\t\t" + TwoDigits(k / 60 % 24) + ":" + TwoDigits(k % 60) +
-         ":07\t\t" + TwoDigits(1 + k / 40) + ".04";
-}
-
-int Slot(int k) {
-  return ((k % kRecordCount) + kRecordCount) % kRecordCount;
-}
-
-// The slots of block `blocksBack` of the ladder, newest first.
-std::vector<int> LadderBlockSlots(int blocksBack) {
-  std::vector<int> slots;
-  const int first = kLadderNewestSlot - kRecordsPerBlock * (blocksBack - 1);
-  for (int i = 0; i < kRecordsPerBlock; ++i) slots.push_back(Slot(first - i));
-  return slots;
+  const std::vector<std::string> cells = LadderCells(k);
+  return cells[0] + "\t\t" + cells[1] + "\t\t" + cells[2] + "\t\t" + cells[3];
 }
 
 std::string ReportText(const std::string& status, const std::vector<int>& slots) {
@@ -465,6 +423,18 @@ TEST_F(CliProcessTest, WrongUsageExitsWithTwo) {
        "torvdoc-cli: --seed wants a number from 0 to 4294967295, not \"-1\""},
       {{"sample", "x.dat", "--fill", "1000001"},
        "torvdoc-cli: --fill wants a number from 0 to 1000000, not \"1000001\""},
+      {{"info"}, "torvdoc-cli: missing FILE"},
+      {{"view", path, "--format", "xml"},
+       "torvdoc-cli: --format is text, csv, json or rtf, not \"xml\""},
+      {{"info", path, "--format", "csv"}, "torvdoc-cli: --format is text or json, not \"csv\""},
+      {{"info", path, "--encoding", "cp1251"}, "torvdoc-cli: unknown option \"--encoding\""},
+      {{"report", path, "--bom"}, "torvdoc-cli: --bom needs --format csv"},
+      {{"report", path, "--format", "json", "--encoding", "cp1251"},
+       "torvdoc-cli: --encoding applies only to --format text"},
+      {{"view", path, "-o", "x.dat", "--output", "y.dat"},
+       "torvdoc-cli: option --output given twice"},
+      {{"view", path, "-o"}, "torvdoc-cli: option -o wants a value"},
+      {{"sample", "x.dat", "-o", "y.dat"}, "torvdoc-cli: unknown option \"-o\""},
   };
   for (const UsageCase& usage : cases) {
     SCOPED_TRACE(usage.firstLine);
@@ -477,6 +447,7 @@ TEST_F(CliProcessTest, WrongUsageExitsWithTwo) {
     EXPECT_EQ(lines[1].rfind("Usage: torvdoc-cli", 0), 0u) << lines[1];
   }
   EXPECT_FALSE(std::filesystem::exists(folder_.path() / "x.dat"));
+  EXPECT_FALSE(std::filesystem::exists(folder_.path() / "y.dat"));
 }
 
 TEST_F(CliProcessTest, UsageIsCheckedBeforeTheArchiveIsRead) {
@@ -492,7 +463,9 @@ TEST_F(CliProcessTest, HelpGoesToStandardOutput) {
        "Usage: torvdoc-cli view FILE [--block K | --date DD.MM | --input N] [--steps SEQ]"},
       {{"view", "some.dat", "--block", "3", "--help"},
        "Usage: torvdoc-cli view FILE [--block K | --date DD.MM | --input N] [--steps SEQ]"},
-      {{"report", "--help"}, "Usage: torvdoc-cli report FILE [--encoding utf-8|cp1251]"},
+      {{"report", "--help"},
+       "Usage: torvdoc-cli report FILE [--format text|csv|json|rtf] [--bom] [-o PATH]"},
+      {{"info", "--help"}, "Usage: torvdoc-cli info FILE [--format text|json] [-o PATH]"},
       {{"sample", "--help"}, "Usage: torvdoc-cli sample OUT [--seed N] [--fill N]"},
   };
   for (const auto& [args, firstLine] : cases) {
@@ -581,6 +554,21 @@ TEST_F(CliProcessTest, SampleTakesSeedAndFill) {
   EXPECT_EQ(bytes.substr(8192), std::string("\x60\x09\x00\x00", 4));  // 300 * 8 = 2400
   // Slots 300 and on were never written.
   EXPECT_EQ(bytes.substr(300 * 8, 8192 - 300 * 8), std::string(8192 - 300 * 8, '\0'));
+}
+
+TEST_F(CliProcessTest, SampleIsTheSameForTheSameSeed) {
+  ASSERT_EQ(Run({"sample", "a.dat", "--seed", "123", "--fill", "2000"}).exitCode, 0);
+  ASSERT_EQ(Run({"sample", "b.dat", "--fill", "2000", "--seed", "123"}).exitCode, 0);
+  ASSERT_EQ(Run({"sample", "c.dat", "--seed", "124", "--fill", "2000"}).exitCode, 0);
+  const std::string a = cli_testing::ReadWholeFile(folder_.path() / "a.dat");
+  const std::string b = cli_testing::ReadWholeFile(folder_.path() / "b.dat");
+  const std::string c = cli_testing::ReadWholeFile(folder_.path() / "c.dat");
+  ASSERT_EQ(a.size(), 8196u);
+  EXPECT_TRUE(a == b) << "seed 123 gave two different archives";
+  // Another seed changes the records but not how many were written.
+  EXPECT_NE(a.substr(0, 8192), c.substr(0, 8192));
+  EXPECT_EQ(a.substr(8192), c.substr(8192));
+  EXPECT_EQ(a.substr(8192), std::string("\x80\x1E\x00\x00", 4));  // (2000 - 1024) * 8 = 7808
 }
 
 TEST_F(CliProcessTest, SampleWithFillZeroIsAnEmptyArchive) {

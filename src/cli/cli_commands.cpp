@@ -4,12 +4,18 @@
 #include <string_view>
 #include <system_error>
 
+#include "archive/archive_reader.h"
+#include "archive/archive_summary.h"
 #include "archive/sample_archive.h"
 #include "archive/view_engine.h"
+#include "archive/view_messages.h"
 #include "archive/view_state.h"
-#include "cli/cli_output.h"
+#include "cli/archive_info.h"
 #include "cli/cli_usage.h"
+#include "cli/last_read_source.h"
 #include "cli/memory_screen.h"
+#include "cli/report_output.h"
+#include "cli/shown_rows.h"
 #include "report/atomic_write.h"
 #include "report/report_builder.h"
 
@@ -24,10 +30,33 @@ std::string AbsoluteArchiveName(const std::string& path) {
   return error ? path : absolute.string();
 }
 
-CommandOutcome ReportOutcome(const ReportLines& lines, OutputEncoding encoding) {
+CommandOutcome CannotWrite(const std::string& path) {
   CommandOutcome outcome;
-  outcome.out = EncodeOutput(JoinReportLines(lines) + "\n", encoding);
+  outcome.exitCode = kExitMessage;
+  outcome.err = std::string(kProgramName) + ": cannot write " + path + "\n";
   return outcome;
+}
+
+// To standard output, or with -o to the file, replaced whole or not at all.
+CommandOutcome Deliver(std::string bytes, const std::string& outputPath) {
+  CommandOutcome outcome;
+  if (outputPath.empty()) {
+    outcome.out = std::move(bytes);
+  } else if (!WriteFileAtomically(outputPath, bytes)) {
+    return CannotWrite(outputPath);
+  }
+  return outcome;
+}
+
+// What the exports need besides the rows; the rows are added by the caller.
+ViewExport ExportHeading(const MemoryScreen& screen, const LastReadSource& source,
+                         ViewDescription view) {
+  ViewExport exported;
+  exported.status = screen.StatusText();
+  exported.view = std::move(view);
+  exported.writeOffset = source.LastWriteOffset().value_or(0);
+  exported.newestTimeDate = screen.NewestRecordText();
+  return exported;
 }
 
 // The message the last view ended with; the engine shows one per failed request.
@@ -45,6 +74,7 @@ CommandOutcome MessageOutcome(const MemoryScreen& screen) {
 CommandOutcome RunView(const CliOptions& options) {
   ViewState state;
   MemoryScreen screen;
+  const LastReadSource source;
   state.ArchiveFileName = AbsoluteArchiveName(options.path);
   switch (options.viewKind) {
     case ViewKind::kBlock:
@@ -60,7 +90,7 @@ CommandOutcome RunView(const CliOptions& options) {
       state.InputFilterPending = 1;
       break;
   }
-  if (Button1Click(state, screen) != ViewResult::kShown) return MessageOutcome(screen);
+  if (Button1Click(state, screen, source) != ViewResult::kShown) return MessageOutcome(screen);
 
   // The step buttons: each press continues from where the previous view left
   // ReadOffset, so the state lives across the whole sequence.
@@ -70,30 +100,57 @@ CommandOutcome RunView(const CliOptions& options) {
     } else {
       state.StepForwardPending = 1;
     }
-    if (Button1Click(state, screen) != ViewResult::kShown) return MessageOutcome(screen);
+    if (Button1Click(state, screen, source) != ViewResult::kShown) return MessageOutcome(screen);
   }
-  return ReportOutcome(BuildTableReport(screen, state), options.encoding);
+  ViewExport exported = ExportHeading(screen, source, DescribeView(options));
+  exported.rows = ShownRows(screen, state.ShownRowCount);
+  return Deliver(FormatReportOutput(BuildTableReport(screen, state), exported, options),
+                 options.outputPath);
 }
 
 CommandOutcome RunReport(const CliOptions& options) {
   ViewState state;
   MemoryScreen screen;
+  const LastReadSource source;
   state.ArchiveFileName = AbsoluteArchiveName(options.path);
-  const std::optional<ReportLines> lines = BuildWholeArchiveReport(state, screen, screen);
+  // The rows are collected pass by pass, while the table shows them.
+  std::vector<ExportedRow> rows;
+  const auto collectRows = [&] {
+    std::vector<ExportedRow> passRows = ShownRows(screen, state.ShownRowCount);
+    rows.insert(rows.end(), passRows.begin(), passRows.end());
+  };
+  const std::optional<ReportLines> lines =
+      BuildWholeArchiveReport(state, screen, screen, source, collectRows);
   if (!lines) return MessageOutcome(screen);
-  return ReportOutcome(*lines, options.encoding);
+
+  ViewExport exported = ExportHeading(screen, source, DescribeReport());
+  // The report's status line is that of its first view, not of the last.
+  exported.status = lines->front();
+  exported.rows = std::move(rows);
+  return Deliver(FormatReportOutput(*lines, exported, options), options.outputPath);
+}
+
+CommandOutcome RunInfo(const CliOptions& options) {
+  const std::string archiveName = AbsoluteArchiveName(options.path);
+  const std::optional<ArchiveFileContents> contents = ReadArchiveContents(archiveName);
+  if (!contents) {
+    CommandOutcome outcome;
+    outcome.exitCode = kExitMessage;
+    outcome.err = std::string(kCannotOpenMessage) + "\n";
+    return outcome;
+  }
+  const ArchiveSummary summary = SummarizeArchive(contents->image, contents->fileSize);
+  return Deliver(options.format == OutputFormat::kJson ? ArchiveInfoJson(summary, archiveName)
+                                                       : ArchiveInfoText(summary, archiveName),
+                 options.outputPath);
 }
 
 CommandOutcome RunSample(const CliOptions& options) {
   const std::vector<std::uint8_t> bytes =
       GenerateArchive(SampleOptions{.seed = options.seed, .fill = options.fill});
   const std::string_view content(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  CommandOutcome outcome;
-  if (!WriteFileAtomically(options.path, content)) {
-    outcome.exitCode = kExitMessage;
-    outcome.err = std::string(kProgramName) + ": cannot write " + options.path + "\n";
-  }
-  return outcome;
+  if (!WriteFileAtomically(options.path, content)) return CannotWrite(options.path);
+  return {};
 }
 
 CommandOutcome RunCommandLine(const std::vector<std::string>& args) {
@@ -115,6 +172,8 @@ CommandOutcome RunCommandLine(const std::vector<std::string>& args) {
       return RunView(parsed.options);
     case CliCommand::kReport:
       return RunReport(parsed.options);
+    case CliCommand::kInfo:
+      return RunInfo(parsed.options);
     case CliCommand::kSample:
       return RunSample(parsed.options);
   }

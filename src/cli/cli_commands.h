@@ -9,7 +9,7 @@
 namespace torv {
 
 inline constexpr int kExitDone = 0;
-inline constexpr int kExitMessage = 1;  // the view or the file write ended in a message
+inline constexpr int kExitMessage = 1;  // the view, the read or the file write ended in a message
 inline constexpr int kExitUsage = 2;
 
 struct CommandOutcome {
@@ -22,6 +22,8 @@ struct CommandOutcome {
 CommandOutcome RunView(const CliOptions& options);
 // The whole-archive report.
 CommandOutcome RunReport(const CliOptions& options);
+// The summary of an archive's contents.
+CommandOutcome RunInfo(const CliOptions& options);
 // Writes a generated archive.
 CommandOutcome RunSample(const CliOptions& options);
 

@@ -20,21 +20,54 @@ using UsageProblem = std::string;
 std::optional<CliCommand> CommandNamed(std::string_view name) {
   if (name == "view") return CliCommand::kView;
   if (name == "report") return CliCommand::kReport;
+  if (name == "info") return CliCommand::kInfo;
   if (name == "sample") return CliCommand::kSample;
   return std::nullopt;
 }
 
+// Short spellings stand for their long option, so that "-o" and "--output"
+// count as the same option when given twice.
+std::string_view LongOption(std::string_view option) {
+  if (option == "-o") return "--output";
+  return option;
+}
+
+bool TakesNoValue(std::string_view option) {
+  return option == "--bom";
+}
+
 bool CommandTakes(CliCommand command, std::string_view option) {
+  const bool exportOption =
+      option == "--encoding" || option == "--format" || option == "--bom" || option == "--output";
   switch (command) {
     case CliCommand::kView:
       return option == "--block" || option == "--date" || option == "--input" ||
-             option == "--steps" || option == "--encoding";
+             option == "--steps" || exportOption;
     case CliCommand::kReport:
-      return option == "--encoding";
+      return exportOption;
+    case CliCommand::kInfo:
+      return option == "--format" || option == "--output";
     case CliCommand::kSample:
       return option == "--seed" || option == "--fill";
   }
   return false;
+}
+
+UsageProblem ParseFormat(CliCommand command, const std::string& value, OutputFormat& format) {
+  if (value == "text") {
+    format = OutputFormat::kText;
+  } else if (value == "json") {
+    format = OutputFormat::kJson;
+  } else if (value == "csv" && command != CliCommand::kInfo) {
+    format = OutputFormat::kCsv;
+  } else if (value == "rtf" && command != CliCommand::kInfo) {
+    format = OutputFormat::kRtf;
+  } else if (command == CliCommand::kInfo) {
+    return "--format is text or json, not \"" + value + "\"";
+  } else {
+    return "--format is text, csv, json or rtf, not \"" + value + "\"";
+  }
+  return {};
 }
 
 // Plain decimal digits only: no sign, no spaces, no suffix.
@@ -88,6 +121,12 @@ UsageProblem ApplyOption(std::string_view option, const std::string& value, CliO
     }
     return {};
   }
+  if (option == "--format") return ParseFormat(options.command, value, options.format);
+  if (option == "--output") {
+    if (value.empty()) return "--output wants a file name";
+    options.outputPath = value;
+    return {};
+  }
   if (option == "--seed") return ParseNumber(option, value, 0, UINT32_MAX, options.seed);
   if (option == "--fill") return ParseNumber(option, value, 0, kMaxSampleFill, options.fill);
   return "unknown option \"" + std::string(option) + "\"";
@@ -118,10 +157,15 @@ UsageProblem ParseCommandArgs(const std::vector<std::string>& args, CliOptions& 
       help = true;
       return {};
     }
-    if (!CommandTakes(options.command, arg)) return "unknown option \"" + arg + "\"";
-    if (!seen.insert(arg).second) return "option " + arg + " given twice";
+    const std::string_view option = LongOption(arg);
+    if (!CommandTakes(options.command, option)) return "unknown option \"" + arg + "\"";
+    if (!seen.insert(option).second) return "option " + std::string(option) + " given twice";
+    if (TakesNoValue(option)) {
+      options.byteOrderMark = true;
+      continue;
+    }
     if (i + 1 >= args.size()) return "option " + arg + " wants a value";
-    UsageProblem problem = ApplyOption(arg, args[++i], options);
+    UsageProblem problem = ApplyOption(option, args[++i], options);
     if (!problem.empty()) return problem;
   }
 
@@ -130,6 +174,12 @@ UsageProblem ParseCommandArgs(const std::vector<std::string>& args, CliOptions& 
   if (viewChoices > 1) return "give only one of --block, --date and --input";
   if (seen.count("--steps") != 0 && seen.count("--input") != 0) {
     return "--steps cannot be used with --input";
+  }
+  if (options.byteOrderMark && options.format != OutputFormat::kCsv) {
+    return "--bom needs --format csv";
+  }
+  if (seen.count("--encoding") != 0 && options.format != OutputFormat::kText) {
+    return "--encoding applies only to --format text";
   }
   if (!havePath || options.path.empty()) {
     return options.command == CliCommand::kSample ? "missing OUT" : "missing FILE";

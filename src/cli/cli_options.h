@@ -7,12 +7,15 @@
 
 namespace torv {
 
-enum class CliCommand { kView, kReport, kSample };
+enum class CliCommand { kView, kReport, kInfo, kSample };
 
 // Which view `view` asks for first.
 enum class ViewKind { kBlock, kDate, kInput };
 
 enum class OutputEncoding { kUtf8, kCp1251 };
+
+// What `view`, `report` and `info` write; `info` knows only text and JSON.
+enum class OutputFormat { kText, kCsv, kJson, kRtf };
 
 inline constexpr int kMinBlocksBack = 1;
 inline constexpr int kMaxBlocksBack = 64;
@@ -37,6 +40,11 @@ struct CliOptions {
 
   // view and report
   OutputEncoding encoding = OutputEncoding::kUtf8;
+  bool byteOrderMark = false;  // CSV only
+
+  // view, report and info
+  OutputFormat format = OutputFormat::kText;
+  std::string outputPath;  // empty: standard output
 
   // sample
   std::uint32_t seed = 1;

@@ -21,6 +21,9 @@ class MemoryScreen : public ViewScreen, public ReportTable {
   void EnableStepButtons() override { stepButtonsEnabled_ = true; }
   void ShowMessage(const std::string& text) override { messages_.push_back(text); }
   void SetTableRows(std::vector<EventRow> rows) override { rows_ = std::move(rows); }
+  void SetShownRecords(const std::vector<ShownRecord>& records) override {
+    shownRecords_ = records;
+  }
 
   std::string StatusText() const override { return status_; }
   // A row outside the table reads as four empty cells.
@@ -34,6 +37,9 @@ class MemoryScreen : public ViewScreen, public ReportTable {
   // Every message shown so far, oldest first.
   const std::vector<std::string>& Messages() const { return messages_; }
   const std::vector<EventRow>& Rows() const { return rows_; }
+  // The records behind data rows 1 to N, with their ring offsets; none before
+  // the first view.
+  const std::vector<ShownRecord>& ShownRecords() const { return shownRecords_; }
 
  private:
   std::string status_;
@@ -41,6 +47,7 @@ class MemoryScreen : public ViewScreen, public ReportTable {
   bool stepButtonsEnabled_ = false;
   std::vector<std::string> messages_;
   std::vector<EventRow> rows_;
+  std::vector<ShownRecord> shownRecords_;
 };
 
 }  // namespace torv

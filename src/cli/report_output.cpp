@@ -1,0 +1,23 @@
+#include "cli/report_output.h"
+
+#include "cli/cli_output.h"
+#include "report/rtf_writer.h"
+
+namespace torv {
+
+std::string FormatReportOutput(const ReportLines& lines, const ViewExport& exported,
+                               const CliOptions& options) {
+  switch (options.format) {
+    case OutputFormat::kCsv:
+      return ExportCsv(exported, options.byteOrderMark);
+    case OutputFormat::kJson:
+      return ExportJson(exported);
+    case OutputFormat::kRtf:
+      return RtfDocument(JoinReportLines(lines));
+    case OutputFormat::kText:
+      break;
+  }
+  return EncodeOutput(JoinReportLines(lines) + "\n", options.encoding);
+}
+
+}  // namespace torv
