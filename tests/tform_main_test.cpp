@@ -966,6 +966,21 @@ TEST_F(TFormMainTest, HidingThePickerRunsTheSearchOnceWhenTheWindowIsInactive) {
   EXPECT_TRUE(Boxes().empty());
 }
 
+TEST_F(TFormMainTest, ReportPaneKeepsTheFocusOnTab) {
+  Focus(Ui().RichEdit1);
+  QTest::keyClick(Ui().RichEdit1, Qt::Key_Tab);
+  EXPECT_TRUE(Ui().RichEdit1->hasFocus());
+  QTest::keyClick(Ui().RichEdit1, Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_TRUE(Ui().RichEdit1->hasFocus());
+}
+
+TEST_F(TFormMainTest, ClosingTheWindowRunsNoExitCheck) {
+  Click(Ui().Button7);
+  QTest::keyClicks(Ui().EditNVh, QStringLiteral("40"));
+  window_->close();
+  EXPECT_TRUE(Boxes().empty());
+}
+
 TEST_F(TFormMainTest, ExitCheckRunsOnceWhenQtDeliversTheFocusChange) {
   Click(Ui().Button7);
   QTest::keyClicks(Ui().EditNVh, QStringLiteral("50"));

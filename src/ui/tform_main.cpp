@@ -143,8 +143,9 @@ TForm_main::TForm_main(ViewState& state, UserPrompts& prompts, QWidget* parent)
 
 TForm_main::~TForm_main() {
   // The filters point back at this window; children die after it.
-  for (QObject* watched : {static_cast<QObject*>(ui_.Edit1), static_cast<QObject*>(ui_.EditNVh),
-                           static_cast<QObject*>(ui_.DateTimePicker2)}) {
+  for (QObject* watched :
+       {static_cast<QObject*>(ui_.Edit1), static_cast<QObject*>(ui_.EditNVh),
+        static_cast<QObject*>(ui_.DateTimePicker2), static_cast<QObject*>(ui_.RichEdit1)}) {
     watched->removeEventFilter(this);
   }
 }
@@ -354,10 +355,11 @@ void TForm_main::ConnectHandlers() {
   connect(ui_.CBoxUstr, &QComboBox::activated, this,
           [this] { RunHandler([this] { CBoxUstrClick(); }); });
 
-  // Key checks and exit handlers.
+  // Key checks, exit handlers and the report pane's tabs.
   ui_.Edit1->installEventFilter(this);
   ui_.EditNVh->installEventFilter(this);
   ui_.DateTimePicker2->installEventFilter(this);
+  ui_.RichEdit1->installEventFilter(this);
 }
 
 void TForm_main::PlaceOnScreen() {

@@ -12,6 +12,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QTextEdit>
 
 #include "ui/tform_main.h"
 
@@ -139,6 +140,9 @@ bool TForm_main::eventFilter(QObject* watched, QEvent* event) {
       if (QLineEdit* field = InputField(watched)) {
         return FieldKeyPress(field, *static_cast<QKeyEvent*>(event));
       }
+      // The report pane wants its tabs: Tab does not leave it, though being
+      // read-only it types nothing.
+      if (watched == ui_.RichEdit1 && IsTabKey(*static_cast<QKeyEvent*>(event))) return true;
       break;
     case QEvent::FocusOut:
       if (QWidget* control = ExitControl(watched);
