@@ -4,9 +4,13 @@ include(GNUInstallDirs)
 install(TARGETS torvdoc-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET torvdoc)
   install(TARGETS torvdoc RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  # The menu entry starts the window, so it comes only with the window.
+  install(FILES ${PROJECT_SOURCE_DIR}/data/torvdoc.desktop
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  # Qt draws an SVG icon through the plugin in libqt6svg6, which the
+  # binaries do not link and shlibdeps therefore cannot see.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS libqt6svg6)
 endif()
-install(FILES ${PROJECT_SOURCE_DIR}/data/torvdoc.desktop
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/data/torvdoc.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${PROJECT_SOURCE_DIR}/samples/full.dat ${PROJECT_SOURCE_DIR}/samples/partial.dat
