@@ -395,6 +395,28 @@ TEST_F(CliExportTest, OutputIntoAMissingFolderFails) {
   EXPECT_FALSE(std::filesystem::exists(target));
 }
 
+TEST_F(CliExportTest, OutputNeverReplacesTheArchive) {
+  const std::vector<std::uint8_t> bytes = LadderArchive();
+  const std::string path = Write("ladder.dat", bytes);
+  std::filesystem::create_symlink(path, folder_.path() / "link.dat");
+  const std::vector<std::vector<std::string>> commands = {
+      {"view", path, "-o", path},
+      {"report", "ladder.dat", "--format", "csv", "-o", "./ladder.dat"},
+      {"info", "link.dat", "-o", "ladder.dat"},
+      {"view", "ladder.dat", "-o", "link.dat"},
+  };
+  for (const std::vector<std::string>& command : commands) {
+    SCOPED_TRACE(command.back());
+    const ProcessResult result = Run(command);
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(SplitLines(result.err).at(0),
+              "torvdoc-cli: " + command.back() + " is the archive itself; it is never written");
+  }
+  EXPECT_EQ(ReadWholeFile(path), std::string(bytes.begin(), bytes.end()));
+  EXPECT_TRUE(std::filesystem::is_symlink(folder_.path() / "link.dat"));
+}
+
 TEST_F(CliExportTest, ViewEndingInAMessageLeavesTheOutputFileAlone) {
   Write("out.txt", {'o', 'l', 'd'});
   const std::string path = Write("ladder.dat", LadderArchive());

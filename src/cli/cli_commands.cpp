@@ -59,6 +59,14 @@ ViewExport ExportHeading(const MemoryScreen& screen, const LastReadSource& sourc
   return exported;
 }
 
+// The tool never writes an archive: -o naming the archive itself, under any
+// path or link, would replace it with the output.
+bool OutputIsTheArchive(const CliOptions& options) {
+  if (options.outputPath.empty()) return false;
+  std::error_code error;
+  return std::filesystem::equivalent(options.outputPath, options.path, error) && !error;
+}
+
 // The message the last view ended with; the engine shows one per failed request.
 CommandOutcome MessageOutcome(const MemoryScreen& screen) {
   CommandOutcome outcome;
@@ -166,6 +174,13 @@ CommandOutcome RunCommandLine(const std::vector<std::string>& args) {
       return outcome;
     case ParsedCommandLine::Outcome::kRun:
       break;
+  }
+  if (OutputIsTheArchive(parsed.options)) {
+    outcome.exitCode = kExitUsage;
+    outcome.err = std::string(kProgramName) + ": " + parsed.options.outputPath +
+                  " is the archive itself; it is never written\n" +
+                  CommandUsage(parsed.options.command);
+    return outcome;
   }
   switch (parsed.options.command) {
     case CliCommand::kView:
