@@ -344,7 +344,11 @@ void TForm_main::ConnectHandlers() {
   bind(ui_.Button4, &TForm_main::Button4Click);
   bind(ui_.Button3, &TForm_main::Button3Click);
   bind(ui_.Button7, &TForm_main::Button7Click);
-  // But1 to But5 are wired by the documenting commands.
+  bind(ui_.But1, &TForm_main::But1Click);
+  bind(ui_.But3, &TForm_main::But3Click);
+  bind(ui_.But5, &TForm_main::But5Click);
+  bind(ui_.But4, &TForm_main::But4Click);
+  bind(ui_.But2, &TForm_main::But2Click);
 
   connect(ui_.AOpenFile, &QAction::triggered, this,
           [this] { RunHandler([this] { OpenFileClick(); }); });

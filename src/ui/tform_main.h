@@ -1,6 +1,6 @@
 // The main window: the event table, the status line, the commands that view
 // the archive, the input-number fields, the date choice, the archive file
-// choice and the (for now only laid out) documenting group.
+// choice and the documenting group (reports, printing, the RTF file).
 //
 // Every handler keeps the name under which the rest of the program knows it.
 // A handler reads the controls, sets fields of the ViewState and calls the
@@ -129,6 +129,12 @@ class TForm_main : public QMainWindow, public ViewScreen, public ReportTable {
   void DateTimePicker2Change();
   void CBoxUstrClick();
   void OpenFileClick();
+  // The documenting group: reports into RichEdit1, printing, the RTF file.
+  void But1Click();
+  void But3Click();
+  void But5Click();
+  void But4Click();
+  void But2Click();
 
  public:  // ViewScreen API
   void SetStatusText(const std::string& text) override;
@@ -166,6 +172,10 @@ class TForm_main : public QMainWindow, public ViewScreen, public ReportTable {
   QWidget* NextTabStop(const QWidget* from, bool onWindowOnly) const;
   bool FieldKeyPress(QLineEdit* field, const QKeyEvent& key);
 
+ private:  // reports
+  void SetReportPane(const ReportLines& lines);
+  QString ReportPaneLine(int line) const;
+
  private:
   ViewState& state_;
   UserPrompts& prompts_;
@@ -178,6 +188,9 @@ class TForm_main : public QMainWindow, public ViewScreen, public ReportTable {
   // The open dialog starts again where it was left.
   QString lastOpenName_;
   QString lastOpenFilter_;
+  // The save dialog starts with the name last confirmed in it.
+  QString lastSaveName_;
+  QString lastSaveFilter_;
 };
 
 }  // namespace torv

@@ -1,0 +1,112 @@
+// The documenting group: the table report, the whole-archive report,
+// printing the report pane or its selection, and the RTF report file.
+#include <QDir>
+#include <QGroupBox>
+#include <QPrinter>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <stdexcept>
+
+#include "report/report_file_names.h"
+#include "report/rtf_writer.h"
+#include "ui/report_printer.h"
+#include "ui/tform_main.h"
+
+namespace torv {
+namespace {
+
+const QString kRtfFilter = QStringLiteral("Файлы типа .rtf (*.rtf)");
+const QString kAllFilesFilter = QStringLiteral("Все файлы (*.*)");
+constexpr int kHeaderPaneLine = 3;
+
+QString FromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+void TForm_main::SetReportPane(const ReportLines& lines) {
+  // One setPlainText instead of a line at a time: the whole archive's 1028
+  // lines would otherwise take tens of milliseconds to append.
+  ui_.RichEdit1->setPlainText(QString::fromStdString(JoinReportLines(lines)));
+}
+
+QString TForm_main::ReportPaneLine(int line) const {
+  return ui_.RichEdit1->document()->findBlockByNumber(line).text();
+}
+
+void TForm_main::But1Click() {
+  SetReportPane(BuildTableReport(*this, state_));
+}
+
+void TForm_main::But3Click() {
+  // A view that ends in a message stops the report; the pane keeps the
+  // report it held, rather than a report of stale rows.
+  if (const std::optional<ReportLines> lines = BuildWholeArchiveReport(state_, *this, *this)) {
+    SetReportPane(*lines);
+  }
+}
+
+void TForm_main::But5Click() {
+  const QString selected = ui_.RichEdit1->textCursor().selectedText();
+  QPrinter printer(QPrinter::HighResolution);
+  if (selected.isEmpty()) {
+    if (prompts_.ConfirmPrint(printer)) {
+      PrintPlainText(printer, ui_.RichEdit1->toPlainText(), kWholeReportJobTitle.toString());
+    }
+    return;
+  }
+  // RichEdit2 shows what will be printed while the print dialog is open.
+  ui_.RichEdit2->show();
+  ui_.RichEdit2->clear();
+  ui_.RichEdit2->setPlainText(SelectionPrintout(ReportPaneLine(kHeaderPaneLine), selected));
+  if (prompts_.ConfirmPrint(printer)) {
+    PrintPlainText(printer, ui_.RichEdit2->toPlainText(), kSelectionJobTitle.toString());
+  }
+  ui_.RichEdit2->hide();
+}
+
+void TForm_main::But4Click() {
+  std::string target;
+  while (true) {
+    FileDialogRequest request;
+    request.filters = QStringList{kRtfFilter, kAllFilesFilter};
+    request.selectedFilter = lastSaveFilter_.isEmpty() ? kRtfFilter : lastSaveFilter_;
+    request.startName = lastSaveName_;
+    request.defaultSuffix = FromUtf8(kReportExtension.substr(1));
+    const std::optional<FileDialogAnswer> answer = prompts_.AskSaveFileName(request);
+    if (!answer) {
+      // A cancelled save writes nothing: no file is replaced without asking.
+      ui_.GroupBoxPrint->hide();
+      return;
+    }
+    lastSaveName_ = answer->fileName;
+    lastSaveFilter_ = answer->selectedFilter;
+    if (const std::optional<std::string> accepted =
+            AcceptReportFileName(answer->fileName.toStdString())) {
+      target = *accepted;
+      break;
+    }
+    prompts_.ShowWarning(FromUtf8(kBadReportNameCaption), FromUtf8(kBadReportNameMessage));
+  }
+
+  if (!SaveRtfFile(target, ui_.RichEdit1->toPlainText().toStdString())) {
+    // Leaves the command before the group is hidden; RunHandler shows it.
+    const std::string_view format = kCannotCreateFileMessage;
+    const std::size_t at = format.find("%s");
+    throw std::runtime_error(std::string(format.substr(0, at)) + target +
+                             std::string(format.substr(at + 2)));
+  }
+  ui_.GroupBoxPrint->hide();
+}
+
+void TForm_main::But2Click() {
+  // The name is relative: it resolves against the current folder, which
+  // the file dialogs leave unchanged.
+  const QString name = QString::fromStdString(DeviceReportName(state_.DeviceIndex));
+  prompts_.OpenDocument(QDir::current().absoluteFilePath(name));
+  ui_.GroupBoxPrint->hide();
+}
+
+}  // namespace torv

@@ -1,0 +1,364 @@
+// The documenting group of the main window: reports into the pane, printing
+// to PDF, and the RTF report file, with boxes and dialogs answered through
+// the window's seam.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <cstdio>
+#include <memory>
+
+#include "archive/sample_archive.h"
+#include "cli_test_support.h"
+#include "fake_user_prompts.h"
+#include "report/rtf_writer.h"
+#include "ui/tform_main.h"
+
+namespace torv {
+namespace {
+
+using testing::BoxKind;
+using testing::FakeUserPrompts;
+
+const QString k11Spaces = QString(11, QLatin1Char(' '));
+const QString kHeaderLine = QStringLiteral("Событие\t\tНомер входа\t\t Время\t\tДата");
+
+// Prints to a PDF file when the print dialog is confirmed, and notes whether
+// the scratch pane was on screen while the dialog was open.
+class PdfPrompts : public FakeUserPrompts {
+ public:
+  QString pdfPath;
+  const QTextEdit* scratchPane = nullptr;
+  std::vector<bool> scratchVisibleInDialog;
+
+  bool ConfirmPrint(QPrinter& printer) override {
+    const bool confirmed = FakeUserPrompts::ConfirmPrint(printer);
+    if (scratchPane) scratchVisibleInDialog.push_back(scratchPane->isVisible());
+    if (confirmed) {
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      printer.setOutputFileName(pdfPath);
+    }
+    return confirmed;
+  }
+};
+
+std::string Capture(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    char buffer[4096];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, got);
+    ::pclose(pipe);
+  }
+  return out;
+}
+
+std::string PdfTitle(const QString& pdf) {
+  const std::string info = Capture("pdfinfo '" + pdf.toStdString() + "'");
+  const auto at = info.find("Title:");
+  if (at == std::string::npos) return {};
+  const auto end = info.find('\n', at);
+  std::string title = info.substr(at + 6, end - at - 6);
+  return title.substr(title.find_first_not_of(' '));
+}
+
+class TFormMainReportsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    prompts_.pdfPath = dir_.filePath(QStringLiteral("out.pdf"));
+    window_ = std::make_unique<TForm_main>(state_, prompts_);
+    prompts_.scratchPane = Ui().RichEdit2;
+    window_->FormCreate();
+    window_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    window_->ToolButton6Click();
+  }
+
+  const MainWindowControls& Ui() const { return window_->Ui(); }
+  QString Pane() const { return Ui().RichEdit1->toPlainText(); }
+
+  // Slot s holds a warning of input s % 32 + 1 at 's / 60':'s % 60':00 on
+  // 01.02 (slot 0 is an empty record); the newest record is slot 299.
+  std::string UseArchive() {
+    ArchiveBuilder builder;
+    for (int slot = 1; slot < 1024; ++slot) {
+      builder.SetSlot(slot, MakeRecord(1, static_cast<std::uint8_t>(slot % 32),
+                                       static_cast<std::uint8_t>(slot / 60),
+                                       static_cast<std::uint8_t>(slot % 60), 0, 1, 2));
+    }
+    builder.SetWriteOffset(300 * 8);
+    const QString path = dir_.filePath(QStringLiteral("архив 1.dat"));
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    const auto& bytes = builder.Bytes();
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    state_.ArchiveFileName = path.toStdString();
+    return state_.ArchiveFileName;
+  }
+
+  static QString Row(int slot) {
+    if (slot == 0) return QStringLiteral("\t\t\t\t\t\t");
+    return QStringLiteral("Пред. сигн.     \t\t%1%2\t\t%3:%4:00\t\t01.02")
+        .arg(slot % 32 + 1)
+        .arg(k11Spaces)
+        .arg(slot / 60, 2, 10, QLatin1Char('0'))
+        .arg(slot % 60, 2, 10, QLatin1Char('0'));
+  }
+
+  void SelectPaneLines(int first, int last) {
+    QTextCursor cursor(Ui().RichEdit1->document()->findBlockByNumber(first));
+    cursor.setPosition(Ui().RichEdit1->document()->findBlockByNumber(last).position() +
+                           Ui().RichEdit1->document()->findBlockByNumber(last).length() - 1,
+                       QTextCursor::KeepAnchor);
+    Ui().RichEdit1->setTextCursor(cursor);
+  }
+
+  QTemporaryDir dir_;
+  ViewState state_;
+  PdfPrompts prompts_;
+  std::unique_ptr<TForm_main> window_;
+};
+
+// --- reports into the pane ---
+
+TEST_F(TFormMainReportsTest, TableReportBeforeAnyView) {
+  QTest::mouseClick(Ui().But1, Qt::LeftButton);
+  EXPECT_EQ(Pane(), QStringLiteral("Документирование\n\n\n\t\t\t\t\t\t"));
+  EXPECT_TRUE(Ui().GroupBoxPrint->isVisible());
+}
+
+TEST_F(TFormMainReportsTest, TableReportOfABlockAndOfAnInputView) {
+  const std::string path = UseArchive();
+  window_->Button8Click();
+  QTest::mouseClick(Ui().But1, Qt::LeftButton);
+  QStringList expected{QString::fromStdString("Архив: файл " + path), "", "", kHeaderLine};
+  for (int i = 0; i < 16; ++i) expected << Row(299 - i);
+  EXPECT_EQ(Pane(), expected.join('\n'));
+
+  state_.InputNumber = 5;  // slots 4 + 32k: 292 down to 4, then 996 down to 324
+  state_.InputFilterPending = 1;
+  window_->Button1Click();
+  QTest::mouseClick(Ui().But1, Qt::LeftButton);
+  const QStringList lines = Pane().split('\n');
+  ASSERT_EQ(lines.size(), 4 + 32);
+  EXPECT_EQ(lines[0], QString::fromStdString("Архив: файл " + path + " вход № 5"));
+  EXPECT_EQ(lines[4], Row(292));
+  EXPECT_EQ(lines[4 + 9], Row(4));
+  EXPECT_EQ(lines[4 + 10], Row(996));
+  EXPECT_EQ(lines.last(), Row(324));
+}
+
+TEST_F(TFormMainReportsTest, WholeArchiveReportMatchesTheCommandLineTool) {
+  const std::string path = UseArchive();
+  Ui().RichEdit1->setPlainText(QStringLiteral("earlier"));
+  QTest::mouseClick(Ui().But3, Qt::LeftButton);
+
+  const QStringList lines = Pane().split('\n');
+  ASSERT_EQ(lines.size(), 4 + 1024);
+  EXPECT_EQ(lines[0], QString::fromStdString("Архив: файл " + path));
+  EXPECT_EQ(lines[3], kHeaderLine);
+  EXPECT_EQ(lines.count(kHeaderLine), 1);
+  for (int i = 0; i < 1024; ++i) ASSERT_EQ(lines[4 + i], Row((299 - i + 1024) % 1024)) << i;
+  // Afterwards the table shows the newest block again.
+  EXPECT_EQ(window_->TableRowCount(), 17);
+  EXPECT_EQ(QString::fromStdString(window_->TableRow(1)[2]), QStringLiteral("04:59:00"));
+  EXPECT_EQ(state_.BlocksBack, 1);
+  EXPECT_TRUE(prompts_.boxes.empty());
+
+  cli_testing::ScratchFolder capture;
+  const auto cli =
+      cli_testing::RunProcess(TORVDOC_CLI_PATH, {"report", path}, capture.path(), capture.path());
+  ASSERT_EQ(cli.exitCode, 0) << cli.err;
+  EXPECT_EQ(QString::fromUtf8(cli.out), Pane() + "\n");
+}
+
+TEST_F(TFormMainReportsTest, WholeArchiveWithoutFileNameShowsOneMessageAndKeepsThePane) {
+  Ui().RichEdit1->setPlainText(QStringLiteral("earlier report"));
+  QTest::mouseClick(Ui().But3, Qt::LeftButton);
+  ASSERT_EQ(prompts_.boxes.size(), 1u);
+  EXPECT_EQ(prompts_.boxes[0].kind, BoxKind::kInformation);
+  EXPECT_EQ(prompts_.boxes[0].text, QStringLiteral("Не задано имя файла архива"));
+  EXPECT_EQ(Pane(), QStringLiteral("earlier report"));
+  EXPECT_EQ(window_->TableRow(0), EventRow{});
+}
+
+TEST_F(TFormMainReportsTest, WholeArchiveOfAVanishedFileStopsAtOnce) {
+  const std::string path = UseArchive();
+  window_->Button8Click();
+  QTest::mouseClick(Ui().But1, Qt::LeftButton);
+  const QString before = Pane();
+  QFile::remove(QString::fromStdString(path));
+  QTest::mouseClick(Ui().But3, Qt::LeftButton);
+  EXPECT_EQ(prompts_.BoxTexts(), std::vector<QString>{QStringLiteral("Архив не удается открыть")});
+  EXPECT_EQ(Pane(), before);
+}
+
+// --- printing ---
+
+TEST_F(TFormMainReportsTest, PrintingWithoutSelectionPrintsThePaneUnderItsTitle) {
+  UseArchive();
+  window_->Button8Click();
+  QTest::mouseClick(Ui().But1, Qt::LeftButton);
+  prompts_.confirmPrint = true;
+  QTest::mouseClick(Ui().But5, Qt::LeftButton);
+  EXPECT_EQ(prompts_.printDialogs, 1);
+  EXPECT_EQ(prompts_.scratchVisibleInDialog, std::vector<bool>{false});
+  EXPECT_EQ(PdfTitle(prompts_.pdfPath), "Печать всего архива");
+  const std::string text = Capture("pdftotext -layout '" + prompts_.pdfPath.toStdString() + "' -");
+  EXPECT_NE(text.find("Архив: файл"), std::string::npos);
+  EXPECT_NE(text.find("04:59:00"), std::string::npos);
+  EXPECT_NE(text.find("04:44:00"), std::string::npos);
+}
+
+TEST_F(TFormMainReportsTest, PrintingASelectionPrintsHeadingHeaderAndSelection) {
+  UseArchive();
+  window_->Button8Click();
+  QTest::mouseClick(Ui().But1, Qt::LeftButton);
+  SelectPaneLines(5, 6);  // rows of slots 298 and 297
+  prompts_.confirmPrint = true;
+  QTest::mouseClick(Ui().But5, Qt::LeftButton);
+
+  EXPECT_EQ(prompts_.scratchVisibleInDialog, std::vector<bool>{true});
+  EXPECT_FALSE(Ui().RichEdit2->isVisible());
+  EXPECT_EQ(Ui().RichEdit2->toPlainText(),
+            QStringList(
+                {QStringLiteral("Печать выделенной части архива"), kHeaderLine, Row(298), Row(297)})
+                .join('\n'));
+  EXPECT_EQ(PdfTitle(prompts_.pdfPath), "Печать  выделенной части архива");
+  const std::string text = Capture("pdftotext '" + prompts_.pdfPath.toStdString() + "' -");
+  EXPECT_EQ(text.find("Печать выделенной части архива"), 0u);
+  EXPECT_NE(text.find("04:58:00"), std::string::npos);
+  EXPECT_NE(text.find("04:57:00"), std::string::npos);
+  EXPECT_EQ(text.find("04:59:00"), std::string::npos);
+  EXPECT_EQ(text.find("04:56:00"), std::string::npos);
+}
+
+TEST_F(TFormMainReportsTest, CancelledSelectionPrintHidesTheScratchPaneAndKeepsTheSelection) {
+  UseArchive();
+  window_->Button8Click();
+  QTest::mouseClick(Ui().But1, Qt::LeftButton);
+  SelectPaneLines(4, 4);
+  const QString selected = Ui().RichEdit1->textCursor().selectedText();
+  prompts_.confirmPrint = false;
+  QTest::mouseClick(Ui().But5, Qt::LeftButton);
+  EXPECT_EQ(prompts_.printDialogs, 1);
+  EXPECT_FALSE(Ui().RichEdit2->isVisible());
+  EXPECT_FALSE(QFile::exists(prompts_.pdfPath));
+  EXPECT_EQ(Ui().RichEdit1->textCursor().selectedText(), selected);
+  EXPECT_EQ(selected, Row(299));
+}
+
+// --- the RTF report file ---
+
+class TFormMainSaveTest : public TFormMainReportsTest {
+ protected:
+  void SetUp() override {
+    TFormMainReportsTest::SetUp();
+    Ui().RichEdit1->setPlainText(QStringLiteral("Отчет\n\n\nСобытие\t\tДата"));
+  }
+  void Answer(const QString& name) {
+    prompts_.saveAnswers.push_back(
+        FileDialogAnswer{name, QStringLiteral("Файлы типа .rtf (*.rtf)")});
+  }
+  std::string Expected() const { return RtfDocument(Pane().toStdString()); }
+  std::string Read(const QString& path) const {
+    return cli_testing::ReadWholeFile(path.toStdString());
+  }
+};
+
+TEST_F(TFormMainSaveTest, NameWithoutExtensionGetsRtfAppended) {
+  Answer(dir_.filePath(QStringLiteral("отчет")));
+  window_->But4Click();
+  EXPECT_EQ(Read(dir_.filePath(QStringLiteral("отчет.rtf"))), Expected());
+  EXPECT_FALSE(Ui().GroupBoxPrint->isVisible());
+  EXPECT_TRUE(prompts_.boxes.empty());
+  EXPECT_EQ(prompts_.saveRequests.at(0).startName, QString());
+}
+
+TEST_F(TFormMainSaveTest, RefusedNamesAskAgainUntilOneIsAccepted) {
+  QDir(dir_.path()).mkdir(QStringLiteral("a.d"));
+  Answer(dir_.filePath(QStringLiteral("x.RTF")));
+  Answer(dir_.filePath(QStringLiteral("x.txt")));
+  Answer(dir_.filePath(QStringLiteral("x.")));
+  Answer(dir_.filePath(QStringLiteral("a.d/x.b.rtf")));
+  window_->But4Click();
+  ASSERT_EQ(prompts_.boxes.size(), 3u);
+  for (const auto& box : prompts_.boxes) {
+    EXPECT_EQ(box.kind, BoxKind::kWarning);
+    EXPECT_EQ(box.title, QStringLiteral("Cохранение данных в файл"));
+    EXPECT_EQ(box.text, QStringLiteral("Неверно задано имя файла"));
+  }
+  EXPECT_EQ(prompts_.saveRequests.size(), 4u);
+  EXPECT_EQ(prompts_.saveRequests[1].startName, dir_.filePath(QStringLiteral("x.RTF")));
+  EXPECT_EQ(Read(dir_.filePath(QStringLiteral("a.d/x.b.rtf"))), Expected());
+  EXPECT_FALSE(QFile::exists(dir_.filePath(QStringLiteral("x.RTF"))));
+  EXPECT_FALSE(QFile::exists(dir_.filePath(QStringLiteral("x.txt"))));
+}
+
+TEST_F(TFormMainSaveTest, FolderWithADotAndNoExtension) {
+  QDir(dir_.path()).mkdir(QStringLiteral("v1.2"));
+  Answer(dir_.filePath(QStringLiteral("v1.2/report")));
+  window_->But4Click();
+  EXPECT_EQ(Read(dir_.filePath(QStringLiteral("v1.2/report.rtf"))), Expected());
+}
+
+TEST_F(TFormMainSaveTest, CancellingWritesNothing) {
+  const QString previous = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(dir_.path()));
+  Answer(dir_.filePath(QStringLiteral("x.doc")));  // refused, then cancelled
+  window_->But4Click();
+  QDir::setCurrent(previous);
+  EXPECT_EQ(prompts_.saveRequests.size(), 2u);
+  EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList());
+  EXPECT_FALSE(Ui().GroupBoxPrint->isVisible());
+}
+
+TEST_F(TFormMainSaveTest, UnwritableTargetShowsTheFailureAndKeepsTheEarlierFile) {
+  const QString target = dir_.filePath(QStringLiteral("missing/r.rtf"));
+  Answer(target);
+  QTest::mouseClick(Ui().But4, Qt::LeftButton);  // hidden and disabled: nothing happens
+  EXPECT_TRUE(prompts_.saveRequests.empty());
+  window_->RunHandler([this] { window_->But4Click(); });
+  ASSERT_EQ(prompts_.boxes.size(), 1u);
+  EXPECT_EQ(prompts_.boxes[0].kind, BoxKind::kFailure);
+  EXPECT_EQ(prompts_.boxes[0].text, "Cannot create file " + target + ".");
+  EXPECT_TRUE(Ui().GroupBoxPrint->isVisible());
+
+  // A save that fails over an existing report leaves it whole.
+  const QString existing = dir_.filePath(QStringLiteral("old.rtf"));
+  QFile file(existing);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("old report");
+  file.close();
+  ASSERT_TRUE(QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::ExeOwner));
+  Answer(existing);
+  window_->RunHandler([this] { window_->But4Click(); });
+  QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  if (::geteuid() != 0) {  // root writes into read-only folders
+    EXPECT_EQ(prompts_.boxes.back().text, "Cannot create file " + existing + ".");
+    EXPECT_EQ(Read(existing), "old report");
+  }
+}
+
+TEST_F(TFormMainSaveTest, OpenAsksForTheDevicesReportFile) {
+  window_->But2Click();
+  EXPECT_FALSE(Ui().GroupBoxPrint->isVisible());
+  state_.DeviceIndex = 30;
+  window_->But2Click();
+  EXPECT_EQ(prompts_.openedDocuments,
+            (std::vector<QString>{
+                QDir::current().absoluteFilePath(QStringLiteral("отчет устр. 1.rtf")),
+                QDir::current().absoluteFilePath(QStringLiteral("отчет устр. 31.rtf"))}));
+}
+
+}  // namespace
+}  // namespace torv
