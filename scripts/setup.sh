@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 PACKAGES=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libqt6printsupport6 qt6-qpa-plugins libgl-dev
+  qt6-base-dev libqt6printsupport6 qt6-qpa-plugins libqt6svg6 libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
   poppler-utils xvfb xauth imagemagick libreoffice-writer-nogui

@@ -1,5 +1,6 @@
 // torvdoc: the window that documents a ТОРВ-4 event archive.
 #include <QApplication>
+#include <QIcon>
 #include <QStringList>
 
 // Std
@@ -13,6 +14,9 @@
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
+  // Drawn by Qt's SVG image plugin (libqt6svg6); without it the window simply
+  // has no icon.
+  application.setWindowIcon(QIcon(QStringLiteral(":/torvdoc.svg")));
 
   torv::ViewState state;
   // Kept as given; nothing reads it.
