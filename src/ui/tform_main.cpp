@@ -114,6 +114,10 @@ QTextEdit* MakePane(QWidget* parent, const char* name) {
   pane->setReadOnly(true);
   pane->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   pane->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  // A report line is one table row: keep it on one screen line, with the
+  // TAB pairs close enough that the four columns stay readable.
+  pane->setLineWrapMode(QTextEdit::NoWrap);
+  pane->setTabStopDistance(24);
   return pane;
 }
 
