@@ -564,6 +564,17 @@ TEST_F(InputViewTest, OutOfRangeInputNumberFindsNothing) {
   EXPECT_EQ(screen.table[1][1], "256" + k11Spaces);
 }
 
+TEST_F(InputViewTest, ExtremeInputNumbersFindNothing) {
+  ArchiveBuilder builder;
+  builder.FillAll(MakeRecord(0, 255, 1, 2, 3, 4, 5)).SetWriteOffset(0);
+  UseArchive(builder.Bytes());
+  for (int number : {INT_MIN, INT_MIN + 1, -1, 257, INT_MAX}) {
+    screen.messages.clear();
+    EXPECT_EQ(ShowInput(number), ViewResult::kMessage) << number;
+    EXPECT_EQ(screen.messages, std::vector<std::string>{"нет событий"}) << number;
+  }
+}
+
 TEST_F(InputViewTest, PartlyWrittenGeneratedArchive) {
   const std::vector<std::uint8_t> bytes = GenerateArchive({.seed = 11, .fill = 300});
   UseArchive(bytes);

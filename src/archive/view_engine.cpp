@@ -96,7 +96,9 @@ std::optional<ShownRecords> InputView(const ArchiveImage& image, ViewState& stat
   ShownRecords matches;
   for (int visited = 0; visited < kRecordCount; ++visited) {
     const ArchiveRecord record = image.RecordAt(state.ReadOffset);
-    if (!record.IsEmpty() && record.Code() <= 2 && record.Number() == state.InputNumber - 1) {
+    // Compare byte 1 + 1 with the input number: InputNumber - 1 would
+    // overflow for the lowest int.
+    if (!record.IsEmpty() && record.Code() <= 2 && record.Number() + 1 == state.InputNumber) {
       matches.push_back({state.ReadOffset, record});
     }
     state.ReadOffset = RecordBack(state.ReadOffset);
