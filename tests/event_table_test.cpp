@@ -66,6 +66,17 @@ TEST(FormatTimeDateTest, RecordBytesInTheirOrder) {
   EXPECT_EQ(FormatTimeDate(ArchiveRecord{{1, 0, 7, 3, 14, 5, 11, 0}}), "14:03:07 05.11");
 }
 
+TEST(FormatTimeDateTest, IntoBufferGivesTheSameText) {
+  TimeDateBuffer buffer;
+  EXPECT_EQ(FormatTimeDate(ArchiveRecord{{1, 0, 7, 3, 14, 5, 11, 0}}, buffer), "14:03:07 05.11");
+  // The longest text fills the buffer exactly.
+  EXPECT_EQ(FormatTimeDate(ArchiveRecord{{1, 0, 200, 201, 202, 203, 204, 0}}, buffer),
+            "202:201:200 203.204");
+  EXPECT_EQ(FormatTimeDate(ArchiveRecord{{1, 0, 255, 255, 255, 255, 255, 0}}, buffer), "");
+  EXPECT_EQ(FormatTimeDate(ArchiveRecord{{1, 0, 255, 255, 255, 255, 1, 0}}, buffer),
+            "255:255:255 255.01");
+}
+
 TEST(DecodeRecordTest, InputEvents) {
   EXPECT_EQ(DecodeRecord(MakeRecord(0, 0, 7, 5, 30, 5, 11)),
             (EventRow{"Норма           ", "1" + k11Spaces, "07:05:30", "05.11"}));

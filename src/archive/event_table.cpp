@@ -32,6 +32,40 @@ bool IsRelayEvent(std::uint8_t code) {
   return code == kRelayOffCode || code == kRelayOnCode;
 }
 
+// Writes a record byte with at least two digits; returns the end.
+char* WriteTwoDigits(char* out, std::uint8_t value) {
+  if (value >= 100) *out++ = static_cast<char>('0' + value / 100);
+  *out++ = static_cast<char>('0' + value / 10 % 10);
+  *out++ = static_cast<char>('0' + value % 10);
+  return out;
+}
+
+char* WriteTime(char* out, std::uint8_t hours, std::uint8_t minutes, std::uint8_t seconds) {
+  out = WriteTwoDigits(out, hours);
+  *out++ = ':';
+  out = WriteTwoDigits(out, minutes);
+  *out++ = ':';
+  return WriteTwoDigits(out, seconds);
+}
+
+char* WriteDate(char* out, std::uint8_t day, std::uint8_t month) {
+  out = WriteTwoDigits(out, day);
+  *out++ = '.';
+  return WriteTwoDigits(out, month);
+}
+
+std::string_view FormatTimeDateInto(std::uint8_t hours, std::uint8_t minutes, std::uint8_t seconds,
+                                    std::uint8_t day, std::uint8_t month, TimeDateBuffer& buffer) {
+  if (hours == kUnsetByte && minutes == kUnsetByte && seconds == kUnsetByte && day == kUnsetByte &&
+      month == kUnsetByte) {
+    return {};
+  }
+  char* end = WriteTime(buffer.data(), hours, minutes, seconds);
+  *end++ = ' ';
+  end = WriteDate(end, day, month);
+  return std::string_view(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
+}
+
 }  // namespace
 
 const EventRow& EventTableHeader() {
@@ -54,17 +88,18 @@ std::string FormatTwoDigits(int value) {
 
 std::string FormatTimeDate(std::uint8_t hours, std::uint8_t minutes, std::uint8_t seconds,
                            std::uint8_t day, std::uint8_t month) {
-  if (hours == kUnsetByte && minutes == kUnsetByte && seconds == kUnsetByte && day == kUnsetByte &&
-      month == kUnsetByte) {
-    return {};
-  }
-  return FormatTwoDigits(hours) + ":" + FormatTwoDigits(minutes) + ":" + FormatTwoDigits(seconds) +
-         " " + FormatTwoDigits(day) + "." + FormatTwoDigits(month);
+  TimeDateBuffer buffer;
+  return std::string(FormatTimeDateInto(hours, minutes, seconds, day, month, buffer));
 }
 
 std::string FormatTimeDate(const ArchiveRecord& record) {
-  return FormatTimeDate(record.Hours(), record.Minutes(), record.Seconds(), record.Day(),
-                        record.Month());
+  TimeDateBuffer buffer;
+  return std::string(FormatTimeDate(record, buffer));
+}
+
+std::string_view FormatTimeDate(const ArchiveRecord& record, TimeDateBuffer& buffer) {
+  return FormatTimeDateInto(record.Hours(), record.Minutes(), record.Seconds(), record.Day(),
+                            record.Month(), buffer);
 }
 
 EventRow DecodeRecord(const ArchiveRecord& record) {
@@ -89,11 +124,14 @@ EventRow DecodeRecord(const ArchiveRecord& record) {
       record.Seconds() == kUnsetByte) {
     row[2] = kUnsetTimeText;
   } else {
-    row[2] = FormatTwoDigits(record.Hours()) + ":" + FormatTwoDigits(record.Minutes()) + ":" +
-             FormatTwoDigits(record.Seconds());
+    char time[11];
+    char* end = WriteTime(time, record.Hours(), record.Minutes(), record.Seconds());
+    row[2].assign(time, static_cast<std::size_t>(end - time));
   }
   if (!(record.Day() == kUnsetByte && record.Month() == kUnsetByte)) {
-    row[3] = FormatTwoDigits(record.Day()) + "." + FormatTwoDigits(record.Month());
+    char date[7];
+    char* end = WriteDate(date, record.Day(), record.Month());
+    row[3].assign(date, static_cast<std::size_t>(end - date));
   }
   return row;
 }

@@ -33,6 +33,11 @@ std::string FormatTimeDate(std::uint8_t hours, std::uint8_t minutes, std::uint8_
                            std::uint8_t day, std::uint8_t month);
 std::string FormatTimeDate(const ArchiveRecord& record);
 
+// The same text written into `buffer`, for the date search, which formats
+// every record of the ring: no allocation. The view points into `buffer`.
+using TimeDateBuffer = std::array<char, 19>;  // every field with three digits
+std::string_view FormatTimeDate(const ArchiveRecord& record, TimeDateBuffer& buffer);
+
 // The four cell texts of one record: event, input or relay number, time, date.
 EventRow DecodeRecord(const ArchiveRecord& record);
 

@@ -69,9 +69,10 @@ void WriteStepStatus(const ShownRecords& records, const ViewState& state, ViewSc
 bool DateMatches(const ArchiveRecord& record, std::string_view key) {
   // A record without a day or month has no date: it never matches.
   if (record.HasNoDate()) return false;
-  const std::string text = FormatTimeDate(record);
+  TimeDateBuffer buffer;
+  const std::string_view text = FormatTimeDate(record, buffer);
   if (text.size() <= kDatePosition) return false;
-  return EqualsIgnoringAsciiCase(std::string_view(text).substr(kDatePosition), key);
+  return EqualsIgnoringAsciiCase(text.substr(kDatePosition), key);
 }
 
 std::optional<ShownRecords> DateSearch(const ArchiveImage& image, ViewState& state,
