@@ -7,8 +7,9 @@
 
 namespace torv {
 
-// A character that Windows-1251 lacks becomes "?", as does an invalid UTF-8
-// byte, so a conversion always yields a text.
+// A character that Windows-1251 lacks becomes one "?", and so does each byte
+// that is not part of a well-formed UTF-8 character, so a conversion always
+// yields a text and loses nothing around a broken sequence.
 std::string Utf8ToCp1251(std::string_view utf8);
 
 }  // namespace torv
