@@ -31,10 +31,15 @@ struct FileStamp {
   }
 };
 
+timespec ModifiedOf(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return {};
+  return info.st_mtim;
+}
+
 FileStamp StampOf(const std::string& path) {
   FileStamp stamp;
-  struct stat info {};
-  if (::stat(path.c_str(), &info) == 0) stamp.modified = info.st_mtim;
+  stamp.modified = ModifiedOf(path);
   std::ifstream in(path, std::ios::binary);
   stamp.bytes.assign(std::istreambuf_iterator<char>(in), {});
   return stamp;
@@ -148,10 +153,13 @@ TEST_F(BadInputTest, HugeSparseFileReadsOnlyItsHead) {
   const std::vector<std::uint8_t> head = GenerateArchive({.seed = 5, .fill = 700});
   const std::string path = folder.Write("huge.dat", head);
   ASSERT_EQ(::truncate(path.c_str(), 1LL << 30), 0);  // 1 GiB, sparse
-  const FileStamp before{{}, StampOf(path).modified};
+  // Only the time stamp: reading the whole GiB back would take the test a
+  // minute under the sanitizers.
+  const timespec before = ModifiedOf(path);
   ASSERT_EQ(ShowNewest(path), ViewResult::kShown);
   EXPECT_EQ(screen.table[1], DecodeRecord(ImageFromBytes(head).RecordAt(699 * 8)));
-  EXPECT_EQ(StampOf(path).modified.tv_nsec, before.modified.tv_nsec);
+  EXPECT_EQ(ModifiedOf(path).tv_sec, before.tv_sec);
+  EXPECT_EQ(ModifiedOf(path).tv_nsec, before.tv_nsec);
 }
 
 TEST_F(BadInputTest, WriteOffsets) {
