@@ -13,6 +13,7 @@ PACKAGES=(
   poppler-utils xvfb xauth imagemagick libreoffice-writer-nogui
   dpkg-dev file desktop-file-utils
   fonts-dejavu-core
+  clang libclang-rt-14-dev
 )
 
 missing=()
