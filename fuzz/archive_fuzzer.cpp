@@ -115,6 +115,8 @@ char* ModelDigits(char* out, int value) {
 // all 1024 records.
 bool ModelDateMatches(const ArchiveRecord& r, std::string_view key) {
   if (r.bytes[5] == 255 || r.bytes[6] == 255) return false;
+  // The text ends in the month's last digit: most records fail here cheaply.
+  if (key.empty() || key.back() != '0' + r.bytes[6] % 10) return false;
   char text[32];
   char* end = text;
   for (const int byte : {4, 3, 2}) {
