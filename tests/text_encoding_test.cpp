@@ -27,7 +27,9 @@ TEST(Utf8ToCp1251Test, WholeHighHalf) {
 TEST(Utf8ToCp1251Test, CharacterMissingFromCp1251IsOneQuestionMark) {
   EXPECT_EQ(Utf8ToCp1251("a中b"), "a?b");
   EXPECT_EQ(Utf8ToCp1251("a😀b"), "a?b");
-  EXPECT_EQ(Utf8ToCp1251("a\xC2\x98" "b"), "a?b");  // the one byte CP1251 leaves unused
+  EXPECT_EQ(Utf8ToCp1251("a\xC2\x98"
+                         "b"),
+            "a?b");  // the one byte CP1251 leaves unused
 }
 
 // Tag characters (U+E0000 to U+E007F) are characters like any other.
