@@ -13,37 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "temp_archive.h"
+
 namespace torv::cli_testing {
 
 // A private temporary folder, removed with everything in it.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "torvdoc-cli-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-    path_ = pattern;
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-  ~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  const std::filesystem::path& path() const { return path_; }
-
-  // Writes `bytes` to the file `name` of this folder; returns its path.
-  std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
-    const std::filesystem::path file = path_ / name;
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    return file.string();
-  }
-
- private:
-  std::filesystem::path path_;
-};
+using ScratchFolder = torv::testing::TempFolder;
 
 inline std::string ReadWholeFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
