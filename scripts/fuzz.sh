@@ -16,7 +16,12 @@ BUILD_DIR=build-fuzz CMAKE_ARGS="-DCMAKE_CXX_COMPILER=clang++ -DTORVDOC_BUILD_FU
 
 findings=build-fuzz/findings
 mkdir -p "$findings"
-work=${FUZZ_WORK_DIR:-$(mktemp -d)}
+if [[ -n ${FUZZ_WORK_DIR:-} ]]; then
+  work=$FUZZ_WORK_DIR
+else
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+fi
 # Room for an archive file of 9000 bytes behind the request program; report
 # texts need no more than a few blocks.
 declare -A maxLength=([archive_fuzzer]=9100 [rtf_fuzzer]=4096)
