@@ -194,7 +194,7 @@ int main(int argc, char* argv[]) {
   for (int line = 0; line < 60 && cut != std::string::npos; ++line) cut = whole.find('\n', cut + 1);
   Write(rtfDir / "whole-report-start", std::string_view(whole).substr(0, cut));
   Write(rtfDir / "empty", std::string_view());
-  Write(rtfDir / "rtf-specials", std::string_view("{\\rtf1 \\par}\t\\'e0\n\n\\\\ {} \r\n"));
+  Write(rtfDir / "rtf-escapes", std::string_view("{\\rtf1 \\par}\t\\'e0\n\n\\\\ {} \r\n"));
   Write(rtfDir / "not-cp1251", std::string_view("Ж € ™ № ✓ 中文 😀 ё\n"));
   Write(rtfDir / "broken-utf8",
         std::string_view("\xD0\n\xE0\x41\x42 \xC0\x80 \xED\xA0\x80 \xFF\xF5"));

@@ -67,29 +67,14 @@ Json NumberOrNull(bool unset, int value) {
   return unset ? Json(nullptr) : Json(value);
 }
 
-class CliExportTest : public ::testing::Test {
+class CliExportTest : public cli_testing::CliRunTest {
  protected:
-  ProcessResult Run(const std::vector<std::string>& args) {
-    return cli_testing::RunProcess(TORVDOC_CLI_PATH, args, folder_.path(), folder_.path());
-  }
-  std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-    return folder_.Write(name, bytes);
-  }
-  // Runs a command that must succeed and returns its standard output.
-  std::string Output(const std::vector<std::string>& args) {
-    const ProcessResult result = Run(args);
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.err, "");
-    return result.out;
-  }
   std::vector<CsvRecord> Csv(const std::vector<std::string>& args) {
     const auto records = ReadCsv(Output(args));
     EXPECT_TRUE(records.has_value()) << "not RFC 4180";
     return records.value_or(std::vector<CsvRecord>{});
   }
   Json JsonOutput(const std::vector<std::string>& args) { return Json::parse(Output(args)); }
-
-  ScratchFolder folder_;
 };
 
 // --- CSV ---

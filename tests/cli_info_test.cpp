@@ -77,22 +77,8 @@ constexpr char kKnownCounts[] =
     "  relay   2: 2, 1\n"
     "  relay   8: 0, 1\n";
 
-class CliInfoTest : public ::testing::Test {
+class CliInfoTest : public cli_testing::CliRunTest {
  protected:
-  ProcessResult Run(const std::vector<std::string>& args) {
-    return cli_testing::RunProcess(TORVDOC_CLI_PATH, args, folder_.path(), folder_.path());
-  }
-  std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-    return folder_.Write(name, bytes);
-  }
-  std::string Output(const std::vector<std::string>& args) {
-    const ProcessResult result = Run(args);
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.err, "");
-    return result.out;
-  }
-
-  ScratchFolder folder_;
 };
 
 TEST_F(CliInfoTest, TextOfAKnownArchive) {

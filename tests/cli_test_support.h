@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "temp_archive.h"
 
 namespace torv::cli_testing {
@@ -84,5 +86,27 @@ inline std::vector<std::string> SplitLines(const std::string& text) {
   if (!line.empty()) lines.push_back(line);
   return lines;
 }
+
+#ifdef TORVDOC_CLI_PATH
+// Runs the built torvdoc-cli in a scratch folder of its own.
+class CliRunTest : public ::testing::Test {
+ protected:
+  ProcessResult Run(const std::vector<std::string>& args) {
+    return RunProcess(TORVDOC_CLI_PATH, args, folder_.path(), folder_.path());
+  }
+  std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+    return folder_.Write(name, bytes);
+  }
+  // Runs a command that must succeed and returns its standard output.
+  std::string Output(const std::vector<std::string>& args) {
+    const ProcessResult result = Run(args);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    return result.out;
+  }
+
+  ScratchFolder folder_;
+};
+#endif
 
 }  // namespace torv::cli_testing
