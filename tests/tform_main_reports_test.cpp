@@ -311,6 +311,16 @@ TEST_F(TFormMainSaveTest, FolderWithADotAndNoExtension) {
   EXPECT_EQ(Read(dir_.filePath(QStringLiteral("v1.2/report.rtf"))), Expected());
 }
 
+TEST_F(TFormMainSaveTest, LongFolderPathWithOddCharactersIsUsedWhole) {
+  QString folder = dir_.path();
+  while (folder.size() < 240) folder += QStringLiteral("/папка с 'кавычками' и \"пробелами\"");
+  ASSERT_TRUE(QDir().mkpath(folder));
+  Answer(folder + QStringLiteral("/отчет №1"));
+  window_->But4Click();
+  EXPECT_TRUE(prompts_.boxes.empty());
+  EXPECT_EQ(Read(folder + QStringLiteral("/отчет №1.rtf")), Expected());
+}
+
 TEST_F(TFormMainSaveTest, CancellingWritesNothing) {
   const QString previous = QDir::currentPath();
   ASSERT_TRUE(QDir::setCurrent(dir_.path()));
