@@ -1,0 +1,108 @@
+#include "history/archive_copy.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <ctime>
+
+#include "archive/archive_reader.h"
+#include "archive/record_kind.h"
+#include "archive/view_messages.h"
+
+namespace torv::history {
+namespace {
+
+struct ReadImage {
+  ArchiveImage image;
+  std::int64_t modifiedUnixSeconds = 0;
+};
+
+// The one place that reads an archive file for the history, with the view
+// request's refusals.
+Result<ReadImage> ReadImageLikeAView(const std::string& path) {
+  std::optional<ArchiveFileContents> contents = ReadArchiveContents(path);
+  if (!contents) return Failure{std::string(kCannotOpenMessage)};
+  if (!IsValidWriteOffset(contents->image.writeOffset)) {
+    return Failure{std::string(kDamagedArchiveMessage)};
+  }
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return Failure{std::string(kCannotOpenMessage)};
+  return ReadImage{contents->image, static_cast<std::int64_t>(info.st_mtime)};
+}
+
+}  // namespace
+
+CopyTime CopyTimeAt(std::int64_t unixSeconds) {
+  const std::time_t time = static_cast<std::time_t>(unixSeconds);
+  std::tm local{};
+  localtime_r(&time, &local);
+  return CopyTime{unixSeconds, local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+}
+
+Result<CopyTime> ParseCopiedAt(std::string_view text) {
+  const Failure wrong{"the copy time \"" + std::string(text) + "\" is not YYYY-MM-DDTHH:MM:SS"};
+  if (text.size() != 19) return wrong;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char expected = i == 4 || i == 7 ? '-' : i == 10 ? 'T' : i == 13 || i == 16 ? ':' : '0';
+    if (expected == '0' ? (text[i] < '0' || text[i] > '9') : text[i] != expected) return wrong;
+  }
+  const auto number = [&](std::size_t at, std::size_t digits) {
+    int value = 0;
+    for (std::size_t i = at; i < at + digits; ++i) value = value * 10 + (text[i] - '0');
+    return value;
+  };
+  std::tm local{};
+  local.tm_year = number(0, 4) - 1900;
+  local.tm_mon = number(5, 2) - 1;
+  local.tm_mday = number(8, 2);
+  local.tm_hour = number(11, 2);
+  local.tm_min = number(14, 2);
+  local.tm_sec = number(17, 2);
+  local.tm_isdst = -1;
+  std::tm asked = local;
+  const std::time_t time = std::mktime(&local);
+  // mktime moves an impossible date (31 February) to another day: refuse it.
+  if (time == static_cast<std::time_t>(-1) || local.tm_mday != asked.tm_mday ||
+      local.tm_mon != asked.tm_mon || local.tm_year != asked.tm_year || asked.tm_hour > 23 ||
+      asked.tm_min > 59 || asked.tm_sec > 59) {
+    return wrong;
+  }
+  return CopyTime{static_cast<std::int64_t>(time), asked.tm_year + 1900, asked.tm_mon + 1,
+                  asked.tm_mday};
+}
+
+Result<ReadCopy> ReadArchiveCopy(const std::string& path, const std::optional<CopyTime>& copiedAt) {
+  Result<ReadImage> read = ReadImageLikeAView(path);
+  if (!read) return read.failure();
+  ReadCopy result;
+  result.copy.source = path;
+  result.copy.copiedAt = copiedAt ? *copiedAt : CopyTimeAt(read->modifiedUnixSeconds);
+  const std::int32_t writeOffset = read->image.writeOffset;
+  if (writeOffset == kEmptyArchiveOffset) {
+    result.emptyArchive = true;
+    return result;
+  }
+  // The oldest record lies at WriteOffset itself; walk the whole ring forward.
+  int offset = RecordForward(NewestOffset(writeOffset));
+  for (int i = 0; i < kRecordCount; ++i, offset = RecordForward(offset)) {
+    const ArchiveRecord record = read->image.RecordAt(offset);
+    if (KindOf(record) != EventKind::kEmpty) result.copy.records.push_back(record);
+  }
+  return result;
+}
+
+Result<ImportOutcome> ImportArchiveFile(HistoryStore& store, const std::string& device,
+                                        const std::string& path,
+                                        const std::optional<CopyTime>& copiedAt) {
+  if (device.empty()) return Failure{"the device name is empty"};
+  Result<ReadCopy> read = ReadArchiveCopy(path, copiedAt);
+  if (!read) return read.failure();
+  if (read->emptyArchive) {
+    ImportOutcome outcome;
+    outcome.emptyArchive = true;
+    return outcome;
+  }
+  return store.Import(device, read->copy);
+}
+
+}  // namespace torv::history

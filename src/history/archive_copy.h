@@ -1,0 +1,37 @@
+// Taking an archive file as a copy for the history: read exactly as a view
+// request reads it, with the same refusals.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "archive/result.h"
+#include "history/history_model.h"
+#include "history/history_store.h"
+
+namespace torv::history {
+
+// The local calendar date of an instant.
+CopyTime CopyTimeAt(std::int64_t unixSeconds);
+// "YYYY-MM-DDTHH:MM:SS" in local time.
+Result<CopyTime> ParseCopiedAt(std::string_view text);
+
+// The records of the archive at `path`, oldest first, empty ones left out;
+// the copy's time is `copiedAt`, else the file's modification time. An empty
+// archive (WriteOffset 255) gives a copy without records and `emptyArchive`.
+// Failures carry the view's message: "Архив не удается открыть",
+// "Архив поврежден".
+struct ReadCopy {
+  ArchiveCopy copy;
+  bool emptyArchive = false;
+};
+Result<ReadCopy> ReadArchiveCopy(const std::string& path, const std::optional<CopyTime>& copiedAt);
+
+// Reads the file and merges it into the history of `device`: what
+// `history import` does for each file.
+Result<ImportOutcome> ImportArchiveFile(HistoryStore& store, const std::string& device,
+                                        const std::string& path,
+                                        const std::optional<CopyTime>& copiedAt);
+
+}  // namespace torv::history

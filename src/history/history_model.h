@@ -1,0 +1,127 @@
+// What the history keeps: devices, the copies imported for them, and every
+// event ever copied, once, in the device's order.
+//
+// A device's history is a list of stretches, oldest first. A stretch is a run
+// of events known to follow each other without a miss; between two stretches
+// lies a gap (events the device wrote that no copy held). Inside a stretch an
+// event has a position; positions grow by one from older to newer events and
+// may be negative, so that a stretch grows at both ends without renumbering.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "archive/archive_format.h"
+#include "archive/record_kind.h"
+
+namespace torv::history {
+
+// A record's identity: bytes 0 to 6 packed into one integer, byte 0 highest.
+// Byte 7 is kept but is not part of the identity.
+using Identity = std::int64_t;
+Identity IdentityOf(const ArchiveRecord& record);
+// The record bytes 0 to 6 of an identity and the spare byte 7.
+ArchiveRecord RecordOf(Identity identity, std::uint8_t spare);
+
+// The moment a copy was taken: the instant, and the local calendar date the
+// year rule starts from.
+struct CopyTime {
+  std::int64_t unixSeconds = 0;
+  int year = 1970;
+  int month = 1;
+  int day = 1;
+};
+
+// One archive copy as the history takes it: the records in ring order, oldest
+// first, empty records left out.
+struct ArchiveCopy {
+  std::vector<ArchiveRecord> records;
+  CopyTime copiedAt;
+  // Where the copy came from (a file name), kept with the copy for reference.
+  std::string source;
+};
+
+// An event as the store holds it.
+struct StoredEvent {
+  std::string device;
+  ArchiveRecord record;
+  std::optional<int> year;  // none: the record's date gives no year
+  bool damaged = false;     // code 255: the record holds a place, nothing more
+  // The device's history has a gap between the previous event listed for
+  // the same device and this one.
+  bool gapBefore = false;
+  // Where the event sits in the device's history, for paging.
+  int stretchRank = 0;
+  std::int64_t position = 0;
+};
+
+// What one import did.
+struct ImportOutcome {
+  int newEvents = 0;
+  int alreadyStored = 0;
+  // The copy shared no event with a history that already held events: it
+  // was stored as a stretch of its own, with a gap next to it.
+  bool gapBefore = false;
+  // The file was an empty archive (WriteOffset 255): nothing to import.
+  bool emptyArchive = false;
+};
+
+enum class NumberKind { kInput, kRelay };
+std::string_view NumberKindName(NumberKind kind);  // "input", "relay"
+std::optional<NumberKind> NumberKindNamed(std::string_view name);
+
+// The operator's name for one input or relay of a device.
+struct NameEntry {
+  std::string device;
+  NumberKind kind = NumberKind::kInput;
+  int number = 0;
+  std::string name;
+  bool operator==(const NameEntry&) const = default;
+};
+
+struct DeviceSummary {
+  std::string device;
+  std::int64_t events = 0;
+  std::int64_t copies = 0;
+  std::int64_t gaps = 0;
+  std::optional<StoredEvent> firstDated;  // the oldest event that has a year
+  std::optional<StoredEvent> lastDated;   // the newest event that has a year
+  std::optional<std::int64_t> lastImportUnixSeconds;
+};
+
+// A calendar date as the filters take it.
+struct CalendarDate {
+  int year = 0;
+  int month = 0;
+  int day = 0;
+  // year * 10000 + month * 100 + day: the order of dates.
+  std::int64_t Key() const { return year * 10000LL + month * 100LL + day; }
+};
+
+// Which events a listing shows. Every filter left unset lets everything pass.
+struct EventQuery {
+  std::optional<std::string> device;
+  std::optional<CalendarDate> from;  // a date filter leaves out events without a year
+  std::optional<CalendarDate> to;
+  // The input events (codes 0, 1, 2) of this input, as the input view has them.
+  std::optional<int> input;
+  // Kinds to show; empty shows every kind.
+  std::vector<EventKind> kinds;
+  bool newestFirst = false;
+};
+
+// Where a page ended; the next page starts after it.
+struct EventCursor {
+  std::string device;
+  int stretchRank = 0;
+  std::int64_t position = 0;
+};
+
+struct EventPage {
+  std::vector<StoredEvent> events;
+  std::optional<EventCursor> next;  // none: this was the last page
+};
+
+}  // namespace torv::history

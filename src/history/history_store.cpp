@@ -1,0 +1,24 @@
+#include "history/history_store.h"
+
+#include "history/postgres_connection.h"
+#include "history/sql_history_store.h"
+#include "history/store_schema.h"
+
+namespace torv::history {
+
+Result<std::unique_ptr<HistoryStore>> OpenHistoryStore(const StoreLocation& location,
+                                                       OpenMode mode) {
+  const auto named = [&location](const Failure& failure) {
+    return Failure{location.shown + ": " + failure.reason, failure.errorNumber};
+  };
+  Result<std::unique_ptr<SqlConnection>> connection = location.kind == StoreKind::kSqlite
+                                                          ? OpenSqlite(location.target, mode)
+                                                          : OpenPostgres(location.target);
+  if (!connection) return named(connection.failure());
+  if (Status schema = PrepareSchema(**connection, mode); !schema) {
+    return named(schema.failure());
+  }
+  return std::unique_ptr<HistoryStore>(std::make_unique<SqlHistoryStore>(std::move(*connection)));
+}
+
+}  // namespace torv::history

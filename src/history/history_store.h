@@ -1,0 +1,57 @@
+// The history store: one interface over the embedded SQLite file and the
+// PostgreSQL server of a site. Every change is one transaction; imports of
+// the same device are serialised inside the database, so several processes
+// or workstations may import at once.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "archive/result.h"
+#include "history/history_model.h"
+#include "history/sqlite_connection.h"
+#include "history/store_location.h"
+
+namespace torv::history {
+
+class HistoryStore {
+ public:
+  virtual ~HistoryStore() = default;
+
+  // Merges one copy into the history of `device` (created on its first copy).
+  virtual Result<ImportOutcome> Import(const std::string& device, const ArchiveCopy& copy) = 0;
+
+  // Names of inputs and relays; a later name of the same one replaces the
+  // earlier. All of `entries` are stored, or none.
+  virtual Status SetNames(const std::vector<NameEntry>& entries) = 0;
+  // Every name, by device, kind ("input" before "relay") and number.
+  virtual Result<std::vector<NameEntry>> Names() = 0;
+
+  // One summary per device, by name.
+  virtual Result<std::vector<DeviceSummary>> Devices() = 0;
+
+  // Every event the query lets through, device by device (by name), each
+  // device's history oldest first (newest first when asked).
+  virtual Status ForEachEvent(const EventQuery& query,
+                              const std::function<void(const StoredEvent&)>& sink) = 0;
+  // Up to `limit` events after `after` (from the start when none), in the
+  // order of ForEachEvent; for a window paging through a large history.
+  virtual Result<EventPage> Page(const EventQuery& query, const std::optional<EventCursor>& after,
+                                 int limit) = 0;
+  virtual Result<std::int64_t> Count(const EventQuery& query) = 0;
+};
+
+// The newest store layout this program knows.
+inline constexpr int kStoreVersion = 1;
+
+// Opens (for kWrite: creates when missing, with its folder) the store and
+// brings an older layout up to date. A store of a newer layout is refused
+// and left as it is. A failure's reason names the store (no password).
+Result<std::unique_ptr<HistoryStore>> OpenHistoryStore(const StoreLocation& location,
+                                                       OpenMode mode);
+
+}  // namespace torv::history

@@ -1,0 +1,68 @@
+// The one store implementation over SqlConnection: SQLite and PostgreSQL
+// differ only in their connection and their schema script.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "history/history_store.h"
+#include "history/merge.h"
+#include "history/sql_connection.h"
+
+namespace torv::history {
+
+class SqlHistoryStore final : public HistoryStore {
+ public:
+  explicit SqlHistoryStore(std::unique_ptr<SqlConnection> db) : db_(std::move(db)) {}
+
+  Result<ImportOutcome> Import(const std::string& device, const ArchiveCopy& copy) override;
+  Status SetNames(const std::vector<NameEntry>& entries) override;
+  Result<std::vector<NameEntry>> Names() override;
+  Result<std::vector<DeviceSummary>> Devices() override;
+  Status ForEachEvent(const EventQuery& query,
+                      const std::function<void(const StoredEvent&)>& sink) override;
+  Result<EventPage> Page(const EventQuery& query, const std::optional<EventCursor>& after,
+                         int limit) override;
+  Result<std::int64_t> Count(const EventQuery& query) override;
+
+ private:
+  struct Device {
+    std::int64_t id = 0;
+    std::string name;
+  };
+  struct Stretch {
+    std::int64_t id = 0;
+    std::int64_t rank = 0;
+    std::int64_t firstPos = 0;
+    std::int64_t lastPos = 0;
+    std::int64_t orderTime = 0;
+  };
+
+  // Import steps (store_import.cpp).
+  Result<std::int64_t> LockDevice(const std::string& name);
+  Result<std::vector<Stretch>> Stretches(std::int64_t deviceId);
+  Result<HistorySlice> LoadSlice(std::int64_t deviceId, const std::vector<Stretch>& stretches,
+                                 const std::vector<Identity>& copy);
+  Status ApplyPlan(std::int64_t deviceId, std::int64_t copyId,
+                   const std::vector<Stretch>& stretches, const MergePlan& plan,
+                   const ArchiveCopy& copy);
+  Status InsertEvents(std::int64_t stretchId, std::int64_t deviceId, std::int64_t copyId,
+                      const MergePlan& plan, const ArchiveCopy& copy);
+
+  // Listing steps (store_queries.cpp).
+  Result<std::vector<Device>> ListDevices(const std::optional<std::string>& only);
+  // Hands up to `limit` events after `after` to `sink`.
+  Status ReadEvents(const EventQuery& query, const std::optional<EventCursor>& after,
+                    std::int64_t limit, const std::function<void(const StoredEvent&)>& sink);
+  Result<bool> AnyEventIn(const Stretch& stretch, const EventQuery& query);
+  Result<std::optional<StoredEvent>> FirstDated(const Device& device,
+                                                const std::vector<Stretch>& stretches, bool newest);
+  Status BeginRead();
+  Status Rollback();
+
+  std::unique_ptr<SqlConnection> db_;
+};
+
+}  // namespace torv::history

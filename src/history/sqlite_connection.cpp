@@ -1,0 +1,159 @@
+#include "history/sqlite_connection.h"
+
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <unordered_map>
+
+namespace torv::history {
+namespace {
+
+// Long enough for seven other importers ahead of us, each a copy of 1024 records.
+constexpr int kBusyTimeoutMs = 60000;
+
+class SqliteRow final : public SqlRow {
+ public:
+  explicit SqliteRow(sqlite3_stmt* statement) : statement_(statement) {}
+  bool IsNull(int column) const override {
+    return sqlite3_column_type(statement_, column) == SQLITE_NULL;
+  }
+  std::int64_t Int(int column) const override { return sqlite3_column_int64(statement_, column); }
+  std::string Text(int column) const override {
+    const auto* text = sqlite3_column_text(statement_, column);
+    const int size = sqlite3_column_bytes(statement_, column);
+    return text == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(text), size);
+  }
+
+ private:
+  sqlite3_stmt* statement_;
+};
+
+class SqliteConnection final : public SqlConnection {
+ public:
+  explicit SqliteConnection(sqlite3* db) : db_(db) {}
+  ~SqliteConnection() override {
+    for (auto& [text, statement] : statements_) sqlite3_finalize(statement);
+    sqlite3_close_v2(db_);
+  }
+  SqliteConnection(const SqliteConnection&) = delete;
+  SqliteConnection& operator=(const SqliteConnection&) = delete;
+
+  SqlDialect Dialect() const override { return SqlDialect::kSqlite; }
+
+  Status Query(std::string_view sql, const std::vector<SqlValue>& parameters,
+               const RowSink& sink) override {
+    Result<sqlite3_stmt*> prepared = Prepare(sql);
+    if (!prepared) return prepared.failure();
+    sqlite3_stmt* statement = *prepared;
+    sqlite3_reset(statement);
+    sqlite3_clear_bindings(statement);
+    for (std::size_t i = 0; i < parameters.size(); ++i) {
+      const std::string name = "$" + std::to_string(i + 1);
+      const int index = sqlite3_bind_parameter_index(statement, name.c_str());
+      if (index == 0) continue;  // a parameter the text does not use
+      const SqlValue& value = parameters[i];
+      int rc = SQLITE_OK;
+      if (std::holds_alternative<std::int64_t>(value)) {
+        rc = sqlite3_bind_int64(statement, index, std::get<std::int64_t>(value));
+      } else if (std::holds_alternative<std::string>(value)) {
+        const std::string& text = std::get<std::string>(value);
+        rc = sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()),
+                               SQLITE_TRANSIENT);
+      } else {
+        rc = sqlite3_bind_null(statement, index);
+      }
+      if (rc != SQLITE_OK) return Error();
+    }
+    const SqliteRow row(statement);
+    for (;;) {
+      const int rc = sqlite3_step(statement);
+      if (rc == SQLITE_DONE) break;
+      if (rc != SQLITE_ROW) {
+        Failure failure = Error();
+        sqlite3_reset(statement);
+        return failure;
+      }
+      if (sink) sink(row);
+    }
+    sqlite3_reset(statement);
+    return {};
+  }
+
+  Status ExecScript(std::string_view sql) override {
+    char* message = nullptr;
+    const std::string text(sql);
+    if (sqlite3_exec(db_, text.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+      Failure failure{message != nullptr ? message : sqlite3_errmsg(db_)};
+      sqlite3_free(message);
+      return failure;
+    }
+    return {};
+  }
+
+ private:
+  Failure Error() const { return Failure{sqlite3_errmsg(db_)}; }
+
+  Result<sqlite3_stmt*> Prepare(std::string_view sql) {
+    const std::string key(sql);
+    const auto found = statements_.find(key);
+    if (found != statements_.end()) return found->second;
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v3(db_, key.data(), static_cast<int>(key.size()), SQLITE_PREPARE_PERSISTENT,
+                           &statement, nullptr) != SQLITE_OK) {
+      return Error();
+    }
+    statements_.emplace(key, statement);
+    return statement;
+  }
+
+  sqlite3* db_;
+  std::unordered_map<std::string, sqlite3_stmt*> statements_;
+};
+
+}  // namespace
+
+Result<std::unique_ptr<SqlConnection>> OpenSqlite(const std::string& path, OpenMode mode) {
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(path, error);
+  if (std::filesystem::is_directory(status)) {
+    return Failure{"is a folder, not a history store"};
+  }
+  const bool exists = std::filesystem::exists(status);
+  if (!exists && mode == OpenMode::kRead) {
+    return Failure{"no history store here yet; import a copy first"};
+  }
+  if (exists && !std::filesystem::is_regular_file(status)) {
+    return Failure{"is not a regular file"};
+  }
+  if (!exists) {
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (!folder.empty()) std::filesystem::create_directories(folder, error);
+    if (error) return Failure{"cannot create its folder: " + error.message(), error.value()};
+  }
+
+  int flags = SQLITE_OPEN_FULLMUTEX;
+  flags |= mode == OpenMode::kRead ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+  if (!exists) flags |= SQLITE_OPEN_CREATE;
+  sqlite3* db = nullptr;
+  const int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
+  std::unique_ptr<SqlConnection> connection;
+  if (db != nullptr) connection = std::make_unique<SqliteConnection>(db);
+  if (rc != SQLITE_OK) {
+    return Failure{db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc)};
+  }
+  sqlite3_extended_result_codes(db, 1);
+  sqlite3_busy_timeout(db, kBusyTimeoutMs);
+
+  // Read before anything is written: a file that is not a database fails
+  // here and stays as it was.
+  if (Status read = connection->Exec("SELECT count(*) FROM sqlite_master"); !read) {
+    return Failure{"is not a history store: " + read.failure().reason};
+  }
+  if (mode == OpenMode::kWrite && sqlite3_db_readonly(db, "main") == 1) {
+    return Failure{"the history store is read-only"};
+  }
+  if (Status keys = connection->Exec("PRAGMA foreign_keys = ON"); !keys) return keys.failure();
+  return connection;
+}
+
+}  // namespace torv::history

@@ -1,0 +1,241 @@
+// Importing a copy: lock the device, load what the merge may compare, plan,
+// and store the plan, all in one transaction.
+#include <algorithm>
+#include <ctime>
+#include <map>
+
+#include "history/sql_history_store.h"
+#include "history/store_schema.h"
+#include "history/stored_columns.h"
+#include "history/year_rule.h"
+
+namespace torv::history {
+namespace {
+
+// Rows per INSERT statement: few round trips to a server, few statement texts.
+constexpr std::size_t kInsertChunk = 64;
+constexpr int kEventColumns = 10;
+
+std::string InsertEventsSql(std::size_t rows) {
+  std::string sql =
+      "INSERT INTO events (stretch_id, pos, device_id, copy_id, ident, spare, year, date_key, "
+      "kind, number) VALUES ";
+  int parameter = 1;
+  for (std::size_t row = 0; row < rows; ++row) {
+    sql += row == 0 ? "(" : ", (";
+    for (int column = 0; column < kEventColumns; ++column) {
+      if (column > 0) sql += ", ";
+      sql += "$" + std::to_string(parameter++);
+    }
+    sql += ")";
+  }
+  return sql;
+}
+
+}  // namespace
+
+Result<std::int64_t> SqlHistoryStore::LockDevice(const std::string& name) {
+  if (Status s =
+          db_->Exec("INSERT INTO devices (name) VALUES ($1) ON CONFLICT (name) DO NOTHING", {name});
+      !s) {
+    return s.failure();
+  }
+  // On PostgreSQL the row lock makes every other import of this device wait
+  // until this transaction ends; SQLite's write lock is already held.
+  const char* sql = db_->Dialect() == SqlDialect::kPostgres
+                        ? "SELECT id FROM devices WHERE name = $1 FOR UPDATE"
+                        : "SELECT id FROM devices WHERE name = $1";
+  std::optional<std::int64_t> id;
+  if (Status s = db_->Query(sql, {name}, [&](const SqlRow& row) { id = row.Int(0); }); !s) {
+    return s.failure();
+  }
+  if (!id) return Failure{"the device row vanished"};
+  return *id;
+}
+
+Result<std::vector<SqlHistoryStore::Stretch>> SqlHistoryStore::Stretches(std::int64_t deviceId) {
+  std::vector<Stretch> stretches;
+  Status s = db_->Query(
+      "SELECT id, rank, first_pos, last_pos, order_time FROM stretches WHERE device_id = $1 "
+      "ORDER BY rank",
+      {deviceId}, [&](const SqlRow& row) {
+        stretches.push_back({row.Int(0), row.Int(1), row.Int(2), row.Int(3), row.Int(4)});
+      });
+  if (!s) return s.failure();
+  return stretches;
+}
+
+Result<HistorySlice> SqlHistoryStore::LoadSlice(std::int64_t deviceId,
+                                                const std::vector<Stretch>& stretches,
+                                                const std::vector<Identity>& copy) {
+  std::map<std::int64_t, std::size_t> indexOf;
+  std::vector<PositionRange> bounds;
+  for (std::size_t i = 0; i < stretches.size(); ++i) {
+    indexOf[stretches[i].id] = i;
+    bounds.push_back({stretches[i].firstPos, stretches[i].lastPos});
+  }
+  const auto hits = [&](Identity identity, std::vector<IdentityHit>& found) -> Status {
+    return db_->Query("SELECT stretch_id, pos FROM events WHERE device_id = $1 AND ident = $2",
+                      {deviceId, identity}, [&](const SqlRow& row) {
+                        const auto stretch = indexOf.find(row.Int(0));
+                        if (stretch != indexOf.end())
+                          found.push_back({stretch->second, row.Int(1)});
+                      });
+  };
+  std::vector<IdentityHit> firstHits;
+  std::vector<IdentityHit> lastHits;
+  if (Status s = hits(copy.front(), firstHits); !s) return s.failure();
+  if (Status s = hits(copy.back(), lastHits); !s) return s.failure();
+  const std::vector<std::vector<PositionRange>> windows =
+      WindowsToLoad(bounds, static_cast<int>(copy.size()), firstHits, lastHits);
+
+  HistorySlice slice;
+  for (std::size_t i = 0; i < stretches.size(); ++i) {
+    StretchSlice part;
+    part.id = stretches[i].id;
+    part.firstPos = stretches[i].firstPos;
+    part.lastPos = stretches[i].lastPos;
+    part.orderTime = stretches[i].orderTime;
+    for (const PositionRange& range : windows[i]) {
+      LoadedRun run;
+      run.start = range.lo;
+      Status s = db_->Query(
+          "SELECT ident FROM events WHERE stretch_id = $1 AND pos >= $2 AND pos <= $3 "
+          "ORDER BY pos",
+          {part.id, range.lo, range.hi},
+          [&](const SqlRow& row) { run.identities.push_back(row.Int(0)); });
+      if (!s) return s.failure();
+      if (static_cast<std::int64_t>(run.identities.size()) != range.hi - range.lo + 1) {
+        return Failure{"the history store is inconsistent: a stretch has a hole"};
+      }
+      part.loaded.push_back(std::move(run));
+    }
+    slice.stretches.push_back(std::move(part));
+  }
+  return slice;
+}
+
+Status SqlHistoryStore::InsertEvents(std::int64_t stretchId, std::int64_t deviceId,
+                                     std::int64_t copyId, const MergePlan& plan,
+                                     const ArchiveCopy& copy) {
+  const std::vector<std::optional<int>> years = YearsOf(copy.records, copy.copiedAt);
+  std::vector<SqlValue> parameters;
+  std::size_t rows = 0;
+  const auto flush = [&]() -> Status {
+    if (rows == 0) return {};
+    Status s = db_->Exec(InsertEventsSql(rows), parameters);
+    parameters.clear();
+    rows = 0;
+    return s;
+  };
+  for (const int index : plan.newIndices) {
+    const ArchiveRecord& record = copy.records[static_cast<std::size_t>(index)];
+    const std::optional<int>& year = years[static_cast<std::size_t>(index)];
+    const StoredColumns columns = ColumnsOf(record, year);
+    parameters.insert(parameters.end(),
+                      {stretchId, plan.copyStart + index, deviceId, copyId, columns.identity,
+                       std::int64_t{record.bytes[kSpareByte]}, columns.year, columns.dateKey,
+                       columns.kind, columns.number});
+    if (++rows == kInsertChunk) {
+      if (Status s = flush(); !s) return s;
+    }
+  }
+  return flush();
+}
+
+Status SqlHistoryStore::ApplyPlan(std::int64_t deviceId, std::int64_t copyId,
+                                  const std::vector<Stretch>& stretches, const MergePlan& plan,
+                                  const ArchiveCopy& copy) {
+  std::vector<std::int64_t> order;
+  for (const Stretch& stretch : stretches) order.push_back(stretch.id);
+  std::int64_t targetId = 0;
+  if (plan.target) {
+    targetId = stretches[*plan.target].id;
+    for (const MergePlan::Fold& fold : plan.folds) {
+      const std::int64_t foldedId = stretches[fold.stretch].id;
+      if (Status s =
+              db_->Exec("UPDATE events SET stretch_id = $1, pos = pos + $2 WHERE stretch_id = $3",
+                        {targetId, fold.shift, foldedId});
+          !s) {
+        return s;
+      }
+      if (Status s = db_->Exec("DELETE FROM stretches WHERE id = $1", {foldedId}); !s) return s;
+      order.erase(std::find(order.begin(), order.end(), foldedId));
+    }
+    if (Status s = db_->Exec(
+            "UPDATE stretches SET first_pos = $1, last_pos = $2, order_time = $3 WHERE id = $4",
+            {plan.firstPos, plan.lastPos, plan.orderTime, targetId});
+        !s) {
+      return s;
+    }
+  } else {
+    Status s = db_->Query(
+        "INSERT INTO stretches (device_id, rank, first_pos, last_pos, order_time) "
+        "VALUES ($1, $2, $3, $4, $5) RETURNING id",
+        {deviceId, std::int64_t{-1}, plan.firstPos, plan.lastPos, plan.orderTime},
+        [&](const SqlRow& row) { targetId = row.Int(0); });
+    if (!s) return s;
+    order.insert(order.begin() + static_cast<std::ptrdiff_t>(plan.newStretchIndex), targetId);
+  }
+  if (Status s = InsertEvents(targetId, deviceId, copyId, plan, copy); !s) return s;
+
+  std::map<std::int64_t, std::int64_t> oldRank;
+  for (const Stretch& stretch : stretches) oldRank[stretch.id] = stretch.rank;
+  for (std::size_t rank = 0; rank < order.size(); ++rank) {
+    const auto found = oldRank.find(order[rank]);
+    if (found != oldRank.end() && found->second == static_cast<std::int64_t>(rank)) continue;
+    if (Status s = db_->Exec("UPDATE stretches SET rank = $1 WHERE id = $2",
+                             {static_cast<std::int64_t>(rank), order[rank]});
+        !s) {
+      return s;
+    }
+  }
+  return {};
+}
+
+Status SqlHistoryStore::Rollback() {
+  return db_->ExecScript("ROLLBACK");
+}
+
+Result<ImportOutcome> SqlHistoryStore::Import(const std::string& device, const ArchiveCopy& copy) {
+  if (device.empty()) return Failure{"the device name is empty"};
+  ImportOutcome outcome;
+  if (copy.records.empty()) return outcome;
+  std::vector<Identity> identities;
+  identities.reserve(copy.records.size());
+  for (const ArchiveRecord& record : copy.records) identities.push_back(IdentityOf(record));
+
+  if (Status s = BeginWrite(*db_); !s) return s.failure();
+  const auto fail = [this](const Failure& failure) {
+    (void)Rollback();
+    return failure;
+  };
+  Result<std::int64_t> deviceId = LockDevice(device);
+  if (!deviceId) return fail(deviceId.failure());
+  Result<std::vector<Stretch>> stretches = Stretches(*deviceId);
+  if (!stretches) return fail(stretches.failure());
+  Result<HistorySlice> slice = LoadSlice(*deviceId, *stretches, identities);
+  if (!slice) return fail(slice.failure());
+  const MergePlan plan = PlanMerge(*slice, identities, copy.copiedAt.unixSeconds);
+
+  std::int64_t copyId = 0;
+  Status inserted = db_->Query(
+      "INSERT INTO copies (device_id, copied_at, imported_at, source, records, new_events) "
+      "VALUES ($1, $2, $3, $4, $5, $6) RETURNING id",
+      {*deviceId, copy.copiedAt.unixSeconds, static_cast<std::int64_t>(std::time(nullptr)),
+       copy.source, static_cast<std::int64_t>(copy.records.size()),
+       static_cast<std::int64_t>(plan.newIndices.size())},
+      [&](const SqlRow& row) { copyId = row.Int(0); });
+  if (!inserted) return fail(inserted.failure());
+  if (Status s = ApplyPlan(*deviceId, copyId, *stretches, plan, copy); !s) {
+    return fail(s.failure());
+  }
+  if (Status s = db_->ExecScript("COMMIT"); !s) return fail(s.failure());
+
+  outcome.newEvents = static_cast<int>(plan.newIndices.size());
+  outcome.alreadyStored = plan.alreadyStored;
+  outcome.gapBefore = plan.gapBefore;
+  return outcome;
+}
+
+}  // namespace torv::history

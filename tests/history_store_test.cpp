@@ -1,0 +1,409 @@
+// One suite for every store: the embedded SQLite file and the PostgreSQL
+// server must answer alike.
+#include "history/history_store.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+#include <gtest/gtest.h>
+
+#include "archive/sample_archive.h"
+#include "history/device_simulation.h"
+#include "history/memory_history.h"
+#include "history_test_support.h"
+
+namespace torv::history {
+namespace {
+
+using testing::Backend;
+using testing::TestStore;
+
+ArchiveRecord Event(int n, int day = 1, int month = 1) {
+  return MakeRecord(3, 0, static_cast<std::uint8_t>(n / 3600),
+                    static_cast<std::uint8_t>(n / 60 % 60), static_cast<std::uint8_t>(n % 60),
+                    static_cast<std::uint8_t>(day), static_cast<std::uint8_t>(month));
+}
+
+ArchiveCopy CopyOf(std::vector<ArchiveRecord> records, std::int64_t time,
+                   CopyTime date = {0, 2024, 1, 2}) {
+  date.unixSeconds = time;
+  return ArchiveCopy{std::move(records), date, "copy.dat"};
+}
+
+std::vector<StoredEvent> All(HistoryStore& store, const EventQuery& query = {}) {
+  std::vector<StoredEvent> events;
+  const Status s = store.ForEachEvent(query, [&](const StoredEvent& e) { events.push_back(e); });
+  EXPECT_TRUE(s.ok()) << s.failure().reason;
+  return events;
+}
+
+// What a memory history of one device holds, as the store lists it.
+std::vector<StoredEvent> Expected(const MemoryHistory& history, const std::string& device) {
+  std::vector<StoredEvent> events;
+  for (std::size_t s = 0; s < history.Stretches().size(); ++s) {
+    const MemoryStretch& stretch = history.Stretches()[s];
+    for (std::size_t i = 0; i < stretch.records.size(); ++i) {
+      StoredEvent event;
+      event.device = device;
+      event.record = stretch.records[i];
+      event.year = stretch.years[i];
+      event.damaged = stretch.records[i].IsDamaged();
+      event.gapBefore = s > 0 && i == 0;
+      events.push_back(event);
+    }
+  }
+  return events;
+}
+
+// Compares what a listing shows; positions are the store's own business.
+void ExpectSameEvents(const std::vector<StoredEvent>& actual,
+                      const std::vector<StoredEvent>& expected) {
+  ASSERT_EQ(actual.size(), expected.size());
+  for (std::size_t i = 0; i < actual.size(); ++i) {
+    SCOPED_TRACE("event " + std::to_string(i));
+    EXPECT_EQ(actual[i].device, expected[i].device);
+    EXPECT_EQ(actual[i].record, expected[i].record);
+    EXPECT_EQ(actual[i].year, expected[i].year);
+    EXPECT_EQ(actual[i].damaged, expected[i].damaged);
+    EXPECT_EQ(actual[i].gapBefore, expected[i].gapBefore);
+  }
+}
+
+class HistoryStoreTest : public ::testing::TestWithParam<Backend> {
+ protected:
+  HistoryStoreTest() : test_(GetParam()) {}
+  std::unique_ptr<HistoryStore> Open(OpenMode mode = OpenMode::kWrite) { return test_.Open(mode); }
+  ImportOutcome Import(HistoryStore& store, const std::string& device, const ArchiveCopy& copy) {
+    Result<ImportOutcome> outcome = store.Import(device, copy);
+    EXPECT_TRUE(outcome.ok()) << outcome.failure().reason;
+    return outcome.ok() ? *outcome : ImportOutcome{};
+  }
+  TestStore test_;
+};
+
+TEST_P(HistoryStoreTest, ImportsMergeAsTheRuleSays) {
+  auto store = Open();
+  ASSERT_TRUE(store);
+  const ImportOutcome first = Import(*store, "3", CopyOf({Event(1), Event(2), Event(3)}, 100));
+  EXPECT_EQ(first.newEvents, 3);
+  EXPECT_EQ(first.alreadyStored, 0);
+  EXPECT_FALSE(first.gapBefore);
+  const ImportOutcome again = Import(*store, "3", CopyOf({Event(1), Event(2), Event(3)}, 100));
+  EXPECT_EQ(again.newEvents, 0);
+  EXPECT_EQ(again.alreadyStored, 3);
+  const ImportOutcome apart = Import(*store, "3", CopyOf({Event(20), Event(21)}, 300));
+  EXPECT_EQ(apart.newEvents, 2);
+  EXPECT_TRUE(apart.gapBefore);
+  // Bridges both stretches: the gap closes.
+  const ImportOutcome bridge =
+      Import(*store, "3", CopyOf({Event(3), Event(4), Event(19), Event(20)}, 200));
+  EXPECT_EQ(bridge.newEvents, 2);
+  EXPECT_EQ(bridge.alreadyStored, 2);
+  EXPECT_FALSE(bridge.gapBefore);
+
+  const std::vector<StoredEvent> events = All(*store);
+  std::vector<ArchiveRecord> records;
+  for (const StoredEvent& e : events) {
+    records.push_back(e.record);
+    EXPECT_FALSE(e.gapBefore);
+  }
+  EXPECT_EQ(records, (std::vector<ArchiveRecord>{Event(1), Event(2), Event(3), Event(4), Event(19),
+                                                 Event(20), Event(21)}));
+}
+
+TEST_P(HistoryStoreTest, TheListingEqualsTheRuleAppliedInMemory) {
+  SimulationOptions options;
+  options.seed = 11;
+  options.startUnixSeconds = 1735500000;  // 29 December 2024
+  options.maxStepSeconds = 600;
+  SimulatedDevice device(options);
+  MemoryHistory memory;
+  auto store = Open();
+  ASSERT_TRUE(store);
+  for (const int written : {300, 500, 1500, 200, 900}) {
+    device.Write(written);
+    const ArchiveCopy copy = device.CopyNow();
+    const ImportOutcome expected = memory.Import(copy);
+    const ImportOutcome outcome = Import(*store, "Склад, ТОРВ-4 №2", copy);
+    EXPECT_EQ(outcome.newEvents, expected.newEvents);
+    EXPECT_EQ(outcome.alreadyStored, expected.alreadyStored);
+    EXPECT_EQ(outcome.gapBefore, expected.gapBefore);
+  }
+  ASSERT_EQ(memory.Stretches().size(), 2u);
+  ExpectSameEvents(All(*store), Expected(memory, "Склад, ТОРВ-4 №2"));
+}
+
+TEST_P(HistoryStoreTest, DevicesAreListedByNameAndKeptApart) {
+  auto store = Open();
+  ASSERT_TRUE(store);
+  (void)Import(*store, "b", CopyOf({Event(5)}, 100));
+  (void)Import(*store, "a", CopyOf({Event(5), Event(6)}, 100));
+  const std::vector<StoredEvent> events = All(*store);
+  ASSERT_EQ(events.size(), 3u);
+  EXPECT_EQ(events[0].device, "a");
+  EXPECT_EQ(events[1].device, "a");
+  EXPECT_EQ(events[2].device, "b");
+  EventQuery onlyB;
+  onlyB.device = "b";
+  ASSERT_EQ(All(*store, onlyB).size(), 1u);
+
+  EventQuery unknown;
+  unknown.device = "c";
+  const Status s = store->ForEachEvent(unknown, [](const StoredEvent&) {});
+  ASSERT_FALSE(s.ok());
+  EXPECT_EQ(s.failure().reason, "no device \"c\" in the history");
+}
+
+TEST_P(HistoryStoreTest, FiltersByDateInputAndKind) {
+  auto store = Open();
+  ASSERT_TRUE(store);
+  ArchiveRecord damaged;
+  damaged.bytes.fill(255);
+  const std::vector<ArchiveRecord> records{
+      MakeRecord(2, 6, 1, 0, 0, 30, 12),   // alarm, input 7, 30.12.2023
+      MakeRecord(51, 6, 2, 0, 0, 31, 12),  // relay 7 on, 31.12.2023
+      damaged,                             // no year
+      MakeRecord(0, 6, 3, 0, 0, 1, 1),     // normal, input 7, 1.1.2024
+      MakeRecord(1, 2, 4, 0, 0, 1, 1),     // warning, input 3, 1.1.2024
+      MakeRecord(3, 0, 5, 0, 0, 2, 1),     // device event, 2.1.2024
+      MakeRecord(20, 0, 6, 0, 0, 0, 0),    // a code without text, no date
+  };
+  (void)Import(*store, "1", CopyOf(records, 100, {0, 2024, 1, 2}));
+  const auto hours = [&](const EventQuery& query) {
+    std::vector<int> result;
+    for (const StoredEvent& e : All(*store, query)) {
+      result.push_back(e.damaged ? -1 : e.record.Hours());
+    }
+    return result;
+  };
+  EventQuery input7;
+  input7.input = 7;
+  EXPECT_EQ(hours(input7), (std::vector<int>{1, 3}));
+  EventQuery fromNewYear;
+  fromNewYear.from = CalendarDate{2024, 1, 1};
+  EXPECT_EQ(hours(fromNewYear), (std::vector<int>{3, 4, 5}));
+  EventQuery lastDays;
+  lastDays.from = CalendarDate{2023, 12, 31};
+  lastDays.to = CalendarDate{2024, 1, 1};
+  EXPECT_EQ(hours(lastDays), (std::vector<int>{2, 3, 4}));
+  EventQuery kinds;
+  kinds.kinds = {EventKind::kRelay, EventKind::kDamaged, EventKind::kOther};
+  EXPECT_EQ(hours(kinds), (std::vector<int>{2, -1, 6}));
+  EventQuery inputsOnly;
+  inputsOnly.kinds = {EventKind::kInput};
+  inputsOnly.to = CalendarDate{2023, 12, 31};
+  EXPECT_EQ(hours(inputsOnly), (std::vector<int>{1}));
+  Result<std::int64_t> count = store->Count(kinds);
+  ASSERT_TRUE(count.ok());
+  EXPECT_EQ(*count, 3);
+
+  const std::vector<StoredEvent> all = All(*store);
+  ASSERT_EQ(all.size(), 7u);
+  EXPECT_EQ(all[0].year, 2023);
+  EXPECT_EQ(all[1].year, 2023);
+  EXPECT_EQ(all[2].year, std::nullopt);
+  EXPECT_TRUE(all[2].damaged);
+  EXPECT_EQ(all[3].year, 2024);
+  EXPECT_EQ(all[6].year, std::nullopt);
+}
+
+TEST_P(HistoryStoreTest, AFilteredListingShowsTheGapBeforeItsFirstEventAfterIt) {
+  auto store = Open();
+  ASSERT_TRUE(store);
+  (void)Import(*store, "1",
+               CopyOf({MakeRecord(2, 0, 1, 0, 0, 1, 1), MakeRecord(3, 0, 2, 0, 0, 1, 1)}, 100));
+  (void)Import(*store, "1",
+               CopyOf({MakeRecord(3, 0, 3, 0, 0, 1, 1), MakeRecord(2, 0, 4, 0, 0, 1, 1)}, 200));
+  EventQuery input1;
+  input1.input = 1;
+  const std::vector<StoredEvent> oldestFirst = All(*store, input1);
+  ASSERT_EQ(oldestFirst.size(), 2u);
+  EXPECT_FALSE(oldestFirst[0].gapBefore);
+  EXPECT_TRUE(oldestFirst[1].gapBefore);
+  input1.newestFirst = true;
+  const std::vector<StoredEvent> newestFirst = All(*store, input1);
+  ASSERT_EQ(newestFirst.size(), 2u);
+  EXPECT_EQ(newestFirst[0].record.Hours(), 4);
+  EXPECT_TRUE(newestFirst[0].gapBefore);
+  EXPECT_FALSE(newestFirst[1].gapBefore);
+  // Nothing of the query lies before the gap: no gap to show.
+  (void)Import(*store, "2", CopyOf({MakeRecord(3, 0, 1, 0, 0, 1, 1)}, 100));
+  (void)Import(*store, "2", CopyOf({MakeRecord(2, 0, 2, 0, 0, 1, 1)}, 200));
+  EventQuery device2 = input1;
+  device2.device = "2";
+  const std::vector<StoredEvent> alone = All(*store, device2);
+  ASSERT_EQ(alone.size(), 1u);
+  EXPECT_FALSE(alone[0].gapBefore);
+  device2.input.reset();
+  device2.newestFirst = false;
+  const std::vector<StoredEvent> both = All(*store, device2);
+  ASSERT_EQ(both.size(), 2u);
+  EXPECT_TRUE(both[1].gapBefore);
+}
+
+TEST_P(HistoryStoreTest, PagesCoverTheListingInBothDirections) {
+  SimulationOptions options;
+  options.seed = 3;
+  SimulatedDevice device(options);
+  auto store = Open();
+  ASSERT_TRUE(store);
+  for (const int written : {400, 1300, 300}) {
+    device.Write(written);
+    (void)Import(*store, "p", device.CopyNow());
+  }
+  (void)Import(*store, "q", device.CopyNow());
+  for (const bool newestFirst : {false, true}) {
+    SCOPED_TRACE(newestFirst ? "newest first" : "oldest first");
+    EventQuery query;
+    query.newestFirst = newestFirst;
+    const std::vector<StoredEvent> all = All(*store, query);
+    std::vector<StoredEvent> paged;
+    std::optional<EventCursor> cursor;
+    int pages = 0;
+    do {
+      Result<EventPage> page = store->Page(query, cursor, 97);
+      ASSERT_TRUE(page.ok()) << page.failure().reason;
+      paged.insert(paged.end(), page->events.begin(), page->events.end());
+      cursor = page->next;
+      ++pages;
+    } while (cursor);
+    EXPECT_EQ(pages, static_cast<int>((all.size() + 96) / 97));
+    ExpectSameEvents(paged, all);
+    Result<std::int64_t> count = store->Count(query);
+    ASSERT_TRUE(count.ok());
+    EXPECT_EQ(*count, static_cast<std::int64_t>(all.size()));
+  }
+  EventQuery back;
+  back.newestFirst = true;
+  back.device = "p";
+  std::vector<StoredEvent> newest = All(*store, back);
+  back.newestFirst = false;
+  std::vector<StoredEvent> oldest = All(*store, back);
+  ASSERT_EQ(newest.size(), oldest.size());
+  for (std::size_t i = 0; i < oldest.size(); ++i) {
+    ASSERT_EQ(newest[newest.size() - 1 - i].record, oldest[i].record);
+  }
+}
+
+TEST_P(HistoryStoreTest, NamesAreSetReplacedAndListed) {
+  auto store = Open();
+  ASSERT_TRUE(store);
+  ASSERT_TRUE(store
+                  ->SetNames({{"3", NumberKind::kRelay, 2, "Сирена"},
+                              {"3", NumberKind::kInput, 7, "Склад, дверь"},
+                              {"1", NumberKind::kInput, 1, "Вход"}})
+                  .ok());
+  ASSERT_TRUE(store->SetNames({{"3", NumberKind::kInput, 7, "Склад, окно"}}).ok());
+  Result<std::vector<NameEntry>> names = store->Names();
+  ASSERT_TRUE(names.ok());
+  EXPECT_EQ(*names, (std::vector<NameEntry>{{"1", NumberKind::kInput, 1, "Вход"},
+                                            {"3", NumberKind::kInput, 7, "Склад, окно"},
+                                            {"3", NumberKind::kRelay, 2, "Сирена"}}));
+  // All or nothing: the good first entry is not kept.
+  const Status bad =
+      store->SetNames({{"4", NumberKind::kInput, 1, "x"}, {"4", NumberKind::kInput, 0, "y"}});
+  ASSERT_FALSE(bad.ok());
+  EXPECT_EQ(bad.failure().reason, "the number 0 is not from 1 to 256");
+  Result<std::vector<NameEntry>> after = store->Names();
+  ASSERT_TRUE(after.ok());
+  EXPECT_EQ(after->size(), 3u);
+}
+
+TEST_P(HistoryStoreTest, DeviceSummariesCountEventsCopiesAndGaps) {
+  auto store = Open();
+  ASSERT_TRUE(store);
+  const CopyTime february{0, 2024, 2, 1};
+  const ArchiveRecord undated = MakeRecord(3, 0, 9, 0, 0, 0, 0);
+  const ArchiveRecord undatedLater = MakeRecord(3, 0, 10, 0, 0, 0, 0);
+  (void)Import(*store, "7", CopyOf({undated, Event(1, 5, 1), Event(2, 6, 1)}, 100, february));
+  (void)Import(*store, "7", CopyOf({Event(2, 6, 1), Event(3, 7, 1)}, 150, february));
+  (void)Import(*store, "7", CopyOf({Event(9, 9, 1), undatedLater}, 200, february));
+  Result<std::vector<DeviceSummary>> devices = store->Devices();
+  ASSERT_TRUE(devices.ok()) << devices.failure().reason;
+  ASSERT_EQ(devices->size(), 1u);
+  const DeviceSummary& d = devices->front();
+  EXPECT_EQ(d.device, "7");
+  EXPECT_EQ(d.events, 6);
+  EXPECT_EQ(d.copies, 3);
+  EXPECT_EQ(d.gaps, 1);
+  ASSERT_TRUE(d.firstDated);
+  EXPECT_EQ(d.firstDated->record, Event(1, 5, 1));
+  EXPECT_EQ(d.firstDated->year, 2024);
+  ASSERT_TRUE(d.lastDated);
+  EXPECT_EQ(d.lastDated->record, Event(9, 9, 1));
+  ASSERT_TRUE(d.lastImportUnixSeconds);
+  EXPECT_GT(*d.lastImportUnixSeconds, 1700000000);
+}
+
+TEST_P(HistoryStoreTest, AReopenedStoreHoldsWhatWasImported) {
+  {
+    auto store = Open();
+    ASSERT_TRUE(store);
+    (void)Import(*store, "1", CopyOf({Event(1), Event(2)}, 100));
+  }
+  auto reader = Open(OpenMode::kRead);
+  ASSERT_TRUE(reader);
+  EXPECT_EQ(All(*reader).size(), 2u);
+}
+
+TEST_P(HistoryStoreTest, AStoreOfANewerLayoutIsRefusedUntouched) {
+  {
+    auto store = Open();
+    ASSERT_TRUE(store);
+    (void)Import(*store, "1", CopyOf({Event(1)}, 100));
+  }
+  {
+    auto raw = test_.Raw();
+    ASSERT_TRUE(raw);
+    ASSERT_TRUE(raw->Exec("UPDATE schema_version SET version = 99").ok());
+  }
+  std::string before;
+  if (GetParam() == Backend::kSqlite) {
+    std::ifstream in(test_.location().target, std::ios::binary);
+    before.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  for (const OpenMode mode : {OpenMode::kWrite, OpenMode::kRead}) {
+    Result<std::unique_ptr<HistoryStore>> store = OpenHistoryStore(test_.location(), mode);
+    ASSERT_FALSE(store.ok());
+    EXPECT_EQ(store.failure().reason,
+              test_.location().shown +
+                  ": the history store has layout version 99, newer than this program's 1; "
+                  "use a newer torvdoc");
+  }
+  if (GetParam() == Backend::kSqlite) {
+    std::ifstream in(test_.location().target, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), before);
+  }
+  auto raw = test_.Raw();
+  ASSERT_TRUE(raw);
+  std::int64_t events = 0;
+  ASSERT_TRUE(
+      raw->Query("SELECT count(*) FROM events", {}, [&](const SqlRow& row) { events = row.Int(0); })
+          .ok());
+  EXPECT_EQ(events, 1);
+}
+
+TEST_P(HistoryStoreTest, ReadingAStoreWithoutHistoryFails) {
+  if (GetParam() == Backend::kPostgres) {
+    Result<std::unique_ptr<HistoryStore>> store =
+        OpenHistoryStore(test_.location(), OpenMode::kRead);
+    ASSERT_FALSE(store.ok());
+    EXPECT_EQ(store.failure().reason,
+              test_.location().shown + ": no history stored here yet; import a copy first");
+  } else {
+    Result<std::unique_ptr<HistoryStore>> store =
+        OpenHistoryStore(test_.location(), OpenMode::kRead);
+    ASSERT_FALSE(store.ok());
+    EXPECT_EQ(store.failure().reason,
+              test_.location().shown + ": no history store here yet; import a copy first");
+    EXPECT_FALSE(std::filesystem::exists(test_.location().target));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Stores, HistoryStoreTest,
+                         ::testing::Values(Backend::kSqlite, Backend::kPostgres),
+                         testing::BackendName);
+
+}  // namespace
+}  // namespace torv::history
