@@ -144,13 +144,14 @@ Result<std::unique_ptr<SqlConnection>> OpenSqlite(const std::string& path, OpenM
   sqlite3_extended_result_codes(db, 1);
   sqlite3_busy_timeout(db, kBusyTimeoutMs);
 
+  // SQLite falls back to reading a file it may not write.
+  if (mode == OpenMode::kWrite && sqlite3_db_readonly(db, "main") == 1) {
+    return Failure{"the history store is read-only"};
+  }
   // Read before anything is written: a file that is not a database fails
   // here and stays as it was.
   if (Status read = connection->Exec("SELECT count(*) FROM sqlite_master"); !read) {
     return Failure{"is not a history store: " + read.failure().reason};
-  }
-  if (mode == OpenMode::kWrite && sqlite3_db_readonly(db, "main") == 1) {
-    return Failure{"the history store is read-only"};
   }
   if (Status keys = connection->Exec("PRAGMA foreign_keys = ON"); !keys) return keys.failure();
   return connection;
