@@ -1,0 +1,157 @@
+#include "history_report/event_list.h"
+
+#include <array>
+#include <memory>
+#include <nlohmann/json.hpp>
+
+#include "history_report/listed_event.h"
+
+namespace torv {
+namespace {
+
+// Bytes gathered before they go to the sink.
+constexpr std::size_t kFlushSize = 1 << 16;
+
+constexpr std::array<std::string_view, 7> kColumns = {"Устройство", "Дата", "Время",   "Событие",
+                                                      "Вход",       "Реле", "Название"};
+
+std::string NumberText(const std::optional<int>& number) {
+  return number ? std::to_string(*number) : std::string();
+}
+
+nlohmann::json NumberOrNull(const std::optional<int>& number) {
+  return number ? nlohmann::json(*number) : nlohmann::json(nullptr);
+}
+
+// One format: a start, a row per event (and per gap), an end.
+class ListWriter {
+ public:
+  virtual ~ListWriter() = default;
+  virtual void Start(std::string& out) = 0;
+  virtual void Gap(std::string& out, const history::StoredEvent& next) = 0;
+  virtual void Event(std::string& out, const history::StoredEvent& event,
+                     const ListedFields& fields) = 0;
+  virtual void End(std::string& out) = 0;
+};
+
+class TextListWriter final : public ListWriter {
+ public:
+  void Start(std::string& out) override {
+    for (std::size_t i = 0; i < kColumns.size(); ++i) {
+      out += i == 0 ? "" : "\t";
+      out += kColumns[i];
+    }
+    out += '\n';
+  }
+  void Gap(std::string& out, const history::StoredEvent& next) override {
+    out += next.device;
+    out += '\t';
+    out += kGapText;
+    out += '\n';
+  }
+  void Event(std::string& out, const history::StoredEvent& event,
+             const ListedFields& fields) override {
+    for (const std::string_view field :
+         {std::string_view(event.device), std::string_view(fields.date),
+          std::string_view(fields.time), std::string_view(fields.event)}) {
+      out += field;
+      out += '\t';
+    }
+    out += NumberText(fields.input);
+    out += '\t';
+    out += NumberText(fields.relay);
+    out += '\t';
+    out += fields.name;
+    out += '\n';
+  }
+  void End(std::string&) override {}
+};
+
+class CsvListWriter final : public ListWriter {
+ public:
+  explicit CsvListWriter(const CsvDialect& dialect) : csv_(dialect) {}
+  void Start(std::string& out) override {
+    csv_.AppendStart(out);
+    csv_.AppendRecord(out, kColumns);
+  }
+  void Gap(std::string& out, const history::StoredEvent& next) override {
+    csv_.AppendRecord(out, {next.device, "", "", kGapText, "", "", ""});
+  }
+  void Event(std::string& out, const history::StoredEvent& event,
+             const ListedFields& fields) override {
+    const std::string input = NumberText(fields.input);
+    const std::string relay = NumberText(fields.relay);
+    csv_.AppendRecord(
+        out, {event.device, fields.date, fields.time, fields.event, input, relay, fields.name});
+  }
+  void End(std::string&) override {}
+
+ private:
+  CsvWriter csv_;
+};
+
+class JsonListWriter final : public ListWriter {
+ public:
+  void Start(std::string& out) override { out += "{\"events\": ["; }
+  void Gap(std::string&, const history::StoredEvent&) override {}
+  void Event(std::string& out, const history::StoredEvent& event,
+             const ListedFields& fields) override {
+    nlohmann::json object;
+    object["device"] = event.device;
+    object["year"] = NumberOrNull(event.year);
+    object["bytes"] = std::vector<int>(event.record.bytes.begin(), event.record.bytes.end());
+    object["gap_before"] = event.gapBefore;
+    object["date"] = fields.date;
+    object["time"] = fields.time;
+    object["event"] = fields.event;
+    object["input"] = NumberOrNull(fields.input);
+    object["relay"] = NumberOrNull(fields.relay);
+    object["name"] = fields.name.empty() ? nlohmann::json(nullptr) : nlohmann::json(fields.name);
+    out += first_ ? "\n" : ",\n";
+    first_ = false;
+    // Names come from the operator: bad UTF-8 must not abort the listing.
+    out += object.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  }
+  void End(std::string& out) override { out += first_ ? "]}\n" : "\n]}\n"; }
+
+ private:
+  bool first_ = true;
+};
+
+std::unique_ptr<ListWriter> WriterFor(ListFormat format, const CsvDialect& dialect) {
+  switch (format) {
+    case ListFormat::kCsv:
+      return std::make_unique<CsvListWriter>(dialect);
+    case ListFormat::kJson:
+      return std::make_unique<JsonListWriter>();
+    case ListFormat::kText:
+      break;
+  }
+  return std::make_unique<TextListWriter>();
+}
+
+}  // namespace
+
+Status WriteEventList(history::HistoryStore& store, const history::EventQuery& query,
+                      ListFormat format, const TextSink& sink, const CsvDialect& csvDialect) {
+  Result<std::vector<history::NameEntry>> names = store.Names();
+  if (!names) return names.failure();
+  const NameBook book(*names);
+  std::unique_ptr<ListWriter> writer = WriterFor(format, csvDialect);
+  std::string out;
+  writer->Start(out);
+  const Status listed = store.ForEachEvent(query, [&](const history::StoredEvent& event) {
+    if (event.gapBefore) writer->Gap(out, event);
+    writer->Event(out, event, FieldsOf(event, book));
+    if (out.size() >= kFlushSize) {
+      sink(out);
+      out.clear();
+    }
+  });
+  if (!listed) return listed;
+  writer->End(out);
+  sink(out);
+  return {};
+}
+
+}  // namespace torv

@@ -1,0 +1,72 @@
+#include "history_report/history_summaries.h"
+
+#include <ctime>
+#include <nlohmann/json.hpp>
+
+#include "history_report/listed_event.h"
+#include "report/csv_writer.h"
+
+namespace torv {
+namespace {
+
+std::string MomentText(const std::optional<history::StoredEvent>& event) {
+  return event ? DateTimeText(*event) : std::string();
+}
+
+nlohmann::json TextOrNull(const std::string& text) {
+  return text.empty() ? nlohmann::json(nullptr) : nlohmann::json(text);
+}
+
+}  // namespace
+
+std::string LocalTimeText(std::int64_t unixSeconds) {
+  const std::time_t time = static_cast<std::time_t>(unixSeconds);
+  std::tm local{};
+  localtime_r(&time, &local);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+  return text;
+}
+
+std::string FormatDevices(const std::vector<history::DeviceSummary>& devices,
+                          SummaryFormat format) {
+  if (format == SummaryFormat::kJson) {
+    nlohmann::json list = nlohmann::json::array();
+    for (const history::DeviceSummary& d : devices) {
+      list.push_back({{"device", d.device},
+                      {"events", d.events},
+                      {"copies", d.copies},
+                      {"gaps", d.gaps},
+                      {"first_event", TextOrNull(MomentText(d.firstDated))},
+                      {"last_event", TextOrNull(MomentText(d.lastDated))},
+                      {"last_import", d.lastImportUnixSeconds
+                                          ? nlohmann::json(LocalTimeText(*d.lastImportUnixSeconds))
+                                          : nlohmann::json(nullptr)}});
+    }
+    return nlohmann::json{{"devices", list}}.dump(2, ' ', false,
+                                                  nlohmann::json::error_handler_t::replace) +
+           "\n";
+  }
+  std::string out =
+      "Устройство\tСобытий\tКопий\tПропусков\tПервое событие\tПоследнее событие\tИмпорт\n";
+  for (const history::DeviceSummary& d : devices) {
+    out += d.device + "\t" + std::to_string(d.events) + "\t" + std::to_string(d.copies) + "\t" +
+           std::to_string(d.gaps) + "\t" + MomentText(d.firstDated) + "\t" +
+           MomentText(d.lastDated) + "\t" +
+           (d.lastImportUnixSeconds ? LocalTimeText(*d.lastImportUnixSeconds) : "") + "\n";
+  }
+  return out;
+}
+
+std::string FormatNames(const std::vector<history::NameEntry>& names) {
+  const CsvWriter csv(Rfc4180Dialect());
+  std::string out;
+  csv.AppendRecord(out, {"device", "kind", "number", "name"});
+  for (const history::NameEntry& entry : names) {
+    csv.AppendRecord(out, {entry.device, history::NumberKindName(entry.kind),
+                           std::to_string(entry.number), entry.name});
+  }
+  return out;
+}
+
+}  // namespace torv

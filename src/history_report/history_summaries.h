@@ -1,0 +1,27 @@
+// The device summaries (`history devices`) and the names (`history names
+// list`) as text or JSON.
+//
+// Devices, text: a header line, then per device TAB-separated: device,
+// events, copies, gaps, first dated event, last dated event, last import
+// (local time). JSON: {"devices": [{"device", "events", "copies", "gaps",
+// "first_event", "last_event", "last_import"}, ...]}; a missing moment is null.
+// Names, text: the names file's own CSV (device, kind, number, name), so a
+// listing can be edited and imported again.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "history/history_model.h"
+
+namespace torv {
+
+enum class SummaryFormat { kText, kJson };
+
+std::string FormatDevices(const std::vector<history::DeviceSummary>& devices, SummaryFormat format);
+std::string FormatNames(const std::vector<history::NameEntry>& names);
+
+// "YYYY-MM-DD HH:MM:SS" in local time.
+std::string LocalTimeText(std::int64_t unixSeconds);
+
+}  // namespace torv

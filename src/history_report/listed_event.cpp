@@ -1,0 +1,53 @@
+#include "history_report/listed_event.h"
+
+#include "archive/event_table.h"
+#include "archive/record_kind.h"
+
+namespace torv {
+namespace {
+
+std::string_view Trimmed(std::string_view text) {
+  const auto first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+}  // namespace
+
+NameBook::NameBook(const std::vector<history::NameEntry>& names) {
+  for (const history::NameEntry& entry : names) {
+    names_[{entry.device, entry.kind, entry.number}] = entry.name;
+  }
+}
+
+std::string_view NameBook::Find(const std::string& device, history::NumberKind kind,
+                                int number) const {
+  const auto found = names_.find({device, kind, number});
+  return found == names_.end() ? std::string_view() : std::string_view(found->second);
+}
+
+ListedFields FieldsOf(const history::StoredEvent& event, const NameBook& names) {
+  const ArchiveRecord& record = event.record;
+  const EventRow cells = DecodeRecord(record);
+  ListedFields fields;
+  fields.event = Trimmed(cells[0]);
+  fields.time = Trimmed(cells[2]);
+  fields.date = cells[3];
+  if (event.year && !fields.date.empty()) fields.date += "." + std::to_string(*event.year);
+  fields.input = InputNumberOf(record);
+  fields.relay = RelayNumberOf(record);
+  if (fields.input) {
+    fields.name = names.Find(event.device, history::NumberKind::kInput, *fields.input);
+  } else if (fields.relay) {
+    fields.name = names.Find(event.device, history::NumberKind::kRelay, *fields.relay);
+  }
+  return fields;
+}
+
+std::string DateTimeText(const history::StoredEvent& event) {
+  const ListedFields fields = FieldsOf(event, NameBook({}));
+  if (fields.time.empty()) return fields.date;
+  return fields.date + " " + fields.time;
+}
+
+}  // namespace torv

@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "archive/sample_archive.h"
+#include "history/device_simulation.h"
+#include "history_report/event_list.h"
+#include "history_report/history_summaries.h"
+#include "history_test_support.h"
+
+namespace torv {
+namespace {
+
+using history::testing::Backend;
+using history::testing::TestStore;
+
+std::string List(history::HistoryStore& store, ListFormat format,
+                 const history::EventQuery& query = {},
+                 const CsvDialect& dialect = Rfc4180Dialect()) {
+  std::string out;
+  const Status s = WriteEventList(
+      store, query, format, [&](std::string_view piece) { out += piece; }, dialect);
+  EXPECT_TRUE(s.ok()) << s.failure().reason;
+  return out;
+}
+
+class HistoryReportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    store_ = test_.Open();
+    ASSERT_TRUE(store_);
+    ArchiveRecord damaged;
+    damaged.bytes.fill(255);
+    history::ArchiveCopy first;
+    first.copiedAt = {100, 2025, 1, 2};
+    first.records = {MakeRecord(2, 6, 23, 59, 58, 31, 12, 7),     // alarm, input 7
+                     damaged, MakeRecord(51, 1, 0, 0, 5, 1, 1)};  // relay 2 on
+    ASSERT_TRUE(store_->Import("Склад, ТОРВ-4 №2", first).ok());
+    history::ArchiveCopy second;
+    second.copiedAt = {200, 2025, 1, 20};
+    second.records = {MakeRecord(3, 0, 8, 0, 0, 19, 1), MakeRecord(20, 0, 255, 255, 255, 255, 255)};
+    ASSERT_TRUE(store_->Import("Склад, ТОРВ-4 №2", second).ok());
+    ASSERT_TRUE(
+        store_
+            ->SetNames({{"Склад, ТОРВ-4 №2", history::NumberKind::kInput, 7, "Дверь \"А\", склад"},
+                        {"Склад, ТОРВ-4 №2", history::NumberKind::kRelay, 2, "Сирена"}})
+            .ok());
+  }
+  TestStore test_{Backend::kSqlite};
+  std::unique_ptr<history::HistoryStore> store_;
+};
+
+TEST_F(HistoryReportTest, TextHasAHeaderOneLinePerEventAndGapLines) {
+  EXPECT_EQ(List(*store_, ListFormat::kText),
+            "Устройство\tДата\tВремя\tСобытие\tВход\tРеле\tНазвание\n"
+            "Склад, ТОРВ-4 №2\t31.12.2024\t23:59:58\tАвар. сигн.\t7\t\tДверь \"А\", склад\n"
+            "Склад, ТОРВ-4 №2\t\t\t**НЕКОРР ЗАП.**\t\t\t\n"
+            "Склад, ТОРВ-4 №2\t01.01.2025\t00:00:05\tВключение реле\t\t2\tСирена\n"
+            "Склад, ТОРВ-4 №2\t*** пропуск: события между копиями не сохранены ***\n"
+            "Склад, ТОРВ-4 №2\t19.01.2025\t08:00:00\tВключение  ИМ\t\t\t\n"
+            "Склад, ТОРВ-4 №2\t\t\t\t\t\t\n");
+}
+
+TEST_F(HistoryReportTest, CsvQuotesWhatNeedsItAndKeepsTheGapRow) {
+  history::EventQuery relay;
+  relay.kinds = {EventKind::kRelay, EventKind::kDevice};
+  EXPECT_EQ(List(*store_, ListFormat::kCsv, relay),
+            "Устройство,Дата,Время,Событие,Вход,Реле,Название\r\n"
+            "\"Склад, ТОРВ-4 №2\",01.01.2025,00:00:05,Включение реле,,2,Сирена\r\n"
+            "\"Склад, ТОРВ-4 №2\",,,*** пропуск: события между копиями не сохранены ***,,,\r\n"
+            "\"Склад, ТОРВ-4 №2\",19.01.2025,08:00:00,Включение  ИМ,,,\r\n");
+  history::EventQuery input7;
+  input7.input = 7;
+  EXPECT_EQ(
+      List(*store_, ListFormat::kCsv, input7, SpreadsheetDialect({1, 2})),
+      "\xEF\xBB\xBF"
+      "Устройство;\"Дата\";\"Время\";Событие;Вход;Реле;Название\r\n"
+      "Склад, ТОРВ-4 №2;\"31.12.2024\";\"23:59:58\";Авар. сигн.;7;;\"Дверь \"\"А\"\", склад\"\r\n");
+}
+
+TEST_F(HistoryReportTest, JsonHasEveryFieldScriptsRelyOn) {
+  const std::string json = List(*store_, ListFormat::kJson);
+  const nlohmann::json document = nlohmann::json::parse(json);
+  ASSERT_EQ(document.size(), 1u);
+  const nlohmann::json& events = document.at("events");
+  ASSERT_EQ(events.size(), 5u);
+  EXPECT_EQ(events[0], nlohmann::json::parse(R"({"device": "Склад, ТОРВ-4 №2", "year": 2024,
+              "bytes": [2, 6, 58, 59, 23, 31, 12, 7], "gap_before": false,
+              "date": "31.12.2024", "time": "23:59:58", "event": "Авар. сигн.",
+              "input": 7, "relay": null, "name": "Дверь \"А\", склад"})"));
+  EXPECT_EQ(events[1], nlohmann::json::parse(R"({"device": "Склад, ТОРВ-4 №2", "year": null,
+              "bytes": [255, 255, 255, 255, 255, 255, 255, 255], "gap_before": false,
+              "date": "", "time": "", "event": "**НЕКОРР ЗАП.**",
+              "input": null, "relay": null, "name": null})"));
+  EXPECT_EQ(events[2].at("relay"), 2);
+  EXPECT_EQ(events[2].at("name"), "Сирена");
+  EXPECT_EQ(events[3].at("gap_before"), true);
+  EXPECT_EQ(events[3].at("year"), 2025);
+  EXPECT_EQ(events[4].at("year"), nullptr);
+  EXPECT_EQ(events[4].at("date"), "");
+  // One event per line between the brackets.
+  EXPECT_EQ(json.substr(0, 13), "{\"events\": [\n");
+  EXPECT_EQ(json.substr(json.size() - 4), "\n]}\n");
+
+  history::EventQuery none;
+  none.input = 30;
+  EXPECT_EQ(List(*store_, ListFormat::kJson, none), "{\"events\": []}\n");
+}
+
+TEST_F(HistoryReportTest, DevicesAsTextAndJson) {
+  ASSERT_TRUE(store_->SetNames({{"пустой", history::NumberKind::kInput, 1, "x"}}).ok());
+  Result<std::vector<history::DeviceSummary>> devices = store_->Devices();
+  ASSERT_TRUE(devices.ok());
+  ASSERT_EQ(devices->size(), 2u);
+  const std::string imported = LocalTimeText(*devices->at(0).lastImportUnixSeconds);
+  EXPECT_EQ(FormatDevices(*devices, SummaryFormat::kText),
+            "Устройство\tСобытий\tКопий\tПропусков\tПервое событие\tПоследнее событие\tИмпорт\n"
+            "Склад, ТОРВ-4 №2\t5\t2\t1\t31.12.2024 23:59:58\t19.01.2025 08:00:00\t" +
+                imported +
+                "\n"
+                "пустой\t0\t0\t0\t\t\t\n");
+  EXPECT_EQ(nlohmann::json::parse(FormatDevices(*devices, SummaryFormat::kJson)),
+            nlohmann::json::parse(R"({"devices": [
+              {"device": "Склад, ТОРВ-4 №2", "events": 5, "copies": 2, "gaps": 1,
+               "first_event": "31.12.2024 23:59:58", "last_event": "19.01.2025 08:00:00",
+               "last_import": ")" +
+                                  imported + R"("},
+              {"device": "пустой", "events": 0, "copies": 0, "gaps": 0,
+               "first_event": null, "last_event": null, "last_import": null}]})"));
+}
+
+TEST_F(HistoryReportTest, NamesListAsTheNamesFileReadsThem) {
+  Result<std::vector<history::NameEntry>> names = store_->Names();
+  ASSERT_TRUE(names.ok());
+  EXPECT_EQ(FormatNames(*names),
+            "device,kind,number,name\r\n"
+            "\"Склад, ТОРВ-4 №2\",input,7,\"Дверь \"\"А\"\", склад\"\r\n"
+            "\"Склад, ТОРВ-4 №2\",relay,2,Сирена\r\n");
+}
+
+TEST(HistoryReportSimulationTest, NamesFollowEachEventsInputAndRelay) {
+  history::SimulationOptions options;
+  options.seed = 17;
+  history::SimulatedDevice device(options);
+  device.Write(1500);
+  TestStore test(Backend::kSqlite);
+  auto store = test.Open();
+  ASSERT_TRUE(store);
+  ASSERT_TRUE(store->Import("4", device.CopyNow()).ok());
+  std::vector<history::NameEntry> names;
+  for (int n = 1; n <= 32; n += 2) {
+    names.push_back({"4", history::NumberKind::kInput, n, "вход " + std::to_string(n)});
+    names.push_back({"4", history::NumberKind::kRelay, n, "реле " + std::to_string(n)});
+  }
+  ASSERT_TRUE(store->SetNames(names).ok());
+  const nlohmann::json events = nlohmann::json::parse(List(*store, ListFormat::kJson)).at("events");
+  const std::vector<ArchiveRecord> copied(device.Written().end() - 1024, device.Written().end());
+  ASSERT_EQ(events.size(), copied.size());
+  int named = 0;
+  for (std::size_t i = 0; i < copied.size(); ++i) {
+    const std::optional<int> input = InputNumberOf(copied[i]);
+    const std::optional<int> relay = RelayNumberOf(copied[i]);
+    nlohmann::json expected = nullptr;
+    if (input && *input % 2 == 1) expected = "вход " + std::to_string(*input);
+    if (relay && *relay % 2 == 1) expected = "реле " + std::to_string(*relay);
+    ASSERT_EQ(events[i].at("name"), expected) << i;
+    ASSERT_EQ(events[i].at("input"), input ? nlohmann::json(*input) : nlohmann::json(nullptr));
+    named += expected.is_null() ? 0 : 1;
+  }
+  EXPECT_GT(named, 100);
+}
+
+}  // namespace
+}  // namespace torv
