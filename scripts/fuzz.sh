@@ -24,10 +24,10 @@ else
 fi
 # Room for an archive file of 9000 bytes behind the request program; report
 # texts need no more than a few blocks.
-declare -A maxLength=([archive_fuzzer]=9100 [rtf_fuzzer]=4096)
+declare -A maxLength=([archive_fuzzer]=9100 [rtf_fuzzer]=4096 [history_merge_fuzzer]=1024)
 
 failed=0
-for target in archive_fuzzer rtf_fuzzer; do
+for target in archive_fuzzer rtf_fuzzer history_merge_fuzzer; do
   mkdir -p "$work/$target"
   log="$work/$target.log"
   if "build-fuzz/fuzz/$target" -max_total_time="$seconds" -timeout=10 \

@@ -144,5 +144,16 @@ TEST(TextUtf8Test, PrefixAndLengthCountCharacters) {
   EXPECT_FALSE(EqualsIgnoringAsciiCase("05.03", "05.0"));
 }
 
+TEST(TextUtf8Test, ValidUtf8) {
+  EXPECT_TRUE(IsValidUtf8(""));
+  EXPECT_TRUE(IsValidUtf8("Склад №2 \xF0\x9F\x94\x94"));
+  EXPECT_FALSE(IsValidUtf8("\xC2"));              // cut short
+  EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));          // overlong "/"
+  EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));      // a surrogate
+  EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));  // above U+10FFFF
+  EXPECT_FALSE(IsValidUtf8("\xD0\x41"));          // no continuation byte
+  EXPECT_FALSE(IsValidUtf8("\xFF"));
+}
+
 }  // namespace
 }  // namespace torv

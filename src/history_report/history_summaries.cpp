@@ -69,4 +69,16 @@ std::string FormatNames(const std::vector<history::NameEntry>& names) {
   return out;
 }
 
+Result<std::string> DevicesReport(history::HistoryStore& store, SummaryFormat format) {
+  Result<std::vector<history::DeviceSummary>> devices = store.Devices();
+  if (!devices) return devices.failure();
+  return FormatDevices(*devices, format);
+}
+
+Result<std::string> NamesReport(history::HistoryStore& store) {
+  Result<std::vector<history::NameEntry>> names = store.Names();
+  if (!names) return names.failure();
+  return FormatNames(*names);
+}
+
 }  // namespace torv

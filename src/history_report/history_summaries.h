@@ -12,7 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "archive/result.h"
 #include "history/history_model.h"
+#include "history/history_store.h"
 
 namespace torv {
 
@@ -20,6 +22,10 @@ enum class SummaryFormat { kText, kJson };
 
 std::string FormatDevices(const std::vector<history::DeviceSummary>& devices, SummaryFormat format);
 std::string FormatNames(const std::vector<history::NameEntry>& names);
+
+// What `history devices` and `history names list` print, read from the store.
+Result<std::string> DevicesReport(history::HistoryStore& store, SummaryFormat format);
+Result<std::string> NamesReport(history::HistoryStore& store);
 
 // "YYYY-MM-DD HH:MM:SS" in local time.
 std::string LocalTimeText(std::int64_t unixSeconds);

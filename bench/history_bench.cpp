@@ -1,0 +1,224 @@
+// The history store at the size of a site: 31 devices, about a million
+// events. Measures an import of a copy with 64 new records, one device's
+// month listed, and a CSV export of the whole store, on SQLite and on
+// PostgreSQL.
+//
+// The SQLite store is built once and kept in the build folder
+// (history-bench-1m.sqlite3); each run works on a copy of it. PostgreSQL:
+// TORVDOC_BENCH_PG_URI names a database to use, else a server is started in
+// a temporary folder (tests/postgres_test_server.sh) and the store is built
+// there, which takes a minute or two.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "history/device_simulation.h"
+#include "history/history_store.h"
+#include "history/postgres_connection.h"
+#include "history_report/event_list.h"
+
+namespace torv {
+namespace {
+
+using namespace history;
+
+constexpr int kDevices = 31;
+constexpr int kCopiesPerDevice = 32;  // after the first, each adds 1000 events
+constexpr int kImportIterations = 300;
+
+SimulationOptions DeviceOptions(int device) {
+  SimulationOptions options;
+  options.seed = 1000 + static_cast<std::uint32_t>(device);
+  options.startUnixSeconds = 1704067200;  // 1 January 2024
+  return options;
+}
+
+std::string DeviceName(int device) {
+  char name[8];
+  std::snprintf(name, sizeof name, "%02d", device + 1);
+  return name;
+}
+
+void Die(const std::string& what) {
+  std::fprintf(stderr, "history_bench: %s\n", what.c_str());
+  std::exit(1);
+}
+
+// Imports every device's copies: 31 x (1024 + 32 x 1000) events.
+void Build(HistoryStore& store) {
+  for (int device = 0; device < kDevices; ++device) {
+    SimulatedDevice simulated(DeviceOptions(device));
+    simulated.Write(1024);
+    for (int copy = 0; copy <= kCopiesPerDevice; ++copy) {
+      if (copy > 0) simulated.Write(1000);
+      Result<ImportOutcome> outcome = store.Import(DeviceName(device), simulated.CopyNow());
+      if (!outcome) Die("building the store: " + outcome.failure().reason);
+    }
+  }
+}
+
+std::int64_t EventCount(HistoryStore& store) {
+  Result<std::int64_t> count = store.Count({});
+  return count ? *count : -1;
+}
+
+// Copies of device 01 that each add 64 events to what the store holds.
+std::vector<ArchiveCopy> ImportCopies() {
+  SimulatedDevice simulated(DeviceOptions(0));
+  simulated.Write(1024 + 1000 * kCopiesPerDevice);
+  std::vector<ArchiveCopy> copies;
+  for (int i = 0; i < kImportIterations; ++i) {
+    simulated.Write(64);
+    copies.push_back(simulated.CopyNow());
+  }
+  return copies;
+}
+
+void ImportBenchmark(benchmark::State& state, HistoryStore* store) {
+  static const std::vector<ArchiveCopy> copies = ImportCopies();
+  // Repetitions go on where the last one stopped: each copy adds 64 events once.
+  static std::map<HistoryStore*, std::size_t> nextOf;
+  std::size_t& next = nextOf[store];
+  for (auto _ : state) {
+    if (next == copies.size()) {
+      state.SkipWithError("more iterations than prepared copies");
+      break;
+    }
+    Result<ImportOutcome> outcome = store->Import(DeviceName(0), copies[next++]);
+    if (!outcome || outcome->newEvents != 64) {
+      state.SkipWithError("the import did not add 64 events");
+      break;
+    }
+  }
+}
+
+void MonthBenchmark(benchmark::State& state, HistoryStore* store) {
+  EventQuery query;
+  query.device = DeviceName(6);
+  query.from = CalendarDate{2024, 10, 1};
+  query.to = CalendarDate{2024, 10, 31};
+  std::size_t bytes = 0;
+  for (auto _ : state) {
+    std::string out;
+    const Status s = WriteEventList(*store, query, ListFormat::kText,
+                                    [&](std::string_view piece) { out += piece; });
+    if (!s) state.SkipWithError(s.failure().reason.c_str());
+    bytes = out.size();
+    benchmark::DoNotOptimize(out);
+  }
+  state.counters["bytes"] = static_cast<double>(bytes);
+}
+
+void ExportBenchmark(benchmark::State& state, HistoryStore* store) {
+  const std::int64_t events = EventCount(*store);
+  for (auto _ : state) {
+    std::size_t bytes = 0;
+    const Status s = WriteEventList(*store, {}, ListFormat::kCsv,
+                                    [&](std::string_view piece) { bytes += piece.size(); });
+    if (!s) state.SkipWithError(s.failure().reason.c_str());
+    benchmark::DoNotOptimize(bytes);
+  }
+  state.SetItemsProcessed(state.iterations() * events);
+}
+
+std::unique_ptr<HistoryStore> OpenOrDie(const StoreLocation& location) {
+  Result<std::unique_ptr<HistoryStore>> store = OpenHistoryStore(location, OpenMode::kWrite);
+  if (!store) Die(store.failure().reason);
+  return std::move(*store);
+}
+
+std::unique_ptr<HistoryStore> SqliteStore() {
+  const std::filesystem::path cached =
+      std::filesystem::path(TORVDOC_BENCH_DIR) / "history-bench-1m.sqlite3";
+  const std::filesystem::path working =
+      std::filesystem::path(TORVDOC_BENCH_DIR) / "history-bench-run.sqlite3";
+  if (!std::filesystem::exists(cached)) {
+    std::fprintf(stderr, "history_bench: building %s once\n", cached.c_str());
+    const std::filesystem::path building = cached.string() + ".building";
+    std::filesystem::remove(building);
+    {
+      auto store = OpenOrDie({StoreKind::kSqlite, building.string(), building.string()});
+      Build(*store);
+    }
+    std::filesystem::rename(building, cached);
+  }
+  for (const char* suffix : {"", "-wal", "-shm"}) {
+    std::filesystem::remove(working.string() + suffix);
+  }
+  std::filesystem::copy_file(cached, working);
+  return OpenOrDie({StoreKind::kSqlite, working.string(), working.string()});
+}
+
+// The server this run started, stopped at exit.
+std::string serverState;
+
+void StopServer() {
+  if (serverState.empty()) return;
+  const std::string command =
+      std::string(TORVDOC_PG_SERVER_SCRIPT) + " stop '" + serverState + "' >/dev/null 2>&1";
+  (void)std::system(command.c_str());
+}
+
+std::unique_ptr<HistoryStore> PostgresStore() {
+  std::string uri;
+  if (const char* given = std::getenv("TORVDOC_BENCH_PG_URI")) {
+    uri = given;
+  } else {
+    serverState = std::string(TORVDOC_BENCH_DIR) + "/history-bench-postgres";
+    const std::string command =
+        std::string(TORVDOC_PG_SERVER_SCRIPT) + " start '" + serverState + "'";
+    if (std::system(command.c_str()) != 0) Die("the PostgreSQL server did not start");
+    std::atexit(StopServer);
+    FILE* state = std::fopen(serverState.c_str(), "r");
+    char line[4096] = {};
+    if (state == nullptr || std::fgets(line, sizeof line, state) == nullptr) Die("no server URI");
+    std::fclose(state);
+    uri = line;
+    while (!uri.empty() && uri.back() == '\n') uri.pop_back();
+  }
+  auto store = OpenOrDie({StoreKind::kPostgres, uri, WithoutPassword(uri)});
+  if (EventCount(*store) == 0) {
+    std::fprintf(stderr, "history_bench: building the PostgreSQL store\n");
+    Build(*store);
+  }
+  return store;
+}
+
+}  // namespace
+}  // namespace torv
+
+int main(int argc, char** argv) {
+  using namespace torv;
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  const bool withPostgres = std::getenv("TORVDOC_BENCH_NO_PG") == nullptr;
+  std::unique_ptr<history::HistoryStore> sqlite = SqliteStore();
+  std::unique_ptr<history::HistoryStore> postgres;
+  if (withPostgres) postgres = PostgresStore();
+  std::fprintf(stderr, "history_bench: %lld events in the store\n",
+               static_cast<long long>(EventCount(*sqlite)));
+
+  const auto add = [](const char* name, auto function, history::HistoryStore* store,
+                      int iterations) {
+    auto* benchmark = benchmark::RegisterBenchmark(name, function, store);
+    benchmark->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+    if (iterations > 0) benchmark->Iterations(iterations);
+  };
+  add("ImportCopyWith64New/sqlite", ImportBenchmark, sqlite.get(), 50);
+  add("ListDeviceMonth/sqlite", MonthBenchmark, sqlite.get(), 0);
+  add("CsvExportWholeStore/sqlite", ExportBenchmark, sqlite.get(), 1);
+  if (postgres) {
+    add("ImportCopyWith64New/postgres", ImportBenchmark, postgres.get(), 50);
+    add("ListDeviceMonth/postgres", MonthBenchmark, postgres.get(), 0);
+    add("CsvExportWholeStore/postgres", ExportBenchmark, postgres.get(), 1);
+  }
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,20 @@
+// The texts a listing's filters are given as: dates YYYY-MM-DD and a comma
+// list of event kinds.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "archive/record_kind.h"
+#include "archive/result.h"
+#include "history/history_model.h"
+
+namespace torv::history {
+
+// "YYYY-MM-DD", a real calendar date.
+Result<CalendarDate> ParseCalendarDate(std::string_view text);
+
+// "input,device,relay,damaged,other" in any order and number, no repeats.
+Result<std::vector<EventKind>> ParseEventKinds(std::string_view text);
+
+}  // namespace torv::history
