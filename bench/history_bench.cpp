@@ -207,7 +207,11 @@ int main(int argc, char** argv) {
   const auto add = [](const char* name, auto function, history::HistoryStore* store,
                       int iterations) {
     auto* benchmark = benchmark::RegisterBenchmark(name, function, store);
-    benchmark->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+    // Wall time: a server works in processes of its own.
+    benchmark->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->Repetitions(5)
+        ->ReportAggregatesOnly(true);
     if (iterations > 0) benchmark->Iterations(iterations);
   };
   add("ImportCopyWith64New/sqlite", ImportBenchmark, sqlite.get(), 50);
