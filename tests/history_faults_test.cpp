@@ -127,10 +127,11 @@ class HistoryFaultsTest : public ::testing::TestWithParam<Backend> {
 };
 
 TEST_P(HistoryFaultsTest, AKilledImportLeavesTheStoreAsBeforeThatCopy) {
-  for (const int delayMs : {40, 90, 160}) {
+  for (const int delayMs : {30, 80, 150}) {
     SCOPED_TRACE("killed after " + std::to_string(delayMs) + " ms");
     TestStore test(GetParam());
-    const CopyFiles files = WriteCopies(test.folder(), 21, std::vector<int>(30, 900));
+    // Sixty imports of 900 new events each: the kill comes long before the end.
+    const CopyFiles files = WriteCopies(test.folder(), 21, std::vector<int>(60, 900));
     std::vector<std::string> args{test.dbText(), "5"};
     args.insert(args.end(), files.paths.begin(), files.paths.end());
     Worker worker(args, test.folder(), "killed");

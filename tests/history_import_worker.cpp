@@ -10,6 +10,7 @@
 #include "history/archive_copy.h"
 #include "history/history_store.h"
 #include "history/store_location.h"
+#include "history_report/history_summaries.h"
 
 int main(int argc, char** argv) {
   using namespace torv::history;
@@ -36,8 +37,7 @@ int main(int argc, char** argv) {
       exitCode = 1;
       continue;
     }
-    std::printf("%s: %d new, %d already stored%s\n", argv[i], outcome->newEvents,
-                outcome->alreadyStored, outcome->gapBefore ? ", gap before" : "");
+    std::printf("%s\n", torv::ImportLine(argv[i], *outcome).c_str());
     std::fflush(stdout);
   }
   return exitCode;

@@ -137,6 +137,18 @@ TEST_F(HistoryReportTest, NamesListAsTheNamesFileReadsThem) {
             "\"Склад, ТОРВ-4 №2\",relay,2,Сирена\r\n");
 }
 
+TEST(ImportLineTest, NewStoredGapAndEmpty) {
+  history::ImportOutcome outcome;
+  outcome.newEvents = 64;
+  outcome.alreadyStored = 960;
+  EXPECT_EQ(ImportLine("a.dat", outcome), "a.dat: 64 new, 960 already stored");
+  outcome.gapBefore = true;
+  EXPECT_EQ(ImportLine("a.dat", outcome), "a.dat: 64 new, 960 already stored, gap before");
+  history::ImportOutcome empty;
+  empty.emptyArchive = true;
+  EXPECT_EQ(ImportLine("/x/b.dat", empty), "/x/b.dat: архив пуст");
+}
+
 TEST(HistoryReportSimulationTest, NamesFollowEachEventsInputAndRelay) {
   history::SimulationOptions options;
   options.seed = 17;

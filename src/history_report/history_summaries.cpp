@@ -3,6 +3,7 @@
 #include <ctime>
 #include <nlohmann/json.hpp>
 
+#include "archive/view_messages.h"
 #include "history_report/listed_event.h"
 #include "report/csv_writer.h"
 
@@ -18,6 +19,13 @@ nlohmann::json TextOrNull(const std::string& text) {
 }
 
 }  // namespace
+
+std::string ImportLine(const std::string& file, const history::ImportOutcome& outcome) {
+  if (outcome.emptyArchive) return file + ": " + std::string(kEmptyArchiveMessage);
+  return file + ": " + std::to_string(outcome.newEvents) + " new, " +
+         std::to_string(outcome.alreadyStored) + " already stored" +
+         (outcome.gapBefore ? ", gap before" : "");
+}
 
 std::string LocalTimeText(std::int64_t unixSeconds) {
   const std::time_t time = static_cast<std::time_t>(unixSeconds);

@@ -23,6 +23,11 @@ enum class SummaryFormat { kText, kJson };
 std::string FormatDevices(const std::vector<history::DeviceSummary>& devices, SummaryFormat format);
 std::string FormatNames(const std::vector<history::NameEntry>& names);
 
+// The line `history import` prints for one file: "FILE: N new, M already
+// stored", with ", gap before" when the copy started a stretch of its own;
+// an empty archive gives "FILE: архив пуст" (nothing imported, no error).
+std::string ImportLine(const std::string& file, const history::ImportOutcome& outcome);
+
 // What `history devices` and `history names list` print, read from the store.
 Result<std::string> DevicesReport(history::HistoryStore& store, SummaryFormat format);
 Result<std::string> NamesReport(history::HistoryStore& store);
