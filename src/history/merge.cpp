@@ -1,19 +1,21 @@
 #include "history/merge.h"
 
 #include <algorithm>
+#include <iterator>
 #include <set>
 
 namespace torv::history {
 
 std::optional<Identity> StretchSlice::IdentityAt(std::int64_t position) const {
-  // Runs are few (one or two per hit of the copy's ends); a linear walk is enough.
-  for (const LoadedRun& run : loaded) {
-    const std::int64_t index = position - run.start;
-    if (index >= 0 && index < static_cast<std::int64_t>(run.identities.size())) {
-      return run.identities[static_cast<std::size_t>(index)];
-    }
-  }
-  return std::nullopt;
+  // The last run starting at or before the position holds it, if any does.
+  const auto after =
+      std::upper_bound(loaded.begin(), loaded.end(), position,
+                       [](std::int64_t p, const LoadedRun& run) { return p < run.start; });
+  if (after == loaded.begin()) return std::nullopt;
+  const LoadedRun& run = *std::prev(after);
+  const std::int64_t index = position - run.start;
+  if (index >= static_cast<std::int64_t>(run.identities.size())) return std::nullopt;
+  return run.identities[static_cast<std::size_t>(index)];
 }
 
 namespace {

@@ -52,7 +52,6 @@ CREATE TABLE events (
   PRIMARY KEY (stretch_id, pos)){events_end};
 CREATE INDEX events_by_identity ON events(device_id, ident);
 CREATE INDEX events_by_date ON events(stretch_id, date_key);
-CREATE INDEX events_by_copy ON events(copy_id);
 CREATE TABLE names (
   device_id {int} NOT NULL REFERENCES devices(id),
   kind TEXT NOT NULL CHECK (kind IN ('input', 'relay')),
