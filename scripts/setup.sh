@@ -10,7 +10,7 @@ PACKAGES=(
   qt6-base-dev libqt6printsupport6 qt6-qpa-plugins libqt6svg6 libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
-  libsqlite3-dev libpq-dev postgresql-15
+  libsqlite3-dev libpq-dev postgresql-15 tzdata
   poppler-utils xvfb xauth imagemagick libreoffice-writer-nogui
   dpkg-dev file desktop-file-utils
   fonts-dejavu-core
