@@ -14,6 +14,7 @@
 #include "archive/sample_archive.h"
 #include "history/history_store.h"
 #include "history/postgres_connection.h"
+#include "history/sqlite_connection.h"
 #include "temp_archive.h"
 
 namespace torv::history::testing {

@@ -2,6 +2,7 @@
 
 #include "history/postgres_connection.h"
 #include "history/sql_history_store.h"
+#include "history/sqlite_connection.h"
 #include "history/store_schema.h"
 
 namespace torv::history {

@@ -13,7 +13,7 @@
 
 #include "archive/result.h"
 #include "history/history_model.h"
-#include "history/sqlite_connection.h"
+#include "history/sql_connection.h"
 #include "history/store_location.h"
 
 namespace torv::history {

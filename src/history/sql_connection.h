@@ -28,6 +28,11 @@ class SqlRow {
 
 enum class SqlDialect { kSqlite, kPostgres };
 
+enum class OpenMode {
+  kRead,   // listing: the store must exist; nothing is created
+  kWrite,  // importing, naming: the store and its folder are created when missing
+};
+
 class SqlConnection {
  public:
   virtual ~SqlConnection() = default;

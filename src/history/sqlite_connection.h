@@ -10,11 +10,6 @@
 
 namespace torv::history {
 
-enum class OpenMode {
-  kRead,   // listing: the store must exist; nothing is created
-  kWrite,  // importing, naming: the store and its folder are created when missing
-};
-
 // Opens the file at `path`. Refuses, and leaves untouched, a folder, a file
 // that is not an SQLite database, and (for kWrite) a store it cannot write.
 Result<std::unique_ptr<SqlConnection>> OpenSqlite(const std::string& path, OpenMode mode);

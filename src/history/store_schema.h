@@ -15,7 +15,6 @@
 
 #include "archive/result.h"
 #include "history/sql_connection.h"
-#include "history/sqlite_connection.h"
 
 namespace torv::history {
 
