@@ -122,6 +122,18 @@ Result<int> ReadVersion(SqlConnection& db) {
   return static_cast<int>(version);
 }
 
+// The version as one snapshot sees it: another process may be creating the
+// tables at this moment, and two separate reads could see half of its work.
+Result<int> ReadVersionAtOnce(SqlConnection& db) {
+  const char* begin = db.Dialect() == SqlDialect::kSqlite
+                          ? "BEGIN"
+                          : "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY";
+  if (Status s = db.ExecScript(begin); !s) return s.failure();
+  Result<int> version = ReadVersion(db);
+  (void)db.ExecScript("ROLLBACK");
+  return version;
+}
+
 Failure NewerFailure(int version) {
   return Failure{"the history store has layout version " + std::to_string(version) +
                  ", newer than this program's " + std::to_string(kStoreVersion) +
@@ -148,7 +160,7 @@ Status BeginWrite(SqlConnection& db) {
 }
 
 Status PrepareSchema(SqlConnection& db, OpenMode mode) {
-  Result<int> version = ReadVersion(db);
+  Result<int> version = ReadVersionAtOnce(db);
   if (!version) return version.failure();
   if (*version > kStoreVersion) return NewerFailure(*version);
   if (mode == OpenMode::kRead) {
