@@ -10,10 +10,11 @@
 // a year later), so a copy is placed by whole runs, never by one record.
 //
 // A placement is a chain of stretches that follow each other in the history,
-// each with a valid offset, in the same order inside the copy: the first may
-// start before the copy, every later one must start inside it, every earlier
-// one must end inside it, and the copy holds at least its own records between
-// two of them. A chain of one is any valid offset. Among all placements the
+// each with a valid offset, in the same order inside the copy and sharing no
+// copy record: the first may start before the copy, every later one must
+// start inside it, and every earlier one must end inside it, so the copy
+// fills the gap between two of them (with records of its own, or with none).
+// A chain of one is any valid offset. Among all placements the
 // one with the most coinciding records wins; on a tie, the one that lays the
 // copy latest: compared stretch by stretch from the newest end of the chain,
 // the later stretch and then the later offset win (the common copy extends
