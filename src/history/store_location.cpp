@@ -85,8 +85,8 @@ Result<StoreLocation> ResolveStoreLocation(const std::optional<std::string>& dbO
   if (environment.torvdocDb && !environment.torvdocDb->empty()) {
     return ParseStoreLocation(*environment.torvdocDb);
   }
-  // A relative XDG_DATA_HOME is invalid and ignored, as the base directory
-  // specification says.
+  // XDG_DATA_HOME must be an absolute path; freedesktop.org's base
+  // directory rules have a relative one ignored.
   if (environment.xdgDataHome && !environment.xdgDataHome->empty() &&
       environment.xdgDataHome->front() == '/') {
     const std::string path = *environment.xdgDataHome + "/" + std::string(kDefaultFile);
