@@ -6,6 +6,7 @@
 
 #include "archive/archive_reader.h"
 #include "archive/fill_event_table.h"
+#include "archive/record_kind.h"
 #include "archive/text_utf8.h"
 #include "archive/view_messages.h"
 
@@ -59,10 +60,8 @@ ShownRecords StepView(const ArchiveImage& image, ViewState& state, bool forward)
 
 void WriteStepStatus(const ShownRecords& records, const ViewState& state, ViewScreen& screen) {
   const ArchiveRecord& first = records.front().record;
-  const bool noDate = first.Month() == 0 || first.Month() == kUnsetByte || first.Day() == 0 ||
-                      first.Day() == kUnsetByte;
   std::string status = PlainStatus(state);
-  if (!noDate) status += "  время: " + FormatTimeDate(first);
+  if (!LacksShownDate(first)) status += "  время: " + FormatTimeDate(first);
   screen.SetStatusText(status);
 }
 
@@ -97,9 +96,9 @@ std::optional<ShownRecords> InputView(const ArchiveImage& image, ViewState& stat
   ShownRecords matches;
   for (int visited = 0; visited < kRecordCount; ++visited) {
     const ArchiveRecord record = image.RecordAt(state.ReadOffset);
-    // Compare byte 1 + 1 with the input number: InputNumber - 1 would
-    // overflow for the lowest int.
-    if (!record.IsEmpty() && record.Code() <= 2 && record.Number() + 1 == state.InputNumber) {
+    // Compare the number behind byte 1 with the input number: InputNumber - 1
+    // would overflow for the lowest int.
+    if (InputNumberOf(record) == state.InputNumber) {
       matches.push_back({state.ReadOffset, record});
     }
     state.ReadOffset = RecordBack(state.ReadOffset);

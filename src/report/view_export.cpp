@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "archive/record_kind.h"
+
 namespace torv {
 namespace {
 
@@ -36,22 +38,35 @@ nlohmann::json NumberOrNull(bool unset, int value) {
   return unset ? nlohmann::json(nullptr) : nlohmann::json(value);
 }
 
+nlohmann::json NumberOrNull(std::optional<int> number) {
+  return number ? nlohmann::json(*number) : nlohmann::json(nullptr);
+}
+
+// The export names only damaged and empty records; every other kind is an
+// "event", its code telling which.
+std::string ExportedKindName(EventKind kind) {
+  if (kind == EventKind::kDamaged || kind == EventKind::kEmpty) {
+    return std::string(EventKindName(kind));
+  }
+  return "event";
+}
+
 nlohmann::json RecordJson(const ExportedRow& row) {
   const ArchiveRecord& r = row.shown.record;
-  const bool damaged = r.IsDamaged();
-  const bool empty = !damaged && r.IsEmpty();
-  const bool hasNumber = !damaged && !empty && (r.Code() <= 2 || r.Code() == 50 || r.Code() == 51);
-  const bool noTime =
-      damaged || empty ||
-      (r.Hours() == kUnsetByte && r.Minutes() == kUnsetByte && r.Seconds() == kUnsetByte);
-  const bool noDate = damaged || empty || (r.Day() == kUnsetByte && r.Month() == kUnsetByte);
+  const EventKind kind = KindOf(r);
+  const bool damaged = kind == EventKind::kDamaged;
+  const bool empty = kind == EventKind::kEmpty;
+  const bool noTime = damaged || empty || HasUnsetTime(r);
+  const bool noDate = damaged || empty || HasUnsetDate(r);
+  std::optional<int> number = InputNumberOf(r);
+  if (!number) number = RelayNumberOf(r);
 
   nlohmann::json record;
   record["offset"] = row.shown.offset;
   record["raw"] = std::vector<int>(r.bytes.begin(), r.bytes.end());
-  record["kind"] = damaged ? "damaged" : empty ? "empty" : "event";
+  record["kind"] = ExportedKindName(kind);
   record["code"] = NumberOrNull(empty, r.Code());
-  record["number"] = NumberOrNull(!hasNumber, r.Number() + 1);
+  record["number"] = NumberOrNull(number);
   record["hours"] = NumberOrNull(noTime, r.Hours());
   record["minutes"] = NumberOrNull(noTime, r.Minutes());
   record["seconds"] = NumberOrNull(noTime, r.Seconds());
