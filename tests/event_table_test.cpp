@@ -144,5 +144,14 @@ TEST(TextUtf8Test, PrefixAndLengthCountCharacters) {
   EXPECT_FALSE(EqualsIgnoringAsciiCase("05.03", "05.0"));
 }
 
+TEST(TextUtf8Test, TrimSpacesTakesOnlySpacesFromBothEnds) {
+  EXPECT_EQ(TrimSpaces("Норма           "), "Норма");
+  EXPECT_EQ(TrimSpaces("  Включение  ИМ "), "Включение  ИМ");
+  EXPECT_EQ(TrimSpaces("           "), "");
+  EXPECT_EQ(TrimSpaces(""), "");
+  EXPECT_EQ(TrimSpaces("\t7 \t"), "\t7 \t");
+  EXPECT_EQ(TrimSpaces(" реле 3"), "реле 3");
+}
+
 }  // namespace
 }  // namespace torv

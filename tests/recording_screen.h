@@ -11,12 +11,12 @@ namespace torv::testing {
 
 class RecordingScreen : public ViewScreen, public ReportTable {
  public:
-  std::string status = "Документирование";
+  std::string status{kStartStatusText};
   std::string newestRecordText;
   bool stepButtonsEnabled = false;
   std::vector<std::string> messages;
-  // 17 empty rows, as the window starts.
-  std::vector<EventRow> table = std::vector<EventRow>(17);
+  // The empty table the window starts with.
+  std::vector<EventRow> table = std::vector<EventRow>(kStartTableRowCount);
   int tableFills = 0;
   std::vector<ShownRecord> shownRecords;
 

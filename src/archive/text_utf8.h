@@ -12,6 +12,8 @@ namespace torv {
 std::size_t Utf8Length(std::string_view text);
 // The first `count` characters of a UTF-8 text (all of it when shorter).
 std::string Utf8Prefix(std::string_view text, std::size_t count);
+// `text` without its leading and trailing spaces (" " only).
+std::string TrimSpaces(std::string_view text);
 // Equality that ignores the case of the Latin letters A-Z.
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "archive/archive_reader.h"
+#include "archive/date_key.h"
 #include "archive/fill_event_table.h"
 #include "archive/record_kind.h"
 #include "archive/text_utf8.h"
@@ -14,7 +15,6 @@ namespace torv {
 namespace {
 
 constexpr std::string_view kStatusPrefix = "Архив: файл ";
-constexpr int kDateKeyLength = 5;         // day, separator, month
 constexpr std::size_t kDatePosition = 9;  // where the day starts in a time-date text
 
 // What one view hands to the table, or nothing when it ended in a message.
@@ -76,7 +76,7 @@ bool DateMatches(const ArchiveRecord& record, std::string_view key) {
 
 std::optional<ShownRecords> DateSearch(const ArchiveImage& image, ViewState& state,
                                        ViewScreen& screen) {
-  const std::string key = Utf8Prefix(state.SearchDateKey, kDateKeyLength);
+  const std::string key = ComparedDateKey(state.SearchDateKey);
   state.ReadOffset = NewestOffset(image.writeOffset);
   for (int visited = 0; visited < kRecordCount; ++visited) {
     if (DateMatches(image.RecordAt(state.ReadOffset), key)) {

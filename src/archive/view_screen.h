@@ -3,12 +3,18 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "archive/archive_format.h"
 #include "archive/event_table.h"
 
 namespace torv {
+
+// Every screen before its first view: this status line, and a table of the
+// header row and 16 data rows with every cell empty, the header's included.
+inline constexpr std::string_view kStartStatusText = "Документирование";
+inline constexpr int kStartTableRowCount = 1 + kRecordsPerBlock;
 
 // A record handed to the table, with the ring offset it was read from.
 struct ShownRecord {

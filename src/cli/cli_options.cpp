@@ -5,7 +5,8 @@
 #include <set>
 #include <string_view>
 
-#include "archive/text_utf8.h"
+#include "archive/date_key.h"
+#include "archive/view_request.h"
 #include "cli/cli_usage.h"
 
 namespace torv {
@@ -90,10 +91,10 @@ UsageProblem ParseNumber(std::string_view option, std::string_view value, long l
 UsageProblem ApplyOption(std::string_view option, const std::string& value, CliOptions& options) {
   if (option == "--block") {
     options.viewKind = ViewKind::kBlock;
-    return ParseNumber(option, value, kMinBlocksBack, kMaxBlocksBack, options.blocksBack);
+    return ParseNumber(option, value, kNewestBlock, kOldestBlock, options.blocksBack);
   }
   if (option == "--date") {
-    if (Utf8Length(value) < kMinDateKeyLength) {
+    if (!IsWholeDateKey(value)) {
       return "--date wants at least five characters (DD.MM), not \"" + value + "\"";
     }
     options.viewKind = ViewKind::kDate;
@@ -102,7 +103,7 @@ UsageProblem ApplyOption(std::string_view option, const std::string& value, CliO
   }
   if (option == "--input") {
     options.viewKind = ViewKind::kInput;
-    return ParseNumber(option, value, kMinInputNumber, kMaxInputNumber, options.inputNumber);
+    return ParseNumber(option, value, kFirstInputNumber, kLastInputNumber, options.inputNumber);
   }
   if (option == "--steps") {
     if (value.find_first_not_of(std::string{kStepBackward, kStepForward}) != std::string::npos) {

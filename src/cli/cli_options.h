@@ -17,13 +17,7 @@ enum class OutputEncoding { kUtf8, kCp1251 };
 // What `view`, `report` and `info` write; `info` knows only text and JSON.
 enum class OutputFormat { kText, kCsv, kJson, kRtf };
 
-inline constexpr int kMinBlocksBack = 1;
-inline constexpr int kMaxBlocksBack = 64;
-inline constexpr int kMinInputNumber = 1;
-inline constexpr int kMaxInputNumber = 32;
 inline constexpr int kMaxSampleFill = 1000000;
-// The date key is day, separator, month: at least five characters.
-inline constexpr std::size_t kMinDateKeyLength = 5;
 inline constexpr char kStepBackward = 'b';
 inline constexpr char kStepForward = 'f';
 

@@ -1,14 +1,8 @@
 #include "cli/memory_screen.h"
 
 namespace torv {
-namespace {
 
-constexpr char kInitialStatus[] = "Документирование";
-constexpr int kInitialRowCount = 1 + kRecordsPerBlock;
-
-}  // namespace
-
-MemoryScreen::MemoryScreen() : status_(kInitialStatus), rows_(kInitialRowCount) {}
+MemoryScreen::MemoryScreen() : status_(kStartStatusText), rows_(kStartTableRowCount) {}
 
 EventRow MemoryScreen::TableRow(int row) const {
   if (row < 0 || static_cast<std::size_t>(row) >= rows_.size()) return {};

@@ -2,6 +2,7 @@
 
 #include "archive/view_engine.h"
 #include "archive/view_messages.h"
+#include "archive/view_request.h"
 
 namespace torv {
 namespace {
@@ -46,7 +47,7 @@ std::optional<ReportLines> BuildWholeArchiveReport(ViewState& state, ViewScreen&
     screen.ShowMessage(std::string(kNoFileNameMessage));
     return std::nullopt;
   }
-  state.BlocksBack = 1;
+  state.BlocksBack = kNewestBlock;
   if (Button1Click(state, screen, source) != ViewResult::kShown) return std::nullopt;
 
   ReportLines lines;

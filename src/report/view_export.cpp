@@ -3,18 +3,12 @@
 #include <nlohmann/json.hpp>
 
 #include "archive/record_kind.h"
+#include "archive/text_utf8.h"
 
 namespace torv {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-std::string TrimSpaces(const std::string& text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  const auto last = text.find_last_not_of(' ');
-  return text.substr(first, last - first + 1);
-}
 
 std::string CsvField(const std::string& text) {
   if (text.find_first_of("\",\r\n") == std::string::npos) return text;

@@ -6,17 +6,12 @@
 #include <QPushButton>
 
 #include "archive/view_engine.h"
+#include "archive/view_request.h"
 #include "ui/event_table_model.h"
 #include "ui/failure_text.h"
 #include "ui/tform_main.h"
 
 namespace torv {
-namespace {
-
-constexpr int kNewestBlock = 1;
-constexpr int kOldestBlock = 64;
-
-}  // namespace
 
 void TForm_main::RunHandler(const std::function<void()>& handler) {
   try {
