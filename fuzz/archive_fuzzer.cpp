@@ -10,6 +10,7 @@
 // crash.
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -144,10 +145,10 @@ const EventRow kHeader{"Событие", "Номер входа", " Время",
 class MemorySource : public ArchiveSource {
  public:
   explicit MemorySource(const ArchiveImage& image) : image_(image) {}
-  std::optional<ArchiveImage> Read(const std::string& archiveFileName) const override {
+  Result<ArchiveImage> Read(const std::string& archiveFileName) const override {
     Check(archiveFileName == kArchiveName, "the engine read another archive name");
     ++reads;
-    if (!readable) return std::nullopt;
+    if (!readable) return SystemFailure(ENOENT);
     return image_;
   }
   bool readable = true;

@@ -73,7 +73,7 @@ void Write(const std::filesystem::path& path, const Bytes& bytes) {
 class ImageSource : public ArchiveSource {
  public:
   explicit ImageSource(const Bytes& bytes) : image_(ImageFromBytes(bytes)) {}
-  std::optional<ArchiveImage> Read(const std::string&) const override { return image_; }
+  Result<ArchiveImage> Read(const std::string&) const override { return image_; }
 
  private:
   ArchiveImage image_;

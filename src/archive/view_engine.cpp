@@ -119,7 +119,7 @@ ViewResult EndWithMessage(ViewState& state, ViewScreen& screen, std::string_view
 
 class DiskArchiveSource : public ArchiveSource {
  public:
-  std::optional<ArchiveImage> Read(const std::string& archiveFileName) const override {
+  Result<ArchiveImage> Read(const std::string& archiveFileName) const override {
     return ReadArchiveFile(archiveFileName);
   }
 };
@@ -134,7 +134,7 @@ const ArchiveSource& FileArchiveSource() {
 ViewResult Button1Click(ViewState& state, ViewScreen& screen, const ArchiveSource& source) {
   if (state.ArchiveFileName.empty()) return EndWithMessage(state, screen, kNoFileNameMessage);
 
-  const std::optional<ArchiveImage> image = source.Read(state.ArchiveFileName);
+  const Result<ArchiveImage> image = source.Read(state.ArchiveFileName);
   if (!image) return EndWithMessage(state, screen, kCannotOpenMessage);
   // An offset that is not a slot of the ring cannot be walked safely.
   if (!IsValidWriteOffset(image->writeOffset)) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "archive/archive_format.h"
+#include "archive/result.h"
 #include "archive/view_screen.h"
 #include "archive/view_state.h"
 
@@ -16,8 +17,8 @@ namespace torv {
 class ArchiveSource {
  public:
   virtual ~ArchiveSource() = default;
-  // The archive named `archiveFileName`, or nothing when it cannot be read.
-  virtual std::optional<ArchiveImage> Read(const std::string& archiveFileName) const = 0;
+  // The archive named `archiveFileName`, or why it cannot be read.
+  virtual Result<ArchiveImage> Read(const std::string& archiveFileName) const = 0;
 };
 
 // Reads the named file from disk, anew at every request.

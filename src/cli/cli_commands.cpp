@@ -37,16 +37,22 @@ CommandOutcome CannotWrite(const std::string& path) {
   return outcome;
 }
 
-// To standard output, or with -o to the file, replaced whole or not at all.
-CommandOutcome Deliver(std::string bytes, const std::string& outputPath) {
+}  // namespace
+
+CommandOutcome Deliver(Result<std::string> bytes, const std::string& outputPath) {
   CommandOutcome outcome;
-  if (outputPath.empty()) {
-    outcome.out = std::move(bytes);
-  } else if (!WriteFileAtomically(outputPath, bytes)) {
+  if (!bytes) {
+    outcome.exitCode = kExitMessage;
+    outcome.err = std::string(kProgramName) + ": " + bytes.failure().reason + "\n";
+  } else if (outputPath.empty()) {
+    outcome.out = std::move(*bytes);
+  } else if (!WriteFileAtomically(outputPath, *bytes).ok()) {
     return CannotWrite(outputPath);
   }
   return outcome;
 }
+
+namespace {
 
 // What the exports need besides the rows; the rows are added by the caller.
 ViewExport ExportHeading(const MemoryScreen& screen, const LastReadSource& source,
@@ -140,7 +146,7 @@ CommandOutcome RunReport(const CliOptions& options) {
 
 CommandOutcome RunInfo(const CliOptions& options) {
   const std::string archiveName = AbsoluteArchiveName(options.path);
-  const std::optional<ArchiveFileContents> contents = ReadArchiveContents(archiveName);
+  const Result<ArchiveFileContents> contents = ReadArchiveContents(archiveName);
   if (!contents) {
     CommandOutcome outcome;
     outcome.exitCode = kExitMessage;
@@ -157,7 +163,7 @@ CommandOutcome RunSample(const CliOptions& options) {
   const std::vector<std::uint8_t> bytes =
       GenerateArchive(SampleOptions{.seed = options.seed, .fill = options.fill});
   const std::string_view content(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  if (!WriteFileAtomically(options.path, content)) return CannotWrite(options.path);
+  if (!WriteFileAtomically(options.path, content).ok()) return CannotWrite(options.path);
   return {};
 }
 

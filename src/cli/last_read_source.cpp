@@ -2,8 +2,8 @@
 
 namespace torv {
 
-std::optional<ArchiveImage> LastReadSource::Read(const std::string& archiveFileName) const {
-  std::optional<ArchiveImage> image = FileArchiveSource().Read(archiveFileName);
+Result<ArchiveImage> LastReadSource::Read(const std::string& archiveFileName) const {
+  Result<ArchiveImage> image = FileArchiveSource().Read(archiveFileName);
   if (image) lastWriteOffset_ = image->writeOffset;
   return image;
 }

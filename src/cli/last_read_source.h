@@ -12,7 +12,7 @@ namespace torv {
 
 class LastReadSource : public ArchiveSource {
  public:
-  std::optional<ArchiveImage> Read(const std::string& archiveFileName) const override;
+  Result<ArchiveImage> Read(const std::string& archiveFileName) const override;
 
   // The WriteOffset of the last archive read; nothing before the first read
   // that succeeded.

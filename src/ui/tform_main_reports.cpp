@@ -91,7 +91,7 @@ void TForm_main::But4Click() {
     prompts_.ShowWarning(FromUtf8(kBadReportNameCaption), FromUtf8(kBadReportNameMessage));
   }
 
-  if (!SaveRtfFile(target, ui_.RichEdit1->toPlainText().toStdString())) {
+  if (!SaveRtfFile(target, ui_.RichEdit1->toPlainText().toStdString()).ok()) {
     // Leaves the command before the group is hidden; RunHandler shows it.
     const std::string_view format = kCannotCreateFileMessage;
     const std::size_t at = format.find("%s");
