@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/cli_usage.h"
+#include "cli/view_description.h"
 
 namespace torv {
 namespace {
@@ -316,6 +317,38 @@ TEST(CliOptionsTest, ToolHelpNamesEveryCommand) {
                            "\n  sample OUT ...", "\n  --help "}) {
     EXPECT_NE(usage.find(line), std::string::npos) << line;
   }
+}
+
+TEST(ViewDescriptionTest, DescribesTheViewAskedFor) {
+  CliOptions options;
+  options.blocksBack = 5;
+  options.steps = "bbf";
+  const ViewDescription block = DescribeView(options);
+  EXPECT_EQ(block.kind, "block");
+  EXPECT_EQ(block.block, 5);
+  EXPECT_EQ(block.date, std::nullopt);
+  EXPECT_EQ(block.input, std::nullopt);
+  EXPECT_EQ(block.steps, "bbf");
+
+  options.viewKind = ViewKind::kDate;
+  options.dateKey = "05.11";
+  const ViewDescription date = DescribeView(options);
+  EXPECT_EQ(date.kind, "date");
+  EXPECT_EQ(date.block, std::nullopt);
+  EXPECT_EQ(date.date, "05.11");
+
+  options.viewKind = ViewKind::kInput;
+  options.inputNumber = 12;
+  options.steps.clear();
+  const ViewDescription input = DescribeView(options);
+  EXPECT_EQ(input.kind, "input");
+  EXPECT_EQ(input.input, 12);
+  EXPECT_EQ(input.date, std::nullopt);
+
+  const ViewDescription report = DescribeReport();
+  EXPECT_EQ(report.kind, "report");
+  EXPECT_EQ(report.block, std::nullopt);
+  EXPECT_EQ(report.steps, "");
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// What the view engine needs from a screen. The window, the command-line tool
-// and the tests each implement it, so all of them drive the same engine.
+// What showing a view needs from a screen. The window and the tests each
+// implement it, so that both show the same outcomes.
 #pragma once
 
 #include <string>
@@ -16,12 +16,6 @@ namespace torv {
 inline constexpr std::string_view kStartStatusText = "Документирование";
 inline constexpr int kStartTableRowCount = 1 + kRecordsPerBlock;
 
-// A record handed to the table, with the ring offset it was read from.
-struct ShownRecord {
-  int offset = 0;
-  ArchiveRecord record;
-};
-
 class ViewScreen {
  public:
   virtual ~ViewScreen() = default;
@@ -37,9 +31,6 @@ class ViewScreen {
   // Replaces the whole table: element 0 is the header row, then the N data
   // rows, so the table has N + 1 rows afterwards.
   virtual void SetTableRows(std::vector<EventRow> rows) = 0;
-  // The records behind the data rows, in row order, for exports that need
-  // the raw bytes and ring offsets; called right after SetTableRows.
-  virtual void SetShownRecords(const std::vector<ShownRecord>& /*records*/) {}
 };
 
 }  // namespace torv

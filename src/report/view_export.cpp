@@ -45,7 +45,7 @@ std::string ExportedKindName(EventKind kind) {
   return "event";
 }
 
-nlohmann::json RecordJson(const ExportedRow& row) {
+nlohmann::json RecordJson(const ViewRow& row) {
   const ArchiveRecord& r = row.shown.record;
   const EventKind kind = KindOf(r);
   const bool damaged = kind == EventKind::kDamaged;
@@ -75,7 +75,7 @@ nlohmann::json RecordJson(const ExportedRow& row) {
 std::string ExportCsv(const ViewExport& view, bool withByteOrderMark) {
   std::string out(withByteOrderMark ? kByteOrderMark : "");
   AppendCsvRecord(out, {"Событие", "Номер входа", "Время", "Дата", "Смещение"});
-  for (const ExportedRow& row : view.rows) {
+  for (const ViewRow& row : view.rows) {
     AppendCsvRecord(out,
                     {TrimSpaces(row.cells[0]), TrimSpaces(row.cells[1]), TrimSpaces(row.cells[2]),
                      TrimSpaces(row.cells[3]), std::to_string(row.shown.offset)});
@@ -95,7 +95,7 @@ std::string ExportJson(const ViewExport& view) {
   document["writeOffset"] = view.writeOffset;
   document["newestRecord"] = view.newestTimeDate;
   nlohmann::json records = nlohmann::json::array();
-  for (const ExportedRow& row : view.rows) records.push_back(RecordJson(row));
+  for (const ViewRow& row : view.rows) records.push_back(RecordJson(row));
   document["records"] = std::move(records);
   // Invalid UTF-8 in a file name must not abort the export.
   return document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";

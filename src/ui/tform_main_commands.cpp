@@ -51,6 +51,7 @@ void TForm_main::ToolButton6Click() {
 }
 
 void TForm_main::SetStatusText(const std::string& text) {
+  statusText_ = text;
   ui_.Label1->setText(QString::fromStdString(text));
   ui_.Label1->adjustSize();
 }
@@ -75,7 +76,7 @@ void TForm_main::SetTableRows(std::vector<EventRow> rows) {
 }
 
 std::string TForm_main::StatusText() const {
-  return ui_.Label1->text().toStdString();
+  return statusText_;
 }
 
 EventRow TForm_main::TableRow(int row) const {

@@ -1,20 +1,6 @@
-#include "cli/shown_rows.h"
-
-#include <algorithm>
+#include "cli/view_description.h"
 
 namespace torv {
-
-std::vector<ExportedRow> ShownRows(const MemoryScreen& screen, int shownRowCount) {
-  const std::vector<ShownRecord>& records = screen.ShownRecords();
-  const std::size_t count =
-      std::min(static_cast<std::size_t>(std::max(shownRowCount, 0)), records.size());
-  std::vector<ExportedRow> rows;
-  rows.reserve(count);
-  for (std::size_t i = 0; i < count; ++i) {
-    rows.push_back({records[i], screen.TableRow(static_cast<int>(i) + 1)});
-  }
-  return rows;
-}
 
 ViewDescription DescribeView(const CliOptions& options) {
   ViewDescription view;
