@@ -11,6 +11,7 @@
 #include <iterator>
 #include <string>
 
+#include "outside_program.h"
 #include "report/report_file_names.h"
 #include "result_value.h"
 #include "without_privileges.h"
@@ -116,10 +117,6 @@ TEST(RtfDocumentTest, OtherControlBytesAreHexEscaped) {
 
 // --- read back by LibreOffice ---
 
-bool HaveSoffice() {
-  return std::system("command -v soffice >/dev/null 2>&1") == 0;
-}
-
 // The text LibreOffice reads from `rtf`, as UTF-8 without its byte order mark.
 std::string TextReadByLibreOffice(const TempDir& dir, std::string_view rtf) {
   const fs::path input = dir.path() / "report.rtf";
@@ -140,7 +137,7 @@ std::string TextReadByLibreOffice(const TempDir& dir, std::string_view rtf) {
 }
 
 TEST(RtfReadBackTest, LibreOfficeReadsReportLineForLine) {
-  if (!HaveSoffice()) GTEST_SKIP() << "soffice not installed (libreoffice-writer-nogui)";
+  ASSERT_TRUE(testing::ProgramInstalled("soffice", "libreoffice-writer-nogui"));
   TempDir dir;
   const std::string pane =
       "Архив: файл /tmp/а б/archive.dat\n"
@@ -155,7 +152,7 @@ TEST(RtfReadBackTest, LibreOfficeReadsReportLineForLine) {
 }
 
 TEST(RtfReadBackTest, LibreOfficeReadsNoTextFromEmptyPane) {
-  if (!HaveSoffice()) GTEST_SKIP() << "soffice not installed (libreoffice-writer-nogui)";
+  ASSERT_TRUE(testing::ProgramInstalled("soffice", "libreoffice-writer-nogui"));
   TempDir dir;
   // A Writer document always holds one paragraph; here it is empty.
   EXPECT_EQ(TextReadByLibreOffice(dir, ValueOf(RtfDocument(""))), "\n");
