@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "archive/view_request.h"
+
 namespace torv {
 
 enum class CliCommand { kView, kReport, kInfo, kSample };
@@ -27,7 +29,7 @@ struct CliOptions {
 
   // view
   ViewKind viewKind = ViewKind::kBlock;
-  int blocksBack = 1;
+  int blocksBack = kNewestBlock;
   std::string dateKey;
   int inputNumber = 0;
   std::string steps;  // 'b' and 'f', applied in order after the first view
