@@ -2,12 +2,16 @@
 
 namespace torv {
 
-void FillEventTable(ViewScreen& screen, const std::vector<ViewRow>& rows) {
+void FillEventTable(ViewScreen& screen, std::vector<ViewRow>&& rows) {
   std::vector<EventRow> table;
   table.reserve(rows.size() + 1);
   table.push_back(EventTableHeader());
-  for (const ViewRow& row : rows) table.push_back(row.cells);
+  for (ViewRow& row : rows) table.push_back(std::move(row.cells));
   screen.SetTableRows(std::move(table));
+}
+
+void FillEventTable(ViewScreen& screen, const std::vector<ViewRow>& rows) {
+  FillEventTable(screen, std::vector<ViewRow>(rows));
 }
 
 }  // namespace torv

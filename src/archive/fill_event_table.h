@@ -9,7 +9,8 @@
 namespace torv {
 
 // Writes the header row and one row per record, newest first: the table
-// then has rows.size() + 1 rows.
+// then has rows.size() + 1 rows. The rows' cells are moved to the screen.
+void FillEventTable(ViewScreen& screen, std::vector<ViewRow>&& rows);
 void FillEventTable(ViewScreen& screen, const std::vector<ViewRow>& rows);
 
 }  // namespace torv

@@ -3,23 +3,16 @@
 #include "archive/fill_event_table.h"
 
 namespace torv {
-namespace {
 
-void ShowViewPart(const ViewOutcome& view, ViewScreen& screen) {
-  screen.SetStatusText(view.status);
-  if (view.enablesStepButtons) screen.EnableStepButtons();
-  FillEventTable(screen, view.rows);
-}
-
-}  // namespace
-
-ViewResult ShowOutcome(const ViewOutcome& outcome, ViewScreen& screen) {
+ViewResult ShowOutcome(ViewOutcome outcome, ViewScreen& screen) {
   if (outcome.newestRecordText) screen.SetNewestRecordText(*outcome.newestRecordText);
   if (!outcome.Shown()) {
     screen.ShowMessage(*outcome.message);
     return ViewResult::kMessage;
   }
-  ShowViewPart(outcome, screen);
+  screen.SetStatusText(outcome.status);
+  if (outcome.enablesStepButtons) screen.EnableStepButtons();
+  FillEventTable(screen, std::move(outcome.rows));
   return ViewResult::kShown;
 }
 
@@ -46,9 +39,9 @@ void ShowOutcomes(const std::vector<ViewOutcome>& outcomes, ViewScreen& screen) 
 }
 
 ViewResult Button1Click(ViewState& state, ViewScreen& screen, const ArchiveSource& source) {
-  const ViewOutcome outcome = RequestView(state, PendingRequest(state), source);
+  ViewOutcome outcome = RequestView(state, PendingRequest(state), source);
   state = outcome.state;
-  return ShowOutcome(outcome, screen);
+  return ShowOutcome(std::move(outcome), screen);
 }
 
 }  // namespace torv

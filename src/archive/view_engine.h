@@ -18,7 +18,7 @@ enum class ViewResult {
 
 // Shows one outcome: the newest record's text, then either the status line,
 // the step buttons and the table, or the message.
-ViewResult ShowOutcome(const ViewOutcome& outcome, ViewScreen& screen);
+ViewResult ShowOutcome(ViewOutcome outcome, ViewScreen& screen);
 
 // Shows what a screen holds after `outcomes` were shown one after another:
 // the last newest record's text, the last view shown, the step buttons
