@@ -83,13 +83,17 @@ void DateSearch(const ArchiveImage& image, const std::string& dateKey, ViewOutco
 void InputView(const ArchiveImage& image, std::int32_t inputNumber, ViewOutcome& outcome) {
   std::int32_t& readOffset = outcome.state.ReadOffset;
   readOffset = NewestOffset(image.writeOffset);
+  // The matches' offsets first, so that their rows are decoded into place.
+  std::vector<int> matches;
+  matches.reserve(kRecordCount);
   for (int visited = 0; visited < kRecordCount; ++visited) {
-    const ArchiveRecord record = image.RecordAt(readOffset);
     // Compare the number behind byte 1 with the input number: InputNumber - 1
     // would overflow for the lowest int.
-    if (InputNumberOf(record) == inputNumber) outcome.rows.push_back(RowOf(readOffset, record));
+    if (InputNumberOf(image.RecordAt(readOffset)) == inputNumber) matches.push_back(readOffset);
     readOffset = RecordBack(readOffset);
   }
+  outcome.rows.reserve(matches.size());
+  for (const int offset : matches) outcome.rows.push_back(RowOf(offset, image.RecordAt(offset)));
   if (outcome.rows.empty()) {
     outcome.message = kNoEventsMessage;
     return;
