@@ -181,7 +181,9 @@ std::string ReadBack(std::string_view body) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace torv::fuzz;
   const std::string_view paneText(reinterpret_cast<const char*>(data), size);
-  const std::string rtf = torv::RtfDocument(paneText);
+  const torv::Result<std::string> document = torv::RtfDocument(paneText);
+  Check(document.ok(), "no converter to Windows-1251");
+  const std::string& rtf = *document;
 
   for (const char c : rtf) {
     const auto byte = static_cast<unsigned char>(c);

@@ -57,12 +57,5 @@ INSTANTIATE_TEST_SUITE_P(
                                ArchiveNameVerdict::kAccepted, "/home/оператор/архив.dat", ".dat"}),
     [](const ::testing::TestParamInfo<NameCase>& info) { return std::string(info.param.label); });
 
-TEST(ArchiveFileExtensionTest, TakesTheTextFromTheLastDot) {
-  EXPECT_EQ(ArchiveFileExtension("a.tar.gz"), ".gz");
-  EXPECT_EQ(ArchiveFileExtension("/x.y/z"), "");
-  EXPECT_EQ(ArchiveFileExtension(""), "");
-  EXPECT_EQ(ArchiveFileExtension(".dat"), ".dat");
-}
-
 }  // namespace
 }  // namespace torv

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli_test_support.h"
+#include "outside_program.h"
 
 namespace torv {
 namespace {
@@ -60,6 +61,7 @@ class CliPackageTest : public ::testing::Test {
   static void TearDownTestSuite() { folder_.reset(); }
 
   void SetUp() override {
+    ASSERT_TRUE(testing::ProgramInstalled(TORVDOC_DPKG_DEB, "dpkg"));
     ASSERT_EQ(packResult_.exitCode, 0) << packResult_.out << packResult_.err;
     ASSERT_TRUE(fs::is_regular_file(package_)) << package_;
     ASSERT_EQ(extractResult_.exitCode, 0) << extractResult_.err;
@@ -129,6 +131,7 @@ TEST_F(CliPackageTest, ExtractedToolReportsLikeTheBuiltOne) {
 }
 
 void ExpectValidDesktopEntry(const fs::path& entry) {
+  ASSERT_TRUE(testing::ProgramInstalled(TORVDOC_DESKTOP_FILE_VALIDATE, "desktop-file-utils"));
   const ScratchFolder capture;
   const ProcessResult result = RunProcess(TORVDOC_DESKTOP_FILE_VALIDATE, {entry.string()},
                                           entry.parent_path(), capture.path());

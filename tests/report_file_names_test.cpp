@@ -23,18 +23,6 @@ TEST(ReportFileNamesTest, DeviceNameCountsFromOne) {
   EXPECT_EQ(DeviceReportName(30), "отчет устр. 31.rtf");
 }
 
-TEST(FileNameExtensionTest, FromLastDotAfterLastSeparator) {
-  EXPECT_EQ(FileNameExtension("/home/op/report.rtf"), ".rtf");
-  EXPECT_EQ(FileNameExtension("/home/op/a.b.rtf"), ".rtf");
-  EXPECT_EQ(FileNameExtension("/home/op/report."), ".");
-  EXPECT_EQ(FileNameExtension("/home/op/report"), "");
-  EXPECT_EQ(FileNameExtension("/home/op.d/report"), "");
-  EXPECT_EQ(FileNameExtension("C:\\op.d\\report"), "");
-  EXPECT_EQ(FileNameExtension("a.b:report"), "");
-  EXPECT_EQ(FileNameExtension("report"), "");
-  EXPECT_EQ(FileNameExtension(""), "");
-}
-
 struct SaveNameCase {
   const char* label;
   std::string chosen;

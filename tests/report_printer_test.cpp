@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "outside_program.h"
+
 namespace torv {
 namespace {
 
@@ -101,7 +103,11 @@ std::vector<std::string> SqueezedLines(const QString& text) {
 
 class ReportPrinterTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    ASSERT_TRUE(testing::ProgramInstalled("pdfinfo", "poppler-utils"));
+    ASSERT_TRUE(testing::ProgramInstalled("pdftotext", "poppler-utils"));
+  }
 
   // Prints `text` to a new PDF file.
   Printout PrintToPdf(const QString& text, const QString& jobTitle, int fromPage = 0,

@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QLabel>
+#include <QMessageBox>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -13,17 +15,24 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QTimer>
 #include <cstdio>
 #include <memory>
 
 #include "archive/sample_archive.h"
 #include "cli_test_support.h"
 #include "fake_user_prompts.h"
+#include "outside_program.h"
 #include "report/rtf_writer.h"
+#include "result_value.h"
+#include "ui/qt_user_prompts.h"
 #include "ui/tform_main.h"
+#include "without_privileges.h"
 
 namespace torv {
 namespace {
+
+using testing::ValueOf;
 
 using testing::BoxKind;
 using testing::FakeUserPrompts;
@@ -202,9 +211,58 @@ TEST_F(TFormMainReportsTest, WholeArchiveOfAVanishedFileStopsAtOnce) {
   EXPECT_EQ(Pane(), before);
 }
 
+// The same with the real box and its own event loop, run inside the click:
+// the operator closes it, the command finishes, and the button is not left
+// pressed.
+TEST(TFormMainRealBoxTest, WholeArchiveOfAVanishedFileShowsOneRealBox) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  ViewState state;
+  QtUserPrompts prompts;
+  TForm_main window(state, prompts);
+  window.FormCreate();
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  window.ToolButton6Click();
+  const QString path = dir.filePath(QStringLiteral("архив 1.dat"));
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  const std::vector<std::uint8_t> bytes = GenerateArchive({.seed = 3, .fill = 700});
+  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+  file.close();
+  state.ArchiveFileName = path.toStdString();
+  window.Button8Click();
+  window.But1Click();
+  const QString pane = window.Ui().RichEdit1->toPlainText();
+  const EventRow firstRow = window.TableRow(1);
+  ASSERT_TRUE(QFile::remove(path));
+
+  QStringList seen;
+  QTimer closer;
+  closer.setInterval(20);
+  QObject::connect(&closer, &QTimer::timeout, [&seen] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      seen << box->text();
+      box->button(QMessageBox::Ok)->click();
+    }
+  });
+  closer.start();
+  QTest::mouseClick(window.Ui().But3, Qt::LeftButton);
+  closer.stop();
+
+  EXPECT_EQ(seen, QStringList{QStringLiteral("Архив не удается открыть")});
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  EXPECT_FALSE(window.Ui().But3->isDown());
+  EXPECT_EQ(window.Ui().RichEdit1->toPlainText(), pane);
+  EXPECT_EQ(window.TableRow(1), firstRow);
+  EXPECT_EQ(window.Ui().Label1->text(), QStringLiteral("Архив: файл ") + path);
+}
+
 // --- printing ---
 
 TEST_F(TFormMainReportsTest, PrintingWithoutSelectionPrintsThePaneUnderItsTitle) {
+  ASSERT_TRUE(testing::ProgramInstalled("pdfinfo", "poppler-utils"));
+  ASSERT_TRUE(testing::ProgramInstalled("pdftotext", "poppler-utils"));
   UseArchive();
   window_->Button8Click();
   QTest::mouseClick(Ui().But1, Qt::LeftButton);
@@ -220,6 +278,8 @@ TEST_F(TFormMainReportsTest, PrintingWithoutSelectionPrintsThePaneUnderItsTitle)
 }
 
 TEST_F(TFormMainReportsTest, PrintingASelectionPrintsHeadingHeaderAndSelection) {
+  ASSERT_TRUE(testing::ProgramInstalled("pdfinfo", "poppler-utils"));
+  ASSERT_TRUE(testing::ProgramInstalled("pdftotext", "poppler-utils"));
   UseArchive();
   window_->Button8Click();
   QTest::mouseClick(Ui().But1, Qt::LeftButton);
@@ -269,7 +329,7 @@ class TFormMainSaveTest : public TFormMainReportsTest {
     prompts_.saveAnswers.push_back(
         FileDialogAnswer{name, QStringLiteral("Файлы типа .rtf (*.rtf)")});
   }
-  std::string Expected() const { return RtfDocument(Pane().toStdString()); }
+  std::string Expected() const { return ValueOf(RtfDocument(Pane().toStdString())); }
   std::string Read(const QString& path) const {
     return cli_testing::ReadWholeFile(path.toStdString());
   }
@@ -349,14 +409,17 @@ TEST_F(TFormMainSaveTest, UnwritableTargetShowsTheFailureAndKeepsTheEarlierFile)
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   file.write("old report");
   file.close();
-  ASSERT_TRUE(QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::ExeOwner));
+  // Readable by anyone, writable by no one but root, whom the save runs without.
+  ASSERT_TRUE(QFile::setPermissions(
+      dir_.path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
   Answer(existing);
-  window_->RunHandler([this] { window_->But4Click(); });
-  QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-  if (::geteuid() != 0) {  // root writes into read-only folders
+  testing::RunWithoutPrivileges([&] {
+    window_->RunHandler([this] { window_->But4Click(); });
+    ASSERT_EQ(prompts_.boxes.size(), 2u);
     EXPECT_EQ(prompts_.boxes.back().text, "Cannot create file " + existing + ".");
-    EXPECT_EQ(Read(existing), "old report");
-  }
+  });
+  QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  EXPECT_EQ(Read(existing), "old report");
 }
 
 TEST_F(TFormMainSaveTest, OpenAsksForTheDevicesReportFile) {

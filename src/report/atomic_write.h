@@ -4,11 +4,13 @@
 #include <string>
 #include <string_view>
 
+#include "archive/result.h"
+
 namespace torv {
 
 // Writes `content` to a new temporary file in the folder of `path`, then
-// renames it over `path`. On failure nothing at `path` changes and no
-// temporary file is left; returns false.
-bool WriteFileAtomically(const std::string& path, std::string_view content);
+// renames it over `path`. On failure nothing at `path` changes, no temporary
+// file is left, and the failure carries the errno of the step that failed.
+Status WriteFileAtomically(const std::string& path, std::string_view content);
 
 }  // namespace torv

@@ -35,8 +35,10 @@ void AppendEscapedLine(std::string_view cp1251Line, std::string& rtf) {
 
 }  // namespace
 
-std::string RtfDocument(std::string_view paneText) {
-  const std::string text = Utf8ToCp1251(paneText);
+Result<std::string> RtfDocument(std::string_view paneText) {
+  const Result<std::string> converted = Utf8ToCp1251(paneText);
+  if (!converted) return converted.failure();
+  const std::string& text = *converted;
   std::string rtf(kProlog);
   rtf.reserve(kProlog.size() + text.size() * 2 + kEpilog.size());
   if (!text.empty()) {
@@ -53,8 +55,10 @@ std::string RtfDocument(std::string_view paneText) {
   return rtf;
 }
 
-bool SaveRtfFile(const std::string& path, std::string_view paneText) {
-  return WriteFileAtomically(path, RtfDocument(paneText));
+Status SaveRtfFile(const std::string& path, std::string_view paneText) {
+  const Result<std::string> document = RtfDocument(paneText);
+  if (!document) return document.failure();
+  return WriteFileAtomically(path, *document);
 }
 
 }  // namespace torv

@@ -16,15 +16,18 @@
 #include <string>
 #include <string_view>
 
+#include "archive/result.h"
+
 namespace torv {
 
 // The RTF document of `paneText` (UTF-8, lines separated by "\n"). An empty
-// pane gives a document with no paragraph at all.
-std::string RtfDocument(std::string_view paneText);
+// pane gives a document with no paragraph at all. Fails only when the text
+// cannot be converted to Windows-1251 at all (Utf8ToCp1251).
+Result<std::string> RtfDocument(std::string_view paneText);
 
 // Writes RtfDocument(paneText) to `path`, replacing any file there. Writes a
 // temporary file beside it and renames it into place, so a failed save
-// neither truncates nor removes an earlier file; returns false then.
-bool SaveRtfFile(const std::string& path, std::string_view paneText);
+// neither truncates nor removes an earlier file.
+Status SaveRtfFile(const std::string& path, std::string_view paneText);
 
 }  // namespace torv

@@ -20,6 +20,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "archive/view_screen.h"
 #include "ui/application_title.h"
 #include "ui/event_table_model.h"
 
@@ -204,7 +205,7 @@ void TForm_main::BuildToolBar(QWidget* central) {
 }
 
 void TForm_main::BuildTableAndPanes(QWidget* central) {
-  ui_.Label1 = PlaceLabel(new QLabel(QStringLiteral("Документирование"), central), 8, 32);
+  ui_.Label1 = PlaceLabel(new QLabel(QString::fromUtf8(kStartStatusText), central), 8, 32);
   ui_.Label1->setObjectName(QStringLiteral("Label1"));
   ui_.Label1->setFont(BaseFont());
 

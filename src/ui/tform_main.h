@@ -181,6 +181,8 @@ class TForm_main : public QMainWindow, public ViewScreen, public ReportTable {
   UserPrompts& prompts_;
   QString appTitle_;
   MainWindowControls ui_;
+  // What Label1 shows, as the views wrote it; the reports take it from here.
+  std::string statusText_{kStartStatusText};
   EventTableModel* eventTable_ = nullptr;
   // How often each exit handler has run, so that a focus move made by the
   // window can tell whether Qt already ran it.

@@ -8,16 +8,15 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "archive/date_key.h"
+#include "archive/view_request.h"
 #include "ui/archive_name_rule.h"
-#include "ui/date_search_key.h"
 #include "ui/str_to_int.h"
 #include "ui/tform_main.h"
 
 namespace torv {
 namespace {
 
-constexpr int kLowestInput = 1;
-constexpr int kHighestInput = 32;
 const QString kInputErrorText = QStringLiteral("Ошибка ввода");
 const QString kNoArchiveChosenText = QStringLiteral("Файл архива не выбран");
 const QString kOpenDialogTitle = QStringLiteral("Выбор файла архива");
@@ -93,7 +92,7 @@ void TForm_main::EditBlocExit(QLineEdit* sender) {
   // range check as well, so the operator hears about it twice.
   if (sender->text().isEmpty()) ShowInputError(sender);
   const int number = StrToInt(sender->text().toStdString());
-  if (number > kHighestInput || number < kLowestInput) {
+  if (!IsInputNumber(number)) {
     ShowInputError(sender);
     return;
   }

@@ -8,6 +8,7 @@
 #include <QTextEdit>
 #include <stdexcept>
 
+#include "archive/view_engine.h"
 #include "report/report_file_names.h"
 #include "report/rtf_writer.h"
 #include "ui/report_printer.h"
@@ -41,11 +42,14 @@ void TForm_main::But1Click() {
 }
 
 void TForm_main::But3Click() {
+  const WholeArchiveReport report = BuildWholeArchiveReport(state_);
+  // Without an archive name no view was requested: only the message.
+  if (report.views.empty() && report.message) ShowMessage(*report.message);
+  // The screen ends as the views left it, a view's message included.
+  ShowOutcomes(report.views, *this);
   // A view that ends in a message stops the report; the pane keeps the
   // report it held, rather than a report of stale rows.
-  if (const std::optional<ReportLines> lines = BuildWholeArchiveReport(state_, *this, *this)) {
-    SetReportPane(*lines);
-  }
+  if (!report.message) SetReportPane(report.lines);
 }
 
 void TForm_main::But5Click() {
@@ -91,7 +95,7 @@ void TForm_main::But4Click() {
     prompts_.ShowWarning(FromUtf8(kBadReportNameCaption), FromUtf8(kBadReportNameMessage));
   }
 
-  if (!SaveRtfFile(target, ui_.RichEdit1->toPlainText().toStdString())) {
+  if (!SaveRtfFile(target, ui_.RichEdit1->toPlainText().toStdString()).ok()) {
     // Leaves the command before the group is hidden; RunHandler shows it.
     const std::string_view format = kCannotCreateFileMessage;
     const std::size_t at = format.find("%s");
