@@ -29,8 +29,11 @@ TEST(FileNameExtensionTest, FromLastDotAfterLastSeparator) {
   EXPECT_EQ(FileNameExtension("/home/op/report."), ".");
   EXPECT_EQ(FileNameExtension("/home/op/report"), "");
   EXPECT_EQ(FileNameExtension("/home/op.d/report"), "");
-  EXPECT_EQ(FileNameExtension("C:\\op.d\\report"), "");
-  EXPECT_EQ(FileNameExtension("a.b:report"), "");
+  // Backslash and colon are ordinary name characters, not separators.
+  EXPECT_EQ(FileNameExtension("C:\\op.d\\report"), ".d\\report");
+  EXPECT_EQ(FileNameExtension("a.b\\c"), ".b\\c");
+  EXPECT_EQ(FileNameExtension("a.b:report"), ".b:report");
+  EXPECT_EQ(FileNameExtension("/home/op.d/a.b\\c"), ".b\\c");
   EXPECT_EQ(FileNameExtension("report"), "");
   EXPECT_EQ(FileNameExtension(""), "");
 }
@@ -75,8 +78,14 @@ INSTANTIATE_TEST_SUITE_P(
         SaveNameCase{"BareDotRefused", "/home/op/a.", SaveNameVerdict::kReject, std::nullopt},
         SaveNameCase{"DotInFolderOnlyGetsRtf", "/home/op.v2/report",
                      SaveNameVerdict::kAppendExtension, "/home/op.v2/report.rtf"},
-        SaveNameCase{"DotInBackslashFolderGetsRtf", "C:\\op.v2\\report",
-                     SaveNameVerdict::kAppendExtension, "C:\\op.v2\\report.rtf"},
+        SaveNameCase{"BackslashIsANameCharacterRefused", "C:\\op.v2\\report",
+                     SaveNameVerdict::kReject, std::nullopt},
+        SaveNameCase{"DotBeforeBackslashRefused", "/home/op/a.b\\c", SaveNameVerdict::kReject,
+                     std::nullopt},
+        SaveNameCase{"DotBeforeColonRefused", "/home/op/a.b:c", SaveNameVerdict::kReject,
+                     std::nullopt},
+        SaveNameCase{"BackslashAfterRtfNameKept", "/home/op/a\\b.rtf", SaveNameVerdict::kAccept,
+                     "/home/op/a\\b.rtf"},
         SaveNameCase{"DotThenSpaceRefused", "/home/op/отчет устр. ", SaveNameVerdict::kReject,
                      std::nullopt},
         SaveNameCase{"LongPathKeptWhole", kLongFolder + "/report.rtf", SaveNameVerdict::kAccept,

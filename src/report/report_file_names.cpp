@@ -13,7 +13,9 @@ std::string DeviceReportName(int deviceIndex) {
 std::string_view FileNameExtension(std::string_view name) {
   const std::size_t dot = name.rfind('.');
   if (dot == std::string_view::npos) return {};
-  const std::size_t separator = name.find_last_of("/\\:");
+  // "/" is the only folder separator here; backslash and ":" are ordinary
+  // name characters, so a name like "a.b\c" has the extension ".b\c".
+  const std::size_t separator = name.rfind('/');
   if (separator != std::string_view::npos && separator > dot) return {};
   return name.substr(dot);
 }

@@ -26,8 +26,8 @@ inline constexpr std::string_view kBadReportNameCaption = "Cохранение �
 inline constexpr std::string_view kCannotCreateFileMessage = "Cannot create file %s";
 
 // The extension of `name`: from its last "." on, the dot included, when that
-// dot comes after every path separator ("/", "\") and drive colon; otherwise
-// empty. A dot in a folder name therefore gives no extension.
+// dot comes after the last folder separator "/"; otherwise empty. A dot in a
+// folder name therefore gives no extension.
 std::string_view FileNameExtension(std::string_view name);
 
 enum class SaveNameVerdict {
