@@ -3,9 +3,9 @@
 namespace torv {
 
 std::string ArchiveFileExtension(std::string_view fileName) {
-  // "\" and ":" end a folder or drive on the device's home platform; "/" is
-  // ours. All of them stop the search for the dot.
-  const std::size_t last = fileName.find_last_of("./\\:");
+  // "/" is the only folder separator here; backslash and ":" are ordinary
+  // name characters, so "a.b\c" has the extension ".b\c".
+  const std::size_t last = fileName.find_last_of("./");
   if (last == std::string_view::npos || fileName[last] != '.') return {};
   return std::string(fileName.substr(last));
 }

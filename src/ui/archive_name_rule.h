@@ -10,9 +10,9 @@ namespace torv {
 inline constexpr std::string_view kArchiveExtension = ".dat";
 
 // The extension of `fileName`, "." included: the text from the last character
-// that is ".", a folder separator ("/" or "\") or a drive colon (":"), when
-// that character is "."; otherwise empty. A dot inside a folder name therefore
-// gives no extension, and a name ending in "." has the extension ".".
+// that is "." or the folder separator "/", when that character is ".";
+// otherwise empty. A dot inside a folder name therefore gives no extension,
+// and a name ending in "." has the extension ".".
 std::string ArchiveFileExtension(std::string_view fileName);
 
 enum class ArchiveNameVerdict {
