@@ -52,8 +52,9 @@ std::string ParagraphFormat() {
     return static_cast<double>(Utf8Length(text)) * kCharacterTwips;
   });
   std::string format = "\\pard";
-  for (const double stop : stops)
+  for (const double stop : stops) {
     format += "\\tx" + std::to_string(static_cast<long>(std::ceil(stop)));
+  }
   return format;
 }
 
