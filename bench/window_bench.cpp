@@ -28,6 +28,7 @@ class SilentPrompts : public UserPrompts {
   void Beep() override {}
   std::optional<FileDialogAnswer> AskOpenFileName(const FileDialogRequest&) override { return {}; }
   std::optional<FileDialogAnswer> AskSaveFileName(const FileDialogRequest&) override { return {}; }
+  bool HasDefaultPrinter() override { return true; }
   bool ConfirmPrint(QPrinter&) override { return false; }
   void OpenDocument(const QString&) override {}
 };

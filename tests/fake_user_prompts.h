@@ -32,6 +32,7 @@ class FakeUserPrompts : public UserPrompts {
   std::vector<FileDialogRequest> openRequests;
   std::deque<std::optional<FileDialogAnswer>> saveAnswers;
   std::vector<FileDialogRequest> saveRequests;
+  bool defaultPrinter = true;
   bool confirmPrint = false;
   int printDialogs = 0;
   std::vector<QString> openedDocuments;
@@ -61,6 +62,7 @@ class FakeUserPrompts : public UserPrompts {
     saveRequests.push_back(request);
     return Next(saveAnswers);
   }
+  bool HasDefaultPrinter() override { return defaultPrinter; }
   bool ConfirmPrint(QPrinter&) override {
     ++printDialogs;
     return confirmPrint;

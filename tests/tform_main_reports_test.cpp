@@ -3,22 +3,29 @@
 // the window's seam.
 #include <gtest/gtest.h>
 
+#include <QAbstractTextDocumentLayout>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
+#include <QPageSize>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QTextLayout>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "archive/sample_archive.h"
 #include "cli_test_support.h"
 #include "fake_user_prompts.h"
+#include "pdf_columns.h"
 #include "report/rtf_writer.h"
 #include "ui/tform_main.h"
 
@@ -26,7 +33,11 @@ namespace torv {
 namespace {
 
 using testing::BoxKind;
+using testing::ColumnStarts;
+using testing::ExpectStraightColumns;
 using testing::FakeUserPrompts;
+using testing::FindColumnStarts;
+using testing::ReadPdfWords;
 
 const QString k11Spaces = QString(11, QLatin1Char(' '));
 const QString kHeaderLine = QStringLiteral("Событие\t\tНомер входа\t\t Время\t\tДата");
@@ -39,12 +50,17 @@ class PdfPrompts : public FakeUserPrompts {
   const QTextEdit* scratchPane = nullptr;
   std::vector<bool> scratchVisibleInDialog;
 
+  QRectF printableArea;  // in points, on the page
+  QPageSize paper;
+
   bool ConfirmPrint(QPrinter& printer) override {
     const bool confirmed = FakeUserPrompts::ConfirmPrint(printer);
     if (scratchPane) scratchVisibleInDialog.push_back(scratchPane->isVisible());
+    paper = printer.pageLayout().pageSize();
     if (confirmed) {
       printer.setOutputFormat(QPrinter::PdfFormat);
       printer.setOutputFileName(pdfPath);
+      printableArea = printer.pageLayout().paintRectPoints();
     }
     return confirmed;
   }
@@ -128,6 +144,53 @@ class TFormMainReportsTest : public ::testing::Test {
   std::unique_ptr<TForm_main> window_;
 };
 
+const std::string kFullSample = std::string(TORVDOC_SAMPLES_DIR) + "/full.dat";
+
+std::vector<std::string> StdLines(const QString& text) {
+  std::vector<std::string> lines;
+  for (const QString& line : text.split(u'\n')) lines.push_back(line.toStdString());
+  return lines;
+}
+
+// Where the cells of a pane's report lines start on screen, as the pane has
+// laid them out: the x of each cell's first character that is not a space.
+ColumnStarts PaneColumnStarts(const QTextEdit& pane) {
+  ColumnStarts starts;
+  for (QTextBlock block = pane.document()->begin(); block.isValid(); block = block.next()) {
+    const QString text = block.text();
+    const QStringList cells = text.split(QStringLiteral("\t\t"));
+    if (cells.size() != 4) continue;
+    // Lays the block out if the pane has not yet.
+    pane.document()->documentLayout()->blockBoundingRect(block);
+    const QTextLine line = block.layout()->lineAt(0);
+    if (!line.isValid()) {
+      ADD_FAILURE() << "line " << block.blockNumber() << " is not laid out";
+      break;
+    }
+    const bool isHeader = text.toStdString() == testing::kHeaderLine;
+    int at = 0;
+    for (std::size_t column = 0; column < 4; ++column) {
+      const QString& cell = cells[static_cast<int>(column)];
+      const int firstVisible =
+          static_cast<int>(cell.indexOf(QRegularExpression(QStringLiteral("\\S"))));
+      if (firstVisible >= 0) {
+        const double x = line.cursorToX(at + firstVisible);
+        if (isHeader) {
+          starts.header[column] = x;
+        } else {
+          starts.rows[column].push_back(x);
+        }
+      }
+      at += static_cast<int>(cell.size()) + 2;
+    }
+    if (isHeader) {
+      const int space = static_cast<int>(text.indexOf(u' '));  // in "Номер входа"
+      starts.headerSpace = line.cursorToX(space + 1) - line.cursorToX(space);
+    }
+  }
+  return starts;
+}
+
 // --- reports into the pane ---
 
 TEST_F(TFormMainReportsTest, TableReportBeforeAnyView) {
@@ -202,7 +265,69 @@ TEST_F(TFormMainReportsTest, WholeArchiveOfAVanishedFileStopsAtOnce) {
   EXPECT_EQ(Pane(), before);
 }
 
+TEST_F(TFormMainReportsTest, WholeArchiveReportStandsInStraightColumnsInThePane) {
+  state_.ArchiveFileName = kFullSample;
+  QTest::mouseClick(Ui().But3, Qt::LeftButton);
+  ASSERT_EQ(Ui().RichEdit1->document()->blockCount(), 4 + 1024);
+  ExpectStraightColumns(PaneColumnStarts(*Ui().RichEdit1));
+}
+
 // --- printing ---
+
+TEST_F(TFormMainReportsTest, PrintedWholeArchiveReportStandsInStraightColumns) {
+  state_.ArchiveFileName = kFullSample;
+  QTest::mouseClick(Ui().But3, Qt::LeftButton);
+  prompts_.confirmPrint = true;
+  QTest::mouseClick(Ui().But5, Qt::LeftButton);
+  ASSERT_TRUE(QFile::exists(prompts_.pdfPath));
+  // A4 unless the user lives where Letter is usual.
+  EXPECT_EQ(prompts_.paper.id(), QLocale::system().measurementSystem() == QLocale::ImperialUSSystem
+                                     ? QPageSize::Letter
+                                     : QPageSize::A4);
+  const std::vector<testing::PdfWord> words =
+      ReadPdfWords(prompts_.pdfPath.toStdString(), prompts_.printableArea.bottom());
+  ASSERT_FALSE(words.empty());
+  EXPECT_GT(words.back().page, 1);
+  ExpectStraightColumns(FindColumnStarts(StdLines(Pane()), words));
+}
+
+TEST_F(TFormMainReportsTest, WithoutADefaultPrinterAWarningComesBeforeTheDialog) {
+  UseArchive();
+  window_->Button8Click();
+  QTest::mouseClick(Ui().But1, Qt::LeftButton);
+  prompts_.defaultPrinter = false;
+  int dialogsWhileWarned = -1;
+  prompts_.whileBoxOpen = [&](const testing::BoxRecord&) {
+    dialogsWhileWarned = prompts_.printDialogs;
+  };
+  prompts_.confirmPrint = true;
+  QTest::mouseClick(Ui().But5, Qt::LeftButton);
+  ASSERT_EQ(prompts_.boxes.size(), 1u);
+  EXPECT_EQ(prompts_.boxes[0].kind, BoxKind::kWarning);
+  EXPECT_EQ(prompts_.boxes[0].title, window_->AppTitle());
+  EXPECT_EQ(prompts_.boxes[0].text, QStringLiteral("Принтер по умолчанию не установлен.\n"
+                                                   "Отчет можно напечатать в файл PDF."));
+  EXPECT_EQ(dialogsWhileWarned, 0);
+  EXPECT_EQ(prompts_.printDialogs, 1);
+  EXPECT_TRUE(QFile::exists(prompts_.pdfPath));
+
+  // The same before the dialog of a selection print, with the printout shown.
+  SelectPaneLines(4, 5);
+  bool scratchShownWhileWarned = false;
+  prompts_.whileBoxOpen = [&](const testing::BoxRecord&) {
+    scratchShownWhileWarned = Ui().RichEdit2->isVisible();
+  };
+  QTest::mouseClick(Ui().But5, Qt::LeftButton);
+  EXPECT_EQ(prompts_.boxes.size(), 2u);
+  EXPECT_TRUE(scratchShownWhileWarned);
+  EXPECT_EQ(prompts_.printDialogs, 2);
+
+  // With a default printer there is no warning.
+  prompts_.defaultPrinter = true;
+  QTest::mouseClick(Ui().But5, Qt::LeftButton);
+  EXPECT_EQ(prompts_.boxes.size(), 2u);
+  EXPECT_EQ(prompts_.printDialogs, 3);
+}
 
 TEST_F(TFormMainReportsTest, PrintingWithoutSelectionPrintsThePaneUnderItsTitle) {
   UseArchive();
@@ -274,6 +399,35 @@ class TFormMainSaveTest : public TFormMainReportsTest {
     return cli_testing::ReadWholeFile(path.toStdString());
   }
 };
+
+// `rtf` converted to PDF by LibreOffice, as a word processor lays it out.
+QString LibreOfficePdf(const QString& rtf, const QString& folder) {
+  const std::string command =
+      "HOME='" + folder.toStdString() + "' soffice --headless --convert-to pdf --outdir '" +
+      folder.toStdString() + "' '" + rtf.toStdString() + "' >/dev/null 2>&1";
+  EXPECT_EQ(std::system(command.c_str()), 0) << command;
+  return QDir(folder).filePath(QFileInfo(rtf).completeBaseName() + QStringLiteral(".pdf"));
+}
+
+TEST_F(TFormMainSaveTest, SavedWholeArchiveReportStandsInStraightColumnsInAWordProcessor) {
+  ASSERT_EQ(std::system("command -v soffice >/dev/null 2>&1"), 0)
+      << "soffice is missing: install libreoffice-writer-nogui (scripts/setup.sh does)";
+  state_.ArchiveFileName = kFullSample;
+  QTest::mouseClick(Ui().But3, Qt::LeftButton);
+  Answer(dir_.filePath(QStringLiteral("весь архив")));
+  window_->But4Click();
+  const QString pdf = LibreOfficePdf(dir_.filePath(QStringLiteral("весь архив.rtf")), dir_.path());
+  ASSERT_TRUE(QFile::exists(pdf));
+  const std::string info = Capture("pdfinfo '" + pdf.toStdString() + "'");
+  EXPECT_NE(info.find("(A4)"), std::string::npos) << info;
+  const std::vector<testing::PdfWord> words = ReadPdfWords(pdf.toStdString());
+  ASSERT_FALSE(words.empty());
+  EXPECT_GT(words.back().page, 1);
+  // The page's left margin is 2 cm, 56.7 points.
+  EXPECT_NEAR(words.front().xMin, 56.7, 0.1);
+  // LibreOffice places text in whole twips, 0.05 points.
+  ExpectStraightColumns(FindColumnStarts(StdLines(Pane()), words), 0.06);
+}
 
 TEST_F(TFormMainSaveTest, NameWithoutExtensionGetsRtfAppended) {
   Answer(dir_.filePath(QStringLiteral("отчет")));

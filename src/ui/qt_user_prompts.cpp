@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QUrl>
 
 namespace torv {
@@ -108,10 +109,20 @@ std::optional<FileDialogAnswer> QtUserPrompts::AskSaveFileName(const FileDialogR
   return RunDialog(dialog);
 }
 
+std::unique_ptr<QPrintDialog> MakePrintDialog(QPrinter& printer) {
+  auto dialog = std::make_unique<QPrintDialog>(&printer);
+  dialog->setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
+                     QAbstractPrintDialog::PrintShowPageSize |
+                     QAbstractPrintDialog::PrintCollateCopies);
+  return dialog;
+}
+
+bool QtUserPrompts::HasDefaultPrinter() {
+  return !QPrinterInfo::defaultPrinterName().isEmpty();
+}
+
 bool QtUserPrompts::ConfirmPrint(QPrinter& printer) {
-  QPrintDialog dialog(&printer);
-  dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange);
-  return dialog.exec() == QDialog::Accepted;
+  return MakePrintDialog(printer)->exec() == QDialog::Accepted;
 }
 
 void QtUserPrompts::OpenDocument(const QString& absolutePath) {

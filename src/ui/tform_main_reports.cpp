@@ -2,6 +2,7 @@
 // printing the report pane or its selection, and the RTF report file.
 #include <QDir>
 #include <QGroupBox>
+#include <QLocale>
 #include <QPrinter>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -16,6 +17,9 @@
 namespace torv {
 namespace {
 
+const QString kNoPrinterWarning = QStringLiteral(
+    "Принтер по умолчанию не установлен.\n"
+    "Отчет можно напечатать в файл PDF.");
 const QString kRtfFilter = QStringLiteral("Файлы типа .rtf (*.rtf)");
 const QString kAllFilesFilter = QStringLiteral("Все файлы (*.*)");
 constexpr int kHeaderPaneLine = 3;
@@ -24,12 +28,21 @@ QString FromUtf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// The print dialog, after a warning when there is no default printer: the
+// dialog then offers only printing to a file, which is not what the
+// operator may expect.
+bool AskToPrint(UserPrompts& prompts, const QString& title, QPrinter& printer) {
+  if (!prompts.HasDefaultPrinter()) prompts.ShowWarning(title, kNoPrinterWarning);
+  return prompts.ConfirmPrint(printer);
+}
+
 }  // namespace
 
 void TForm_main::SetReportPane(const ReportLines& lines) {
   // One setPlainText instead of a line at a time: the whole archive's 1028
   // lines would otherwise take tens of milliseconds to append.
   ui_.RichEdit1->setPlainText(QString::fromStdString(JoinReportLines(lines)));
+  ApplyReportTabStops(*ui_.RichEdit1->document());
 }
 
 QString TForm_main::ReportPaneLine(int line) const {
@@ -51,9 +64,11 @@ void TForm_main::But3Click() {
 void TForm_main::But5Click() {
   const QString selected = ui_.RichEdit1->textCursor().selectedText();
   QPrinter printer(QPrinter::HighResolution);
+  UseLocalPaper(printer, QLocale::system());
+  const QFont font = PrintFont(ui_.RichEdit1->font());
   if (selected.isEmpty()) {
-    if (prompts_.ConfirmPrint(printer)) {
-      PrintPlainText(printer, ui_.RichEdit1->toPlainText(), kWholeReportJobTitle.toString());
+    if (AskToPrint(prompts_, appTitle_, printer)) {
+      PrintPlainText(printer, ui_.RichEdit1->toPlainText(), kWholeReportJobTitle.toString(), font);
     }
     return;
   }
@@ -61,8 +76,9 @@ void TForm_main::But5Click() {
   ui_.RichEdit2->show();
   ui_.RichEdit2->clear();
   ui_.RichEdit2->setPlainText(SelectionPrintout(ReportPaneLine(kHeaderPaneLine), selected));
-  if (prompts_.ConfirmPrint(printer)) {
-    PrintPlainText(printer, ui_.RichEdit2->toPlainText(), kSelectionJobTitle.toString());
+  ApplyReportTabStops(*ui_.RichEdit2->document());
+  if (AskToPrint(prompts_, appTitle_, printer)) {
+    PrintPlainText(printer, ui_.RichEdit2->toPlainText(), kSelectionJobTitle.toString(), font);
   }
   ui_.RichEdit2->hide();
 }

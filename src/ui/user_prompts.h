@@ -41,6 +41,9 @@ class UserPrompts {
   virtual std::optional<FileDialogAnswer> AskOpenFileName(const FileDialogRequest& request) = 0;
   virtual std::optional<FileDialogAnswer> AskSaveFileName(const FileDialogRequest& request) = 0;
 
+  // Whether the system has a default printer; without one the print dialog
+  // can only print to a file.
+  virtual bool HasDefaultPrinter() = 0;
   // The print dialog over `printer`; true when the operator confirmed it.
   virtual bool ConfirmPrint(QPrinter& printer) = 0;
   // The desktop's "open" of a document in its associated application.
