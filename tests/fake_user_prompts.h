@@ -35,6 +35,8 @@ class FakeUserPrompts : public UserPrompts {
   bool defaultPrinter = true;
   bool confirmPrint = false;
   int printDialogs = 0;
+  // Whether the desktop could be asked to open a document.
+  bool desktopOpens = true;
   std::vector<QString> openedDocuments;
 
   std::vector<QString> BoxTexts() const {
@@ -67,8 +69,9 @@ class FakeUserPrompts : public UserPrompts {
     ++printDialogs;
     return confirmPrint;
   }
-  void OpenDocument(const QString& absolutePath) override {
+  bool OpenDocument(const QString& absolutePath) override {
     openedDocuments.push_back(absolutePath);
+    return desktopOpens;
   }
 
  private:

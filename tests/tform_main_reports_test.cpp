@@ -514,14 +514,51 @@ TEST_F(TFormMainSaveTest, UnwritableTargetShowsTheFailureAndKeepsTheEarlierFile)
 }
 
 TEST_F(TFormMainSaveTest, OpenAsksForTheDevicesReportFile) {
+  const QString previous = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(dir_.path()));
+  for (const QString& name :
+       {QStringLiteral("отчет устр. 1.rtf"), QStringLiteral("отчет устр. 31.rtf")}) {
+    QFile file(name);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  }
   window_->But2Click();
   EXPECT_FALSE(Ui().GroupBoxPrint->isVisible());
   state_.DeviceIndex = 30;
   window_->But2Click();
+  QDir::setCurrent(previous);
   EXPECT_EQ(prompts_.openedDocuments,
-            (std::vector<QString>{
-                QDir::current().absoluteFilePath(QStringLiteral("отчет устр. 1.rtf")),
-                QDir::current().absoluteFilePath(QStringLiteral("отчет устр. 31.rtf"))}));
+            (std::vector<QString>{dir_.filePath(QStringLiteral("отчет устр. 1.rtf")),
+                                  dir_.filePath(QStringLiteral("отчет устр. 31.rtf"))}));
+  EXPECT_TRUE(prompts_.boxes.empty());
+}
+
+TEST_F(TFormMainSaveTest, OpenSaysWhenTheFileIsMissingOrNothingOpensIt) {
+  const QString previous = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(dir_.path()));
+  const QString path = dir_.filePath(QStringLiteral("отчет устр. 1.rtf"));
+  window_->ToolButton6Click();
+  window_->But2Click();
+  EXPECT_TRUE(prompts_.openedDocuments.empty());
+  EXPECT_FALSE(Ui().GroupBoxPrint->isVisible());
+
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.close();
+  prompts_.desktopOpens = false;
+  window_->ToolButton6Click();
+  window_->But2Click();
+  QDir::setCurrent(previous);
+  EXPECT_EQ(prompts_.openedDocuments, std::vector<QString>{path});
+  EXPECT_FALSE(Ui().GroupBoxPrint->isVisible());
+  ASSERT_EQ(prompts_.boxes.size(), 2u);
+  for (const auto& box : prompts_.boxes) {
+    EXPECT_EQ(box.kind, BoxKind::kInformation);
+    EXPECT_EQ(box.title, window_->AppTitle());
+  }
+  EXPECT_EQ(prompts_.boxes[0].text, QStringLiteral("Файл отчета не найден:\n") + path);
+  EXPECT_EQ(prompts_.boxes[1].text, QStringLiteral("Файл отчета не удалось открыть:\n") + path +
+                                        QStringLiteral("\nНет программы, которая открывает "
+                                                       "файлы этого типа."));
 }
 
 }  // namespace

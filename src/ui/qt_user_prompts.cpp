@@ -125,8 +125,10 @@ bool QtUserPrompts::ConfirmPrint(QPrinter& printer) {
   return MakePrintDialog(printer)->exec() == QDialog::Accepted;
 }
 
-void QtUserPrompts::OpenDocument(const QString& absolutePath) {
-  QDesktopServices::openUrl(QUrl::fromLocalFile(absolutePath));
+bool QtUserPrompts::OpenDocument(const QString& absolutePath) {
+  // False when no opener (xdg-open) could be started; what the opener then
+  // does with the file is the desktop's business.
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(absolutePath));
 }
 
 }  // namespace torv

@@ -32,7 +32,7 @@ class QtUserPrompts : public UserPrompts {
   std::optional<FileDialogAnswer> AskSaveFileName(const FileDialogRequest& request) override;
   bool HasDefaultPrinter() override;
   bool ConfirmPrint(QPrinter& printer) override;
-  void OpenDocument(const QString& absolutePath) override;
+  bool OpenDocument(const QString& absolutePath) override;
 };
 
 }  // namespace torv

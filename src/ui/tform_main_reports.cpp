@@ -1,6 +1,7 @@
 // The documenting group: the table report, the whole-archive report,
 // printing the report pane or its selection, and the RTF report file.
 #include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLocale>
 #include <QPrinter>
@@ -20,6 +21,10 @@ namespace {
 const QString kNoPrinterWarning = QStringLiteral(
     "Принтер по умолчанию не установлен.\n"
     "Отчет можно напечатать в файл PDF.");
+const QString kReportFileMissing = QStringLiteral("Файл отчета не найден:\n%1");
+const QString kNothingOpensReport = QStringLiteral(
+    "Файл отчета не удалось открыть:\n%1\n"
+    "Нет программы, которая открывает файлы этого типа.");
 const QString kRtfFilter = QStringLiteral("Файлы типа .rtf (*.rtf)");
 const QString kAllFilesFilter = QStringLiteral("Все файлы (*.*)");
 constexpr int kHeaderPaneLine = 3;
@@ -121,7 +126,14 @@ void TForm_main::But2Click() {
   // The name is relative: it resolves against the current folder, which
   // the file dialogs leave unchanged.
   const QString name = QString::fromStdString(DeviceReportName(state_.DeviceIndex));
-  prompts_.OpenDocument(QDir::current().absoluteFilePath(name));
+  const QString path = QDir::current().absoluteFilePath(name);
+  // The desktop's opener reports its failures to no one, so both a missing
+  // file and a desktop with nothing to open it are said here.
+  if (!QFileInfo::exists(path)) {
+    prompts_.ShowInformation(appTitle_, kReportFileMissing.arg(path));
+  } else if (!prompts_.OpenDocument(path)) {
+    prompts_.ShowInformation(appTitle_, kNothingOpensReport.arg(path));
+  }
   ui_.GroupBoxPrint->hide();
 }
 
