@@ -42,6 +42,26 @@ class ArchiveOpenDialog : public QFileDialog {
   }
 };
 
+// The save dialog accepts only a name in a folder that exists; Qt's own
+// would accept any and leave the save to fail afterwards.
+class ReportSaveDialog : public QFileDialog {
+ public:
+  using QFileDialog::QFileDialog;
+
+ protected:
+  void accept() override {
+    const QStringList files = selectedFiles();
+    if (!files.isEmpty()) {
+      const QFileInfo chosen(files.first());
+      if (!chosen.isDir() && !QFileInfo(chosen.absolutePath()).isDir()) {
+        QMessageBox::warning(this, windowTitle(), MissingFolderText(chosen.absolutePath()));
+        return;
+      }
+    }
+    QFileDialog::accept();
+  }
+};
+
 void PrepareDialog(QFileDialog& dialog, const FileDialogRequest& request) {
   // Qt's own dialog on every desktop, so that the open dialog's prompt for a
   // missing file always runs.
@@ -102,11 +122,15 @@ std::optional<FileDialogAnswer> QtUserPrompts::AskOpenFileName(const FileDialogR
 }
 
 std::optional<FileDialogAnswer> QtUserPrompts::AskSaveFileName(const FileDialogRequest& request) {
-  QFileDialog dialog;
+  ReportSaveDialog dialog;
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   PrepareDialog(dialog, request);
   return RunDialog(dialog);
+}
+
+QString MissingFolderText(const QString& folder) {
+  return folder + QStringLiteral("\nТакой папки нет.\nПроверьте путь.");
 }
 
 std::unique_ptr<QPrintDialog> MakePrintDialog(QPrinter& printer) {

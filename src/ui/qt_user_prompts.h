@@ -17,6 +17,10 @@ std::unique_ptr<QMessageBox> MakeInformationBox(const QString& title, const QStr
 std::unique_ptr<QMessageBox> MakeWarningBox(const QString& title, const QString& text);
 std::unique_ptr<QMessageBox> MakeFailureBox(const QString& title, const QString& text);
 
+// What the save dialog says when the chosen name lies in a folder that does
+// not exist; it then stays open.
+QString MissingFolderText(const QString& folder);
+
 // The print dialog as it is shown: print to file, a page range, the paper
 // size, orientation and printer properties, and collating; no "selection"
 // choice, since the window decides that itself.
