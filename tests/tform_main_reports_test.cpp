@@ -20,6 +20,7 @@
 #include <QTextLayout>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 
 #include "archive/sample_archive.h"
@@ -27,6 +28,7 @@
 #include "fake_user_prompts.h"
 #include "pdf_columns.h"
 #include "report/rtf_writer.h"
+#include "save_rules.h"
 #include "ui/tform_main.h"
 
 namespace torv {
@@ -270,6 +272,12 @@ TEST_F(TFormMainReportsTest, WholeArchiveReportStandsInStraightColumnsInThePane)
   QTest::mouseClick(Ui().But3, Qt::LeftButton);
   ASSERT_EQ(Ui().RichEdit1->document()->blockCount(), 4 + 1024);
   ExpectStraightColumns(PaneColumnStarts(*Ui().RichEdit1));
+
+  // The selection printout in the scratch pane, the whole report selected.
+  SelectPaneLines(4, 4 + 1023);
+  QTest::mouseClick(Ui().But5, Qt::LeftButton);
+  ASSERT_EQ(Ui().RichEdit2->document()->blockCount(), 2 + 1024);
+  ExpectStraightColumns(PaneColumnStarts(*Ui().RichEdit2));
 }
 
 // --- printing ---
@@ -358,6 +366,7 @@ TEST_F(TFormMainReportsTest, PrintingASelectionPrintsHeadingHeaderAndSelection) 
             QStringList(
                 {QStringLiteral("Печать выделенной части архива"), kHeaderLine, Row(298), Row(297)})
                 .join('\n'));
+  ExpectStraightColumns(PaneColumnStarts(*Ui().RichEdit2));
   EXPECT_EQ(PdfTitle(prompts_.pdfPath), "Печать  выделенной части архива");
   const std::string text = Capture("pdftotext '" + prompts_.pdfPath.toStdString() + "' -");
   EXPECT_EQ(text.find("Печать выделенной части архива"), 0u);
@@ -511,6 +520,53 @@ TEST_F(TFormMainSaveTest, UnwritableTargetShowsTheFailureAndKeepsTheEarlierFile)
     EXPECT_EQ(prompts_.boxes.back().text, "Cannot create file " + existing + ".");
     EXPECT_EQ(Read(existing), "old report");
   }
+}
+
+TEST_F(TFormMainSaveTest, SaveKeepsWhatTheUserSetOnTheFileItReplaces) {
+  namespace fs = std::filesystem;
+  const fs::path folder = dir_.path().toStdString();
+  testing::PutFile(folder / "mode.rtf", "old", 0640);
+  fs::create_directory(folder / "links");
+  fs::create_directory(folder / "files");
+  testing::PutFile(folder / "files" / "report.rtf", "old", 0604);
+  fs::create_symlink("../files/report.rtf", folder / "links" / "report.rtf");
+  Answer(dir_.filePath(QStringLiteral("mode.rtf")));
+  window_->But4Click();
+  Answer(dir_.filePath(QStringLiteral("links/report.rtf")));
+  window_->But4Click();
+  EXPECT_TRUE(prompts_.boxes.empty());
+  EXPECT_EQ(Read(dir_.filePath(QStringLiteral("mode.rtf"))), Expected());
+  EXPECT_EQ(testing::ModeOf(folder / "mode.rtf"), 0640u);
+  EXPECT_TRUE(fs::is_symlink(folder / "links" / "report.rtf"));
+  EXPECT_EQ(Read(dir_.filePath(QStringLiteral("files/report.rtf"))), Expected());
+  EXPECT_EQ(testing::ModeOf(folder / "files" / "report.rtf"), 0604u);
+  EXPECT_EQ(testing::Entries(folder / "links"), std::vector<std::string>{"report.rtf"});
+  EXPECT_EQ(testing::Entries(folder / "files"), std::vector<std::string>{"report.rtf"});
+}
+
+TEST_F(TFormMainSaveTest, ReadOnlyFileIsRefusedWithTheFailureAndKept) {
+  const QString target = dir_.filePath(QStringLiteral("kept.rtf"));
+  testing::PutFile(target.toStdString(), "earlier report", 0444);
+  Answer(target);
+  window_->RunHandler([this] { window_->But4Click(); });
+  ASSERT_EQ(prompts_.boxes.size(), 1u);
+  EXPECT_EQ(prompts_.boxes[0].kind, BoxKind::kFailure);
+  EXPECT_EQ(prompts_.boxes[0].text, "Cannot create file " + target + ".");
+  EXPECT_TRUE(Ui().GroupBoxPrint->isVisible());
+  EXPECT_EQ(Read(target), "earlier report");
+  EXPECT_EQ(testing::ModeOf(target.toStdString()), 0444u);
+  EXPECT_EQ(testing::Entries(dir_.path().toStdString()), std::vector<std::string>{"kept.rtf"});
+}
+
+TEST_F(TFormMainSaveTest, NameOfTheLongestLengthSaves) {
+  // Chosen without extension: ".rtf" appended makes it 255 bytes.
+  const std::string name = testing::LongestCyrillicName(".rtf");
+  const std::string chosen = name.substr(0, name.size() - 4);
+  Answer(dir_.filePath(QString::fromStdString(chosen)));
+  window_->RunHandler([this] { window_->But4Click(); });
+  EXPECT_TRUE(prompts_.boxes.empty());
+  EXPECT_EQ(Read(dir_.filePath(QString::fromStdString(name))), Expected());
+  EXPECT_EQ(testing::Entries(dir_.path().toStdString()), std::vector<std::string>{name});
 }
 
 TEST_F(TFormMainSaveTest, OpenAsksForTheDevicesReportFile) {
