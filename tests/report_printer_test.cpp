@@ -186,8 +186,8 @@ TEST(ReportTabStopsTest, EveryCellOfAColumnStartsAtOneXOnScreenAndOnPaper) {
     QTextDocument document;
     document.setDefaultFont(PrintFont(QFont(QStringLiteral("DejaVu Sans"))));
     if (device) document.documentLayout()->setPaintDevice(device);
-    document.setPlainText(WidestLines().join(u'\n'));
     SetReportTabStops(document);
+    SetReportText(document, WidestLines().join(u'\n'));
     const std::array<std::set<qreal>, 4> starts = CellStarts(document);
     const QList<QTextOption::Tab> tabs = ReportTabs(document.defaultFont(), device);
     ASSERT_EQ(tabs.size(), 6);
@@ -205,16 +205,22 @@ TEST(ReportTabStopsTest, EveryCellOfAColumnStartsAtOneXOnScreenAndOnPaper) {
   }
 }
 
-TEST(ReportTabStopsTest, SetPlainTextDropsTheTabsUntilTheyAreAppliedAgain) {
+TEST(ReportTabStopsTest, ReportTextGivesEveryLineTheTabsThatSetPlainTextDrops) {
   QTextDocument document;
+  document.setPlainText(QStringLiteral("earlier\ntext"));
   SetReportTabStops(document);
+  const QList<QTextOption::Tab> tabs = ReportTabs(document.defaultFont(), nullptr);
+  EXPECT_EQ(document.defaultTextOption().tabs(), tabs);
+  EXPECT_EQ(document.lastBlock().blockFormat().tabPositions(), tabs);
+
   document.setPlainText(QStringLiteral("Норма\t\t1\nx"));
   EXPECT_TRUE(document.begin().blockFormat().tabPositions().isEmpty());
-  ApplyReportTabStops(document);
+  SetReportText(document, QStringLiteral("Норма\t\t1\n\nx\t\ty"));
+  EXPECT_EQ(document.toPlainText(), QStringLiteral("Норма\t\t1\n\nx\t\ty"));
+  ASSERT_EQ(document.blockCount(), 3);
   for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-    EXPECT_EQ(block.blockFormat().tabPositions(), document.defaultTextOption().tabs());
+    EXPECT_EQ(block.blockFormat().tabPositions(), tabs) << block.blockNumber();
   }
-  EXPECT_EQ(document.defaultTextOption().tabs(), ReportTabs(document.defaultFont(), nullptr));
 }
 
 TEST(PrintPaperTest, LetterInTheUnitedStatesA4Elsewhere) {

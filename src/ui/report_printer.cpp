@@ -31,6 +31,13 @@ qreal LayoutDpi() {
   return 100;
 }
 
+void GiveEveryLineTheTabs(const QTextDocument& document, QTextCursor& cursor) {
+  QTextBlockFormat format;
+  format.setTabPositions(document.defaultTextOption().tabs());
+  cursor.select(QTextCursor::Document);
+  cursor.mergeBlockFormat(format);
+}
+
 }  // namespace
 
 QList<QTextOption::Tab> ReportTabs(const QFont& font, const QPaintDevice* device) {
@@ -54,12 +61,19 @@ void SetReportTabStops(QTextDocument& document) {
   ApplyReportTabStops(document);
 }
 
-void ApplyReportTabStops(QTextDocument& document) {
-  QTextBlockFormat format;
-  format.setTabPositions(document.defaultTextOption().tabs());
+void SetReportText(QTextDocument& document, const QString& text) {
   QTextCursor cursor(&document);
-  cursor.select(QTextCursor::Document);
-  cursor.mergeBlockFormat(format);
+  cursor.beginEditBlock();
+  document.setPlainText(text);
+  GiveEveryLineTheTabs(document, cursor);
+  cursor.endEditBlock();
+}
+
+void ApplyReportTabStops(QTextDocument& document) {
+  QTextCursor cursor(&document);
+  cursor.beginEditBlock();
+  GiveEveryLineTheTabs(document, cursor);
+  cursor.endEditBlock();
 }
 
 void UseLocalPaper(QPrinter& printer, const QLocale& locale) {
@@ -87,8 +101,8 @@ void PrintPlainText(QPrinter& printer, const QString& text, const QString& jobTi
   // Laid out in the printer's own device pixels on a page exactly the size of
   // its printable area, QTextDocument::print scales by 1 and adds no margins.
   document.documentLayout()->setPaintDevice(&printer);
-  document.setPlainText(text);
   SetReportTabStops(document);
+  SetReportText(document, text);
   document.setPageSize(printer.pageRect(QPrinter::DevicePixel).size());
   document.print(&printer);
 }

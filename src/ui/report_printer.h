@@ -34,9 +34,14 @@ QList<QTextOption::Tab> ReportTabs(const QFont& font, const QPaintDevice* device
 // to every line. Called again after the font or the device changes.
 void SetReportTabStops(QTextDocument& document);
 
-// Gives every line of `document` the tabs kept by SetReportTabStops. Qt lays
-// a line out with its own tab positions, never the document's default ones,
-// and setPlainText makes new lines: call this after it.
+// Replaces the text of `document` by `text` (lines separated by "\n"), every
+// line with the tabs kept by SetReportTabStops: Qt lays a line out with its
+// own tab positions, never with the document's default ones. One edit, so
+// that the document is laid out once.
+void SetReportText(QTextDocument& document, const QString& text);
+
+// Gives every line of `document` the tabs kept by SetReportTabStops, for a
+// text already in place: a report pane's after QTextEdit::setPlainText.
 void ApplyReportTabStops(QTextDocument& document);
 
 // The paper of a new print job: the size usual where the user lives, Letter

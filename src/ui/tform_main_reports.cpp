@@ -44,8 +44,10 @@ bool AskToPrint(UserPrompts& prompts, const QString& title, QPrinter& printer) {
 }  // namespace
 
 void TForm_main::SetReportPane(const ReportLines& lines) {
-  // One setPlainText instead of a line at a time: the whole archive's 1028
-  // lines would otherwise take tens of milliseconds to append.
+  // The whole text at once: the whole archive's 1028 lines would take tens of
+  // milliseconds to append one by one. QTextEdit's own setPlainText leaves
+  // the pane's cursor at the start; moving it there after SetReportText
+  // would lay the whole report out a second time.
   ui_.RichEdit1->setPlainText(QString::fromStdString(JoinReportLines(lines)));
   ApplyReportTabStops(*ui_.RichEdit1->document());
 }
