@@ -238,16 +238,6 @@ TEST(PrintPaperTest, LetterInTheUnitedStatesA4Elsewhere) {
   }
 }
 
-TEST(PrintFontTest, PaneFontAtTenPoints) {
-  QFont pane(QStringLiteral("DejaVu Sans"));
-  pane.setPointSize(8);
-  pane.setBold(true);
-  const QFont print = PrintFont(pane);
-  EXPECT_EQ(print.pointSize(), 10);
-  EXPECT_EQ(print.family(), pane.family());
-  EXPECT_TRUE(print.bold());
-}
-
 TEST(ReportPrinterTitlesTest, JobTitlesAndHeading) {
   EXPECT_EQ(kWholeReportJobTitle.toString().toStdString(), "Печать всего архива");
   EXPECT_EQ(kSelectionJobTitle.toString().toStdString(), "Печать  выделенной части архива");
