@@ -1,6 +1,7 @@
-// Where the words of a report stand on the pages of a PDF, read with
-// pdftotext -bbox, and whether the report's columns line up there: every
-// cell of a column starting at one x, under its header label.
+// Reading a printed or converted report back from its PDF: the document's
+// title (pdfinfo), where its words stand on the pages (pdftotext -bbox), and
+// whether the report's columns line up there: every cell of a column
+// starting at one x, under its header label.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,6 +17,27 @@
 #include <vector>
 
 namespace torv::testing {
+
+// Standard output of a shell command.
+inline std::string CommandOutput(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    char buffer[4096];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, got);
+    EXPECT_EQ(::pclose(pipe), 0) << command;
+  }
+  return out;
+}
+
+// The document title that pdfinfo shows, spaces inside kept.
+inline std::string PdfTitle(const std::string& pdf) {
+  const std::string info = CommandOutput("pdfinfo '" + pdf + "'");
+  const std::size_t at = info.find("Title:");
+  if (at == std::string::npos) return {};
+  const std::size_t value = info.find_first_not_of(' ', at + 6);
+  return info.substr(value, info.find('\n', at) - value);
+}
 
 struct PdfWord {
   int page = 0;  // from 1
@@ -47,13 +69,7 @@ inline double Attribute(const std::string& tag, const std::string& name) {
 // just past a page's end onto that page too, clipped away.
 inline std::vector<PdfWord> ReadPdfWords(const std::string& pdf,
                                          double bottomLimit = std::numeric_limits<double>::max()) {
-  std::string html;
-  if (FILE* pipe = ::popen(("pdftotext -bbox '" + pdf + "' -").c_str(), "r")) {
-    char buffer[4096];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) html.append(buffer, got);
-    EXPECT_EQ(::pclose(pipe), 0) << "pdftotext -bbox " << pdf;
-  }
+  const std::string html = CommandOutput("pdftotext -bbox '" + pdf + "' -");
   std::vector<PdfWord> words;
   int page = 0;
   std::istringstream lines(html);

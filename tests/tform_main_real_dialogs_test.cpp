@@ -25,6 +25,7 @@
 
 #include "cli_test_support.h"
 #include "modal_answers.h"
+#include "pdf_columns.h"
 #include "report/rtf_writer.h"
 #include "ui/qt_user_prompts.h"
 #include "ui/tform_main.h"
@@ -37,20 +38,6 @@ using testing::ModalAnswers;
 const QString kNoPrinterWarning = QStringLiteral(
     "Принтер по умолчанию не установлен.\n"
     "Отчет можно напечатать в файл PDF.");
-
-std::string PdfTitle(const QString& pdf) {
-  std::string info;
-  if (FILE* pipe = ::popen(("pdfinfo '" + pdf.toStdString() + "'").c_str(), "r")) {
-    char buffer[4096];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) info.append(buffer, got);
-    ::pclose(pipe);
-  }
-  const auto at = info.find("Title:");
-  if (at == std::string::npos) return {};
-  const auto value = info.find_first_not_of(' ', at + 6);
-  return info.substr(value, info.find('\n', at) - value);
-}
 
 class RealDialogsTest : public ::testing::Test {
  protected:
@@ -111,7 +98,7 @@ TEST_F(RealDialogsTest, PrintingWarnsOfTheMissingPrinterThenShowsTheDialog) {
   EXPECT_TRUE(answers.Done());
   EXPECT_EQ(boxes, std::vector<QString>{kNoPrinterWarning});
   EXPECT_FALSE(Ui().But5->isDown());
-  EXPECT_EQ(PdfTitle(pdf), "Печать всего архива");
+  EXPECT_EQ(testing::PdfTitle(pdf.toStdString()), "Печать всего архива");
 }
 
 TEST_F(RealDialogsTest, CancelledSelectionPrintShowsThePrintoutWhileTheDialogIsOpen) {

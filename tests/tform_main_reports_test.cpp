@@ -36,9 +36,11 @@ namespace {
 
 using testing::BoxKind;
 using testing::ColumnStarts;
+using testing::CommandOutput;
 using testing::ExpectStraightColumns;
 using testing::FakeUserPrompts;
 using testing::FindColumnStarts;
+using testing::PdfTitle;
 using testing::ReadPdfWords;
 
 const QString k11Spaces = QString(11, QLatin1Char(' '));
@@ -67,26 +69,6 @@ class PdfPrompts : public FakeUserPrompts {
     return confirmed;
   }
 };
-
-std::string Capture(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    char buffer[4096];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, got);
-    ::pclose(pipe);
-  }
-  return out;
-}
-
-std::string PdfTitle(const QString& pdf) {
-  const std::string info = Capture("pdfinfo '" + pdf.toStdString() + "'");
-  const auto at = info.find("Title:");
-  if (at == std::string::npos) return {};
-  const auto end = info.find('\n', at);
-  std::string title = info.substr(at + 6, end - at - 6);
-  return title.substr(title.find_first_not_of(' '));
-}
 
 class TFormMainReportsTest : public ::testing::Test {
  protected:
@@ -334,8 +316,9 @@ TEST_F(TFormMainReportsTest, PrintingWithoutSelectionPrintsThePaneUnderItsTitle)
   QTest::mouseClick(Ui().But5, Qt::LeftButton);
   EXPECT_EQ(prompts_.printDialogs, 1);
   EXPECT_EQ(prompts_.scratchVisibleInDialog, std::vector<bool>{false});
-  EXPECT_EQ(PdfTitle(prompts_.pdfPath), "Печать всего архива");
-  const std::string text = Capture("pdftotext -layout '" + prompts_.pdfPath.toStdString() + "' -");
+  EXPECT_EQ(PdfTitle(prompts_.pdfPath.toStdString()), "Печать всего архива");
+  const std::string text =
+      CommandOutput("pdftotext -layout '" + prompts_.pdfPath.toStdString() + "' -");
   EXPECT_NE(text.find("Архив: файл"), std::string::npos);
   EXPECT_NE(text.find("04:59:00"), std::string::npos);
   EXPECT_NE(text.find("04:44:00"), std::string::npos);
@@ -356,8 +339,8 @@ TEST_F(TFormMainReportsTest, PrintingASelectionPrintsHeadingHeaderAndSelection) 
                 {QStringLiteral("Печать выделенной части архива"), kHeaderLine, Row(298), Row(297)})
                 .join('\n'));
   ExpectStraightColumns(PaneColumnStarts(*Ui().RichEdit2));
-  EXPECT_EQ(PdfTitle(prompts_.pdfPath), "Печать  выделенной части архива");
-  const std::string text = Capture("pdftotext '" + prompts_.pdfPath.toStdString() + "' -");
+  EXPECT_EQ(PdfTitle(prompts_.pdfPath.toStdString()), "Печать  выделенной части архива");
+  const std::string text = CommandOutput("pdftotext '" + prompts_.pdfPath.toStdString() + "' -");
   EXPECT_EQ(text.find("Печать выделенной части архива"), 0u);
   EXPECT_NE(text.find("04:58:00"), std::string::npos);
   EXPECT_NE(text.find("04:57:00"), std::string::npos);
@@ -416,7 +399,7 @@ TEST_F(TFormMainSaveTest, SavedWholeArchiveReportStandsInStraightColumnsInAWordP
   window_->But4Click();
   const QString pdf = LibreOfficePdf(dir_.filePath(QStringLiteral("весь архив.rtf")), dir_.path());
   ASSERT_TRUE(QFile::exists(pdf));
-  const std::string info = Capture("pdfinfo '" + pdf.toStdString() + "'");
+  const std::string info = CommandOutput("pdfinfo '" + pdf.toStdString() + "'");
   EXPECT_NE(info.find("(A4)"), std::string::npos) << info;
   const std::vector<testing::PdfWord> words = ReadPdfWords(pdf.toStdString());
   ASSERT_FALSE(words.empty());
