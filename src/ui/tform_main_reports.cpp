@@ -33,9 +33,8 @@ QString FromUtf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The print dialog, after a warning when there is no default printer: the
-// dialog then offers only printing to a file, which is not what the
-// operator may expect.
+// The print dialog, after a warning when no default printer is set up, so
+// that the operator knows why the dialog may offer nothing but a PDF file.
 bool AskToPrint(UserPrompts& prompts, const QString& title, QPrinter& printer) {
   if (!prompts.HasDefaultPrinter()) prompts.ShowWarning(title, kNoPrinterWarning);
   return prompts.ConfirmPrint(printer);

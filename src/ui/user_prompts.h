@@ -41,8 +41,7 @@ class UserPrompts {
   virtual std::optional<FileDialogAnswer> AskOpenFileName(const FileDialogRequest& request) = 0;
   virtual std::optional<FileDialogAnswer> AskSaveFileName(const FileDialogRequest& request) = 0;
 
-  // Whether the system has a default printer; without one the print dialog
-  // can only print to a file.
+  // Whether the system names a default printer.
   virtual bool HasDefaultPrinter() = 0;
   // The print dialog over `printer`; true when the operator confirmed it.
   virtual bool ConfirmPrint(QPrinter& printer) = 0;
