@@ -38,8 +38,9 @@ ReportColumnTexts ReportColumnSamples() {
     }
   };
   // The decoder's own cells: every code, the damaged record included.
-  for (int code = 0; code <= 255; ++code)
+  for (int code = 0; code <= 255; ++code) {
     add(DecodeRecord(WidestRecord(static_cast<std::uint8_t>(code))));
+  }
   ArchiveRecord unsetTime = WidestRecord(0);
   unsetTime.bytes[kHoursByte] = unsetTime.bytes[kMinutesByte] = unsetTime.bytes[kSecondsByte] =
       kUnsetByte;
