@@ -5,7 +5,7 @@
 namespace torv {
 namespace {
 
-TEST(FileNameExtensionTest, FromTheLastDotAfterEveryFolderSeparator) {
+TEST(FileNameExtensionTest, FromTheLastDotAfterTheLastSlash) {
   EXPECT_EQ(FileNameExtension("/home/op/report.rtf"), ".rtf");
   EXPECT_EQ(FileNameExtension("/home/op/a.b.rtf"), ".rtf");
   EXPECT_EQ(FileNameExtension("a.tar.gz"), ".gz");
@@ -14,8 +14,11 @@ TEST(FileNameExtensionTest, FromTheLastDotAfterEveryFolderSeparator) {
   EXPECT_EQ(FileNameExtension("/home/op/report"), "");
   EXPECT_EQ(FileNameExtension("/home/op.d/report"), "");
   EXPECT_EQ(FileNameExtension("/x.y/z"), "");
-  EXPECT_EQ(FileNameExtension("C:\\op.d\\report"), "");
-  EXPECT_EQ(FileNameExtension("a.b:report"), "");
+  // Backslash and colon are ordinary name characters, not separators.
+  EXPECT_EQ(FileNameExtension("C:\\op.d\\report"), ".d\\report");
+  EXPECT_EQ(FileNameExtension("a.b\\c"), ".b\\c");
+  EXPECT_EQ(FileNameExtension("a.b:report"), ".b:report");
+  EXPECT_EQ(FileNameExtension("/home/op.d/a.b\\c"), ".b\\c");
   EXPECT_EQ(FileNameExtension("report"), "");
   EXPECT_EQ(FileNameExtension(""), "");
 }

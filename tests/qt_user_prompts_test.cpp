@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 
 namespace torv {
@@ -38,6 +40,15 @@ TEST(QtUserPromptsTest, FailureBoxShowsTheStopIcon) {
   EXPECT_EQ(box->icon(), QMessageBox::Critical);
   EXPECT_EQ(box->text(), QStringLiteral("'x' is not a valid integer value."));
   ExpectOneOkButton(*box);
+}
+
+TEST(QtUserPromptsTest, PrintDialogKeepsQtsPaperAndCollateChoicesButOffersNoSelection) {
+  QPrinter printer(QPrinter::HighResolution);
+  const auto dialog = MakePrintDialog(printer);
+  EXPECT_EQ(dialog->printer(), &printer);
+  EXPECT_EQ(dialog->options(),
+            QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
+                QAbstractPrintDialog::PrintShowPageSize | QAbstractPrintDialog::PrintCollateCopies);
 }
 
 }  // namespace

@@ -23,9 +23,15 @@ using testing::ValueOf;
 
 namespace fs = std::filesystem;
 
+// Tab stops for Courier New at 10 pt, 1229/2048 * 200 twips a character:
+// widest cells of 16 ("Норма" and eleven spaces), 14 ("255" and eleven spaces)
+// and 11 ("255:255:255") characters, one character to the end stop, two more
+// to the next column: 17, 19, 34, 36, 48 and 50 characters, rounded up.
 constexpr std::string_view kProlog =
-    "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fnil\\fcharset204 Courier New;}}\n"
-    "\\pard\\f0\\fs20\n";
+    "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fmodern\\fprq1\\fcharset204 Courier "
+    "New;}}\n"
+    "\\paperw11906\\paperh16838\\margl1134\\margr1134\\margt1134\\margb1134\n"
+    "\\pard\\tx2041\\tx2281\\tx4081\\tx4321\\tx5761\\tx6001\\f0\\fs20\n";
 
 std::string Document(std::string_view body) {
   return std::string(kProlog) + std::string(body) + "}";

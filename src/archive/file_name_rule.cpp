@@ -3,9 +3,9 @@
 namespace torv {
 
 std::string_view FileNameExtension(std::string_view name) {
-  // "\" and ":" end a folder or drive on the device's home platform; "/" is
-  // ours. All of them stop the search for the dot.
-  const std::size_t last = name.find_last_of("./\\:");
+  // "/" is the only folder separator here; backslash and ":" are ordinary
+  // name characters, so "a.b\c" has the extension ".b\c".
+  const std::size_t last = name.find_last_of("./");
   if (last == std::string_view::npos || name[last] != '.') return {};
   return name.substr(last);
 }

@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QUrl>
 
 namespace torv {
@@ -36,6 +37,26 @@ class ArchiveOpenDialog : public QFileDialog {
                                                    "\nЭтот файл не существует.\n"
                                                    "Создать его?");
       if (QMessageBox::question(this, windowTitle(), question) != QMessageBox::Yes) return;
+    }
+    QFileDialog::accept();
+  }
+};
+
+// The save dialog accepts only a name in a folder that exists; Qt's own
+// would accept any and leave the save to fail afterwards.
+class ReportSaveDialog : public QFileDialog {
+ public:
+  using QFileDialog::QFileDialog;
+
+ protected:
+  void accept() override {
+    const QStringList files = selectedFiles();
+    if (!files.isEmpty()) {
+      const QFileInfo chosen(files.first());
+      if (!chosen.isDir() && !QFileInfo(chosen.absolutePath()).isDir()) {
+        QMessageBox::warning(this, windowTitle(), MissingFolderText(chosen.absolutePath()));
+        return;
+      }
     }
     QFileDialog::accept();
   }
@@ -101,21 +122,37 @@ std::optional<FileDialogAnswer> QtUserPrompts::AskOpenFileName(const FileDialogR
 }
 
 std::optional<FileDialogAnswer> QtUserPrompts::AskSaveFileName(const FileDialogRequest& request) {
-  QFileDialog dialog;
+  ReportSaveDialog dialog;
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   PrepareDialog(dialog, request);
   return RunDialog(dialog);
 }
 
-bool QtUserPrompts::ConfirmPrint(QPrinter& printer) {
-  QPrintDialog dialog(&printer);
-  dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange);
-  return dialog.exec() == QDialog::Accepted;
+QString MissingFolderText(const QString& folder) {
+  return folder + QStringLiteral("\nТакой папки нет.\nПроверьте путь.");
 }
 
-void QtUserPrompts::OpenDocument(const QString& absolutePath) {
-  QDesktopServices::openUrl(QUrl::fromLocalFile(absolutePath));
+std::unique_ptr<QPrintDialog> MakePrintDialog(QPrinter& printer) {
+  auto dialog = std::make_unique<QPrintDialog>(&printer);
+  dialog->setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
+                     QAbstractPrintDialog::PrintShowPageSize |
+                     QAbstractPrintDialog::PrintCollateCopies);
+  return dialog;
+}
+
+bool QtUserPrompts::HasDefaultPrinter() {
+  return !QPrinterInfo::defaultPrinterName().isEmpty();
+}
+
+bool QtUserPrompts::ConfirmPrint(QPrinter& printer) {
+  return MakePrintDialog(printer)->exec() == QDialog::Accepted;
+}
+
+bool QtUserPrompts::OpenDocument(const QString& absolutePath) {
+  // False when no opener (xdg-open) could be started; what the opener then
+  // does with the file is the desktop's business.
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(absolutePath));
 }
 
 }  // namespace torv

@@ -23,6 +23,7 @@
 #include "archive/view_screen.h"
 #include "ui/application_title.h"
 #include "ui/event_table_model.h"
+#include "ui/report_printer.h"
 
 namespace torv {
 namespace {
@@ -115,10 +116,12 @@ QTextEdit* MakePane(QWidget* parent, const char* name) {
   pane->setReadOnly(true);
   pane->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   pane->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  // A report line is one table row: keep it on one screen line, with the
-  // TAB pairs close enough that the four columns stay readable.
+  // A report line is one table row: keep it on one screen line, its cells
+  // lined up under the header by the report's tab stops for the pane's font.
   pane->setLineWrapMode(QTextEdit::NoWrap);
-  pane->setTabStopDistance(24);
+  SetReportTabStops(*pane->document());
+  // Read only: nothing to undo, and no undo history of whole reports.
+  pane->setUndoRedoEnabled(false);
   return pane;
 }
 
