@@ -60,5 +60,16 @@ TEST_F(TFormMainTest, ADateChangeWithoutFocusOnlyRemembersTheKey) {
   EXPECT_EQ(Label1(), QStringLiteral("Документирование"));
 }
 
+TEST_F(TFormMainTest, ADateChangeOfTheHiddenPickerLeavesNoSearchPending) {
+  UseTestArchive();
+  ASSERT_FALSE(Ui().DateTimePicker2->isVisible());
+  Ui().DateTimePicker2->setDate(QDate(2024, 3, 5));
+  EXPECT_EQ(state_.DateSearchPending, 0);
+  EXPECT_EQ(state_.SearchDateKey, "");
+  Click(Ui().Button8);
+  ExpectBlock(kNewestSlot);
+  EXPECT_EQ(Label1().toStdString(), Status());
+}
+
 }  // namespace
 }  // namespace torv

@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,11 @@
 #include "fake_user_prompts.h"
 #include "ui/application_title.h"
 #include "ui/tform_main.h"
+
+// Failures show Qt's texts as text rather than as 16-bit units.
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
 
 namespace torv {
 
@@ -70,7 +76,9 @@ inline int SlotBack(int slot, int records) {
   return ((slot - records) % 1024 + 1024) % 1024;
 }
 
-class TFormMainTest : public ::testing::Test {
+// The window shown and active, with `Prompts` answering its boxes and dialogs.
+template <typename Prompts>
+class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(dir_.isValid());
@@ -160,16 +168,20 @@ class TFormMainTest : public ::testing::Test {
     ASSERT_TRUE(Ui().DateTimePicker2->isVisible());
   }
 
-  std::vector<QString> Boxes() const { return prompts_.BoxTexts(); }
-
   QTemporaryDir dir_;
   ViewState state_;
-  FakeUserPrompts prompts_;
+  Prompts prompts_;
   std::unique_ptr<TForm_main> window_;
   std::unique_ptr<QWidget> other_;
   std::string archivePath_;
   const QString kInputError = QStringLiteral("Ошибка ввода");
   const QString kAppTitle = ApplicationTitle();
+};
+
+// Boxes and dialogs answered by a recording fake that opens no event loop.
+class TFormMainTest : public WindowTest<FakeUserPrompts> {
+ protected:
+  std::vector<QString> Boxes() const { return prompts_.BoxTexts(); }
 };
 
 }  // namespace torv
