@@ -147,11 +147,7 @@ TForm_main::TForm_main(ViewState& state, UserPrompts& prompts, QWidget* parent)
 
 TForm_main::~TForm_main() {
   // The filters point back at this window; children die after it.
-  for (QObject* watched :
-       {static_cast<QObject*>(ui_.Edit1), static_cast<QObject*>(ui_.EditNVh),
-        static_cast<QObject*>(ui_.DateTimePicker2), static_cast<QObject*>(ui_.RichEdit1)}) {
-    watched->removeEventFilter(this);
-  }
+  for (QWidget* watched : FilteredControls()) watched->removeEventFilter(this);
 }
 
 void TForm_main::BuildActions() {
@@ -363,11 +359,15 @@ void TForm_main::ConnectHandlers() {
   connect(ui_.CBoxUstr, &QComboBox::activated, this,
           [this] { RunHandler([this] { CBoxUstrClick(); }); });
 
-  // Key checks, exit handlers and the report pane's tabs.
-  ui_.Edit1->installEventFilter(this);
-  ui_.EditNVh->installEventFilter(this);
-  ui_.DateTimePicker2->installEventFilter(this);
-  ui_.RichEdit1->installEventFilter(this);
+  // Key checks, exit handlers, the report pane's tabs, and the presses that
+  // move the focus out of a field.
+  for (QWidget* watched : FilteredControls()) watched->installEventFilter(this);
+}
+
+std::vector<QWidget*> TForm_main::FilteredControls() const {
+  std::vector<QWidget*> controls = {ui_.Edit1, ui_.EditNVh, ui_.DateTimePicker2, ui_.RichEdit1};
+  for (QPushButton* button : findChildren<QPushButton*>()) controls.push_back(button);
+  return controls;
 }
 
 void TForm_main::PlaceOnScreen() {

@@ -15,6 +15,7 @@
 
 // Qt
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 
 // Std
@@ -160,6 +161,7 @@ class TForm_main : public QMainWindow, public ViewScreen, public ReportTable {
   void BuildDeviceChoice(QWidget* central);
   void BuildTabOrder();
   void ConnectHandlers();
+  std::vector<QWidget*> FilteredControls() const;
   void PlaceOnScreen();
 
  private:  // focus and keys
@@ -169,6 +171,8 @@ class TForm_main : public QMainWindow, public ViewScreen, public ReportTable {
   bool FocusIsInside(const QWidget* control) const;
   int ExitRuns(const QWidget* control) const;
   void RunExitHandler(QWidget* control);
+  void ExitOnFocusOut(QWidget* control, Qt::FocusReason reason);
+  void FinishOwedClick();
   QWidget* NextTabStop(const QWidget* from, bool onWindowOnly) const;
   bool FieldKeyPress(QLineEdit* field, const QKeyEvent& key);
 
@@ -185,6 +189,9 @@ class TForm_main : public QMainWindow, public ViewScreen, public ReportTable {
   // How often each exit handler has run, so that a focus move made by the
   // window can tell whether Qt already ran it.
   std::map<const QWidget*, int> exitRuns_;
+  // The push button whose press ran an exit handler: the window runs its
+  // command when the press reaches it (see tform_main_focus.cpp).
+  QPointer<QPushButton> clickOwed_;
   // The open dialog starts again where it was left.
   QString lastOpenName_;
   QString lastOpenFilter_;

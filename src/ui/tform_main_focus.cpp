@@ -8,10 +8,20 @@
 // - Hiding a focused QDateEdit may leave the focus inside it.
 // MoveFocus and HideControl then run the exit handler themselves; a count of
 // runs keeps it from running twice.
+//
+// A push button takes the focus when the mouse button goes down on it, so an
+// exit handler runs inside that press. When the handler opens a box, the box's
+// own event loop receives the mouse release: the button would never emit
+// clicked and would stay drawn down. The window therefore finishes such a
+// click itself: the press that moved the focus does not reach the button, and
+// the button's command runs once, right after the exit handler.
+#include <QApplication>
 #include <QDateEdit>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QTextEdit>
 
 #include "ui/tform_main.h"
@@ -84,6 +94,24 @@ void TForm_main::RunExitHandler(QWidget* control) {
   }
 }
 
+void TForm_main::ExitOnFocusOut(QWidget* control, Qt::FocusReason reason) {
+  clickOwed_ = nullptr;
+  // Qt names the widget that takes the focus before it tells the one that
+  // loses it.
+  auto* button = qobject_cast<QPushButton*>(QApplication::focusWidget());
+  const bool pressOnButton =
+      reason == Qt::MouseFocusReason && button != nullptr && button->window() == this;
+  RunExitHandler(control);
+  if (pressOnButton) clickOwed_ = button;
+}
+
+void TForm_main::FinishOwedClick() {
+  QPushButton* button = clickOwed_;
+  clickOwed_ = nullptr;
+  // click() runs nothing for a button that the exit handler disabled.
+  if (button->isVisible()) button->click();
+}
+
 void TForm_main::MoveFocus(QWidget* target) {
   QWidget* leaving = ExitControlHoldingFocus();
   const int runsBefore = ExitRuns(leaving);
@@ -147,7 +175,13 @@ bool TForm_main::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::FocusOut:
       if (QWidget* control = ExitControl(watched);
           control != nullptr && RunsExitHandler(static_cast<QFocusEvent*>(event)->reason())) {
-        RunExitHandler(control);
+        ExitOnFocusOut(control, static_cast<QFocusEvent*>(event)->reason());
+      }
+      break;
+    case QEvent::MouseButtonPress:
+      if (watched == clickOwed_ && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        FinishOwedClick();
+        return true;
       }
       break;
     default:

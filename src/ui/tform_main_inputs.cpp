@@ -1,6 +1,7 @@
 // The input-number fields, the date choice, the device number and the
 // archive file choice.
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QKeyEvent>
@@ -122,10 +123,19 @@ void TForm_main::Button3Click() {
 }
 
 void TForm_main::DateTimePicker2Change() {
+  // Only the operator changes the date, and only on a picker on screen: a
+  // change of the hidden picker would leave a search pending that nobody
+  // asked for.
+  if (!ui_.DateTimePicker2->isVisible()) return;
   const QDate date = ui_.DateTimePicker2->date();
   state_.SearchDateKey = SearchDateKeyFor(date.day(), date.month());
   state_.DateSearchPending = 1;
-  // Hiding the picker that holds the focus runs the search.
+  // The calendar changes the date as soon as a key moves its day; it goes
+  // with the picker rather than stay open without one. Closing it gives the
+  // focus back to the picker, so hiding the picker then runs the search.
+  if (QWidget* calendar = ui_.DateTimePicker2->calendarWidget()->window(); calendar->isVisible()) {
+    calendar->hide();
+  }
   HideControl(ui_.DateTimePicker2);
   ui_.Button3->hide();
 }
