@@ -103,7 +103,7 @@ QLineEdit* MakeInputField(QWidget* parent, const char* name, const QString& text
   field->setObjectName(QString::fromLatin1(name));
   field->setFont(BaseFont());
   // No setMaxLength: it would also cut the 14-character text the view engine
-  // writes into Edit1. The key check limits what the operator types.
+  // writes into Edit1. The window limits what the operator types or pastes.
   return field;
 }
 
@@ -358,6 +358,15 @@ void TForm_main::ConnectHandlers() {
           [this] { RunHandler([this] { DateTimePicker2Change(); }); });
   connect(ui_.CBoxUstr, &QComboBox::activated, this,
           [this] { RunHandler([this] { CBoxUstrClick(); }); });
+
+  // The typing limit of the input fields, which also holds for pasted and
+  // dropped text. Qt reports the operator's edit before the changed text.
+  for (QLineEdit* field : {ui_.Edit1, ui_.EditNVh}) {
+    textBefore_[field] = field->text();
+    connect(field, &QLineEdit::textEdited, this, [this, field] { KeepTypingLimit(field); });
+    connect(field, &QLineEdit::textChanged, this,
+            [this, field] { textBefore_[field] = field->text(); });
+  }
 
   // Key checks, exit handlers, the report pane's tabs, and the presses that
   // move the focus out of a field.

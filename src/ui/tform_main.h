@@ -174,7 +174,8 @@ class TForm_main : public QMainWindow, public ViewScreen, public ReportTable {
   void ExitOnFocusOut(QWidget* control, Qt::FocusReason reason);
   void FinishOwedClick();
   QWidget* NextTabStop(const QWidget* from, bool onWindowOnly) const;
-  bool FieldKeyPress(QLineEdit* field, const QKeyEvent& key);
+  void FieldKeyPress(QLineEdit* field, const QKeyEvent& key);
+  void KeepTypingLimit(QLineEdit* field);
 
  private:  // reports
   void SetReportPane(const ReportLines& lines);
@@ -192,6 +193,8 @@ class TForm_main : public QMainWindow, public ViewScreen, public ReportTable {
   // The push button whose press ran an exit handler: the window runs its
   // command when the press reaches it (see tform_main_focus.cpp).
   QPointer<QPushButton> clickOwed_;
+  // Each input field's text before the operator's latest edit.
+  std::map<const QLineEdit*, QString> textBefore_;
   // The open dialog starts again where it was left.
   QString lastOpenName_;
   QString lastOpenFilter_;

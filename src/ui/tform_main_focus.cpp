@@ -25,12 +25,10 @@
 #include <QTextEdit>
 
 #include "ui/tform_main.h"
+#include "ui/typing_limit.h"
 
 namespace torv {
 namespace {
-
-// What the operator may type into an input-number field.
-constexpr int kTypedLengthLimit = 2;
 
 // Focus taken by a modal box, a pop-up or the menu bar is no exit.
 bool RunsExitHandler(Qt::FocusReason reason) {
@@ -41,15 +39,6 @@ bool RunsExitHandler(Qt::FocusReason reason) {
 bool IsTabKey(const QKeyEvent& key) {
   if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
   return key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab;
-}
-
-// True when the typed character would make the text longer than the limit.
-// Only typing is limited; a text the program sets may be longer.
-bool ExceedsTypingLimit(const QLineEdit& field, const QKeyEvent& key) {
-  const QString typed = key.text();
-  if (typed.isEmpty() || !typed.at(0).isPrint()) return false;
-  const qsizetype kept = field.text().size() - field.selectedText().size();
-  return kept + typed.size() > kTypedLengthLimit;
 }
 
 }  // namespace
@@ -154,19 +143,29 @@ QWidget* TForm_main::NextTabStop(const QWidget* from, bool onWindowOnly) const {
   return nullptr;
 }
 
-bool TForm_main::FieldKeyPress(QLineEdit* field, const QKeyEvent& key) {
+void TForm_main::FieldKeyPress(QLineEdit* field, const QKeyEvent& key) {
   // The window moves the focus on Tab itself; the key check never sees it.
-  if (IsTabKey(key)) return false;
+  if (IsTabKey(key)) return;
   RunHandler([&] { EditBlocKeyDown(field, key.key(), key.modifiers()); });
-  // The key goes on to the field, except a character beyond the limit.
-  return ExceedsTypingLimit(*field, key);
+}
+
+void TForm_main::KeepTypingLimit(QLineEdit* field) {
+  // Typing, pasting and dropping all end here, and only they: textEdited
+  // never follows a text that the program sets.
+  const LimitedEdit kept =
+      LimitOperatorEdit(textBefore_[field], field->text(), field->cursorPosition());
+  if (kept.text == field->text()) return;
+  field->setText(kept.text);
+  field->setCursorPosition(static_cast<int>(kept.cursor));
 }
 
 bool TForm_main::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::KeyPress:
       if (QLineEdit* field = InputField(watched)) {
-        return FieldKeyPress(field, *static_cast<QKeyEvent*>(event));
+        // The key itself always goes on to the field.
+        FieldKeyPress(field, *static_cast<QKeyEvent*>(event));
+        return false;
       }
       // The report pane wants its tabs: Tab does not leave it, though being
       // read-only it types nothing.
