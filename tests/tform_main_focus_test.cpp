@@ -93,5 +93,48 @@ TEST_F(TFormMainTest, ExitCheckRunsOnceWhenQtDeliversTheFocusChange) {
   EXPECT_EQ(Boxes(), (std::vector<QString>{kInputError}));
 }
 
+TEST_F(TFormMainTest, ControlTabLeavesTheReportPane) {
+  Focus(Ui().RichEdit1);
+  QTest::keyClick(Ui().RichEdit1, Qt::Key_Tab, Qt::ControlModifier);
+  EXPECT_TRUE(Ui().Button8->hasFocus());
+  Focus(Ui().RichEdit1);
+  QTest::keyClick(Ui().RichEdit1, Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_TRUE(Ui().StringGrid1->hasFocus());
+  // X11 reports Shift+Tab as Backtab.
+  Focus(Ui().RichEdit1);
+  QTest::keyClick(Ui().RichEdit1, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_TRUE(Ui().StringGrid1->hasFocus());
+  EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(TFormMainTest, ReportPaneTellsHowToLeaveIt) {
+  EXPECT_EQ(Ui().RichEdit1->toolTip(),
+            QStringLiteral("Отчет. Tab не уводит из отчета: Ctrl+Tab — к следующему элементу "
+                           "окна, Ctrl+Shift+Tab — к предыдущему"));
+}
+
+TEST_F(TFormMainTest, TabFromTheGridReachesTheButtonsThroughThePane) {
+  Focus(Ui().StringGrid1);
+  QTest::keyClick(Ui().StringGrid1, Qt::Key_Tab);
+  ASSERT_TRUE(Ui().RichEdit1->hasFocus());
+  QTest::keyClick(Ui().RichEdit1, Qt::Key_Tab, Qt::ControlModifier);
+  EXPECT_TRUE(Ui().Button8->hasFocus());
+  QTest::keyClick(Ui().Button8, Qt::Key_Tab);
+  EXPECT_TRUE(Ui().Button9->hasFocus());
+}
+
+// --- Enter on a push button ---
+
+TEST_F(TFormMainTest, EnterPressesTheFocusedButton) {
+  UseTestArchive();
+  Focus(Ui().Button8);
+  QTest::keyClick(Ui().Button8, Qt::Key_Return);
+  ExpectBlock(kNewestSlot);
+  Focus(Ui().Button4);
+  QTest::keyClick(Ui().Button4, Qt::Key_Enter, Qt::KeypadModifier);
+  EXPECT_TRUE(Ui().Button3->isVisible());
+  EXPECT_TRUE(Boxes().empty());
+}
+
 }  // namespace
 }  // namespace torv

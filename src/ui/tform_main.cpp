@@ -71,6 +71,8 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
   auto* button = new QPushButton(caption, parent);
   button->setObjectName(QString::fromLatin1(name));
   button->setFont(BaseFont());
+  // Enter presses the focused button, as Space does.
+  button->setAutoDefault(true);
   return button;
 }
 
@@ -236,6 +238,9 @@ void TForm_main::BuildTableAndPanes(QWidget* central) {
   }
   ui_.RichEdit1->setPalette(panePalette);
   ui_.RichEdit1->setTabChangesFocus(false);
+  ui_.RichEdit1->setToolTip(
+      QStringLiteral("Отчет. Tab не уводит из отчета: Ctrl+Tab — к следующему элементу окна, "
+                     "Ctrl+Shift+Tab — к предыдущему"));
 
   ui_.RichEdit2 = Place(MakePane(central, "RichEdit2"), 40, 480, 457, 121);
   ui_.RichEdit2->hide();

@@ -176,6 +176,7 @@ class TForm_main : public QMainWindow, public ViewScreen, public ReportTable {
   QWidget* NextTabStop(const QWidget* from, bool onWindowOnly) const;
   void FieldKeyPress(QLineEdit* field, const QKeyEvent& key);
   void KeepTypingLimit(QLineEdit* field);
+  bool ReportPaneKeyPress(const QKeyEvent& key);
 
  private:  // reports
   void SetReportPane(const ReportLines& lines);

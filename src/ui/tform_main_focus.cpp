@@ -41,6 +41,17 @@ bool IsTabKey(const QKeyEvent& key) {
   return key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab;
 }
 
+// Ctrl+Tab, or with Shift (which may arrive as Backtab) the way back.
+enum class ControlTab { kNone, kForward, kBackward };
+ControlTab ControlTabOf(const QKeyEvent& key) {
+  if ((key.modifiers() & (Qt::ControlModifier | Qt::AltModifier)) != Qt::ControlModifier) {
+    return ControlTab::kNone;
+  }
+  if (key.key() == Qt::Key_Backtab) return ControlTab::kBackward;
+  if (key.key() != Qt::Key_Tab) return ControlTab::kNone;
+  return key.modifiers() & Qt::ShiftModifier ? ControlTab::kBackward : ControlTab::kForward;
+}
+
 }  // namespace
 
 QLineEdit* TForm_main::InputField(QObject* object) const {
@@ -149,6 +160,22 @@ void TForm_main::FieldKeyPress(QLineEdit* field, const QKeyEvent& key) {
   RunHandler([&] { EditBlocKeyDown(field, key.key(), key.modifiers()); });
 }
 
+bool TForm_main::ReportPaneKeyPress(const QKeyEvent& key) {
+  // The report pane wants its tabs: Tab does not leave it, though being
+  // read-only it types nothing. Ctrl+Tab and Ctrl+Shift+Tab leave it, as
+  // they leave any Qt text editor that keeps Tab.
+  if (IsTabKey(key)) return true;
+  switch (ControlTabOf(key)) {
+    case ControlTab::kForward:
+      return focusNextPrevChild(true);
+    case ControlTab::kBackward:
+      return focusNextPrevChild(false);
+    case ControlTab::kNone:
+      return false;
+  }
+  return false;
+}
+
 void TForm_main::KeepTypingLimit(QLineEdit* field) {
   // Typing, pasting and dropping all end here, and only they: textEdited
   // never follows a text that the program sets.
@@ -167,9 +194,7 @@ bool TForm_main::eventFilter(QObject* watched, QEvent* event) {
         FieldKeyPress(field, *static_cast<QKeyEvent*>(event));
         return false;
       }
-      // The report pane wants its tabs: Tab does not leave it, though being
-      // read-only it types nothing.
-      if (watched == ui_.RichEdit1 && IsTabKey(*static_cast<QKeyEvent*>(event))) return true;
+      if (watched == ui_.RichEdit1) return ReportPaneKeyPress(*static_cast<QKeyEvent*>(event));
       break;
     case QEvent::FocusOut:
       if (QWidget* control = ExitControl(watched);
