@@ -22,6 +22,7 @@
 
 #include "ui/application_title.h"
 #include "ui/event_table_model.h"
+#include "ui/printer_icon.h"
 
 namespace torv {
 namespace {
@@ -160,8 +161,7 @@ void TForm_main::BuildActions() {
   ui_.AOpenFile->setShortcut(QKeySequence(Qt::Key_F3));
   ui_.AOpenFile->setProperty("category", QStringLiteral("Файл"));
 
-  ui_.APrint = new QAction(style()->standardIcon(QStyle::SP_FileDialogDetailedView),
-                           QStringLiteral("Печать"), this);
+  ui_.APrint = new QAction(PrinterIcon(), QStringLiteral("Печать"), this);
   ui_.APrint->setObjectName(QStringLiteral("APrint"));
   ui_.APrint->setToolTip(QStringLiteral("Печать "));
   ui_.APrint->setShortcut(QKeySequence(Qt::Key_F4));
