@@ -10,6 +10,9 @@ if(TARGET torvdoc)
   # Qt draws an SVG icon through the plugin in libqt6svg6, which the
   # binaries do not link and shlibdeps therefore cannot see.
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS libqt6svg6)
+  # Qt's own texts in the window (file and print dialogs, Yes and No, the
+  # calendar) come from Qt's Russian translation, a data file no binary links.
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-translations-l10n)
 endif()
 install(FILES ${PROJECT_SOURCE_DIR}/data/torvdoc.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)

@@ -10,7 +10,8 @@ PACKAGES=(
   qt6-base-dev libqt6printsupport6 qt6-qpa-plugins libqt6svg6 libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
-  poppler-utils xvfb xauth imagemagick libreoffice-writer-nogui
+  qt6-translations-l10n
+  poppler-utils xvfb xauth imagemagick libreoffice-writer-nogui openbox xdotool
   dpkg-dev file desktop-file-utils
   fonts-dejavu-core
   clang libclang-rt-14-dev

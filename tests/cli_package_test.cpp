@@ -90,6 +90,7 @@ TEST_F(CliPackageTest, ControlNamesThePackageAndItsComputedDependencies) {
     EXPECT_NE(depends.find("libqt6widgets6"), std::string::npos) << depends;
     EXPECT_NE(depends.find("libqt6printsupport6"), std::string::npos) << depends;
     EXPECT_EQ(ControlField(control.out, "Recommends"), "libqt6svg6");
+    EXPECT_NE(depends.find("qt6-translations-l10n"), std::string::npos) << depends;
   } else {
     EXPECT_EQ(depends.find("libqt6"), std::string::npos) << depends;
   }

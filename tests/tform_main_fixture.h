@@ -21,13 +21,9 @@
 
 #include "archive/sample_archive.h"
 #include "fake_user_prompts.h"
+#include "qstring_printer.h"
 #include "ui/application_title.h"
 #include "ui/tform_main.h"
-
-// Failures show Qt's texts as text rather than as 16-bit units.
-inline void PrintTo(const QString& text, std::ostream* out) {
-  *out << '"' << text.toStdString() << '"';
-}
 
 namespace torv {
 

@@ -4,16 +4,22 @@
 #include <QStringList>
 
 // Std
+#include <cstdio>
 #include <memory>
 
 #include "archive/view_state.h"
 #include "ui/application_title.h"
 #include "ui/failure_text.h"
 #include "ui/qt_user_prompts.h"
+#include "ui/russian_language.h"
 #include "ui/tform_main.h"
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
+  if (!torv::UseRussianLanguage(application)) {
+    std::fprintf(stderr, "torvdoc: %s is missing; Qt's own texts stay in English\n",
+                 torv::QtRussianTranslationPath().toLocal8Bit().constData());
+  }
   // Drawn by Qt's SVG image plugin (libqt6svg6); without it the window simply
   // has no icon.
   application.setWindowIcon(QIcon(QStringLiteral(":/torvdoc.svg")));
