@@ -141,7 +141,8 @@ void ExpectValidDesktopEntry(const fs::path& entry) {
   EXPECT_TRUE(HasLine(text, "[Desktop Entry]"));
   EXPECT_TRUE(HasLine(text, "Type=Application"));
   EXPECT_TRUE(HasLine(text, "Name[ru]=Документирование архива ТОРВ-4"));
-  EXPECT_TRUE(HasLine(text, "Exec=torvdoc"));
+  // A file manager hands the chosen archive to the window.
+  EXPECT_TRUE(HasLine(text, "Exec=torvdoc %f"));
   EXPECT_TRUE(HasLine(text, "Icon=torvdoc"));
   EXPECT_TRUE(HasLine(text, "Categories=Utility;"));
   EXPECT_EQ(text.find("MimeType="), std::string::npos) << "claims a file type";

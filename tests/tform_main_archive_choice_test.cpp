@@ -2,6 +2,7 @@
 #include "tform_main_fixture.h"
 
 #include <QAction>
+#include <QDir>
 #include <QToolButton>
 
 namespace torv {
@@ -115,6 +116,47 @@ TEST_F(TFormMainTest, MissingFileIsChosenAndCannotBeOpened) {
   EXPECT_EQ(state_.ArchiveFileName, missing.toStdString());
   Click(Ui().Button8);
   EXPECT_EQ(Boxes(), (std::vector<QString>{QStringLiteral("Архив не удается открыть")}));
+}
+
+// --- the archive named on the command line ---
+
+TEST_F(TFormMainTest, CommandLineNameFollowsTheDialogsRules) {
+  window_->ChooseArchiveFromCommandLine(QStringLiteral("arch"));
+  // A relative name is taken from the current folder, as the dialog's are.
+  const QString full = QDir::current().absoluteFilePath(QStringLiteral("arch"));
+  EXPECT_EQ(state_.ArchiveFileName, (full + QStringLiteral(".dat")).toStdString());
+  EXPECT_EQ(state_.ArchiveFileExt, "");
+  EXPECT_TRUE(Boxes().empty());
+  // No view: the table and the status line are as they were.
+  EXPECT_EQ(Label1(), QStringLiteral("Документирование"));
+  EXPECT_EQ(window_->TableRow(0), EventRow{});
+  // The open dialog starts from it, as from a name it returned itself.
+  Ui().AOpenFile->trigger();
+  ASSERT_EQ(prompts_.openRequests.size(), 1u);
+  EXPECT_EQ(prompts_.openRequests[0].startName, full);
+}
+
+TEST_F(TFormMainTest, RefusedCommandLineNameIsReportedAndChoosesNothing) {
+  window_->ChooseArchiveFromCommandLine(QStringLiteral("/data/arch.DAT"));
+  ASSERT_EQ(prompts_.boxes.size(), 1u);
+  EXPECT_EQ(prompts_.boxes[0].kind, BoxKind::kWarning);
+  EXPECT_EQ(prompts_.boxes[0].title, QStringLiteral("задание имени файла"));
+  EXPECT_EQ(prompts_.boxes[0].text, QStringLiteral("Неверно задано имя файла"));
+  EXPECT_EQ(state_.ArchiveFileName, "");
+  EXPECT_EQ(state_.ArchiveFileExt, ".DAT");
+  EXPECT_TRUE(prompts_.openRequests.empty());
+  Click(Ui().Button8);
+  EXPECT_EQ(prompts_.boxes.back().text, QStringLiteral("Не задано имя файла архива"));
+}
+
+TEST_F(TFormMainTest, CommandLineArchiveIsReadByTheNextView) {
+  UseTestArchive();
+  state_.ArchiveFileName.clear();
+  window_->ChooseArchiveFromCommandLine(QString::fromStdString(archivePath_));
+  EXPECT_EQ(state_.ArchiveFileName, archivePath_);
+  Click(Ui().Button8);
+  ExpectBlock(kNewestSlot);
+  EXPECT_EQ(Label1().toStdString(), Status());
 }
 
 }  // namespace

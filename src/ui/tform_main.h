@@ -130,6 +130,9 @@ class TForm_main : public QMainWindow, public ViewScreen, public ReportTable {
   void DateTimePicker2Change();
   void CBoxUstrClick();
   void OpenFileClick();
+  // FILE from the command line, taken by the same rules as a name from the
+  // open dialog; no view starts.
+  void ChooseArchiveFromCommandLine(const QString& fileName);
   // The documenting group: reports into RichEdit1, printing, the RTF file.
   void But1Click();
   void But3Click();
@@ -177,6 +180,11 @@ class TForm_main : public QMainWindow, public ViewScreen, public ReportTable {
   void FieldKeyPress(QLineEdit* field, const QKeyEvent& key);
   void KeepTypingLimit(QLineEdit* field);
   bool ReportPaneKeyPress(const QKeyEvent& key);
+
+ private:  // archive choice
+  // Applies the archive name rules to a name the operator gave; false, after
+  // the warning box, when the name is refused.
+  bool TakeArchiveName(const QString& fileName);
 
  private:  // reports
   void SetReportPane(const ReportLines& lines);

@@ -4,6 +4,7 @@
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -161,21 +162,33 @@ void TForm_main::OpenFileClick() {
     }
     lastOpenName_ = answer->fileName;
     lastOpenFilter_ = answer->selectedFilter;
-
-    const ArchiveNameChoice choice = ApplyArchiveNameRule(answer->fileName.toStdString());
-    state_.ArchiveFileName = answer->fileName.toStdString();
-    state_.ArchiveFileExt = choice.extension;
-    switch (choice.verdict) {
-      case ArchiveNameVerdict::kAccepted:
-        return;
-      case ArchiveNameVerdict::kAppended:
-        state_.ArchiveFileName = choice.fileName;
-        return;
-      case ArchiveNameVerdict::kRejected:
-        prompts_.ShowWarning(kBadNameTitle, kBadNameText);
-        break;
-    }
+    if (TakeArchiveName(answer->fileName)) return;
   }
+}
+
+bool TForm_main::TakeArchiveName(const QString& fileName) {
+  const ArchiveNameChoice choice = ApplyArchiveNameRule(fileName.toStdString());
+  state_.ArchiveFileName = fileName.toStdString();
+  state_.ArchiveFileExt = choice.extension;
+  switch (choice.verdict) {
+    case ArchiveNameVerdict::kAccepted:
+      return true;
+    case ArchiveNameVerdict::kAppended:
+      state_.ArchiveFileName = choice.fileName;
+      return true;
+    case ArchiveNameVerdict::kRejected:
+      prompts_.ShowWarning(kBadNameTitle, kBadNameText);
+      break;
+  }
+  return false;
+}
+
+void TForm_main::ChooseArchiveFromCommandLine(const QString& fileName) {
+  // As if the open dialog had returned it: the full path, and the dialog
+  // starts from it next time. A refused name leaves no archive chosen.
+  const QString fullName = QFileInfo(fileName).absoluteFilePath();
+  lastOpenName_ = fullName;
+  if (!TakeArchiveName(fullName)) state_.ArchiveFileName.clear();
 }
 
 }  // namespace torv
