@@ -19,6 +19,7 @@
 #include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWindow>
 
 #include "ui/application_title.h"
 #include "ui/event_table_model.h"
@@ -388,6 +389,36 @@ void TForm_main::PlaceOnScreen() {
   resize(kWindowWidth, kWindowHeight);
   if (const QScreen* screen = this->screen()) {
     move(screen->availableGeometry().center() - rect().center());
+  }
+}
+
+bool TForm_main::event(QEvent* event) {
+  switch (event->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::WindowActivate:
+      FitFrameToWindowSize();
+      break;
+    default:
+      break;
+  }
+  return QMainWindow::event(event);
+}
+
+void TForm_main::FitFrameToWindowSize() {
+  // The window's size is its outer size, frame and title bar included. The
+  // frame is known only once a window manager has put it around the shown
+  // window; without one the window is its own outer size.
+  if (frameFitted_ || !isVisible() || windowHandle() == nullptr) return;
+  const QMargins frame = windowHandle()->frameMargins();
+  if (frame.isNull()) return;
+  frameFitted_ = true;
+  const QSize outer(kWindowWidth, kWindowHeight);
+  resize(outer.shrunkBy(frame));
+  if (const QScreen* screen = this->screen()) {
+    QRect placed(QPoint(), outer);
+    placed.moveCenter(screen->availableGeometry().center());
+    move(placed.topLeft());
   }
 }
 

@@ -153,6 +153,7 @@ class TForm_main : public QMainWindow, public ViewScreen, public ReportTable {
 
  protected:  // QObject API
   bool eventFilter(QObject* watched, QEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:  // building
   void BuildActions();
@@ -166,6 +167,7 @@ class TForm_main : public QMainWindow, public ViewScreen, public ReportTable {
   void ConnectHandlers();
   std::vector<QWidget*> FilteredControls() const;
   void PlaceOnScreen();
+  void FitFrameToWindowSize();
 
  private:  // focus and keys
   QLineEdit* InputField(QObject* object) const;
@@ -204,6 +206,8 @@ class TForm_main : public QMainWindow, public ViewScreen, public ReportTable {
   QPointer<QPushButton> clickOwed_;
   // Each input field's text before the operator's latest edit.
   std::map<const QLineEdit*, QString> textBefore_;
+  // Set once the window manager's frame is counted in the window's size.
+  bool frameFitted_ = false;
   // The open dialog starts again where it was left.
   QString lastOpenName_;
   QString lastOpenFilter_;
