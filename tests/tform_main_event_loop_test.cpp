@@ -124,12 +124,7 @@ TEST_F(TFormMainEventLoopTest, ButtonCommandFollowsFeedbackInEdit1) {
 
 TEST_F(TFormMainEventLoopTest, ButtonCommandFollowsAnInputViewWithoutEvents) {
   // Input 32 has no events: its view ends in the box "нет событий".
-  ArchiveBuilder builder;
-  for (int slot = 0; slot < 1024; ++slot) {
-    builder.SetSlot(slot, SlotRecord(slot % 32 == 31 ? 0 : slot));
-  }
-  archivePath_ = WriteArchive(builder.SetWriteOffset(kWriteOffset).Bytes());
-  state_.ArchiveFileName = archivePath_;
+  UseArchiveWithoutInput32();
   OperatorClick(Ui().Button7);
   QTest::keyClicks(Ui().EditNVh, QStringLiteral("32"));
   OperatorClick(Ui().Button8);

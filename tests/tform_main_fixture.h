@@ -109,6 +109,17 @@ class WindowTest : public ::testing::Test {
     return archivePath_;
   }
 
+  // The test archive with every record of input 32 turned into one of
+  // input 1, so that the input view of input 32 ends in its message.
+  void UseArchiveWithoutInput32() {
+    ArchiveBuilder builder;
+    for (int slot = 0; slot < 1024; ++slot) {
+      builder.SetSlot(slot, SlotRecord(slot % 32 == 31 ? 0 : slot));
+    }
+    archivePath_ = WriteArchive(builder.SetWriteOffset(kWriteOffset).Bytes());
+    state_.ArchiveFileName = archivePath_;
+  }
+
   std::string Status(const std::string& tail = {}) const {
     return "Архив: файл " + archivePath_ + tail;
   }

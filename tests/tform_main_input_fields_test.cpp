@@ -161,11 +161,7 @@ TEST_F(TFormMainTest, Edit1ActsAsASecondInputField) {
 
 TEST_F(TFormMainTest, PushButtonWhileFieldHoldsANumberRunsTheInputViewFirst) {
   // An input without events makes the input view visible as its message.
-  ArchiveBuilder builder;
-  for (int slot = 0; slot < 1024; ++slot)
-    builder.SetSlot(slot, SlotRecord(slot % 32 == 31 ? 0 : slot));
-  archivePath_ = WriteArchive(builder.SetWriteOffset(kWriteOffset).Bytes());
-  state_.ArchiveFileName = archivePath_;
+  UseArchiveWithoutInput32();
 
   Click(Ui().Button7);
   QTest::keyClicks(Ui().EditNVh, QStringLiteral("32"));
