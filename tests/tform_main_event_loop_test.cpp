@@ -151,6 +151,19 @@ TEST_F(TFormMainEventLoopTest, ButtonCommandRunsOnceWhenNoBoxOpens) {
   EXPECT_FALSE(Ui().Button6->isDown());
 }
 
+TEST_F(TFormMainEventLoopTest, ButtonCommandFollowsTheBoxOfThePickersView) {
+  // The picker's loss of focus runs a view, which without an archive ends
+  // in a box; "Начало архива" then runs its own.
+  OpenPicker(QDate(2024, 3, 6));
+  OperatorClick(Ui().DateTimePicker2, QPoint(4, Ui().DateTimePicker2->height() / 2));
+  ASSERT_TRUE(Ui().DateTimePicker2->hasFocus());
+  OperatorClick(Ui().Button9);
+  EXPECT_EQ(Boxes(), (std::vector<QString>{kNoArchiveName, kNoArchiveName}));
+  EXPECT_EQ(state_.BlocksBack, 64);
+  EXPECT_TRUE(Ui().DateTimePicker2->isVisible());
+  EXPECT_FALSE(Ui().Button9->isDown());
+}
+
 // --- the date picker's calendar ---
 
 TEST_F(TFormMainEventLoopTest, KeyInTheCalendarSearchesOnceAndClosesIt) {
