@@ -22,6 +22,7 @@
 #include <QWidget>
 #include <QWindow>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace torv::testing {
@@ -44,13 +45,14 @@ inline void OperatorClick(QWidget* widget, QPoint at = {-1, -1}) {
   const QPointer<QWindow> handle = HandleOf(widget);
   ASSERT_NE(handle, nullptr);
   const QPoint inWindow = InWindow(widget, at);
-  bool released = false;
-  QTimer::singleShot(0, [&] {
+  // Shared with the timer, which may outlive a failed wait.
+  const auto released = std::make_shared<bool>(false);
+  QTimer::singleShot(0, [handle, inWindow, released] {
     if (handle) QTest::mouseRelease(handle, Qt::LeftButton, Qt::NoModifier, inWindow);
-    released = true;
+    *released = true;
   });
   QTest::mousePress(handle, Qt::LeftButton, Qt::NoModifier, inWindow);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return released; }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return *released; }));
 }
 
 // Presses and releases `key` in the window that has the keyboard: a pop-up
