@@ -81,9 +81,11 @@ class FakeUserPrompts : public UserPrompts {
   }
   static std::optional<FileDialogAnswer> Next(
       std::deque<std::optional<FileDialogAnswer>>& answers) {
-    if (answers.empty()) return std::nullopt;
-    std::optional<FileDialogAnswer> answer = answers.front();
-    answers.pop_front();
+    std::optional<FileDialogAnswer> answer;
+    if (!answers.empty()) {
+      answer.swap(answers.front());
+      answers.pop_front();
+    }
     return answer;
   }
 };

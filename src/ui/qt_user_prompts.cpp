@@ -5,20 +5,42 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QSpacerItem>
 #include <QUrl>
 
 namespace torv {
 namespace {
+
+// Room that a window manager's title bar takes beside the title: the
+// window's icon and its minimise, maximise and close buttons.
+constexpr int kTitleBarControlsWidth = 140;
+
+// A box sizes itself to its text, and a text as short as "Ошибка ввода" left
+// the title bar too narrow even for "torvdoc". A spacer across the box's
+// grid keeps it as wide as its title needs; title bars are mostly bold.
+void LeaveRoomForTitle(QMessageBox& box) {
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  if (grid == nullptr) return;
+  QFont titleFont = box.font();
+  titleFont.setBold(true);
+  const int width =
+      QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + kTitleBarControlsWidth;
+  grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Fixed, QSizePolicy::Minimum),
+                grid->rowCount(), 0, 1, grid->columnCount());
+}
 
 // The boxes have no owner window, so Qt centres them on the screen.
 std::unique_ptr<QMessageBox> MakeBox(QMessageBox::Icon icon, const QString& title,
                                      const QString& text) {
   auto box = std::make_unique<QMessageBox>(icon, title, text, QMessageBox::Ok);
   box->setWindowModality(Qt::ApplicationModal);
+  LeaveRoomForTitle(*box);
   return box;
 }
 
