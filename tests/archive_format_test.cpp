@@ -1,10 +1,13 @@
 #include "archive/archive_format.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <thread>
+#include <vector>
 
 #include "archive/archive_reader.h"
 #include "archive/sample_archive.h"
@@ -189,6 +192,53 @@ TEST(ReadArchiveFileTest, AnUnreadableFileIsAPermissionProblem) {
   testing::RunWithoutPrivileges([&] {
     ExpectRefused(path, ArchiveReadProblem::kPermissionDenied, EACCES, "Permission denied");
   });
+}
+
+// Writes `bytes` into a pipe from another thread and reads the archive from
+// its other end, as from standard input.
+Result<ArchiveFileContents> ReadThroughAPipe(const std::vector<std::uint8_t>& bytes) {
+  int ends[2];
+  EXPECT_EQ(::pipe(ends), 0);
+  std::thread writer([&] {
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+      const ssize_t n = ::write(ends[1], bytes.data() + written, bytes.size() - written);
+      if (n <= 0) break;
+      written += static_cast<std::size_t>(n);
+    }
+    ::close(ends[1]);
+  });
+  Result<ArchiveFileContents> contents = ReadArchiveStream(ends[0]);
+  writer.join();
+  ::close(ends[0]);
+  return contents;
+}
+
+TEST(ReadArchiveStreamTest, APipeReadsLikeAFileOfTheSameBytes) {
+  const std::vector<std::uint8_t> bytes = GenerateArchive({.seed = 6, .fill = 700});
+  for (const std::size_t size : {std::size_t{0}, std::size_t{5000}, std::size_t{8193},
+                                 std::size_t{8196}, std::size_t{100000}}) {
+    SCOPED_TRACE(size);
+    std::vector<std::uint8_t> stream(bytes);
+    stream.resize(size, 0x5A);  // what follows the archive is not zero
+    const Result<ArchiveFileContents> contents = ReadThroughAPipe(stream);
+    ASSERT_TRUE(contents);
+    // Every byte was counted, also those after the archive.
+    EXPECT_EQ(contents->fileSize, size);
+    const ArchiveImage expected = ImageFromBytes(stream);
+    EXPECT_EQ(contents->image.ring, expected.ring);
+    EXPECT_EQ(contents->image.writeOffset, expected.writeOffset);
+  }
+}
+
+TEST(ReadArchiveStreamTest, AFolderOnTheDescriptorIsRefused) {
+  TempFolder folder;
+  const int fd = ::open(folder.path().c_str(), O_RDONLY | O_DIRECTORY);
+  ASSERT_GE(fd, 0);
+  const Result<ArchiveFileContents> contents = ReadArchiveStream(fd);
+  ::close(fd);
+  ASSERT_FALSE(contents);
+  EXPECT_EQ(ArchiveReadProblemOf(contents.failure()), ArchiveReadProblem::kFolder);
 }
 
 TEST(ArchiveReadProblemTest, OnlyOurOwnReasonMakesANotRegularFile) {

@@ -139,5 +139,42 @@ TEST_F(AtomicWriteTest, PipeIsWrittenInPlace) {
   EXPECT_EQ(Entries(folder_.path()), std::vector<std::string>{"pipe"});
 }
 
+TEST_F(AtomicWriteTest, NewFileOnlyWhereNothingIsYet) {
+  const mode_t mask = ::umask(027);
+  const Status written = WriteNewFileAtomically(Path("new.dat").string(), "archive");
+  ::umask(mask);
+  ASSERT_TRUE(written.ok()) << written.failure().reason;
+  EXPECT_EQ(FileText(Path("new.dat")), "archive");
+  EXPECT_EQ(ModeOf(Path("new.dat")), 0640u);
+
+  // A file, a folder, a link, even one that leads nowhere: each stays as it is.
+  PutFile(Path("copy.dat"), "a real archive's copy", 0600);
+  fs::create_directory(Path("folder.dat"));
+  fs::create_symlink("copy.dat", Path("link.dat"));
+  fs::create_symlink("nowhere.dat", Path("dangling.dat"));
+  for (const char* name : {"new.dat", "copy.dat", "folder.dat", "link.dat", "dangling.dat"}) {
+    SCOPED_TRACE(name);
+    const Status refused = WriteNewFileAtomically(Path(name).string(), "generated");
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.failure().errorNumber, EEXIST);
+  }
+  EXPECT_EQ(FileText(Path("new.dat")), "archive");
+  EXPECT_EQ(FileText(Path("copy.dat")), "a real archive's copy");
+  EXPECT_EQ(ModeOf(Path("copy.dat")), 0600u);
+  EXPECT_FALSE(fs::exists(Path("nowhere.dat")));
+  EXPECT_EQ(
+      Entries(folder_.path()),
+      (std::vector<std::string>{"copy.dat", "dangling.dat", "folder.dat", "link.dat", "new.dat"}));
+}
+
+TEST_F(AtomicWriteTest, NewFileInAMissingFolderFailsAndLeavesNothing) {
+  const Status failed = WriteNewFileAtomically(Path("missing/new.dat").string(), "x");
+  ASSERT_FALSE(failed.ok());
+  EXPECT_EQ(failed.failure().errorNumber, ENOENT);
+  EXPECT_TRUE(Entries(folder_.path()).empty());
+  EXPECT_EQ(WriteNewFileAtomically(folder_.path().string() + "/", "x").failure().errorNumber,
+            EISDIR);
+}
+
 }  // namespace
 }  // namespace torv

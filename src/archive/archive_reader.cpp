@@ -25,6 +25,22 @@ class FileDescriptor {
   int fd_;
 };
 
+// Reads up to `size` bytes into `buffer`, retrying after a signal; the count
+// read, short only at the end of the file.
+Result<std::size_t> ReadUpTo(int fd, std::uint8_t* buffer, std::size_t size) {
+  std::size_t filled = 0;
+  while (filled < size) {
+    const ssize_t got = ::read(fd, buffer + filled, size - filled);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return SystemFailure(errno);
+    }
+    if (got == 0) break;  // a short file: the rest reads as zero
+    filled += static_cast<std::size_t>(got);
+  }
+  return filled;
+}
+
 }  // namespace
 
 Result<ArchiveFileContents> ReadArchiveContents(const std::string& path) {
@@ -39,19 +55,30 @@ Result<ArchiveFileContents> ReadArchiveContents(const std::string& path) {
   if (!S_ISREG(info.st_mode)) return Failure{std::string(kNotRegularFileReason), 0};
 
   std::uint8_t buffer[kArchiveFileSize];
-  std::size_t filled = 0;
-  while (filled < sizeof buffer) {
-    const ssize_t got = ::read(file.get(), buffer + filled, sizeof buffer - filled);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      return SystemFailure(errno);
-    }
-    if (got == 0) break;  // a short file: the rest reads as zero
-    filled += static_cast<std::size_t>(got);
-  }
-  return ArchiveFileContents{ImageFromBytes(buffer, filled),
+  const Result<std::size_t> filled = ReadUpTo(file.get(), buffer, sizeof buffer);
+  if (!filled) return filled.failure();
+  return ArchiveFileContents{ImageFromBytes(buffer, *filled),
                              static_cast<std::uint64_t>(info.st_size),
                              static_cast<std::int64_t>(info.st_mtime)};
+}
+
+Result<ArchiveFileContents> ReadArchiveStream(int fd) {
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) return SystemFailure(errno);
+  if (S_ISDIR(info.st_mode)) return SystemFailure(EISDIR);
+  std::uint8_t buffer[kArchiveFileSize];
+  const Result<std::size_t> filled = ReadUpTo(fd, buffer, sizeof buffer);
+  if (!filled) return filled.failure();
+  ArchiveFileContents contents{ImageFromBytes(buffer, *filled), *filled,
+                               static_cast<std::int64_t>(info.st_mtime)};
+  // Whatever follows the archive is only counted.
+  for (std::uint8_t rest[4096];;) {
+    const Result<std::size_t> got = ReadUpTo(fd, rest, sizeof rest);
+    if (!got) return got.failure();
+    contents.fileSize += *got;
+    if (*got < sizeof rest) break;
+  }
+  return contents;
 }
 
 Result<ArchiveImage> ReadArchiveFile(const std::string& path) {

@@ -26,6 +26,12 @@ struct ArchiveFileContents {
 Result<ArchiveFileContents> ReadArchiveContents(const std::string& path);
 Result<ArchiveImage> ReadArchiveFile(const std::string& path);
 
+// Reads an archive from the open descriptor `fd` (standard input, a pipe) by
+// the same rules: the first 8196 bytes make the image, and the rest is read
+// to its end only to be counted into fileSize, so a short or over-long stream
+// is told apart like a file. The descriptor is left open.
+Result<ArchiveFileContents> ReadArchiveStream(int fd);
+
 // The kinds of failure a face words apart. Every one but
 // kNotRegularFile carries the errno behind it.
 enum class ArchiveReadProblem {

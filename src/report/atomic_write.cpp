@@ -89,6 +89,42 @@ void TakeOwnerAndMode(int fd, const std::optional<struct stat>& replaced) {
   ::fchmod(fd, replaced->st_mode & 07777);
 }
 
+// Writes `content` to a new temporary file beside `target`, with what the
+// user set on the file it replaces; its name, or the failure with nothing
+// left behind.
+Result<std::string> WriteTemporaryBeside(const fs::path& target, std::string_view content,
+                                         const std::optional<struct stat>& replaced) {
+  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  const std::string pattern = (folder / kTemporaryName).string();
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  const int fd = ::mkstemp(name.data());
+  if (fd < 0) return SystemFailure(errno);
+  TakeOwnerAndMode(fd, replaced);
+
+  int error = WriteAll(fd, content);
+  if (error == 0 && ::fsync(fd) != 0) error = errno;
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error != 0) {
+    ::unlink(name.data());
+    return SystemFailure(error);
+  }
+  return std::string(name.data());
+}
+
+// Gives the written temporary file the name `target`, failing with EEXIST
+// when anything has that name by then. A file system that cannot rename
+// without replacing gets a hard link instead, which fails the same way.
+int PublishWithoutReplacing(const std::string& temporary, const fs::path& target) {
+  if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
+    return 0;
+  }
+  if (errno != EINVAL && errno != ENOSYS) return errno;
+  if (::link(temporary.c_str(), target.c_str()) != 0) return errno;
+  ::unlink(temporary.c_str());
+  return 0;
+}
+
 }  // namespace
 
 Status WriteFileAtomically(const std::string& path, std::string_view content) {
@@ -110,20 +146,27 @@ Status WriteFileAtomically(const std::string& path, std::string_view content) {
     replaced = info;
   }
 
-  const fs::path folder = target->has_parent_path() ? target->parent_path() : fs::path(".");
-  const std::string pattern = (folder / kTemporaryName).string();
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  const int fd = ::mkstemp(name.data());
-  if (fd < 0) return SystemFailure(errno);
-  TakeOwnerAndMode(fd, replaced);
+  const Result<std::string> temporary = WriteTemporaryBeside(*target, content, replaced);
+  if (!temporary) return temporary.failure();
+  if (std::rename(temporary->c_str(), target->c_str()) != 0) {
+    const int error = errno;
+    ::unlink(temporary->c_str());
+    return SystemFailure(error);
+  }
+  return {};
+}
 
-  int error = WriteAll(fd, content);
-  if (error == 0 && ::fsync(fd) != 0) error = errno;
-  if (::close(fd) != 0 && error == 0) error = errno;
-  if (error == 0 && std::rename(name.data(), target->c_str()) != 0) error = errno;
-  if (error != 0) {
-    ::unlink(name.data());
+Status WriteNewFileAtomically(const std::string& path, std::string_view content) {
+  const fs::path named(path);
+  if (named.filename().empty()) return SystemFailure(EISDIR);
+  // A link, even one that leads nowhere, is something that exists.
+  struct stat info;
+  if (::lstat(path.c_str(), &info) == 0) return SystemFailure(EEXIST);
+
+  const Result<std::string> temporary = WriteTemporaryBeside(named, content, std::nullopt);
+  if (!temporary) return temporary.failure();
+  if (const int error = PublishWithoutReplacing(*temporary, named); error != 0) {
+    ::unlink(temporary->c_str());
     return SystemFailure(error);
   }
   return {};

@@ -19,4 +19,9 @@ namespace torv {
 // that failed.
 Status WriteFileAtomically(const std::string& path, std::string_view content);
 
+// The same for a file that must not exist yet: fails with EEXIST, leaving
+// everything as it was, when `path` names anything (a file, a folder, a
+// link), also when it appears while the content is being written.
+Status WriteNewFileAtomically(const std::string& path, std::string_view content);
+
 }  // namespace torv
