@@ -381,7 +381,7 @@ TEST_F(CliExportTest, OutputIntoAMissingFolderFails) {
   const ProcessResult result = Run({"report", path, "--format", "json", "-o", target});
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(result.out, "");
-  EXPECT_EQ(result.err, "torvdoc-cli: cannot write " + target + "\n");
+  EXPECT_EQ(result.err, "torvdoc-cli: " + target + ": cannot write: No such file or directory\n");
   EXPECT_FALSE(std::filesystem::exists(target));
 }
 
@@ -414,7 +414,7 @@ TEST_F(CliExportTest, OutputRefusesAReadOnlyFileAndKeepsIt) {
   const ProcessResult result = Run({"report", path, "--format", "rtf", "-o", "kept.rtf"});
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(result.out, "");
-  EXPECT_EQ(result.err, "torvdoc-cli: cannot write kept.rtf\n");
+  EXPECT_EQ(result.err, "torvdoc-cli: kept.rtf: cannot write: Permission denied\n");
   EXPECT_EQ(ReadWholeFile(folder_.path() / "kept.rtf"), "earlier report");
   EXPECT_EQ(ModeOf(folder_.path() / "kept.rtf"), 0444u);
   EXPECT_EQ(Entries(folder_.path()), (std::vector<std::string>{"kept.rtf", "ladder.dat"}));
@@ -444,8 +444,9 @@ TEST_F(CliExportTest, OutputNeverReplacesTheArchive) {
     const ProcessResult result = Run(command);
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(SplitLines(result.err).at(0),
-              "torvdoc-cli: " + command.back() + " is the archive itself; it is never written");
+    EXPECT_EQ(result.err, "torvdoc-cli: " + command.back() +
+                              " is the archive itself; it is never written\nTry 'torvdoc-cli " +
+                              command.front() + " --help'.\n");
   }
   EXPECT_EQ(ReadWholeFile(path), std::string(bytes.begin(), bytes.end()));
   EXPECT_TRUE(std::filesystem::is_symlink(folder_.path() / "link.dat"));
@@ -460,9 +461,10 @@ TEST_F(CliExportTest, ViewEndingInAMessageLeavesTheOutputFileAlone) {
       {"report", "missing.dat", "--format", "csv", "-o", "out.txt"},
       {"info", "missing.dat", "-o", "out.txt"},
   };
+  const std::string cannotOpen =
+      "torvdoc-cli: missing.dat: Архив не удается открыть (нет такого файла)";
   const std::vector<std::string> messages = {
-      "Архив не удается открыть", "Указанная дата не найдена", "Архив не удается открыть",
-      "Архив не удается открыть"};
+      cannotOpen, "torvdoc-cli: " + path + ": Указанная дата не найдена", cannotOpen, cannotOpen};
   for (std::size_t i = 0; i < commands.size(); ++i) {
     SCOPED_TRACE(messages[i]);
     const ProcessResult result = Run(commands[i]);

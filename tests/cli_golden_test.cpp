@@ -138,7 +138,9 @@ class CliGoldenTest : public ::testing::Test {
   }
 
   ProcessResult Run(const std::vector<std::string>& args) {
-    return RunProcess(TORVDOC_CLI_PATH, args, folder_.path(), folder_.path());
+    // A UTF-8 locale, whatever the test runs under: text follows the locale.
+    return RunProcess(TORVDOC_CLI_PATH, args, folder_.path(), folder_.path(),
+                      {.environment = {"LC_ALL=C.UTF-8"}});
   }
 
   // "@x" becomes the archive x, relative to the folder the tool runs in, so

@@ -279,13 +279,16 @@ TEST_F(CliInfoTest, CountsOfAGeneratedArchiveMatchItsBytes) {
 
 TEST_F(CliInfoTest, UnreadableArchiveCannotBeOpened) {
   std::filesystem::create_directory(folder_.path() / "folder.dat");
-  for (const char* name : {"missing.dat", "folder.dat"}) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"missing.dat", "нет такого файла"}, {"folder.dat", "это папка"}};
+  for (const auto& [name, reason] : cases) {
     SCOPED_TRACE(name);
     for (const char* format : {"text", "json"}) {
       const ProcessResult result = Run({"info", name, "--format", format});
       EXPECT_EQ(result.exitCode, 1);
       EXPECT_EQ(result.out, "");
-      EXPECT_EQ(result.err, "Архив не удается открыть\n");
+      EXPECT_EQ(result.err,
+                "torvdoc-cli: " + name + ": Архив не удается открыть (" + reason + ")\n");
     }
   }
 }

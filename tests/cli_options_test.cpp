@@ -111,7 +111,8 @@ TEST(CliOptionsTest, RepeatedUnknownAndValuelessOptionsAreRefused) {
   EXPECT_EQ(Problem({"view", "a.dat", "--encoding", "utf-8", "--encoding", "utf-8"}),
             "torvdoc-cli: option --encoding given twice");
   EXPECT_EQ(Problem({"view", "a.dat", "-b", "2"}), "torvdoc-cli: unknown option \"-b\"");
-  EXPECT_EQ(Problem({"view", "a.dat", "--block=2"}), "torvdoc-cli: unknown option \"--block=2\"");
+  EXPECT_EQ(Problem({"view", "a.dat", "--blocks=2"}), "torvdoc-cli: unknown option \"--blocks\"");
+  EXPECT_EQ(Problem({"view", "a.dat", "-block", "2"}), "torvdoc-cli: unknown option \"-block\"");
   EXPECT_EQ(Problem({"report", "a.dat", "--steps", "b"}),
             "torvdoc-cli: unknown option \"--steps\"");
   EXPECT_EQ(Problem({"view", "a.dat", "--date"}), "torvdoc-cli: option --date wants a value");
@@ -135,7 +136,7 @@ TEST(CliOptionsTest, DoubleDashEndsTheOptions) {
 TEST(CliOptionsTest, CommandIsFirst) {
   EXPECT_EQ(Problem({}), "torvdoc-cli: missing command");
   EXPECT_EQ(Problem({"a.dat", "view"}), "torvdoc-cli: unknown command \"a.dat\"");
-  EXPECT_EQ(Problem({"--block", "2"}), "torvdoc-cli: unknown command \"--block\"");
+  EXPECT_EQ(Problem({"--block", "2"}), "torvdoc-cli: unknown option \"--block\"");
 }
 
 TEST(CliOptionsTest, ReportTakesTheEncoding) {
@@ -162,11 +163,13 @@ TEST(CliOptionsTest, SampleDefaultsAndLimits) {
             "torvdoc-cli: --fill wants a number from 0 to 1000000, not \"1000001\"");
 }
 
-TEST(CliOptionsTest, UsageErrorShowsTheCommandsUsage) {
+TEST(CliOptionsTest, UsageErrorIsOneLineAndWhereToReadMore) {
   const ParsedCommandLine parsed = ParseCommandLine({"report"});
-  EXPECT_EQ(parsed.text, "torvdoc-cli: missing FILE\n" + CommandUsage(CliCommand::kReport));
+  EXPECT_EQ(parsed.text, "torvdoc-cli: missing FILE\nTry 'torvdoc-cli report --help'.\n");
   EXPECT_EQ(ParseCommandLine({"list"}).text,
-            "torvdoc-cli: unknown command \"list\"\n" + ToolUsage());
+            "torvdoc-cli: unknown command \"list\"\nTry 'torvdoc-cli --help'.\n");
+  EXPECT_EQ(ParseCommandLine({"info", "a.dat", "--format", "csv"}).text,
+            "torvdoc-cli: --format is text or json, not \"csv\"\nTry 'torvdoc-cli info --help'.\n");
 }
 
 TEST(CliOptionsTest, HelpWinsOverMissingFile) {
@@ -183,7 +186,97 @@ TEST(CliOptionsTest, HelpWinsOverMissingFile) {
   const ParsedCommandLine sample = ParseCommandLine({"sample", "--help"});
   EXPECT_EQ(sample.outcome, Outcome::kHelp);
   EXPECT_EQ(sample.text.substr(0, sample.text.find('\n')),
-            "Usage: torvdoc-cli sample OUT [--seed N] [--fill N]");
+            "Usage: torvdoc-cli sample OUT [--seed N] [--fill N] [--force]");
+}
+
+TEST(CliOptionsTest, ShortHelpHelpCommandAndVersionForTheToolAndEachCommand) {
+  for (const CommandSpec& command : CommandTable()) {
+    SCOPED_TRACE(command.name);
+    const std::string name(command.name);
+    const std::string usage = CommandUsage(command.command);
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {name, "-h"}, {name, "a.dat", "-h"}, {"help", name}, {name, "--help"}}) {
+      const ParsedCommandLine parsed = ParseCommandLine(args);
+      EXPECT_EQ(parsed.outcome, Outcome::kHelp);
+      EXPECT_EQ(parsed.text, usage);
+    }
+    const ParsedCommandLine version = ParseCommandLine({name, "--version"});
+    EXPECT_EQ(version.outcome, Outcome::kHelp);
+    EXPECT_EQ(version.text, VersionText());
+  }
+  EXPECT_EQ(ParseCommandLine({"-h"}).text, ToolUsage());
+  EXPECT_EQ(ParseCommandLine({"help"}).text, ToolUsage());
+  EXPECT_EQ(ParseCommandLine({"--version"}).text, VersionText());
+  EXPECT_EQ(Problem({"help", "show"}), "torvdoc-cli: unknown command \"show\"");
+  EXPECT_EQ(Problem({"help", "view", "info"}), "torvdoc-cli: help takes one COMMAND");
+  // One line: the name, a space, a version of digits and dots.
+  const std::string version = VersionText();
+  ASSERT_EQ(version.rfind("torvdoc-cli ", 0), 0u);
+  EXPECT_EQ(version.find_first_not_of("0123456789.", 12), version.size() - 1) << version;
+  EXPECT_EQ(version.back(), '\n');
+}
+
+TEST(CliOptionsTest, ValuesAfterAnEqualsSignOrAttachedToAShortName) {
+  EXPECT_EQ(Parsed({"view", "a.dat", "--block=3"}).blocksBack, 3);
+  EXPECT_EQ(Parsed({"view", "--date=05.11.2024", "a.dat"}).dateKey, "05.11.2024");
+  EXPECT_EQ(Parsed({"view", "a.dat", "--output=out.csv"}).outputPath, "out.csv");
+  EXPECT_EQ(Parsed({"view", "a.dat", "-oout.csv"}).outputPath, "out.csv");
+  EXPECT_EQ(Parsed({"view", "a.dat", "-o-"}).outputPath, "-");
+  // Only the first "=" ends the name.
+  EXPECT_EQ(Parsed({"report", "a.dat", "-o", "a=b.txt"}).outputPath, "a=b.txt");
+  EXPECT_EQ(Parsed({"report", "a.dat", "--output=a=b.txt"}).outputPath, "a=b.txt");
+  const CliOptions csv = Parsed({"report", "a.dat", "--format=csv", "--csv-dialect=excel"});
+  EXPECT_EQ(csv.format, OutputFormat::kCsv);
+  EXPECT_EQ(csv.csvDialect, CsvDialectName::kExcel);
+
+  EXPECT_EQ(Problem({"view", "a.dat", "--block="}),
+            "torvdoc-cli: --block wants a number from 1 to 64, not \"\"");
+  EXPECT_EQ(Problem({"view", "a.dat", "--output="}), "torvdoc-cli: --output wants a file name");
+  EXPECT_EQ(Problem({"view", "a.dat", "--format=csv", "--bom=yes"}),
+            "torvdoc-cli: option --bom takes no value");
+  EXPECT_EQ(Problem({"sample", "o.dat", "--force="}), "torvdoc-cli: option --force takes no value");
+  EXPECT_EQ(Problem({"view", "a.dat", "--block=2", "--block", "2"}),
+            "torvdoc-cli: option --block given twice");
+  EXPECT_EQ(Problem({"view", "a.dat", "-o", "x", "-oy"}),
+            "torvdoc-cli: option --output given twice");
+}
+
+TEST(CliOptionsTest, InfoTakesSeveralFilesTheOthersOne) {
+  const CliOptions info = Parsed({"info", "a.dat", "-", "--format", "json", "c.dat"});
+  EXPECT_EQ(info.paths, (std::vector<std::string>{"a.dat", "-", "c.dat"}));
+  EXPECT_EQ(info.path, "a.dat");
+  EXPECT_EQ(Problem({"info", "a.dat", ""}), "torvdoc-cli: missing FILE");
+  EXPECT_EQ(Problem({"report", "a.dat", "b.dat"}), "torvdoc-cli: unexpected argument \"b.dat\"");
+  EXPECT_EQ(Problem({"sample", "a.dat", "b.dat"}), "torvdoc-cli: unexpected argument \"b.dat\"");
+}
+
+TEST(CliOptionsTest, TheLocalesEncodingUnlessOneIsGiven) {
+  for (const char* command : {"view", "report", "info"}) {
+    SCOPED_TRACE(command);
+    EXPECT_EQ(ParseCommandLine({command, "a.dat"}, OutputEncoding::kCp1251).options.encoding,
+              OutputEncoding::kCp1251);
+    EXPECT_EQ(ParseCommandLine({command, "a.dat", "--encoding", "utf-8"}, OutputEncoding::kCp1251)
+                  .options.encoding,
+              OutputEncoding::kUtf8);
+    EXPECT_EQ(ParseCommandLine({command, "a.dat", "--encoding=cp1251"}).options.encoding,
+              OutputEncoding::kCp1251);
+  }
+  // JSON is UTF-8 whatever the locale; only a given --encoding is an error.
+  EXPECT_EQ(
+      ParseCommandLine({"info", "a.dat", "--format", "json"}, OutputEncoding::kCp1251).outcome,
+      Outcome::kRun);
+}
+
+TEST(CliOptionsTest, CsvDialectOnlyForCsv) {
+  EXPECT_EQ(Parsed({"view", "a.dat", "--format", "csv"}).csvDialect, CsvDialectName::kRfc4180);
+  EXPECT_EQ(Parsed({"view", "a.dat", "--format", "csv", "--csv-dialect", "rfc4180"}).csvDialect,
+            CsvDialectName::kRfc4180);
+  EXPECT_EQ(Problem({"view", "a.dat", "--csv-dialect", "excel"}),
+            "torvdoc-cli: --csv-dialect needs --format csv");
+  EXPECT_EQ(Problem({"view", "a.dat", "--format", "csv", "--csv-dialect", "Excel"}),
+            "torvdoc-cli: --csv-dialect is rfc4180 or excel, not \"Excel\"");
+  EXPECT_EQ(Problem({"info", "a.dat", "--csv-dialect", "excel"}),
+            "torvdoc-cli: unknown option \"--csv-dialect\"");
 }
 
 TEST(CliOptionsTest, EveryUsageEndsWithANewline) {
@@ -282,16 +375,24 @@ TEST(CliOptionsTest, HelpListsEveryOptionOfItsCommand) {
       {CliCommand::kView, {"view", "a", "--steps", "b"}, "--steps SEQ"},
       {CliCommand::kView, {"view", "a", "--format", "csv"}, "--format F"},
       {CliCommand::kView, {"view", "a", "--format", "csv", "--bom"}, "--bom"},
+      {CliCommand::kView,
+       {"view", "a", "--format", "csv", "--csv-dialect", "excel"},
+       "--csv-dialect D"},
       {CliCommand::kView, {"view", "a", "-o", "x"}, "-o, --output P"},
       {CliCommand::kView, {"view", "a", "--encoding", "utf-8"}, "--encoding E"},
       {CliCommand::kReport, {"report", "a", "--format", "csv"}, "--format F"},
       {CliCommand::kReport, {"report", "a", "--format", "csv", "--bom"}, "--bom"},
+      {CliCommand::kReport,
+       {"report", "a", "--format", "csv", "--csv-dialect", "excel"},
+       "--csv-dialect D"},
       {CliCommand::kReport, {"report", "a", "--output", "x"}, "-o, --output P"},
       {CliCommand::kReport, {"report", "a", "--encoding", "utf-8"}, "--encoding E"},
       {CliCommand::kInfo, {"info", "a", "--format", "json"}, "--format F"},
       {CliCommand::kInfo, {"info", "a", "-o", "x"}, "-o, --output P"},
+      {CliCommand::kInfo, {"info", "a", "--encoding", "cp1251"}, "--encoding E"},
       {CliCommand::kSample, {"sample", "a", "--seed", "2"}, "--seed N"},
       {CliCommand::kSample, {"sample", "a", "--fill", "2"}, "--fill N"},
+      {CliCommand::kSample, {"sample", "a", "--force"}, "--force"},
   };
   for (const OptionCase& option : cases) {
     SCOPED_TRACE(option.spelling);
@@ -301,14 +402,15 @@ TEST(CliOptionsTest, HelpListsEveryOptionOfItsCommand) {
   for (const CliCommand command :
        {CliCommand::kView, CliCommand::kReport, CliCommand::kInfo, CliCommand::kSample}) {
     const std::string usage = CommandUsage(command);
-    EXPECT_NE(usage.find("\n  --help "), std::string::npos) << usage;
+    EXPECT_NE(usage.find("\n  -h, --help "), std::string::npos) << usage;
+    EXPECT_NE(usage.find("\n  --version "), std::string::npos) << usage;
     // Each option line of the usage is one of the cases above.
     std::size_t optionLines = 0;
     for (std::size_t at = usage.find("\n  -"); at != std::string::npos;
          at = usage.find("\n  -", at + 1)) {
       ++optionLines;
     }
-    std::size_t listed = 1;  // --help
+    std::size_t listed = 2;  // -h, --help and --version
     for (const OptionCase& option : cases) listed += option.command == command ? 1 : 0;
     EXPECT_EQ(optionLines, listed) << usage;
   }
@@ -316,8 +418,9 @@ TEST(CliOptionsTest, HelpListsEveryOptionOfItsCommand) {
 
 TEST(CliOptionsTest, ToolHelpNamesEveryCommand) {
   const std::string usage = ToolUsage();
-  for (const char* line : {"\n  view FILE ...", "\n  report FILE ...", "\n  info FILE ...",
-                           "\n  sample OUT ...", "\n  --help "}) {
+  for (const char* line :
+       {"\n  view FILE ", "\n  report FILE ", "\n  info FILE... ", "\n  sample OUT ",
+        "\n  help COMMAND ", "\n  -h, --help ", "\n  --version "}) {
     EXPECT_NE(usage.find(line), std::string::npos) << line;
   }
 }
@@ -331,6 +434,7 @@ std::vector<std::string> ChangedFields(const CliOptions& a, const CliOptions& b)
     if (!same) changed.push_back(name);
   };
   compare("command", a.command == b.command);
+  compare("paths", a.paths == b.paths);
   compare("path", a.path == b.path);
   compare("viewKind", a.viewKind == b.viewKind);
   compare("blocksBack", a.blocksBack == b.blocksBack);
@@ -339,10 +443,12 @@ std::vector<std::string> ChangedFields(const CliOptions& a, const CliOptions& b)
   compare("steps", a.steps == b.steps);
   compare("encoding", a.encoding == b.encoding);
   compare("byteOrderMark", a.byteOrderMark == b.byteOrderMark);
+  compare("csvDialect", a.csvDialect == b.csvDialect);
   compare("format", a.format == b.format);
   compare("outputPath", a.outputPath == b.outputPath);
   compare("seed", a.seed == b.seed);
   compare("fill", a.fill == b.fill);
+  compare("force", a.force == b.force);
   return changed;
 }
 
@@ -361,6 +467,8 @@ TEST(OptionTableTest, EachOptionSetsOnlyItsOwnFields) {
       {"--steps", {{}, {"--steps", "bf"}, {"steps"}}},
       {"--format", {{}, {"--format", "json"}, {"format"}}},
       {"--bom", {{"--format", "csv"}, {"--bom"}, {"byteOrderMark"}}},
+      {"--csv-dialect", {{"--format", "csv"}, {"--csv-dialect", "excel"}, {"csvDialect"}}},
+      {"--force", {{}, {"--force"}, {"force"}}},
       {"--output", {{}, {"-o", "x.txt"}, {"outputPath"}}},
       {"--encoding", {{}, {"--encoding", "cp1251"}, {"encoding"}}},
       {"--seed", {{}, {"--seed", "2"}, {"seed"}}},
@@ -400,6 +508,8 @@ TEST(OptionTableTest, EveryOptionIsFoundByEachSpellingAndHelpedInEachCommand) {
     }
   }
   EXPECT_EQ(FindOption("--help"), nullptr);
+  EXPECT_EQ(FindOption("-h"), nullptr);
+  EXPECT_EQ(FindOption("--version"), nullptr);
   EXPECT_EQ(FindOption("--bogus"), nullptr);
   EXPECT_EQ(FindOption("-"), nullptr);
 }

@@ -58,7 +58,12 @@ TEST(CliOutputTest, DeliversToStandardOutputOrAFileReplacedWhole) {
   const std::string nowhere = (folder.path() / "missing" / "out.txt").string();
   const CommandOutcome failed = Deliver(std::string("x"), nowhere);
   EXPECT_EQ(failed.exitCode, 1);
-  EXPECT_EQ(failed.err, "torvdoc-cli: cannot write " + nowhere + "\n");
+  EXPECT_EQ(failed.err, "torvdoc-cli: " + nowhere + ": cannot write: No such file or directory\n");
+
+  // "-" is standard output, not a file named "-".
+  const CommandOutcome dash = Deliver(std::string("c\n"), "-");
+  EXPECT_EQ(dash.exitCode, 0);
+  EXPECT_EQ(dash.out, "c\n");
 }
 
 TEST(CliOutputTest, WritesEveryByteUnchanged) {

@@ -33,11 +33,39 @@ struct ProcessResult {
   std::string err;    // standard error, byte for byte
 };
 
+// What a child process gets besides its arguments.
+struct ProcessSetting {
+  std::filesystem::path standardInput = "/dev/null";
+  // "NAME=value" entries that replace or add to the inherited environment.
+  std::vector<std::string> environment;
+};
+
+// The inherited environment with `changes` applied, as execve takes it; of
+// two changes to one name the later wins.
+inline std::vector<std::string> ChangedEnvironment(const std::vector<std::string>& changes) {
+  const auto nameOf = [](const std::string& entry) { return entry.substr(0, entry.find('=') + 1); };
+  std::vector<std::string> entries;
+  for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
+    bool later = false;
+    for (const std::string& kept : entries) later |= nameOf(kept) == nameOf(*change);
+    if (!later) entries.push_back(*change);
+  }
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const std::string inherited = *entry;
+    bool changed = false;
+    for (const std::string& change : changes) changed |= nameOf(change) == nameOf(inherited);
+    if (!changed) entries.push_back(inherited);
+  }
+  return entries;
+}
+
 // Runs `program` with `args` in the folder `workDir`; standard input is empty
-// and both outputs are captured through files in `captureDir`.
+// unless `setting` names a file, and both outputs are captured through files
+// in `captureDir`.
 inline ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
                                 const std::filesystem::path& workDir,
-                                const std::filesystem::path& captureDir) {
+                                const std::filesystem::path& captureDir,
+                                const ProcessSetting& setting = {}) {
   const std::filesystem::path outFile = captureDir / ".stdout";
   const std::filesystem::path errFile = captureDir / ".stderr";
   std::vector<std::string> argvStrings{program};
@@ -45,18 +73,22 @@ inline ProcessResult RunProcess(const std::string& program, const std::vector<st
   std::vector<char*> argv;
   for (std::string& s : argvStrings) argv.push_back(s.data());
   argv.push_back(nullptr);
+  std::vector<std::string> envStrings = ChangedEnvironment(setting.environment);
+  std::vector<char*> envp;
+  for (std::string& s : envStrings) envp.push_back(s.data());
+  envp.push_back(nullptr);
 
   const pid_t child = ::fork();
   if (child == 0) {
     // Only async-signal-safe calls between fork and exec.
-    const int in = ::open("/dev/null", O_RDONLY);
+    const int in = ::open(setting.standardInput.c_str(), O_RDONLY);
     const int out = ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     const int err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 ||
         ::dup2(err, 2) < 0 || ::chdir(workDir.c_str()) != 0) {
       ::_exit(126);
     }
-    ::execv(program.c_str(), argv.data());
+    ::execve(program.c_str(), argv.data(), envp.data());
     ::_exit(127);
   }
   ProcessResult result;

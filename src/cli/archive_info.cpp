@@ -74,9 +74,7 @@ const char* MeaningName(WriteOffsetMeaning meaning) {
   return "newestAndOldest";
 }
 
-}  // namespace
-
-std::string ArchiveInfoText(const ArchiveSummary& summary, const std::string& archiveName) {
+std::string ArchiveText(const ArchiveSummary& summary, const std::string& archiveName) {
   std::string text = "File: " + archiveName + "\n";
   text += SizeLine(summary);
   text += WriteOffsetLine(summary);
@@ -108,7 +106,7 @@ std::string ArchiveInfoText(const ArchiveSummary& summary, const std::string& ar
   return text;
 }
 
-std::string ArchiveInfoJson(const ArchiveSummary& summary, const std::string& archiveName) {
+nlohmann::json InfoJson(const ArchiveSummary& summary, const std::string& archiveName) {
   const bool located = summary.meaning == WriteOffsetMeaning::kNewestAndOldest;
   nlohmann::json info;
   info["file"] = archiveName;
@@ -145,8 +143,40 @@ std::string ArchiveInfoJson(const ArchiveSummary& summary, const std::string& ar
     relays.push_back({{"relay", relay}, {"off", counts.off}, {"on", counts.on}});
   }
   info["relays"] = std::move(relays);
+  return info;
+}
+
+std::string Dumped(const nlohmann::json& json) {
   // A file name need not be valid UTF-8; it must not abort the output.
-  return info.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+  return json.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+}
+
+}  // namespace
+
+std::string ArchiveInfoText(const ArchiveSummary& summary, const std::string& archiveName) {
+  return ArchiveText(summary, archiveName);
+}
+
+std::string ArchiveInfoJson(const ArchiveSummary& summary, const std::string& archiveName) {
+  return Dumped(InfoJson(summary, archiveName));
+}
+
+std::string ArchiveInfoText(const std::vector<SummarizedArchive>& archives) {
+  std::string text;
+  for (const SummarizedArchive& archive : archives) {
+    if (!text.empty()) text += "\n";
+    text += ArchiveText(archive.summary, archive.name);
+  }
+  return text;
+}
+
+std::string ArchiveInfoJson(const std::vector<SummarizedArchive>& archives, bool list) {
+  if (!list && archives.size() == 1) return ArchiveInfoJson(archives[0].summary, archives[0].name);
+  nlohmann::json all = nlohmann::json::array();
+  for (const SummarizedArchive& archive : archives) {
+    all.push_back(InfoJson(archive.summary, archive.name));
+  }
+  return Dumped(all);
 }
 
 }  // namespace torv

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "archive/archive_summary.h"
 
@@ -13,5 +14,15 @@ std::string ArchiveInfoText(const ArchiveSummary& summary, const std::string& ar
 
 // One JSON object; event texts exactly as the table shows them.
 std::string ArchiveInfoJson(const ArchiveSummary& summary, const std::string& archiveName);
+
+struct SummarizedArchive {
+  std::string name;  // as the summary names the file
+  ArchiveSummary summary;
+};
+
+// One block of lines per archive, an empty line between two.
+std::string ArchiveInfoText(const std::vector<SummarizedArchive>& archives);
+// A list of the JSON objects, or with `list` false the one object.
+std::string ArchiveInfoJson(const std::vector<SummarizedArchive>& archives, bool list);
 
 }  // namespace torv

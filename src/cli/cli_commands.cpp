@@ -1,18 +1,22 @@
 #include "cli/cli_commands.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
 
-#include "archive/archive_reader.h"
+#include "archive/archive_source.h"
 #include "archive/archive_summary.h"
 #include "archive/sample_archive.h"
-#include "archive/view_messages.h"
 #include "archive/view_outcome.h"
 #include "archive/view_request.h"
 #include "archive/view_state.h"
 #include "cli/archive_info.h"
-#include "cli/cli_usage.h"
+#include "cli/archive_input.h"
+#include "cli/cli_messages.h"
+#include "cli/cli_option_table.h"
+#include "cli/cli_output.h"
 #include "cli/report_output.h"
 #include "cli/view_description.h"
 #include "report/atomic_write.h"
@@ -21,18 +25,14 @@
 namespace torv {
 namespace {
 
-// The status line shows the archive's full path, as the open dialog gives it;
-// symbolic links are kept as the user named them.
-std::string AbsoluteArchiveName(const std::string& path) {
-  std::error_code error;
-  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-  return error ? path : absolute.string();
+bool IsStandardOutput(const std::string& outputPath) {
+  return outputPath.empty() || outputPath == kStandardStream;
 }
 
-CommandOutcome CannotWrite(const std::string& path) {
+CommandOutcome MessageOutcome(std::string message) {
   CommandOutcome outcome;
   outcome.exitCode = kExitMessage;
-  outcome.err = std::string(kProgramName) + ": cannot write " + path + "\n";
+  outcome.err = std::move(message);
   return outcome;
 }
 
@@ -48,19 +48,15 @@ ViewExport ExportOf(const ViewOutcome& last, ViewDescription description, std::s
   return exported;
 }
 
-// The tool never writes an archive: -o naming the archive itself, under any
-// path or link, would replace it with the output.
-bool OutputIsTheArchive(const CliOptions& options) {
-  if (options.outputPath.empty()) return false;
-  std::error_code error;
-  return std::filesystem::equivalent(options.outputPath, options.path, error) && !error;
-}
-
-CommandOutcome MessageOutcome(const std::string& message) {
-  CommandOutcome outcome;
-  outcome.exitCode = kExitMessage;
-  outcome.err = message + "\n";
-  return outcome;
+// The tool never writes an archive: -o naming one of the archives read,
+// under any path or link, would replace it with the output.
+bool OutputIsAnArchive(const CliOptions& options) {
+  if (IsStandardOutput(options.outputPath)) return false;
+  return std::any_of(options.paths.begin(), options.paths.end(), [&](const std::string& path) {
+    std::error_code error;
+    return path != kStandardStream &&
+           std::filesystem::equivalent(options.outputPath, path, error) && !error;
+  });
 }
 
 ViewRequest FirstRequest(const CliOptions& options) {
@@ -75,67 +71,114 @@ ViewRequest FirstRequest(const CliOptions& options) {
   return ViewRequest::Block(options.blocksBack);
 }
 
+// Runs `show` on the archive of `options.path`, read once: the message when
+// it cannot be read, and before whatever `show` gives, the warning on an
+// archive file of the wrong size.
+template <typename Show>
+CommandOutcome WithArchive(const CliOptions& options, Show show) {
+  const Result<ArchiveInput> input = ReadArchiveInput(options.path);
+  if (!input) return MessageOutcome(CannotOpenArchiveMessage(options.path, input.failure()));
+  ViewState state;
+  state.ArchiveFileName = input->shownName;
+  CommandOutcome outcome = show(*input, state, ImageArchiveSource(input->contents.image));
+  outcome.err.insert(0, ArchiveSizeWarning(options.path, input->contents.fileSize));
+  return outcome;
+}
+
+CommandOutcome ViewMessageOutcome(const CliOptions& options, const ArchiveInput& input,
+                                  const std::string& message) {
+  return MessageOutcome(ArchiveViewMessage(options.path, message, input.contents.fileSize));
+}
+
 }  // namespace
 
 CommandOutcome Deliver(Result<std::string> bytes, const std::string& outputPath) {
   CommandOutcome outcome;
-  if (!bytes) {
-    outcome.exitCode = kExitMessage;
-    outcome.err = std::string(kProgramName) + ": " + bytes.failure().reason + "\n";
-  } else if (outputPath.empty()) {
+  if (!bytes) return MessageOutcome(ToolMessage(bytes.failure().reason));
+  if (IsStandardOutput(outputPath)) {
     outcome.out = std::move(*bytes);
-  } else if (!WriteFileAtomically(outputPath, *bytes).ok()) {
-    return CannotWrite(outputPath);
+  } else if (const Status written = WriteFileAtomically(outputPath, *bytes); !written) {
+    return MessageOutcome(CannotWriteMessage(outputPath, written.failure()));
   }
   return outcome;
 }
 
 CommandOutcome RunView(const CliOptions& options) {
-  ViewState state;
-  state.ArchiveFileName = AbsoluteArchiveName(options.path);
-  ViewOutcome view = RequestView(state, FirstRequest(options));
-  // Each step continues from where the view before it left ReadOffset.
-  for (const char step : options.steps) {
-    if (!view.Shown()) break;
-    view = RequestView(
-        view.state, step == kStepBackward ? ViewRequest::StepBack() : ViewRequest::StepForward());
-  }
-  if (!view.Shown()) return MessageOutcome(*view.message);
-  const ViewExport exported = ExportOf(view, DescribeView(options), view.status, view.rows);
-  return Deliver(FormatReportOutput(BuildViewReport(view), exported, options), options.outputPath);
+  return WithArchive(options, [&options](const ArchiveInput& input, const ViewState& state,
+                                         const ArchiveSource& source) {
+    ViewOutcome view = RequestView(state, FirstRequest(options), source);
+    // Each step continues from where the view before it left ReadOffset.
+    for (const char step : options.steps) {
+      if (!view.Shown()) break;
+      view = RequestView(
+          view.state, step == kStepBackward ? ViewRequest::StepBack() : ViewRequest::StepForward(),
+          source);
+    }
+    if (!view.Shown()) return ViewMessageOutcome(options, input, *view.message);
+    const ViewExport exported = ExportOf(view, DescribeView(options), view.status, view.rows);
+    return Deliver(FormatReportOutput(BuildViewReport(view), exported, options),
+                   options.outputPath);
+  });
 }
 
 CommandOutcome RunReport(const CliOptions& options) {
-  ViewState state;
-  state.ArchiveFileName = AbsoluteArchiveName(options.path);
-  const WholeArchiveReport report = BuildWholeArchiveReport(state);
-  if (report.message) return MessageOutcome(*report.message);
-  // The report's status line is that of its first view, not of the last.
-  const ViewExport exported =
-      ExportOf(report.views.back(), DescribeReport(), report.lines.front(), report.ReportedRows());
-  return Deliver(FormatReportOutput(report.lines, exported, options), options.outputPath);
+  return WithArchive(options, [&options](const ArchiveInput& input, const ViewState& first,
+                                         const ArchiveSource& source) {
+    ViewState state = first;
+    const WholeArchiveReport report = BuildWholeArchiveReport(state, source);
+    if (report.message) return ViewMessageOutcome(options, input, *report.message);
+    // The report's status line is that of its first view, not of the last.
+    const ViewExport exported = ExportOf(report.views.back(), DescribeReport(),
+                                         report.lines.front(), report.ReportedRows());
+    return Deliver(FormatReportOutput(report.lines, exported, options), options.outputPath);
+  });
 }
 
 CommandOutcome RunInfo(const CliOptions& options) {
-  const std::string archiveName = AbsoluteArchiveName(options.path);
-  const Result<ArchiveFileContents> contents = ReadArchiveContents(archiveName);
-  if (!contents) return MessageOutcome(std::string(kCannotOpenMessage));
-  const ArchiveSummary summary = SummarizeArchive(contents->image, contents->fileSize);
-  return Deliver(options.format == OutputFormat::kJson ? ArchiveInfoJson(summary, archiveName)
-                                                       : ArchiveInfoText(summary, archiveName),
-                 options.outputPath);
+  CommandOutcome outcome;
+  std::vector<SummarizedArchive> summaries;
+  for (const std::string& path : options.paths) {
+    const Result<ArchiveInput> input = ReadArchiveInput(path);
+    if (!input) {
+      outcome.err += CannotOpenArchiveMessage(path, input.failure());
+      continue;
+    }
+    summaries.push_back(
+        {input->shownName, SummarizeArchive(input->contents.image, input->contents.fileSize)});
+  }
+  if (!summaries.empty()) {
+    // Several files give a list even when some could not be read, so that
+    // the shape of the output depends only on the command line.
+    const bool list = options.paths.size() > 1;
+    CommandOutcome delivered =
+        Deliver(options.format == OutputFormat::kJson
+                    ? Result<std::string>(ArchiveInfoJson(summaries, list))
+                    : EncodeOutput(ArchiveInfoText(summaries), options.encoding),
+                options.outputPath);
+    outcome.out = std::move(delivered.out);
+    outcome.err += delivered.err;
+    outcome.exitCode = delivered.exitCode;
+  }
+  if (summaries.size() < options.paths.size()) outcome.exitCode = kExitMessage;
+  return outcome;
 }
 
 CommandOutcome RunSample(const CliOptions& options) {
   const std::vector<std::uint8_t> bytes =
       GenerateArchive(SampleOptions{.seed = options.seed, .fill = options.fill});
   const std::string_view content(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  if (!WriteFileAtomically(options.path, content).ok()) return CannotWrite(options.path);
-  return {};
+  if (options.path == kStandardStream) return Deliver(std::string(content), options.path);
+  const Status written = options.force ? WriteFileAtomically(options.path, content)
+                                       : WriteNewFileAtomically(options.path, content);
+  if (written) return {};
+  if (!options.force && written.failure().errorNumber == EEXIST) {
+    return MessageOutcome(FileMessage(options.path, "already exists; --force replaces it"));
+  }
+  return MessageOutcome(CannotWriteMessage(options.path, written.failure()));
 }
 
-CommandOutcome RunCommandLine(const std::vector<std::string>& args) {
-  const ParsedCommandLine parsed = ParseCommandLine(args);
+CommandOutcome RunCommandLine(const std::vector<std::string>& args, OutputEncoding localeEncoding) {
+  const ParsedCommandLine parsed = ParseCommandLine(args, localeEncoding);
   CommandOutcome outcome;
   switch (parsed.outcome) {
     case ParsedCommandLine::Outcome::kHelp:
@@ -148,11 +191,11 @@ CommandOutcome RunCommandLine(const std::vector<std::string>& args) {
     case ParsedCommandLine::Outcome::kRun:
       break;
   }
-  if (OutputIsTheArchive(parsed.options)) {
+  if (OutputIsAnArchive(parsed.options)) {
     outcome.exitCode = kExitUsage;
-    outcome.err = std::string(kProgramName) + ": " + parsed.options.outputPath +
-                  " is the archive itself; it is never written\n" +
-                  CommandUsage(parsed.options.command);
+    outcome.err =
+        UsageErrorMessage(parsed.options.outputPath + " is the archive itself; it is never written",
+                          CommandSpecOf(parsed.options.command).name);
     return outcome;
   }
   switch (parsed.options.command) {

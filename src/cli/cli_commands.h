@@ -23,16 +23,22 @@ struct CommandOutcome {
 // replaced whole or not at all. Bytes that could not be made are a message.
 CommandOutcome Deliver(Result<std::string> bytes, const std::string& outputPath);
 
+// Each reads its archive once, "-" being standard input, and warns on one of
+// the wrong size before it shows anything.
 // One view, then the steps; the report text of the last view.
 CommandOutcome RunView(const CliOptions& options);
 // The whole-archive report.
 CommandOutcome RunReport(const CliOptions& options);
-// The summary of an archive's contents.
+// The summary of each archive's contents; one that cannot be read gives its
+// message and ends in exit 1, after the others.
 CommandOutcome RunInfo(const CliOptions& options);
-// Writes a generated archive.
+// Writes a generated archive, to standard output for "-"; an existing file
+// only with --force.
 CommandOutcome RunSample(const CliOptions& options);
 
-// Parses `args` (the arguments after the program name) and runs the command.
-CommandOutcome RunCommandLine(const std::vector<std::string>& args);
+// Parses `args` (the arguments after the program name) and runs the command;
+// text is written in `localeEncoding` unless --encoding says otherwise.
+CommandOutcome RunCommandLine(const std::vector<std::string>& args,
+                              OutputEncoding localeEncoding = OutputEncoding::kUtf8);
 
 }  // namespace torv

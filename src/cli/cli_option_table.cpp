@@ -90,6 +90,23 @@ UsageProblem ApplyOutput(const OptionSpec& spec, std::string_view value, CliOpti
   return {};
 }
 
+UsageProblem ApplyCsvDialect(const OptionSpec& spec, std::string_view value, CliOptions& options) {
+  if (value == "rfc4180") {
+    options.csvDialect = CsvDialectName::kRfc4180;
+  } else if (value == "excel") {
+    options.csvDialect = CsvDialectName::kExcel;
+  } else {
+    return std::string(spec.name) + " is rfc4180 or excel, not " + Quoted(value);
+  }
+  return {};
+}
+
+UsageProblem ApplyForce(const OptionSpec& /*spec*/, std::string_view /*flag*/,
+                        CliOptions& options) {
+  options.force = true;
+  return {};
+}
+
 UsageProblem ApplyEncoding(const OptionSpec& spec, std::string_view value, CliOptions& options) {
   if (value == "utf-8") {
     options.encoding = OutputEncoding::kUtf8;
@@ -128,27 +145,34 @@ const std::vector<CommandSpec>& CommandTable() {
   static const std::vector<CommandSpec> table = {
       {kView, "view", "FILE", "one view of the archive",
        "Usage: torvdoc-cli view FILE [--block K | --date DD.MM | --input N] [--steps SEQ]\n"
-       "                        [--format text|csv|json|rtf] [--bom] [-o PATH]\n"
+       "                        [--format text|csv|json|rtf] [--bom]\n"
+       "                        [--csv-dialect rfc4180|excel] [-o PATH]\n"
        "                        [--encoding utf-8|cp1251]\n"
        "Shows one view of the archive FILE as a report: the status line, two empty\n"
-       "lines, the header line and one line per row.\n",
+       "lines, the header line and one line per row. FILE - reads standard input.\n",
        17},
       {kReport, "report", "FILE", "the whole archive",
-       "Usage: torvdoc-cli report FILE [--format text|csv|json|rtf] [--bom] [-o PATH]\n"
+       "Usage: torvdoc-cli report FILE [--format text|csv|json|rtf] [--bom]\n"
+       "                          [--csv-dialect rfc4180|excel] [-o PATH]\n"
        "                          [--encoding utf-8|cp1251]\n"
-       "Shows the whole archive FILE as a report: all 64 blocks, newest first.\n",
+       "Shows the whole archive FILE as a report: all 64 blocks, newest first.\n"
+       "FILE - reads standard input.\n",
        17},
-      {kInfo, "info", "FILE", "what the archive holds, counted",
-       "Usage: torvdoc-cli info FILE [--format text|json] [-o PATH]\n"
-       "Summarizes the archive FILE: its size, WriteOffset and what it points at,\n"
-       "the newest and oldest record, and counts of empty and damaged records,\n"
-       "of records per event code, of input events per input and of relay events\n"
-       "per relay, over all 1024 slots.\n",
-       17},
+      {kInfo, "info", "FILE...", "what each archive holds, counted",
+       "Usage: torvdoc-cli info FILE... [--format text|json] [-o PATH]\n"
+       "                           [--encoding utf-8|cp1251]\n"
+       "Summarizes each archive FILE: its size, WriteOffset and what it points at,\n"
+       "the newest and the oldest written record, and counts of empty and damaged\n"
+       "records, of records per event code, of input events per input and of relay\n"
+       "events per relay, over all 1024 slots. Several files give one block each,\n"
+       "or in JSON a list of objects; a file that cannot be read gives its message,\n"
+       "the others are still summarized. FILE - reads standard input.\n",
+       17, 1, kAnyNumber},
       {kSample, "sample", "OUT", "write a generated archive",
-       "Usage: torvdoc-cli sample OUT [--seed N] [--fill N]\n"
-       "Writes a generated archive file to OUT; the same seed and fill always give\n"
-       "the same file.\n",
+       "Usage: torvdoc-cli sample OUT [--seed N] [--fill N] [--force]\n"
+       "Writes a generated archive file to OUT (- for standard output); the same\n"
+       "seed and fill always give the same file. An existing OUT is kept unless\n"
+       "--force is given.\n",
        11},
   };
   return table;
@@ -208,21 +232,35 @@ const std::vector<OptionSpec>& OptionTable() {
        {kView, kReport},
        {{{kView, kReport}, "start the CSV with a UTF-8 byte order mark"}},
        ApplyByteOrderMark},
+      {"--csv-dialect",
+       "",
+       OptionKind::kValue,
+       "D",
+       {kView, kReport},
+       {{{kView, kReport},
+         "rfc4180 (the default: \",\" between cells, CRLF) or excel\n"
+         "(UTF-8 with a byte order mark, \";\", CRLF, times and dates\n"
+         "always quoted), for --format csv"}},
+       ApplyCsvDialect},
       {"--output",
        "-o",
        OptionKind::kValue,
        "P",
        {kView, kReport, kInfo},
        {{{kView, kReport, kInfo},
-         "write to the file P instead of standard output; the file\n"
-         "is replaced whole or not at all"}},
+         "write to the file P instead of standard output (- is\n"
+         "standard output); the file is replaced whole or not at\n"
+         "all, keeping its permissions; a link keeps leading to it"}},
        ApplyOutput},
       {"--encoding",
        "",
        OptionKind::kValue,
        "E",
-       {kView, kReport},
-       {{{kView, kReport}, "utf-8 (default) or cp1251, for --format text only"}},
+       {kView, kReport, kInfo},
+       {{{kView, kReport, kInfo},
+         "utf-8 or cp1251, for --format text only; by default the\n"
+         "locale's: cp1251 when its codeset is Windows-1251 (CP1251),\n"
+         "utf-8 for any other"}},
        ApplyEncoding},
       {"--seed",
        "",
@@ -240,6 +278,13 @@ const std::vector<OptionSpec>& OptionTable() {
          "records the device has written, 0 to 1000000 (default 1500);\n"
          "0 gives an empty archive, more than 1024 a wrapped ring"}},
        ApplyFill},
+      {"--force",
+       "",
+       OptionKind::kFlag,
+       "",
+       {kSample},
+       {{{kSample}, "replace OUT when it exists (it may be an archive's copy)"}},
+       ApplyForce},
   };
   return table;
 }

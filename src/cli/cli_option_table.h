@@ -3,6 +3,8 @@
 // cannot be parsed, accepted or listed anywhere but here.
 #pragma once
 
+#include <cstddef>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,18 +16,22 @@ namespace torv {
 // The fault of a wrong command line, in a few words; empty when there is none.
 using UsageProblem = std::string;
 
+inline constexpr std::size_t kAnyNumber = std::numeric_limits<std::size_t>::max();
+
 struct CommandSpec {
   CliCommand command;
   std::string_view name;       // as typed: "view"
-  std::string_view argument;   // the one argument it takes: "FILE" or "OUT"
+  std::string_view argument;   // how its help names its arguments: "FILE", "FILE..." or "OUT"
   std::string_view summary;    // its line in the tool's help
   std::string_view synopsis;   // the head of its help: usage lines and what it does
   std::size_t helpColumn = 0;  // where the option texts start in its help, after "  "
+  std::size_t minArguments = 1;
+  std::size_t maxArguments = 1;  // kAnyNumber: no limit
 };
 
 enum class OptionKind {
   kFlag,   // stands alone: --bom
-  kValue,  // takes the next argument: --block 3
+  kValue,  // takes a value: --block 3, --block=3, and for a short name -oout.csv
 };
 
 struct OptionHelp {
@@ -52,9 +58,14 @@ struct OptionSpec {
 const std::vector<CommandSpec>& CommandTable();
 const std::vector<OptionSpec>& OptionTable();
 
-// Asked for on its own or after a command.
+// Taken alone or by every command, outside the table: they print and end.
 inline constexpr std::string_view kHelpOption = "--help";
+inline constexpr std::string_view kHelpShortOption = "-h";
 inline constexpr std::string_view kHelpText = "this text";
+inline constexpr std::string_view kVersionOption = "--version";
+inline constexpr std::string_view kVersionText = "the program's name and version";
+// "torvdoc-cli help COMMAND" is "torvdoc-cli COMMAND --help".
+inline constexpr std::string_view kHelpCommand = "help";
 
 const CommandSpec* FindCommand(std::string_view name);
 const CommandSpec& CommandSpecOf(CliCommand command);

@@ -1,8 +1,11 @@
 #include "cli/cli_options.h"
 
+#include <algorithm>
+#include <optional>
 #include <set>
 #include <string_view>
 
+#include "cli/cli_messages.h"
 #include "cli/cli_option_table.h"
 #include "cli/cli_usage.h"
 
@@ -10,44 +13,86 @@ namespace torv {
 namespace {
 
 constexpr std::string_view kEndOfOptions = "--";
+constexpr std::string_view kLongPrefix = "--";
 
-// Parses the arguments after the command name into `options`; sets `help`
-// when help was asked.
-UsageProblem ParseCommandArgs(const std::vector<std::string>& args, CliOptions& options,
-                              bool& help) {
+// What the arguments after the command name ask for besides a run.
+enum class Request { kRun, kHelp, kVersion };
+
+// "FILE" of "FILE...".
+std::string_view ArgumentName(const CommandSpec& command) {
+  std::string_view name = command.argument;
+  while (!name.empty() && name.back() == '.') name.remove_suffix(1);
+  return name;
+}
+
+bool IsHelp(std::string_view arg) {
+  return arg == kHelpOption || arg == kHelpShortOption;
+}
+
+// An option as typed: its spelling, and a value written into the same
+// argument ("--block=3", "-oout.csv").
+struct TypedOption {
+  std::string_view spelling;
+  std::optional<std::string_view> attached;
+};
+
+TypedOption SplitOption(std::string_view arg) {
+  if (arg.substr(0, kLongPrefix.size()) == kLongPrefix) {
+    const std::size_t equals = arg.find('=');
+    if (equals == std::string_view::npos) return {arg, std::nullopt};
+    return {arg.substr(0, equals), arg.substr(equals + 1)};
+  }
+  // A short option is a dash and one letter; anything after it is its value.
+  if (arg.size() > 2) return {arg.substr(0, 2), arg.substr(2)};
+  return {arg, std::nullopt};
+}
+
+// Parses the arguments after the command name into `options`; sets `request`
+// when help or the version was asked.
+UsageProblem ParseCommandArgs(const std::vector<std::string>& args, const CommandSpec& command,
+                              CliOptions& options, Request& request) {
   std::set<std::string_view> seen;  // long names of the options given
-  bool havePath = false;
   bool optionsEnded = false;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
     // A lone "-" is a file name; "--" makes every later argument one.
     const bool looksLikeOption = !optionsEnded && arg.size() > 1 && arg[0] == '-';
     if (!looksLikeOption) {
-      if (havePath) return "unexpected argument \"" + arg + "\"";
-      options.path = arg;
-      havePath = true;
+      if (options.paths.size() == command.maxArguments) {
+        return "unexpected argument \"" + arg + "\"";
+      }
+      options.paths.push_back(arg);
       continue;
     }
     if (arg == kEndOfOptions) {
       optionsEnded = true;
       continue;
     }
-    if (arg == kHelpOption) {
-      help = true;
+    if (IsHelp(arg) || arg == kVersionOption) {
+      request = IsHelp(arg) ? Request::kHelp : Request::kVersion;
       return {};
     }
-    const OptionSpec* option = FindOption(arg);
+    const TypedOption typed = SplitOption(arg);
+    const OptionSpec* option = FindOption(typed.spelling);
     if (option == nullptr || !option->TakenBy(options.command)) {
-      return "unknown option \"" + arg + "\"";
+      // A long option is named without its value; a short one as typed,
+      // since "-block" is more likely a long name with one dash.
+      const std::string_view named = typed.spelling.size() > 2 ? typed.spelling : arg;
+      return "unknown option \"" + std::string(named) + "\"";
     }
     // Both spellings of an option count as the same option.
     if (!seen.insert(option->name).second) {
       return "option " + std::string(option->name) + " given twice";
     }
     std::string_view value;
-    if (option->kind == OptionKind::kValue) {
-      if (i + 1 >= args.size()) return "option " + arg + " wants a value";
+    if (option->kind == OptionKind::kFlag) {
+      if (typed.attached) return "option " + std::string(option->name) + " takes no value";
+    } else if (typed.attached) {
+      value = *typed.attached;
+    } else if (i + 1 < args.size()) {
       value = args[++i];
+    } else {
+      return "option " + std::string(typed.spelling) + " wants a value";
     }
     UsageProblem problem = option->apply(*option, value, options);
     if (!problem.empty()) return problem;
@@ -62,43 +107,67 @@ UsageProblem ParseCommandArgs(const std::vector<std::string>& args, CliOptions& 
   if (options.byteOrderMark && options.format != OutputFormat::kCsv) {
     return "--bom needs --format csv";
   }
+  if (seen.count("--csv-dialect") != 0 && options.format != OutputFormat::kCsv) {
+    return "--csv-dialect needs --format csv";
+  }
   if (seen.count("--encoding") != 0 && options.format != OutputFormat::kText) {
     return "--encoding applies only to --format text";
   }
-  if (!havePath || options.path.empty()) {
-    return "missing " + std::string(CommandSpecOf(options.command).argument);
+  // An empty name names no file at all.
+  const bool emptyName =
+      std::find(options.paths.begin(), options.paths.end(), "") != options.paths.end();
+  if (emptyName || options.paths.size() < command.minArguments) {
+    return "missing " + std::string(ArgumentName(command));
   }
+  if (!options.paths.empty()) options.path = options.paths.front();
   return {};
 }
 
-ParsedCommandLine UsageError(const std::string& problem, const std::string& usage) {
+ParsedCommandLine UsageError(const std::string& problem, std::string_view command) {
   ParsedCommandLine parsed;
   parsed.outcome = ParsedCommandLine::Outcome::kUsageError;
-  parsed.text = std::string(kProgramName) + ": " + problem + "\n" + usage;
+  parsed.text = UsageErrorMessage(problem, command);
   return parsed;
 }
 
-ParsedCommandLine Help(const std::string& usage) {
+ParsedCommandLine Print(const std::string& text) {
   ParsedCommandLine parsed;
   parsed.outcome = ParsedCommandLine::Outcome::kHelp;
-  parsed.text = usage;
+  parsed.text = text;
   return parsed;
+}
+
+// "help" alone is the tool's help; "help COMMAND" that command's.
+ParsedCommandLine HelpCommand(const std::vector<std::string>& args) {
+  if (args.size() == 1 || (args.size() == 2 && IsHelp(args[1]))) return Print(ToolUsage());
+  if (args.size() > 2) return UsageError("help takes one COMMAND", {});
+  const CommandSpec* command = FindCommand(args[1]);
+  if (command == nullptr) return UsageError("unknown command \"" + args[1] + "\"", {});
+  return Print(CommandUsage(command->command));
 }
 
 }  // namespace
 
-ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
-  if (args.empty()) return UsageError("missing command", ToolUsage());
-  if (args[0] == kHelpOption) return Help(ToolUsage());
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args,
+                                   OutputEncoding localeEncoding) {
+  if (args.empty()) return UsageError("missing command", {});
+  if (IsHelp(args[0])) return Print(ToolUsage());
+  if (args[0] == kVersionOption) return Print(VersionText());
+  if (args[0] == kHelpCommand) return HelpCommand(args);
   const CommandSpec* command = FindCommand(args[0]);
-  if (command == nullptr) return UsageError("unknown command \"" + args[0] + "\"", ToolUsage());
+  if (command == nullptr) {
+    const bool option = args[0].size() > 1 && args[0][0] == '-';
+    return UsageError((option ? "unknown option \"" : "unknown command \"") + args[0] + "\"", {});
+  }
 
   ParsedCommandLine parsed;
   parsed.options.command = command->command;
-  bool help = false;
-  const UsageProblem problem = ParseCommandArgs(args, parsed.options, help);
-  if (help) return Help(CommandUsage(command->command));
-  if (!problem.empty()) return UsageError(problem, CommandUsage(command->command));
+  parsed.options.encoding = localeEncoding;
+  Request request = Request::kRun;
+  const UsageProblem problem = ParseCommandArgs(args, *command, parsed.options, request);
+  if (request == Request::kHelp) return Print(CommandUsage(command->command));
+  if (request == Request::kVersion) return Print(VersionText());
+  if (!problem.empty()) return UsageError(problem, command->name);
   return parsed;
 }
 

@@ -16,6 +16,10 @@ enum class ViewKind { kBlock, kDate, kInput };
 
 enum class OutputEncoding { kUtf8, kCp1251 };
 
+// How `view` and `report` write CSV: RFC 4180, or what a spreadsheet program
+// in a Russian locale opens with a double click.
+enum class CsvDialectName { kRfc4180, kExcel };
+
 // What `view`, `report` and `info` write; `info` knows only text and JSON.
 enum class OutputFormat { kText, kCsv, kJson, kRtf };
 
@@ -25,7 +29,8 @@ inline constexpr char kStepForward = 'f';
 
 struct CliOptions {
   CliCommand command = CliCommand::kView;
-  std::string path;  // the archive to read, or the file `sample` writes
+  std::vector<std::string> paths;  // the arguments after the command, in order
+  std::string path;                // the first of them: the archive, or the file `sample` writes
 
   // view
   ViewKind viewKind = ViewKind::kBlock;
@@ -35,30 +40,35 @@ struct CliOptions {
   std::string steps;  // 'b' and 'f', applied in order after the first view
 
   // view and report
-  OutputEncoding encoding = OutputEncoding::kUtf8;
   bool byteOrderMark = false;  // CSV only
+  CsvDialectName csvDialect = CsvDialectName::kRfc4180;
 
   // view, report and info
   OutputFormat format = OutputFormat::kText;
-  std::string outputPath;  // empty: standard output
+  // Of text; the locale's unless --encoding is given.
+  OutputEncoding encoding = OutputEncoding::kUtf8;
+  std::string outputPath;  // empty or "-": standard output
 
   // sample
   std::uint32_t seed = 1;
   int fill = 1500;
+  bool force = false;  // replace an existing OUT
 };
 
 struct ParsedCommandLine {
   enum class Outcome {
     kRun,         // `options` says what to do
-    kHelp,        // `text` is the usage asked for; it goes to standard output
-    kUsageError,  // `text` names the fault and shows the usage; it goes to standard error
+    kHelp,        // `text` is the usage or the version asked for; it goes to standard output
+    kUsageError,  // `text` names the fault and where to read more; it goes to standard error
   };
   Outcome outcome = Outcome::kRun;
   CliOptions options;
   std::string text;
 };
 
-// `args` are the arguments after the program name.
-ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args);
+// `args` are the arguments after the program name; text is written in
+// `localeEncoding` unless --encoding says otherwise.
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args,
+                                   OutputEncoding localeEncoding = OutputEncoding::kUtf8);
 
 }  // namespace torv

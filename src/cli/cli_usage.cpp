@@ -29,6 +29,10 @@ std::string OptionLabel(const OptionSpec& option) {
   return label;
 }
 
+std::string HelpLabel() {
+  return std::string(kHelpShortOption) + ", " + std::string(kHelpOption);
+}
+
 }  // namespace
 
 std::string ToolUsage() {
@@ -36,14 +40,19 @@ std::string ToolUsage() {
       "Usage: torvdoc-cli COMMAND ARGS...\n"
       "Documents the event archive of a ТОРВ-4 alarm device.\n";
   for (const CommandSpec& command : CommandTable()) {
-    const std::string label =
-        std::string(command.name) + " " + std::string(command.argument) + " ...";
+    const std::string label = std::string(command.name) + " " + std::string(command.argument);
     usage += HelpLine(label, kToolHelpColumn, command.summary);
   }
-  usage += HelpLine(kHelpOption, kToolHelpColumn,
-                    std::string(kHelpText) + "; COMMAND --help lists the options of a command");
+  usage += HelpLine(std::string(kHelpCommand) + " COMMAND", kToolHelpColumn,
+                    "the options of COMMAND, as COMMAND --help or -h");
+  usage += HelpLine(HelpLabel(), kToolHelpColumn, kHelpText);
+  usage += HelpLine(kVersionOption, kToolHelpColumn, kVersionText);
   return usage +
-         "Exit status: 0 done, 1 the archive could not be shown or a file could not\n"
+         "FILE - reads the archive from standard input; -o - writes to standard output.\n"
+         "Text is written in the locale's encoding (Windows-1251 when the locale's\n"
+         "codeset is CP1251, else UTF-8) unless --encoding is given; messages on\n"
+         "standard error are UTF-8.\n"
+         "Exit status: 0 done, 1 an archive could not be shown or a file could not\n"
          "be written (the message is on standard error), 2 wrong usage.\n";
 }
 
@@ -55,7 +64,12 @@ std::string CommandUsage(CliCommand command) {
       usage += HelpLine(OptionLabel(option), spec.helpColumn, option.HelpFor(command));
     }
   }
-  return usage + HelpLine(kHelpOption, spec.helpColumn, kHelpText);
+  usage += HelpLine(HelpLabel(), spec.helpColumn, kHelpText);
+  return usage + HelpLine(kVersionOption, spec.helpColumn, kVersionText);
+}
+
+std::string VersionText() {
+  return std::string(kProgramName) + " " TORVDOC_VERSION "\n";
 }
 
 }  // namespace torv

@@ -3,15 +3,16 @@
 
 #include <string>
 
+#include "cli/cli_messages.h"
 #include "cli/cli_options.h"
 
 namespace torv {
-
-inline constexpr char kProgramName[] = "torvdoc-cli";
 
 // Every command in short.
 std::string ToolUsage();
 // One command with its options.
 std::string CommandUsage(CliCommand command);
+// "torvdoc-cli VERSION\n"
+std::string VersionText();
 
 }  // namespace torv

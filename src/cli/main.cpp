@@ -1,20 +1,23 @@
 // torvdoc-cli: the archive views and the whole-archive report on standard
 // output, and the generator of sample archives.
+#include <cerrno>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "cli/cli_commands.h"
+#include "cli/cli_messages.h"
 #include "cli/cli_output.h"
-#include "cli/cli_usage.h"
+#include "cli/locale_encoding.h"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
-  const torv::CommandOutcome outcome = torv::RunCommandLine(args);
+  const torv::CommandOutcome outcome = torv::RunCommandLine(args, torv::LocaleEncoding());
   const bool errWritten = torv::WriteBytes(stderr, outcome.err);
   if (!torv::WriteBytes(stdout, outcome.out)) {
+    const torv::Failure failure = torv::SystemFailure(errno);
     if (errWritten) {
-      torv::WriteBytes(stderr, std::string(torv::kProgramName) + ": cannot write the output\n");
+      torv::WriteBytes(stderr, torv::CannotWriteMessage("standard output", failure));
     }
     return torv::kExitMessage;
   }
