@@ -39,7 +39,7 @@ using testing::LongestCyrillicName;
 using testing::ModeOf;
 using testing::PutFile;
 
-const CsvRecord kCsvHeader = {"Событие", "Номер входа", "Время", "Дата", "Смещение"};
+const CsvRecord kCsvHeader = {"Событие", "Номер входа", "Время", "Дата", "Смещение", "Код", "Вид"};
 
 std::string Trimmed(const std::string& text) {
   const auto first = text.find_first_not_of(' ');
@@ -47,12 +47,14 @@ std::string Trimmed(const std::string& text) {
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-// The CSV record of ladder slot k: its cells without the padding spaces, and
-// its ring offset.
+// The CSV record of ladder slot k: its cells without the padding spaces, its
+// ring offset, its code and its kind (relay on, or an input event).
 CsvRecord LadderCsvRecord(int k) {
   CsvRecord record;
   for (const std::string& cell : LadderCells(k)) record.push_back(Trimmed(cell));
   record.push_back(std::to_string(k * kRecordSize));
+  record.push_back(LadderIsRelay(k) ? "51" : std::to_string(k % 3));
+  record.push_back(LadderIsRelay(k) ? "relay" : "input");
   return record;
 }
 
@@ -88,14 +90,15 @@ TEST(CsvQuotingTest, CellWithAQuoteAndACommaIsQuotedAndReadsBack) {
   ViewExport view;
   const ArchiveRecord record = MakeRecord(3, 0, 1, 2, 3, 4, 5);
   view.rows = {{{8, record}, EventRow{"  say \"hi\", then  ", "a,b", "no quote", "\"x\""}}};
-  const std::string csv = ExportCsv(view, false);
+  const std::string csv = ExportCsv(view, Rfc4180Dialect());
   EXPECT_EQ(csv,
-            "Событие,Номер входа,Время,Дата,Смещение\r\n"
-            "\"say \"\"hi\"\", then\",\"a,b\",no quote,\"\"\"x\"\"\",8\r\n");
+            "Событие,Номер входа,Время,Дата,Смещение,Код,Вид\r\n"
+            "\"say \"\"hi\"\", then\",\"a,b\",no quote,\"\"\"x\"\"\",8,3,device\r\n");
   const auto records = ReadCsv(csv);
   ASSERT_TRUE(records.has_value());
   ASSERT_EQ(records->size(), 2u);
-  EXPECT_EQ(records->at(1), (CsvRecord{"say \"hi\", then", "a,b", "no quote", "\"x\"", "8"}));
+  EXPECT_EQ(records->at(1),
+            (CsvRecord{"say \"hi\", then", "a,b", "no quote", "\"x\"", "8", "3", "device"}));
 }
 
 TEST(CsvQuotingTest, ReaderRefusesWhatIsNotRfc4180) {
@@ -118,9 +121,10 @@ TEST_F(CliExportTest, ViewCsvHasOneRecordPerShownRowInDisplayOrder) {
     EXPECT_EQ(records[row + 1], LadderCsvRecord(slots[row]));
   }
   // Slot 83: relay 4 switched on at 01:23:07 on 03.04.
-  EXPECT_EQ(records[1], (CsvRecord{"Включение реле", "реле 4", "01:23:07", "03.04", "664"}));
+  EXPECT_EQ(records[1],
+            (CsvRecord{"Включение реле", "реле 4", "01:23:07", "03.04", "664", "51", "relay"}));
   // Slot 82: a warning of input 3.
-  EXPECT_EQ(records[2], (CsvRecord{"Пред. сигн.", "3", "01:22:07", "03.04", "656"}));
+  EXPECT_EQ(records[2], (CsvRecord{"Пред. сигн.", "3", "01:22:07", "03.04", "656", "1", "input"}));
 }
 
 TEST_F(CliExportTest, StepsAndInputViewsExportTheLastView) {
@@ -152,20 +156,24 @@ TEST_F(CliExportTest, ReportCsvHoldsEveryRecordNewestFirst) {
 
 TEST_F(CliExportTest, CsvOfSpecialRecordsShowsTheirCellsTrimmed) {
   ArchiveBuilder builder;
+  builder.SetSlot(10, MakeRecord(5, 0, 1, 2, 3, 4, 5));           // device: unit switched on
   builder.SetSlot(9, ArchiveRecord{{255, 1, 2, 3, 4, 5, 6, 7}});  // damaged
   builder.SetSlot(8, MakeRecord(0, 0, 255, 255, 255, 5, 6));      // time unset
   builder.SetSlot(7, MakeRecord(17, 4, 10, 11, 12, 255, 255));    // no text, date unset
   builder.SetSlot(6, MakeRecord(50, 1, 1, 2, 3, 4, 5));           // relay 2 off
   builder.SetSlot(5, ArchiveRecord{{0, 0, 0, 0, 0, 0, 0, 9}});    // empty
-  const std::string path = Write("special.dat", builder.SetWriteOffset(80).Bytes());
+  const std::string path = Write("special.dat", builder.SetWriteOffset(88).Bytes());
   const std::vector<CsvRecord> records = Csv({"view", path, "--format", "csv"});
   ASSERT_EQ(records.size(), 17u);
-  EXPECT_EQ(records[1], (CsvRecord{"**НЕКОРР ЗАП.**", "", "", "", "72"}));
-  EXPECT_EQ(records[2], (CsvRecord{"Норма", "1", "", "05.06", "64"}));
-  EXPECT_EQ(records[3], (CsvRecord{"", "", "10:11:12", "", "56"}));
-  EXPECT_EQ(records[4], (CsvRecord{"Отключение реле", "реле 2", "01:02:03", "04.05", "48"}));
-  EXPECT_EQ(records[5], (CsvRecord{"", "", "", "", "40"}));
-  EXPECT_EQ(records[16], (CsvRecord{"", "", "", "", "8144"}));  // walked back past slot 0
+  EXPECT_EQ(records[1], (CsvRecord{"Включен. блок", "", "01:02:03", "04.05", "80", "5", "device"}));
+  EXPECT_EQ(records[2], (CsvRecord{"**НЕКОРР ЗАП.**", "", "", "", "72", "255", "damaged"}));
+  EXPECT_EQ(records[3], (CsvRecord{"Норма", "1", "", "05.06", "64", "0", "input"}));
+  // An event without text and an empty slot differ by their code and kind.
+  EXPECT_EQ(records[4], (CsvRecord{"", "", "10:11:12", "", "56", "17", "other"}));
+  EXPECT_EQ(records[5],
+            (CsvRecord{"Отключение реле", "реле 2", "01:02:03", "04.05", "48", "50", "relay"}));
+  EXPECT_EQ(records[6], (CsvRecord{"", "", "", "", "40", "", "empty"}));
+  EXPECT_EQ(records[16], (CsvRecord{"", "", "", "", "8152", "", "empty"}));  // past slot 0
 }
 
 TEST_F(CliExportTest, ByteOrderMarkOnlyWhenAskedFor) {

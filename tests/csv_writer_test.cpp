@@ -26,12 +26,23 @@ TEST(CsvWriterTest, TheSpreadsheetDialectUsesSemicolonsAndQuotesDatesAndTimes) {
   const CsvWriter csv(SpreadsheetDialect({1, 2}));
   std::string out;
   csv.AppendStart(out);
-  csv.AppendRecord(out, {"3", "28.12.2024", "14:38:29", "a,b", "x;y", ""});
+  csv.AppendRecord(out, {"3", "28.12.2024", "14:38:29", "a b", "x;y", ""});
   csv.AppendRecord(out, {"4", "", "say \"hi\""});
   EXPECT_EQ(out,
             "\xEF\xBB\xBF"
-            "3;\"28.12.2024\";\"14:38:29\";a,b;\"x;y\";\r\n"
+            "3;\"28.12.2024\";\"14:38:29\";a b;\"x;y\";\r\n"
             "4;\"\";\"say \"\"hi\"\"\"\r\n");
+}
+
+TEST(CsvWriterTest, TheSpreadsheetDialectQuotesCommasAndTabsTooForImportsThatSplitAtThem) {
+  const CsvWriter csv(SpreadsheetDialect({}));
+  std::string out;
+  csv.AppendRecord(out, {"Склад, ТОРВ-4 №2", "a\tb", "plain"});
+  EXPECT_EQ(out, "\"Склад, ТОРВ-4 №2\";\"a\tb\";plain\r\n");
+  // RFC 4180 quotes neither.
+  std::string rfc;
+  CsvWriter(Rfc4180Dialect()).AppendRecord(rfc, {"a\tb", "c;d"});
+  EXPECT_EQ(rfc, "a\tb,c;d\r\n");
 }
 
 TEST(CsvWriterTest, AnotherLineEnd) {

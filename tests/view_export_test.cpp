@@ -24,24 +24,36 @@ ViewExport TwoRowExport() {
 }
 
 TEST(ExportCsvTest, HeaderRowsAndTrimmedCells) {
-  EXPECT_EQ(ExportCsv(TwoRowExport(), false),
-            "Событие,Номер входа,Время,Дата,Смещение\r\n"
-            "Пред. сигн.,5,07:05:30,05.11,96\r\n"
-            "Включение  ИМ,,,,88\r\n");
+  EXPECT_EQ(ExportCsv(TwoRowExport(), Rfc4180Dialect()),
+            "Событие,Номер входа,Время,Дата,Смещение,Код,Вид\r\n"
+            "Пред. сигн.,5,07:05:30,05.11,96,1,input\r\n"
+            "Включение  ИМ,,,,88,3,device\r\n");
 }
 
 TEST(ExportCsvTest, ByteOrderMarkOnRequest) {
-  const std::string csv = ExportCsv(TwoRowExport(), true);
+  const std::string csv = ExportCsv(TwoRowExport(), Rfc4180Dialect(true));
   EXPECT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
-  EXPECT_EQ(csv.substr(3), ExportCsv(TwoRowExport(), false));
+  EXPECT_EQ(csv.substr(3), ExportCsv(TwoRowExport(), Rfc4180Dialect()));
 }
 
 TEST(ExportCsvTest, QuotesFieldsWithQuotesCommasAndLineBreaks) {
   ViewExport view;
   view.rows = {{{0, ArchiveRecord{}}, EventRow{" say \"hi\", then ", "a,b", "x\ny", "plain"}}};
-  EXPECT_EQ(ExportCsv(view, false),
-            "Событие,Номер входа,Время,Дата,Смещение\r\n"
-            "\"say \"\"hi\"\", then\",\"a,b\",\"x\ny\",plain,0\r\n");
+  EXPECT_EQ(ExportCsv(view, Rfc4180Dialect()),
+            "Событие,Номер входа,Время,Дата,Смещение,Код,Вид\r\n"
+            "\"say \"\"hi\"\", then\",\"a,b\",\"x\ny\",plain,0,,empty\r\n");
+}
+
+TEST(ExportCsvTest, TheSpreadsheetDialectQuotesTimesAndDates) {
+  ViewExport view = TwoRowExport();
+  const ArchiveRecord empty{};
+  view.rows.push_back({{80, empty}, DecodeRecord(empty)});
+  EXPECT_EQ(ExportCsv(view, SpreadsheetExportDialect()),
+            "\xEF\xBB\xBF"
+            "Событие;Номер входа;\"Время\";\"Дата\";Смещение;Код;Вид\r\n"
+            "Пред. сигн.;5;\"07:05:30\";\"05.11\";96;1;input\r\n"
+            "Включение  ИМ;;\"\";\"\";88;3;device\r\n"
+            ";;\"\";\"\";80;;empty\r\n");
 }
 
 TEST(ExportJsonTest, FieldsParseBackExactly) {

@@ -9,7 +9,9 @@ Result<std::string> FormatReportOutput(const ReportLines& lines, const ViewExpor
                                        const CliOptions& options) {
   switch (options.format) {
     case OutputFormat::kCsv:
-      return ExportCsv(exported, options.byteOrderMark);
+      return ExportCsv(exported, options.csvDialect == CsvDialectName::kExcel
+                                     ? SpreadsheetExportDialect()
+                                     : Rfc4180Dialect(options.byteOrderMark));
     case OutputFormat::kJson:
       return ExportJson(exported);
     case OutputFormat::kRtf:

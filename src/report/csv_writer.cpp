@@ -15,6 +15,7 @@ CsvDialect SpreadsheetDialect(std::vector<int> dateAndTimeColumns) {
   dialect.separator = ';';
   dialect.byteOrderMark = true;
   dialect.alwaysQuoted = std::move(dateAndTimeColumns);
+  dialect.alsoQuoted = ",\t";
   return dialect;
 }
 
@@ -23,8 +24,9 @@ void CsvWriter::AppendStart(std::string& out) const {
 }
 
 void CsvWriter::AppendField(std::string& out, std::string_view field, bool quote) const {
-  const char special[] = {'"', '\r', '\n', dialect_.separator, '\0'};
-  if (!quote && field.find_first_of(std::string_view(special, 4)) == std::string_view::npos) {
+  const std::string special =
+      std::string{'"', '\r', '\n', dialect_.separator} + std::string(dialect_.alsoQuoted);
+  if (!quote && field.find_first_of(special) == std::string_view::npos) {
     out += field;
     return;
   }

@@ -18,13 +18,18 @@ struct CsvDialect {
   // Columns (from 0) quoted whatever they hold: a spreadsheet then keeps a
   // date or a time as the text it is instead of converting it.
   std::vector<int> alwaysQuoted;
+  // Characters besides the quote, the separator and line breaks that make a
+  // field quoted.
+  std::string_view alsoQuoted;
 };
 
 // RFC 4180: ",", CRLF, fields quoted only where they hold a quote, the
 // separator or a line break.
 CsvDialect Rfc4180Dialect(bool byteOrderMark = false);
 // A spreadsheet in a Russian locale: UTF-8 with a byte order mark, ";",
-// CRLF, and the given date and time columns always quoted.
+// CRLF, and the given date and time columns always quoted. A field holding a
+// comma or a TAB is quoted too: a spreadsheet's text import may split at
+// those as well (LibreOffice's import starts with comma, semicolon and TAB).
 CsvDialect SpreadsheetDialect(std::vector<int> dateAndTimeColumns);
 
 class CsvWriter {

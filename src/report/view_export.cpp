@@ -8,25 +8,10 @@
 namespace torv {
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-std::string CsvField(const std::string& text) {
-  if (text.find_first_of("\",\r\n") == std::string::npos) return text;
-  std::string quoted = "\"";
-  for (char c : text) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  return quoted + "\"";
-}
-
-void AppendCsvRecord(std::string& out, const std::vector<std::string>& fields) {
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    if (i > 0) out += ',';
-    out += CsvField(fields[i]);
-  }
-  out += "\r\n";
-}
+// The time and date cells in an exported record: the third and the fourth,
+// as in the table.
+constexpr int kTimeColumn = 2;
+constexpr int kDateColumn = 3;
 
 nlohmann::json NumberOrNull(bool unset, int value) {
   return unset ? nlohmann::json(nullptr) : nlohmann::json(value);
@@ -72,15 +57,26 @@ nlohmann::json RecordJson(const ViewRow& row) {
 
 }  // namespace
 
-std::string ExportCsv(const ViewExport& view, bool withByteOrderMark) {
-  std::string out(withByteOrderMark ? kByteOrderMark : "");
-  AppendCsvRecord(out, {"Событие", "Номер входа", "Время", "Дата", "Смещение"});
+std::string ExportCsv(const ViewExport& view, const CsvDialect& dialect) {
+  const CsvWriter csv(dialect);
+  std::string out;
+  csv.AppendStart(out);
+  csv.AppendRecord(out, {"Событие", "Номер входа", "Время", "Дата", "Смещение", "Код", "Вид"});
   for (const ViewRow& row : view.rows) {
-    AppendCsvRecord(out,
-                    {TrimSpaces(row.cells[0]), TrimSpaces(row.cells[1]), TrimSpaces(row.cells[2]),
-                     TrimSpaces(row.cells[3]), std::to_string(row.shown.offset)});
+    const ArchiveRecord& record = row.shown.record;
+    const EventKind kind = KindOf(record);
+    const std::string cells[] = {TrimSpaces(row.cells[0]), TrimSpaces(row.cells[1]),
+                                 TrimSpaces(row.cells[2]), TrimSpaces(row.cells[3])};
+    const std::string offset = std::to_string(row.shown.offset);
+    const std::string code = kind == EventKind::kEmpty ? "" : std::to_string(record.Code());
+    csv.AppendRecord(out,
+                     {cells[0], cells[1], cells[2], cells[3], offset, code, EventKindName(kind)});
   }
   return out;
+}
+
+CsvDialect SpreadsheetExportDialect() {
+  return SpreadsheetDialect({kTimeColumn, kDateColumn});
 }
 
 std::string ExportJson(const ViewExport& view) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "archive/view_outcome.h"
+#include "report/csv_writer.h"
 
 namespace torv {
 
@@ -27,10 +28,14 @@ struct ViewExport {
   std::vector<ViewRow> rows;  // as the table showed them, with the records behind them
 };
 
-// RFC 4180: CRLF line ends, fields quoted where they hold a quote, comma or
-// line break. Cells lose their surrounding spaces; the last column is the
-// record's ring offset.
-std::string ExportCsv(const ViewExport& view, bool withByteOrderMark);
+// One CSV record per row: the four cells without their surrounding spaces,
+// the record's ring offset, its event code (empty for an empty slot) and its
+// kind (EventKindName: input, device, relay, damaged, other, empty), so that
+// an event without text is told apart from a slot never written.
+std::string ExportCsv(const ViewExport& view, const CsvDialect& dialect);
+
+// The spreadsheet dialect with this export's time and date columns.
+CsvDialect SpreadsheetExportDialect();
 
 // One JSON object; cells exactly as shown, decoded fields as numbers with
 // null where the record leaves them unset.
