@@ -27,9 +27,13 @@ TEST(ArchiveSummaryTest, CountsWhatTheTestPlaced) {
   EXPECT_FALSE(s.IsLong());
   EXPECT_EQ(s.meaning, WriteOffsetMeaning::kNewestAndOldest);
   EXPECT_EQ(s.newestOffset, 72);
-  EXPECT_EQ(s.oldestOffset, 80);
-  EXPECT_EQ(s.newestTimeDate, "07:08:09 06.05");
-  EXPECT_EQ(s.oldestTimeDate, "00:00:00 00.00");
+  // Slots 10 to 1023 were never written: the oldest written record is slot 0.
+  EXPECT_EQ(s.oldestOffset, 0);
+  EXPECT_EQ(s.emptyBeforeOldest, 1014);
+  EXPECT_EQ(s.newestKind, EventKind::kDamaged);
+  EXPECT_EQ(s.newestTimeDate, "");  // a damaged record has no time and date
+  EXPECT_EQ(s.oldestKind, EventKind::kInput);
+  EXPECT_EQ(s.oldestTimeDate, "01:01:01 02.03");
   EXPECT_EQ(s.damagedRecords, 1);
   EXPECT_EQ(s.emptyRecords, 1024 - 10);
   EXPECT_EQ(s.recordsPerCode,
@@ -59,8 +63,48 @@ TEST(ArchiveSummaryTest, WriteOffsetMeanings) {
   const ArchiveSummary wrapped = SummarizeArchive(ImageFromBytes(builder.Bytes()), 100);
   EXPECT_TRUE(wrapped.IsShort());
   EXPECT_EQ(wrapped.newestOffset, 8184);
-  EXPECT_EQ(wrapped.oldestOffset, 0);
+  // Slot 1023 alone is written: it is the newest record and the oldest.
+  EXPECT_EQ(wrapped.oldestOffset, 8184);
+  EXPECT_EQ(wrapped.emptyBeforeOldest, 1023);
   EXPECT_EQ(wrapped.newestTimeDate, "12:30:00 01.02");
+  EXPECT_EQ(wrapped.oldestTimeDate, "12:30:00 01.02");
+}
+
+TEST(ArchiveSummaryTest, TheOldestIsTheOldestWrittenRecord) {
+  ArchiveBuilder builder;
+  // A full ring: the oldest record is WriteOffset's slot itself.
+  for (int slot = 0; slot < 1024; ++slot) builder.SetSlot(slot, MakeRecord(3, 0, 1, 2, 3, 4, 5));
+  builder.SetSlot(300, MakeRecord(4, 0, 10, 20, 21, 9, 8)).SetWriteOffset(300 * 8);
+  const ArchiveSummary full = SummarizeArchive(ImageFromBytes(builder.Bytes()), 8196);
+  EXPECT_EQ(full.oldestOffset, 2400);
+  EXPECT_EQ(full.emptyBeforeOldest, 0);
+  EXPECT_EQ(full.oldestTimeDate, "10:20:21 09.08");
+
+  // Empty slots within the written ones are not the ring's unwritten part:
+  // only those from WriteOffset on are passed.
+  builder.SetSlot(300, ArchiveRecord{}).SetSlot(301, ArchiveRecord{}).SetSlot(5, ArchiveRecord{});
+  const ArchiveSummary gap = SummarizeArchive(ImageFromBytes(builder.Bytes()), 8196);
+  EXPECT_EQ(gap.oldestOffset, 302 * 8);
+  EXPECT_EQ(gap.emptyBeforeOldest, 2);
+  EXPECT_EQ(gap.emptyRecords, 3);
+  EXPECT_TRUE(gap.AnyWritten());
+
+  // Nothing written at all: no oldest record.
+  const ArchiveSummary none = SummarizeArchive(ImageFromBytes(ArchiveBuilder().Bytes()), 8196);
+  EXPECT_EQ(none.meaning, WriteOffsetMeaning::kNewestAndOldest);
+  EXPECT_FALSE(none.AnyWritten());
+  EXPECT_EQ(none.emptyBeforeOldest, 1024);
+  EXPECT_EQ(none.newestKind, EventKind::kEmpty);
+  EXPECT_EQ(none.newestTimeDate, "");
+}
+
+TEST(ArchiveSummaryTest, ADayAndMonthOf255AreNoDateAsInTheTable) {
+  ArchiveBuilder builder;
+  builder.SetSlot(0, MakeRecord(0, 0, 14, 39, 40, 255, 255)).SetWriteOffset(8);
+  EXPECT_EQ(SummarizeArchive(ImageFromBytes(builder.Bytes()), 8196).newestTimeDate, "14:39:40");
+  builder.SetSlot(0, MakeRecord(0, 0, 14, 39, 40, 255, 3));
+  EXPECT_EQ(SummarizeArchive(ImageFromBytes(builder.Bytes()), 8196).newestTimeDate,
+            "14:39:40 255.03");
 }
 
 }  // namespace

@@ -92,6 +92,41 @@ TEST_F(CliInfoTest, TextOfAKnownArchive) {
                 kKnownCounts);
 }
 
+TEST_F(CliInfoTest, OnAPartlyWrittenRingTheOldestIsTheOldestWrittenRecord) {
+  // Five records in slots 0 to 4, the device writes slot 5 next: slots 5 to
+  // 1023 were never written. The newest has a day and month of 255.
+  ArchiveBuilder builder;
+  builder.SetSlot(0, MakeRecord(0, 0, 8, 0, 1, 20, 3))
+      .SetSlot(1, MakeRecord(1, 0, 8, 0, 2, 20, 3))
+      .SetSlot(2, MakeRecord(2, 0, 8, 0, 3, 20, 3))
+      .SetSlot(3, MakeRecord(0, 0, 8, 0, 4, 20, 3))
+      .SetSlot(4, MakeRecord(3, 0, 9, 15, 0, 255, 255))
+      .SetWriteOffset(40);
+  const std::string path = Write("young.dat", builder.Bytes());
+  const std::vector<std::string> lines = SplitLines(Output({"info", path}));
+  ASSERT_GE(lines.size(), 6u);
+  EXPECT_EQ(lines[2],
+            "WriteOffset: 40: the newest record is at offset 32, the oldest at offset 0; the 1019 "
+            "slots from offset 40 on are empty");
+  EXPECT_EQ(lines[3], "Newest record: 09:15:00");
+  EXPECT_EQ(lines[4], "Oldest record: 08:00:01 20.03");
+  EXPECT_EQ(lines[5], "Slots: 1024: 5 events, 1019 empty, 0 damaged");
+
+  const Json json = Json::parse(Output({"info", path, "--format", "json"}));
+  EXPECT_EQ(json["oldestOffset"], 0);
+  EXPECT_EQ(json["oldestRecord"], "08:00:01 20.03");
+  EXPECT_EQ(json["emptyBeforeOldest"], 1019);
+  EXPECT_EQ(json["newestRecord"], "09:15:00");
+  // The view's JSON names the newest record the same way, and its date cell
+  // is as empty as the CSV's.
+  const Json view = Json::parse(Output({"view", path, "--format", "json"}));
+  EXPECT_EQ(view["newestRecord"], "09:15:00");
+  EXPECT_EQ(view["records"][0]["day"], nullptr);
+  EXPECT_EQ(view["records"][0]["cells"][3], "");
+  EXPECT_EQ(SplitLines(Output({"view", path, "--format", "csv"})).at(1),
+            "Включение  ИМ,,09:15:00,,32,3,device\r");
+}
+
 TEST_F(CliInfoTest, JsonOfAKnownArchive) {
   const std::string path = Write("known.dat", KnownArchive());
   const Json json = Json::parse(Output({"info", path, "--format", "json"}));
@@ -145,7 +180,7 @@ TEST_F(CliInfoTest, ShortFileReadsItsMissingBytesAsZero) {
             "File: " + path + "\n" +
                 "Size: 100 bytes, short: the missing 8096 bytes read as zero\n"
                 "WriteOffset: 0: the newest record is at offset 8184, the oldest at offset 0\n"
-                "Newest record: 00:00:00 00.00\n"
+                "Newest record: (an empty slot)\n"
                 "Oldest record: 08:00:00 01.03\n"
                 "Slots: 1024: 13 events, 1011 empty, 0 damaged\n"
                 "Events per code:\n"
@@ -225,7 +260,7 @@ TEST_F(CliInfoTest, WriteOffset8192ReadsLikeZero) {
   ASSERT_GE(lines.size(), 5u);
   EXPECT_EQ(lines[2],
             "WriteOffset: 8192: the newest record is at offset 8184, the oldest at offset 0");
-  EXPECT_EQ(lines[3], "Newest record: 00:00:00 00.00");  // slot 1023 is damaged but all zero
+  EXPECT_EQ(lines[3], "Newest record: (a damaged record)");  // slot 1023
   EXPECT_EQ(lines[4], "Oldest record: 08:00:00 01.03");
 }
 

@@ -129,6 +129,21 @@ TEST(DecodeRecordTest, UnsetFieldsBlankOnlyWhenAllTheirBytesAre255) {
   EXPECT_EQ(DecodeRecord(MakeRecord(3, 0, 99, 0, 0, 1, 200))[3], "01.200");
 }
 
+TEST(ShownTimeDateTest, TimeAndDateAsTheirCellsShowThem) {
+  EXPECT_EQ(ShownTimeDate(MakeRecord(0, 0, 14, 39, 40, 28, 12)), "14:39:40 28.12");
+  // Day and month both 255: no date, as the date cell is blank.
+  EXPECT_EQ(ShownTimeDate(MakeRecord(0, 0, 14, 39, 40, 255, 255)), "14:39:40");
+  // One of them alone is shown as it is, like in the cell.
+  EXPECT_EQ(ShownTimeDate(MakeRecord(0, 0, 14, 39, 40, 255, 12)), "14:39:40 255.12");
+  EXPECT_EQ(ShownTimeDate(MakeRecord(3, 0, 255, 255, 255, 1, 2)), "01.02");
+  EXPECT_EQ(ShownTimeDate(MakeRecord(3, 0, 255, 255, 255, 255, 255)), "");
+  // The window's own text keeps every byte.
+  EXPECT_EQ(FormatTimeDate(MakeRecord(0, 0, 14, 39, 40, 255, 255)), "14:39:40 255.255");
+  // A damaged or an empty record shows neither.
+  EXPECT_EQ(ShownTimeDate(ArchiveRecord{{255, 1, 2, 3, 4, 5, 6, 7}}), "");
+  EXPECT_EQ(ShownTimeDate(ArchiveRecord{}), "");
+}
+
 TEST(EventTableHeaderTest, Texts) {
   EXPECT_EQ(EventTableHeader(), (EventRow{"Событие", "Номер входа", " Время", "Дата"}));
 }

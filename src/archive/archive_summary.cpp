@@ -38,8 +38,17 @@ ArchiveSummary SummarizeArchive(const ArchiveImage& image, std::uint64_t fileSiz
     summary.meaning = WriteOffsetMeaning::kNewestAndOldest;
     summary.newestOffset = NewestOffset(image.writeOffset);
     summary.oldestOffset = NormalizeRingOffset(image.writeOffset);
-    summary.newestTimeDate = FormatTimeDate(image.RecordAt(summary.newestOffset));
-    summary.oldestTimeDate = FormatTimeDate(image.RecordAt(summary.oldestOffset));
+    while (summary.AnyWritten() &&
+           KindOf(image.RecordAt(summary.oldestOffset)) == EventKind::kEmpty) {
+      ++summary.emptyBeforeOldest;
+      summary.oldestOffset = RecordForward(summary.oldestOffset);
+    }
+    const ArchiveRecord newest = image.RecordAt(summary.newestOffset);
+    const ArchiveRecord oldest = image.RecordAt(summary.oldestOffset);
+    summary.newestKind = KindOf(newest);
+    summary.oldestKind = KindOf(oldest);
+    summary.newestTimeDate = ShownTimeDate(newest);
+    summary.oldestTimeDate = ShownTimeDate(oldest);
   }
 
   for (int offset = 0; offset < kRingSize; offset += kRecordSize) {

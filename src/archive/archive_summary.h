@@ -6,6 +6,7 @@
 #include <string>
 
 #include "archive/archive_format.h"
+#include "archive/record_kind.h"
 
 namespace torv {
 
@@ -30,9 +31,18 @@ struct ArchiveSummary {
   std::uint64_t fileSize = 0;
   std::int32_t writeOffset = 0;
   WriteOffsetMeaning meaning = WriteOffsetMeaning::kDamaged;
-  // Valid only for kNewestAndOldest.
+  // Valid only for kNewestAndOldest. The newest record is the one before
+  // WriteOffset; the oldest is the oldest written one: the first slot from
+  // WriteOffset on that is not empty, emptyBeforeOldest the empty slots
+  // passed on the way. In a ring that has never wrapped they are the slots
+  // not written yet; when no slot is written at all, emptyBeforeOldest is
+  // 1024 and the oldest is WriteOffset's own slot.
   int newestOffset = 0;
   int oldestOffset = 0;
+  int emptyBeforeOldest = 0;
+  EventKind newestKind = EventKind::kEmpty;
+  EventKind oldestKind = EventKind::kEmpty;
+  // ShownTimeDate of each.
   std::string newestTimeDate;
   std::string oldestTimeDate;
 
@@ -43,6 +53,7 @@ struct ArchiveSummary {
   std::map<int, InputEventCounts> inputEvents;  // by input number, 1-based
   std::map<int, RelayEventCounts> relayEvents;  // by relay number, 1-based
 
+  bool AnyWritten() const { return emptyBeforeOldest < kRecordCount; }
   bool IsShort() const { return fileSize < static_cast<std::uint64_t>(kArchiveFileSize); }
   bool IsLong() const { return fileSize > static_cast<std::uint64_t>(kArchiveFileSize); }
 };

@@ -1,6 +1,7 @@
 #include "archive/event_table.h"
 
 #include "archive/record_kind.h"
+#include "archive/text_utf8.h"
 
 namespace torv {
 namespace {
@@ -125,6 +126,14 @@ EventRow DecodeRecord(const ArchiveRecord& record) {
     row[3].assign(date, static_cast<std::size_t>(end - date));
   }
   return row;
+}
+
+std::string ShownTimeDate(const ArchiveRecord& record) {
+  const EventRow cells = DecodeRecord(record);
+  const std::string time = TrimSpaces(cells[2]);
+  const std::string& date = cells[3];
+  if (time.empty() || date.empty()) return time + date;
+  return time + " " + date;
 }
 
 }  // namespace torv

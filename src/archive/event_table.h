@@ -41,4 +41,11 @@ std::string_view FormatTimeDate(const ArchiveRecord& record, TimeDateBuffer& buf
 // The four cell texts of one record: event, input or relay number, time, date.
 EventRow DecodeRecord(const ArchiveRecord& record);
 
+// The record's time and date as its time and date cells show them, joined by
+// a space: a cell the table leaves blank is left out ("14:39:40" for a day
+// and month both 255), and a damaged or empty record has neither. Unlike
+// FormatTimeDate, which the window's own texts use, this is how every export
+// and summary names a record's moment.
+std::string ShownTimeDate(const ArchiveRecord& record);
+
 }  // namespace torv

@@ -7,8 +7,8 @@
 namespace torv {
 
 // The extension of `name`: from its last "." on, the dot included, when that
-// dot comes after the last folder separator "/"; otherwise empty. A dot in a folder name therefore gives no extension, and a
-// name ending in "." has the extension ".".
+// dot comes after the last folder separator "/"; otherwise empty. A dot in a folder name therefore
+// gives no extension, and a name ending in "." has the extension ".".
 std::string_view FileNameExtension(std::string_view name);
 
 enum class FileNameVerdict {

@@ -11,6 +11,9 @@ namespace {
 
 constexpr char kNoEventText[] = "(no text)";
 constexpr char kNoTimeDate[] = "(no time and date)";
+constexpr char kEmptySlot[] = "(an empty slot)";
+constexpr char kDamagedRecord[] = "(a damaged record)";
+constexpr char kNothingWritten[] = "(none: every slot is empty)";
 
 std::string Padded(int value, int width) {
   char text[32];
@@ -42,11 +45,19 @@ std::string WriteOffsetLine(const ArchiveSummary& summary) {
     case WriteOffsetMeaning::kNewestAndOldest:
       break;
   }
-  return line + "the newest record is at offset " + std::to_string(summary.newestOffset) +
-         ", the oldest at offset " + std::to_string(summary.oldestOffset) + "\n";
+  line += "the newest record is at offset " + std::to_string(summary.newestOffset);
+  if (!summary.AnyWritten()) return line + "; every slot is empty\n";
+  line += ", the oldest at offset " + std::to_string(summary.oldestOffset);
+  if (summary.emptyBeforeOldest == 0) return line + "\n";
+  // A ring not yet full: the slots the device writes next were never written.
+  return line + "; the " + std::to_string(summary.emptyBeforeOldest) + " slots from offset " +
+         std::to_string(NormalizeRingOffset(summary.writeOffset)) + " on are empty\n";
 }
 
-std::string TimeDateOrNote(const std::string& timeDate) {
+// A record's time and date as the table shows them, or what stands instead.
+std::string RecordLine(EventKind kind, const std::string& timeDate) {
+  if (kind == EventKind::kEmpty) return kEmptySlot;
+  if (kind == EventKind::kDamaged) return kDamagedRecord;
   return timeDate.empty() ? kNoTimeDate : timeDate;
 }
 
@@ -79,8 +90,11 @@ std::string ArchiveText(const ArchiveSummary& summary, const std::string& archiv
   text += SizeLine(summary);
   text += WriteOffsetLine(summary);
   if (summary.meaning == WriteOffsetMeaning::kNewestAndOldest) {
-    text += "Newest record: " + TimeDateOrNote(summary.newestTimeDate) + "\n";
-    text += "Oldest record: " + TimeDateOrNote(summary.oldestTimeDate) + "\n";
+    text += "Newest record: " + RecordLine(summary.newestKind, summary.newestTimeDate) + "\n";
+    text += "Oldest record: " +
+            (summary.AnyWritten() ? RecordLine(summary.oldestKind, summary.oldestTimeDate)
+                                  : kNothingWritten) +
+            "\n";
   }
   text += "Slots: " + std::to_string(kRecordCount) + ": " + std::to_string(EventCount(summary)) +
           " events, " + std::to_string(summary.emptyRecords) + " empty, " +
@@ -115,9 +129,12 @@ nlohmann::json InfoJson(const ArchiveSummary& summary, const std::string& archiv
   info["writeOffset"] = summary.writeOffset;
   info["writeOffsetMeaning"] = MeaningName(summary.meaning);
   info["newestOffset"] = located ? nlohmann::json(summary.newestOffset) : nullptr;
-  info["oldestOffset"] = located ? nlohmann::json(summary.oldestOffset) : nullptr;
+  // The oldest written record; none when no slot is written.
+  const bool oldest = located && summary.AnyWritten();
+  info["oldestOffset"] = oldest ? nlohmann::json(summary.oldestOffset) : nullptr;
+  info["emptyBeforeOldest"] = located ? nlohmann::json(summary.emptyBeforeOldest) : nullptr;
   info["newestRecord"] = located ? nlohmann::json(summary.newestTimeDate) : nullptr;
-  info["oldestRecord"] = located ? nlohmann::json(summary.oldestTimeDate) : nullptr;
+  info["oldestRecord"] = oldest ? nlohmann::json(summary.oldestTimeDate) : nullptr;
   info["slots"] = kRecordCount;
   info["events"] = EventCount(summary);
   info["empty"] = summary.emptyRecords;

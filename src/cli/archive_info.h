@@ -1,5 +1,7 @@
 // What `info` writes about an archive: its size, its WriteOffset and what
-// that points at, and the counts of its records.
+// that points at (the newest record, and the oldest written one), and the
+// counts of its records. A record's time and date read as the table and the
+// exports show them: a day and month both 255 are no date and left out.
 #pragma once
 
 #include <string>

@@ -8,6 +8,7 @@
 
 #include "archive/archive_source.h"
 #include "archive/archive_summary.h"
+#include "archive/event_table.h"
 #include "archive/sample_archive.h"
 #include "archive/view_outcome.h"
 #include "archive/view_request.h"
@@ -36,14 +37,17 @@ CommandOutcome MessageOutcome(std::string message) {
   return outcome;
 }
 
-// What the exports need of the view shown last.
-ViewExport ExportOf(const ViewOutcome& last, ViewDescription description, std::string status,
-                    std::vector<ViewRow> rows) {
+// What the exports need of the view shown last. The newest record's time and
+// date read as its cells do, like every other record of the export.
+ViewExport ExportOf(const ViewOutcome& last, const ArchiveImage& image, ViewDescription description,
+                    std::string status, std::vector<ViewRow> rows) {
   ViewExport exported;
   exported.status = std::move(status);
   exported.view = std::move(description);
   exported.writeOffset = last.writeOffset.value_or(0);
-  exported.newestTimeDate = last.newestRecordText.value_or("");
+  if (last.newestRecordText) {
+    exported.newestTimeDate = ShownTimeDate(image.RecordAt(NewestOffset(exported.writeOffset)));
+  }
   exported.rows = std::move(rows);
   return exported;
 }
@@ -115,7 +119,8 @@ CommandOutcome RunView(const CliOptions& options) {
           source);
     }
     if (!view.Shown()) return ViewMessageOutcome(options, input, *view.message);
-    const ViewExport exported = ExportOf(view, DescribeView(options), view.status, view.rows);
+    const ViewExport exported =
+        ExportOf(view, input.contents.image, DescribeView(options), view.status, view.rows);
     return Deliver(FormatReportOutput(BuildViewReport(view), exported, options),
                    options.outputPath);
   });
@@ -128,8 +133,9 @@ CommandOutcome RunReport(const CliOptions& options) {
     const WholeArchiveReport report = BuildWholeArchiveReport(state, source);
     if (report.message) return ViewMessageOutcome(options, input, *report.message);
     // The report's status line is that of its first view, not of the last.
-    const ViewExport exported = ExportOf(report.views.back(), DescribeReport(),
-                                         report.lines.front(), report.ReportedRows());
+    const ViewExport exported =
+        ExportOf(report.views.back(), input.contents.image, DescribeReport(), report.lines.front(),
+                 report.ReportedRows());
     return Deliver(FormatReportOutput(report.lines, exported, options), options.outputPath);
   });
 }

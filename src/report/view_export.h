@@ -24,8 +24,8 @@ struct ViewExport {
   std::string status;  // the status line
   ViewDescription view;
   std::int32_t writeOffset = 0;
-  std::string newestTimeDate;
-  std::vector<ViewRow> rows;  // as the table showed them, with the records behind them
+  std::string newestTimeDate;  // the newest record's ShownTimeDate
+  std::vector<ViewRow> rows;   // as the table showed them, with the records behind them
 };
 
 // One CSV record per row: the four cells without their surrounding spaces,
