@@ -47,11 +47,15 @@ std::string WriteOffsetLine(const ArchiveSummary& summary) {
   }
   line += "the newest record is at offset " + std::to_string(summary.newestOffset);
   if (!summary.AnyWritten()) return line + "; every slot is empty\n";
-  line += ", the oldest at offset " + std::to_string(summary.oldestOffset);
-  if (summary.emptyBeforeOldest == 0) return line + "\n";
-  // A ring not yet full: the slots the device writes next were never written.
-  return line + "; the " + std::to_string(summary.emptyBeforeOldest) + " slots from offset " +
-         std::to_string(NormalizeRingOffset(summary.writeOffset)) + " on are empty\n";
+  return line + ", the oldest at offset " + std::to_string(summary.oldestOffset) + "\n";
+}
+
+// A ring not yet full: the slots the device writes next, never written yet,
+// lie between WriteOffset and the oldest record.
+std::string EmptyBeforeOldestLine(const ArchiveSummary& summary) {
+  if (!summary.AnyWritten() || summary.emptyBeforeOldest == 0) return "";
+  return "Empty slots before the oldest: " + std::to_string(summary.emptyBeforeOldest) +
+         ", from offset " + std::to_string(NormalizeRingOffset(summary.writeOffset)) + " on\n";
 }
 
 // A record's time and date as the table shows them, or what stands instead.
@@ -95,6 +99,7 @@ std::string ArchiveText(const ArchiveSummary& summary, const std::string& archiv
             (summary.AnyWritten() ? RecordLine(summary.oldestKind, summary.oldestTimeDate)
                                   : kNothingWritten) +
             "\n";
+    text += EmptyBeforeOldestLine(summary);
   }
   text += "Slots: " + std::to_string(kRecordCount) + ": " + std::to_string(EventCount(summary)) +
           " events, " + std::to_string(summary.emptyRecords) + " empty, " +

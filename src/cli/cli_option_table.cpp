@@ -171,8 +171,8 @@ const std::vector<CommandSpec>& CommandTable() {
       {kSample, "sample", "OUT", "write a generated archive",
        "Usage: torvdoc-cli sample OUT [--seed N] [--fill N] [--force]\n"
        "Writes a generated archive file to OUT (- for standard output); the same\n"
-       "seed and fill always give the same file. An existing OUT is kept unless\n"
-       "--force is given.\n",
+       "seed and fill always give the same file. An existing OUT is replaced only\n"
+       "with --force.\n",
        11},
   };
   return table;
