@@ -1,12 +1,23 @@
 # Installation layout and the Debian package.
 include(GNUInstallDirs)
 
+set(TORVDOC_MAINTAINER "torvdoc developers <torvdoc@users.noreply.github.com>")
+set(TORVDOC_PACKAGE_RELEASE 1)
+set(TORVDOC_PACKAGE_VERSION ${PROJECT_VERSION}-${TORVDOC_PACKAGE_RELEASE})
+set(TORVDOC_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/torvdoc)
+
 install(TARGETS torvdoc-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# bash-completion loads a command's completion on first use from this folder.
+install(FILES ${PROJECT_SOURCE_DIR}/data/torvdoc-cli.bash-completion
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME torvdoc-cli)
 if(TARGET torvdoc)
   install(TARGETS torvdoc RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  # The menu entry starts the window, so it comes only with the window.
+  # The menu entry and the software centres' description start the window,
+  # so they come only with the window.
   install(FILES ${PROJECT_SOURCE_DIR}/data/torvdoc.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${PROJECT_SOURCE_DIR}/data/io.github.torvdoc.torvdoc.metainfo.xml
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
   # Qt draws an SVG icon through the plugin in libqt6svg6, which the
   # binaries do not link and shlibdeps therefore cannot see.
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS libqt6svg6)
@@ -21,12 +32,53 @@ install(FILES ${PROJECT_SOURCE_DIR}/data/torvdoc.svg
 install(FILES ${PROJECT_SOURCE_DIR}/samples/full.dat ${PROJECT_SOURCE_DIR}/samples/partial.dat
         DESTINATION ${CMAKE_INSTALL_DATADIR}/torvdoc/samples)
 
+# The copyright file in Debian's machine-readable format, with the licence
+# text of LICENSE (from "Permission" on: the title and the copyright line
+# have fields of their own): each line indented by one space, an empty line
+# as " .".
+file(READ ${PROJECT_SOURCE_DIR}/LICENSE licenseText)
+string(FIND "${licenseText}" "Permission is hereby granted" licenseStart)
+string(SUBSTRING "${licenseText}" ${licenseStart} -1 licenseText)
+string(STRIP "${licenseText}" licenseText)
+string(REGEX REPLACE "\n\n" "\n.\n" licenseText "${licenseText}")
+string(REGEX REPLACE "\n" "\n " TORVDOC_LICENSE_TEXT " ${licenseText}")
+configure_file(${PROJECT_SOURCE_DIR}/packaging/copyright.in ${PROJECT_BINARY_DIR}/copyright @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/copyright DESTINATION ${TORVDOC_DOC_DIR})
+
+# The package's changelog, compressed as Debian installs it.
+configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog ${PROJECT_BINARY_DIR}/changelog.Debian
+               @ONLY)
+find_program(TORVDOC_GZIP gzip REQUIRED)
+add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/changelog.Debian.gz
+  COMMAND ${TORVDOC_GZIP} -9nkf ${PROJECT_BINARY_DIR}/changelog.Debian
+  DEPENDS ${PROJECT_BINARY_DIR}/changelog.Debian
+  VERBATIM)
+add_custom_target(torvdoc-changelog ALL DEPENDS ${PROJECT_BINARY_DIR}/changelog.Debian.gz)
+install(FILES ${PROJECT_BINARY_DIR}/changelog.Debian.gz DESTINATION ${TORVDOC_DOC_DIR})
+
+# What lintian reports that does not apply, each with its reason.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME torvdoc)
+
+if(TORVDOC_BUILD_MANPAGES)
+  include(cmake/manpages.cmake)
+endif()
+
 set(CPACK_PACKAGE_NAME torvdoc)
 set(CPACK_PACKAGE_VENDOR "torvdoc developers")
-set(CPACK_PACKAGE_CONTACT "torvdoc developers <torvdoc@localhost>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Documents the event archive of a TORV-4 alarm device")
+set(CPACK_PACKAGE_CONTACT "${TORVDOC_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TORVDOC_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${TORVDOC_PACKAGE_RELEASE})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "documents the event archive of a TORV-4 alarm device")
+# Lines within 80 columns once dpkg indents them by one space.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Reads the .dat event archive of a TORV-4 alarm device, shows it block by block, finds a day or one input's events, and prints or saves reports. Includes the command-line tool torvdoc-cli.")
+    "torvdoc reads the .dat event archive of a TORV-4 alarm device (a ring of
+1024 events and a write offset), shows it sixteen events at a time, finds a
+day or the events of one input, and prints or saves reports of what it shows
+or of the whole archive. The archive is only read, never written.
+
+The command-line tool torvdoc-cli gives the same views and reports as text,
+CSV, JSON or RTF, summarises archives, and writes demo archives.")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY torvdoc)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -1,7 +1,9 @@
 // The Debian package, built from this build tree into a scratch folder and
-// unpacked there, and the desktop entry it installs.
+// unpacked there: what lintian says of it, its documents, manual pages,
+// completion, AppStream data and desktop entry.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <sstream>
@@ -10,6 +12,7 @@
 
 #include "cli_test_support.h"
 #include "outside_program.h"
+#include "save_rules.h"
 
 namespace torv {
 namespace {
@@ -20,11 +23,13 @@ using cli_testing::ReadWholeFile;
 using cli_testing::RunProcess;
 using cli_testing::ScratchFolder;
 using cli_testing::SplitLines;
+using testing::PutFile;
 
 const fs::path kBuildDir = TORVDOC_BUILD_DIR;
 const fs::path kSourceDir = TORVDOC_SOURCE_DIR;
 constexpr bool kPackageHasWindow = TORVDOC_PACKAGE_HAS_WINDOW;
-constexpr char kPackageFile[] = "torvdoc_" TORVDOC_VERSION "_amd64.deb";
+constexpr char kPackageVersion[] = TORVDOC_VERSION "-1";
+constexpr char kPackageFile[] = "torvdoc_" TORVDOC_VERSION "-1_amd64.deb";
 
 // The value of `field` in a control file; empty when it is missing.
 std::string ControlField(const std::string& control, const std::string& field) {
@@ -82,7 +87,9 @@ TEST_F(CliPackageTest, ControlNamesThePackageAndItsComputedDependencies) {
   const ProcessResult control = Run(TORVDOC_DPKG_DEB, {"-f", package_.string()});
   ASSERT_EQ(control.exitCode, 0) << control.err;
   EXPECT_EQ(ControlField(control.out, "Package"), "torvdoc");
-  EXPECT_EQ(ControlField(control.out, "Version"), TORVDOC_VERSION);
+  EXPECT_EQ(ControlField(control.out, "Version"), kPackageVersion);
+  EXPECT_EQ(ControlField(control.out, "Maintainer"),
+            "torvdoc developers <torvdoc@users.noreply.github.com>");
   EXPECT_EQ(ControlField(control.out, "Architecture"), "amd64");
   // shlibdeps writes versioned dependencies on the libraries the binaries link.
   const std::string depends = ControlField(control.out, "Depends");
@@ -166,6 +173,181 @@ TEST_F(CliPackageTest, InstalledDesktopEntryComesWithTheWindowAndValidates) {
     ExpectValidDesktopEntry(installed);
     EXPECT_EQ(ReadWholeFile(installed), ReadWholeFile(kSourceDir / "data/torvdoc.desktop"));
   }
+}
+
+TEST_F(CliPackageTest, LintianFindsNoErrorAndNoWarning) {
+  ASSERT_TRUE(testing::ProgramInstalled("lintian", "lintian"));
+  const ProcessResult result =
+      Run("/usr/bin/lintian",
+          {"--fail-on", "error,warning", "--tag-display-limit", "0", package_.string()});
+  EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
+  EXPECT_EQ(result.out, "");
+  // The one override, with its reason written beside it.
+  const ProcessResult shown = Run("/usr/bin/lintian", {"--show-overrides", package_.string()});
+  const std::vector<std::string> lines = SplitLines(shown.out);
+  ASSERT_EQ(lines.size(), 3u) << shown.out;
+  EXPECT_EQ(lines[0].rfind("N: torvdoc is built and installed from its own repository", 0), 0u);
+  EXPECT_EQ(lines[2],
+            "O: torvdoc: initial-upload-closes-no-bugs "
+            "[usr/share/doc/torvdoc/changelog.Debian.gz:1]");
+  EXPECT_EQ(ReadWholeFile(root_ / "usr/share/lintian/overrides/torvdoc"),
+            ReadWholeFile(kSourceDir / "packaging/lintian-overrides"));
+}
+
+TEST_F(CliPackageTest, DescriptionIsAShortLineAndAnExtendedTextWithin80Columns) {
+  const ProcessResult control = Run(TORVDOC_DPKG_DEB, {"-f", package_.string(), "Description"});
+  ASSERT_EQ(control.exitCode, 0) << control.err;
+  const std::vector<std::string> lines = SplitLines(control.out);
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_EQ(lines[0], "documents the event archive of a TORV-4 alarm device");
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    EXPECT_LE(lines[i].size(), 80u) << lines[i];
+    EXPECT_EQ(lines[i][0], ' ') << lines[i];
+  }
+}
+
+TEST_F(CliPackageTest, CopyrightAndChangelogAreWhereDebianKeepsThem) {
+  const std::string copyright = ReadWholeFile(root_ / "usr/share/doc/torvdoc/copyright");
+  const std::vector<std::string> lines = SplitLines(copyright);
+  ASSERT_GE(lines.size(), 8u);
+  EXPECT_EQ(lines[0], "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/");
+  EXPECT_TRUE(HasLine(copyright, "Files: *"));
+  EXPECT_TRUE(HasLine(copyright, "Copyright: 2026 torvdoc developers"));
+  EXPECT_TRUE(HasLine(copyright, "License: Expat"));
+  // The licence text is LICENSE's, indented, an empty line as " .".
+  const std::string license = ReadWholeFile(kSourceDir / "LICENSE");
+  EXPECT_TRUE(HasLine(license, "Copyright (c) 2026 torvdoc developers"));
+  std::string indented;
+  for (const std::string& line : SplitLines(license.substr(license.find("Permission")))) {
+    indented += line.empty() ? " .\n" : " " + line + "\n";
+  }
+  EXPECT_NE(copyright.find("License: Expat\n" + indented), std::string::npos);
+
+  const fs::path changelog = root_ / "usr/share/doc/torvdoc/changelog.Debian.gz";
+  ASSERT_TRUE(fs::is_regular_file(changelog));
+  const ProcessResult unpacked = Run("/bin/gzip", {"-dc", changelog.string()});
+  ASSERT_EQ(unpacked.exitCode, 0) << unpacked.err;
+  const std::vector<std::string> entry = SplitLines(unpacked.out);
+  ASSERT_GE(entry.size(), 3u);
+  EXPECT_EQ(entry[0], std::string("torvdoc (") + kPackageVersion + ") unstable; urgency=medium");
+  EXPECT_EQ(entry.back().rfind(" -- torvdoc developers <torvdoc@users.noreply.github.com>  ", 0),
+            0u);
+}
+
+// A manual page as man shows it, 80 columns wide, with groff's warnings on
+// standard error.
+ProcessResult ShowManualPage(const fs::path& page, const fs::path& folder) {
+  return RunProcess("/usr/bin/env",
+                    {"LC_ALL=C.UTF-8", "MANWIDTH=80", "MAN_KEEP_FORMATTING=", "man", "--warnings",
+                     "-E", "UTF-8", "-l", page.string()},
+                    folder, folder);
+}
+
+TEST_F(CliPackageTest, ManualPagesShowWithoutAWarning) {
+  ASSERT_TRUE(testing::ProgramInstalled("man", "man-db"));
+  const ProcessResult cli =
+      ShowManualPage(root_ / "usr/share/man/man1/torvdoc-cli.1.gz", folder_->path());
+  EXPECT_EQ(cli.exitCode, 0);
+  EXPECT_EQ(cli.err, "");
+  EXPECT_TRUE(HasLine(cli.out,
+                      "       torvdoc-cli - document the event archive of a TORV-4 alarm "
+                      "device"))
+      << cli.out;
+  // Each command's own help is in the page.
+  for (const std::string command : {"view", "report", "info", "sample"}) {
+    SCOPED_TRACE(command);
+    EXPECT_TRUE(HasLine(cli.out, "   " + command));
+    const std::string usage = Run(TORVDOC_CLI_PATH, {command, "--help"}).out;
+    EXPECT_TRUE(HasLine(cli.out, "       " + SplitLines(usage).at(0)));
+  }
+  EXPECT_TRUE(HasLine(cli.out, "       torvdoc(1)"));
+
+  const fs::path windowPage = root_ / "usr/share/man/man1/torvdoc.1.gz";
+  ASSERT_EQ(fs::is_regular_file(windowPage), kPackageHasWindow);
+  if (kPackageHasWindow) {
+    const ProcessResult window = ShowManualPage(windowPage, folder_->path());
+    EXPECT_EQ(window.exitCode, 0);
+    EXPECT_EQ(window.err, "");
+    EXPECT_TRUE(HasLine(window.out, "       torvdoc [FILE]")) << window.out;
+    EXPECT_TRUE(HasLine(window.out, "       torvdoc-cli(1)"));
+  }
+}
+
+TEST_F(CliPackageTest, AppStreamDataValidatesAndComesWithTheWindow) {
+  const fs::path metainfo = root_ / "usr/share/metainfo/io.github.torvdoc.torvdoc.metainfo.xml";
+  ASSERT_EQ(fs::is_regular_file(metainfo), kPackageHasWindow);
+  if (!kPackageHasWindow) return;
+  ASSERT_TRUE(testing::ProgramInstalled("appstreamcli", "appstream"));
+  const ProcessResult result =
+      Run("/usr/bin/appstreamcli", {"validate", "--no-net", "--pedantic", metainfo.string()});
+  EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
+  EXPECT_NE(result.out.find("Validation was successful."), std::string::npos) << result.out;
+  // It names the desktop entry the package installs.
+  const std::string text = ReadWholeFile(metainfo);
+  EXPECT_NE(text.find("<launchable type=\"desktop-id\">torvdoc.desktop</launchable>"),
+            std::string::npos);
+  EXPECT_TRUE(fs::is_regular_file(root_ / "usr/share/applications/torvdoc.desktop"));
+}
+
+// What bash completion offers for `words`, the last being completed, with
+// the package's completion file and its torvdoc-cli.
+std::vector<std::string> Completions(const fs::path& root, const fs::path& folder,
+                                     const std::vector<std::string>& words) {
+  std::string script =
+      "source /usr/share/bash-completion/bash_completion\n"
+      "source \"$1\"\n"
+      "shift\n"
+      "COMP_WORDS=(\"$@\"); COMP_CWORD=$(($# - 1))\n"
+      "COMP_LINE=\"$*\"; COMP_POINT=${#COMP_LINE}\n"
+      "complete -p torvdoc-cli >/dev/null || exit 3\n"
+      "_torvdoc_cli torvdoc-cli \"${COMP_WORDS[COMP_CWORD]}\" \"${COMP_WORDS[COMP_CWORD-1]}\"\n"
+      "((${#COMPREPLY[@]} == 0)) || printf '%s\\n' \"${COMPREPLY[@]}\"\n";
+  std::vector<std::string> args = {
+      "PATH=" + (root / "usr/bin").string() + ":/usr/bin:/bin",
+      "bash",
+      "-c",
+      script,
+      "complete",
+      (root / "usr/share/bash-completion/completions/torvdoc-cli").string()};
+  args.insert(args.end(), words.begin(), words.end());
+  const ProcessResult result = RunProcess("/usr/bin/env", args, folder, folder);
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  std::vector<std::string> offered = SplitLines(result.out);
+  std::sort(offered.begin(), offered.end());
+  return offered;
+}
+
+TEST_F(CliPackageTest, BashCompletesCommandsOptionsValuesAndFiles) {
+  ASSERT_TRUE(fs::exists("/usr/share/bash-completion/bash_completion"))
+      << "bash-completion is missing: it comes with the Debian package bash-completion, which "
+         "scripts/setup.sh installs";
+  const fs::path installed = root_ / "usr/share/bash-completion/completions/torvdoc-cli";
+  ASSERT_TRUE(fs::is_regular_file(installed));
+  EXPECT_EQ(ReadWholeFile(installed),
+            ReadWholeFile(kSourceDir / "data/torvdoc-cli.bash-completion"));
+
+  using Words = std::vector<std::string>;
+  const fs::path& folder = folder_->path();
+  EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", ""}),
+            (Words{"help", "info", "report", "sample", "view"}));
+  EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", "re"}), (Words{"report"}));
+  EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", "help", "s"}), (Words{"sample"}));
+  EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", "sample", "x.dat", "--"}),
+            (Words{"--fill", "--force", "--help", "--seed", "--version"}));
+  EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", "view", "a.dat", "--format", ""}),
+            (Words{"csv", "json", "rtf", "text"}));
+  EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", "info", "a.dat", "--format", ""}),
+            (Words{"json", "text"}));
+  EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", "report", "a.dat", "--csv-dialect=e"}),
+            (Words{"excel"}));
+  EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", "view", "--block", ""}), Words{});
+  // File names for FILE and for -o.
+  fs::create_directory(folder / "archives");
+  PutFile(folder / "archives" / "full.dat", "x", 0644);
+  EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", "view", "archives/f"}),
+            (Words{"archives/full.dat"}));
+  EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", "view", "a.dat", "-o", "archives/f"}),
+            (Words{"archives/full.dat"}));
 }
 
 }  // namespace
