@@ -43,9 +43,9 @@ TEST(CliSamplesTest, ReadmeNamesBothArchives) {
   const std::vector<std::vector<std::string>> commands = ReadmeCommands();
   ASSERT_EQ(commands.size(), 2u);
   EXPECT_EQ(commands[0], (std::vector<std::string>{"sample", "samples/full.dat", "--seed", "4",
-                                                   "--fill", "1700"}));
+                                                   "--fill", "1700", "--force"}));
   EXPECT_EQ(commands[1], (std::vector<std::string>{"sample", "samples/partial.dat", "--seed", "7",
-                                                   "--fill", "300"}));
+                                                   "--fill", "300", "--force"}));
 }
 
 TEST(CliSamplesTest, GeneratorRemakesTheCommittedArchivesByteForByte) {
@@ -54,9 +54,11 @@ TEST(CliSamplesTest, GeneratorRemakesTheCommittedArchivesByteForByte) {
   for (const std::vector<std::string>& args : commands) {
     ASSERT_GE(args.size(), 2u);
     SCOPED_TRACE(args[1]);
-    // Run in a scratch folder that has its own samples/ folder.
+    // Run in a scratch folder that has its own samples/ folder, holding an
+    // older file to replace as the committed one is.
     cli_testing::ScratchFolder folder;
     std::filesystem::create_directory(folder.path() / "samples");
+    folder.Write(args[1], {1, 2, 3});
     const cli_testing::ProcessResult result =
         cli_testing::RunProcess(TORVDOC_CLI_PATH, args, folder.path(), folder.path());
     ASSERT_EQ(result.exitCode, 0) << result.err;
