@@ -11,8 +11,9 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 
 BUILD_DIR=build-fuzz CMAKE_ARGS="-DCMAKE_CXX_COMPILER=clang++ -DTORVDOC_BUILD_FUZZERS=ON \
--DTORVDOC_BUILD_UI=OFF -DTORVDOC_BUILD_TESTS=OFF -DTORVDOC_BUILD_BENCHMARKS=OFF" \
-  scripts/setup.sh
+-DTORVDOC_BUILD_UI=OFF -DTORVDOC_BUILD_TESTS=OFF -DTORVDOC_BUILD_BENCHMARKS=OFF \
+-DTORVDOC_BUILD_MANPAGES=OFF" \
+  scripts/setup.sh --for-tests
 
 findings=build-fuzz/findings
 mkdir -p "$findings"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Sets everything up, builds, and runs every test.
+# Sets everything up, the tests' packages included, builds, and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh --for-tests
 ctest --test-dir "${BUILD_DIR:-build}" --output-on-failure -j"$(nproc)"
