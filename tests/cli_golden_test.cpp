@@ -27,6 +27,7 @@ namespace {
 namespace fs = std::filesystem;
 using cli_testing::ProcessResult;
 using cli_testing::ReadWholeFile;
+using cli_testing::ReplaceAll;
 using cli_testing::RunProcess;
 
 const fs::path kGoldenDir = TORVDOC_GOLDEN_DIR;
@@ -70,15 +71,6 @@ std::string WithWriteOffset(std::string bytes, std::uint32_t offset) {
   bytes.resize(std::max<std::size_t>(bytes.size(), 8196), '\0');
   for (int i = 0; i < 4; ++i) bytes[8192 + i] = static_cast<char>(offset >> (8 * i));
   return bytes;
-}
-
-// Replaces every occurrence of `from` in `text` with `to`.
-std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
-  for (std::size_t at = text.find(from); at != std::string::npos;
-       at = text.find(from, at + to.size())) {
-    text.replace(at, from.size(), to);
-  }
-  return text;
 }
 
 // One recorded run: length-prefixed sections, so that any bytes fit and a

@@ -103,6 +103,15 @@ inline ProcessResult RunProcess(const std::string& program, const std::vector<st
   return result;
 }
 
+// Replaces every occurrence of `from` in `text` with `to`.
+inline std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+  for (std::size_t at = text.find(from); at != std::string::npos;
+       at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
 // Splits a text at each "\n"; a final "\n" ends the last line.
 inline std::vector<std::string> SplitLines(const std::string& text) {
   std::vector<std::string> lines;

@@ -17,6 +17,7 @@ namespace fs = std::filesystem;
 using cli_testing::ProcessResult;
 using cli_testing::ProcessSetting;
 using cli_testing::ReadWholeFile;
+using cli_testing::ReplaceAll;
 using cli_testing::ScratchFolder;
 using cli_testing::SplitLines;
 
@@ -81,14 +82,6 @@ bool Matches(const std::vector<std::string>& shown, std::size_t s,
 std::string Joined(const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& line : lines) text += line + "\n";
-  return text;
-}
-
-std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
-  for (std::size_t at = text.find(from); at != std::string::npos;
-       at = text.find(from, at + to.size())) {
-    text.replace(at, from.size(), to);
-  }
   return text;
 }
 
