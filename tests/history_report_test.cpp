@@ -1,3 +1,5 @@
+#include <ctime>
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -5,6 +7,7 @@
 #include "history/device_simulation.h"
 #include "history_report/event_list.h"
 #include "history_report/history_summaries.h"
+#include "history_report/report_heading.h"
 #include "history_test_support.h"
 
 namespace torv {
@@ -75,6 +78,72 @@ TEST_F(HistoryReportTest, CsvQuotesWhatNeedsItAndKeepsTheGapRow) {
       "\xEF\xBB\xBF"
       "Устройство;\"Дата\";\"Время\";Событие;Вход;Реле;Название\r\n"
       "Склад, ТОРВ-4 №2;\"31.12.2024\";\"23:59:58\";Авар. сигн.;7;;\"Дверь \"\"А\"\", склад\"\r\n");
+}
+
+TEST_F(HistoryReportTest, NewestFirstTheGapLineStillStandsBetweenTheTwoStretches) {
+  history::EventQuery newest;
+  newest.newestFirst = true;
+  newest.kinds = {EventKind::kRelay, EventKind::kDevice, EventKind::kInput};
+  EXPECT_EQ(List(*store_, ListFormat::kText, newest),
+            "Устройство\tДата\tВремя\tСобытие\tВход\tРеле\tНазвание\n"
+            "Склад, ТОРВ-4 №2\t19.01.2025\t08:00:00\tВключение  ИМ\t\t\t\n"
+            "Склад, ТОРВ-4 №2\t*** пропуск: события между копиями не сохранены ***\n"
+            "Склад, ТОРВ-4 №2\t01.01.2025\t00:00:05\tВключение реле\t\t2\tСирена\n"
+            "Склад, ТОРВ-4 №2\t31.12.2024\t23:59:58\tАвар. сигн.\t7\t\tДверь \"А\", склад\n");
+}
+
+TEST_F(HistoryReportTest, TheTextFilterChoosesTheRowsOfEveryFormat) {
+  history::EventQuery door;
+  door.text = "ДВЕРЬ";
+  EXPECT_EQ(List(*store_, ListFormat::kCsv, door, ListSpreadsheetDialect()),
+            "\xEF\xBB\xBF"
+            "Устройство;\"Дата\";\"Время\";Событие;Вход;Реле;Название\r\n"
+            "Склад, ТОРВ-4 №2;\"31.12.2024\";\"23:59:58\";Авар. сигн.;7;;\"Дверь \"\"А\"\", "
+            "склад\"\r\n");
+  door.text = "сирена";
+  const nlohmann::json events =
+      nlohmann::json::parse(List(*store_, ListFormat::kJson, door)).at("events");
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(events[0].at("event"), "Включение реле");
+}
+
+TEST(ReportHeadingTest, NamesDevicePeriodFiltersAndTimeOfPrinting) {
+  // The printing time is local: 2024-03-05 14:07 here is built from a local date.
+  std::tm local{};
+  local.tm_year = 2024 - 1900;
+  local.tm_mon = 2;
+  local.tm_mday = 5;
+  local.tm_hour = 14;
+  local.tm_min = 7;
+  local.tm_isdst = -1;
+  const std::int64_t printed = std::mktime(&local);
+  history::EventQuery query;
+  HistoryReportHeading heading = HeadingFor(query, printed);
+  EXPECT_EQ(heading.title, "История событий ТОРВ-4");
+  EXPECT_EQ(heading.lines,
+            (std::vector<std::string>{"Устройства: все", "Период: всё время", "Отбор: нет",
+                                      "Напечатано: 05.03.2024 14:07"}));
+  query.device = "Склад, ТОРВ-4 №2";
+  query.from = history::CalendarDate{2024, 1, 2};
+  query.to = history::CalendarDate{2024, 12, 31};
+  query.input = 7;
+  query.kinds = {EventKind::kInput, EventKind::kDamaged};
+  query.text = "дверь";
+  query.newestFirst = true;
+  heading = HeadingFor(query, printed);
+  EXPECT_EQ(heading.lines,
+            (std::vector<std::string>{
+                "Устройство: Склад, ТОРВ-4 №2", "Период: с 02.01.2024 по 31.12.2024",
+                "Отбор: вход 7; события: входы, некорректные; текст «дверь»; сначала новые",
+                "Напечатано: 05.03.2024 14:07"}));
+  query = {};
+  query.to = history::CalendarDate{2025, 2, 28};
+  EXPECT_EQ(HeadingFor(query, printed).lines[1], "Период: по 28.02.2025");
+  query = {};
+  query.from = history::CalendarDate{2025, 2, 28};
+  query.kinds = {EventKind::kDevice, EventKind::kRelay, EventKind::kOther};
+  EXPECT_EQ(HeadingFor(query, printed).lines[1], "Период: с 28.02.2025");
+  EXPECT_EQ(FilterText(query), "события: устройство, реле, прочие");
 }
 
 TEST_F(HistoryReportTest, JsonHasEveryFieldScriptsRelyOn) {

@@ -4,16 +4,11 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
-#include "history_report/listed_event.h"
-
 namespace torv {
 namespace {
 
 // Bytes gathered before they go to the sink.
 constexpr std::size_t kFlushSize = 1 << 16;
-
-constexpr std::array<std::string_view, 7> kColumns = {"Устройство", "Дата", "Время",   "Событие",
-                                                      "Вход",       "Реле", "Название"};
 
 std::string NumberText(const std::optional<int>& number) {
   return number ? std::to_string(*number) : std::string();
@@ -37,9 +32,9 @@ class ListWriter {
 class TextListWriter final : public ListWriter {
  public:
   void Start(std::string& out) override {
-    for (std::size_t i = 0; i < kColumns.size(); ++i) {
+    for (std::size_t i = 0; i < kListColumns.size(); ++i) {
       out += i == 0 ? "" : "\t";
-      out += kColumns[i];
+      out += kListColumns[i];
     }
     out += '\n';
   }
@@ -72,7 +67,7 @@ class CsvListWriter final : public ListWriter {
   explicit CsvListWriter(const CsvDialect& dialect) : csv_(dialect) {}
   void Start(std::string& out) override {
     csv_.AppendStart(out);
-    csv_.AppendRecord(out, kColumns);
+    csv_.AppendRecord(out, kListColumns);
   }
   void Gap(std::string& out, const history::StoredEvent& next) override {
     csv_.AppendRecord(out, {next.device, "", "", kGapText, "", "", ""});
@@ -132,17 +127,35 @@ std::unique_ptr<ListWriter> WriterFor(ListFormat format, const CsvDialect& diale
 
 }  // namespace
 
-Status WriteEventList(history::HistoryStore& store, const history::EventQuery& query,
-                      ListFormat format, const TextSink& sink, const CsvDialect& csvDialect) {
+CsvDialect ListSpreadsheetDialect() {
+  return SpreadsheetDialect({1, 2});
+}
+
+Status ForEachListedRow(history::HistoryStore& store, const history::EventQuery& query,
+                        const std::function<void(const ListedRow&)>& sink) {
   Result<std::vector<history::NameEntry>> names = store.Names();
   if (!names) return names.failure();
   const NameBook book(*names);
+  const ListedFields none;
+  return store.ForEachEvent(query, [&](const history::StoredEvent& event) {
+    if (event.gapBefore && !query.newestFirst) sink({event, true, none});
+    const ListedFields fields = FieldsOf(event, book);
+    sink({event, false, fields});
+    if (event.gapBefore && query.newestFirst) sink({event, true, none});
+  });
+}
+
+Status WriteEventList(history::HistoryStore& store, const history::EventQuery& query,
+                      ListFormat format, const TextSink& sink, const CsvDialect& csvDialect) {
   std::unique_ptr<ListWriter> writer = WriterFor(format, csvDialect);
   std::string out;
   writer->Start(out);
-  const Status listed = store.ForEachEvent(query, [&](const history::StoredEvent& event) {
-    if (event.gapBefore) writer->Gap(out, event);
-    writer->Event(out, event, FieldsOf(event, book));
+  const Status listed = ForEachListedRow(store, query, [&](const ListedRow& row) {
+    if (row.gap) {
+      writer->Gap(out, row.event);
+    } else {
+      writer->Event(out, row.event, row.fields);
+    }
     if (out.size() >= kFlushSize) {
       sink(out);
       out.clear();
