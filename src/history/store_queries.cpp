@@ -1,7 +1,6 @@
 // Listing events, devices and names.
 #include <algorithm>
 #include <limits>
-#include <map>
 #include <tuple>
 
 #include "history/sql_history_store.h"
@@ -267,23 +266,24 @@ Result<std::vector<ListingPart>> SqlHistoryStore::ReadParts(const EventQuery& qu
     Result<std::vector<Stretch>> stretches = Stretches(device.id);
     if (!stretches) return stretches.failure();
     if (query.newestFirst) std::reverse(stretches->begin(), stretches->end());
-    std::map<std::int64_t, std::int64_t> counts;
+    std::string textCondition;
     if (counted) {
-      Result<std::string> textCondition = TextCondition(query, device.id);
-      if (!textCondition) return textCondition.failure();
-      const Filter filter = BuildFilter(query, 2, *textCondition);
-      std::vector<SqlValue> parameters{device.id};
-      parameters.insert(parameters.end(), filter.parameters.begin(), filter.parameters.end());
-      Status s =
-          db_->Query("SELECT stretch_id, count(*) FROM events WHERE device_id = $1" + filter.sql +
-                         " GROUP BY stretch_id",
-                     parameters, [&](const SqlRow& row) { counts[row.Int(0)] = row.Int(1); });
-      if (!s) return s.failure();
+      Result<std::string> condition = TextCondition(query, device.id);
+      if (!condition) return condition.failure();
+      textCondition = std::move(*condition);
     }
+    const Filter filter = BuildFilter(query, 2, textCondition);
     for (const Stretch& stretch : *stretches) {
       // A stretch has an event at every position from its first to its last.
-      const std::int64_t events =
-          counted ? counts[stretch.id] : stretch.lastPos - stretch.firstPos + 1;
+      std::int64_t events = stretch.lastPos - stretch.firstPos + 1;
+      if (counted) {
+        // Counted stretch by stretch: the events lie in the table's own order.
+        std::vector<SqlValue> parameters{stretch.id};
+        parameters.insert(parameters.end(), filter.parameters.begin(), filter.parameters.end());
+        Status s = db_->Query("SELECT count(*) FROM events WHERE stretch_id = $1" + filter.sql,
+                              parameters, [&](const SqlRow& row) { events = row.Int(0); });
+        if (!s) return s.failure();
+      }
       if (events > 0) parts.push_back({device.name, stretch.id, events});
     }
   }
