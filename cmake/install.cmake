@@ -11,6 +11,13 @@ if(TARGET torvdoc)
   # binaries do not link and shlibdeps therefore cannot see.
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS libqt6svg6)
 endif()
+if(TARGET torvdoc-history)
+  install(TARGETS torvdoc-history RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES ${PROJECT_SOURCE_DIR}/data/torvdoc-history.desktop
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${PROJECT_SOURCE_DIR}/data/torvdoc-history.svg
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+endif()
 install(FILES ${PROJECT_SOURCE_DIR}/data/torvdoc.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${PROJECT_SOURCE_DIR}/samples/full.dat ${PROJECT_SOURCE_DIR}/samples/partial.dat
@@ -21,7 +28,7 @@ set(CPACK_PACKAGE_VENDOR "torvdoc developers")
 set(CPACK_PACKAGE_CONTACT "torvdoc developers <torvdoc@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Documents the event archive of a TORV-4 alarm device")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Reads the .dat event archive of a TORV-4 alarm device, shows it block by block, finds a day or one input's events, and prints or saves reports. Includes the command-line tool torvdoc-cli.")
+    "Reads the .dat event archive of a TORV-4 alarm device, shows it block by block, finds a day or one input's events, and prints or saves reports. Keeps every event of successive archive copies in a history store, shown and printed by the window torvdoc-history. Includes the command-line tool torvdoc-cli.")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY torvdoc)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
