@@ -98,6 +98,11 @@ TEST_F(CliPackageTest, ControlNamesThePackageAndItsComputedDependencies) {
 TEST_F(CliPackageTest, HoldsTheToolsTheIconAndTheDemoArchives) {
   EXPECT_TRUE(fs::is_regular_file(root_ / "usr/bin/torvdoc-cli"));
   EXPECT_EQ(fs::is_regular_file(root_ / "usr/bin/torvdoc"), kPackageHasWindow);
+  EXPECT_EQ(fs::is_regular_file(root_ / "usr/bin/torvdoc-history"), kPackageHasWindow);
+  if (kPackageHasWindow) {
+    EXPECT_EQ(ReadWholeFile(root_ / "usr/share/icons/hicolor/scalable/apps/torvdoc-history.svg"),
+              ReadWholeFile(kSourceDir / "data/torvdoc-history.svg"));
+  }
   EXPECT_EQ(ReadWholeFile(root_ / "usr/share/icons/hicolor/scalable/apps/torvdoc.svg"),
             ReadWholeFile(kSourceDir / "data/torvdoc.svg"));
   for (const char* sample : {"full.dat", "partial.dat"}) {
@@ -148,6 +153,39 @@ void ExpectValidDesktopEntry(const fs::path& entry) {
 
 TEST(DesktopEntryTest, SourceEntryValidates) {
   ExpectValidDesktopEntry(kSourceDir / "data/torvdoc.desktop");
+}
+
+// The history window's own entry: its name, program and icon.
+void ExpectValidHistoryEntry(const fs::path& entry) {
+  const ScratchFolder capture;
+  const ProcessResult result = RunProcess(TORVDOC_DESKTOP_FILE_VALIDATE, {entry.string()},
+                                          entry.parent_path(), capture.path());
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err, "");
+  const std::string text = ReadWholeFile(entry);
+  EXPECT_TRUE(HasLine(text, "[Desktop Entry]"));
+  EXPECT_TRUE(HasLine(text, "Name[ru]=История событий ТОРВ-4"));
+  EXPECT_TRUE(HasLine(text, "Exec=torvdoc-history"));
+  EXPECT_TRUE(HasLine(text, "Icon=torvdoc-history"));
+  EXPECT_TRUE(HasLine(text, "Categories=Utility;"));
+  EXPECT_EQ(text.find("MimeType="), std::string::npos) << "claims a file type";
+}
+
+TEST(DesktopEntryTest, HistoryEntryValidates) {
+  ExpectValidHistoryEntry(kSourceDir / "data/torvdoc-history.desktop");
+}
+
+TEST_F(CliPackageTest, TheHistoryWindowsEntryComesWithItAndValidates) {
+  const fs::path installed = root_ / "usr/share/applications/torvdoc-history.desktop";
+  ASSERT_EQ(fs::is_regular_file(installed), kPackageHasWindow);
+  if (kPackageHasWindow) {
+    ExpectValidHistoryEntry(installed);
+    EXPECT_EQ(ReadWholeFile(installed), ReadWholeFile(kSourceDir / "data/torvdoc-history.desktop"));
+    const ProcessResult version = Run((root_ / "usr/bin/torvdoc-history").string(), {"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "torvdoc-history " TORVDOC_VERSION "\n");
+  }
 }
 
 TEST_F(CliPackageTest, InstalledDesktopEntryComesWithTheWindowAndValidates) {
