@@ -38,6 +38,20 @@ const QStringList kExportFilters = {QStringLiteral("CSV (*.csv)"),
 const QStringList kExportSuffixes = {QStringLiteral("csv"), QStringLiteral("csv"),
                                      QStringLiteral("json"), QStringLiteral("pdf")};
 
+// The format of an export: the file's own suffix when it names one, so that
+// "отчёт.pdf" is a PDF whichever filter was left selected; else the filter.
+ExportFormat FormatOf(const FileDialogAnswer& answer) {
+  const qsizetype chosen = kExportFilters.indexOf(answer.selectedFilter);
+  const auto filtered = static_cast<ExportFormat>(chosen < 0 ? 0 : chosen);
+  const QString suffix = QFileInfo(answer.fileName).suffix().toLower();
+  if (suffix == QStringLiteral("pdf")) return ExportFormat::kPdf;
+  if (suffix == QStringLiteral("json")) return ExportFormat::kJson;
+  if (suffix == QStringLiteral("csv")) {
+    return filtered == ExportFormat::kSpreadsheetCsv ? filtered : ExportFormat::kCsv;
+  }
+  return filtered;
+}
+
 }  // namespace
 
 void HistoryWindow::RunCommand(const std::function<void()>& command) {
@@ -149,8 +163,7 @@ void HistoryWindow::ExportListing() {
   request.startName = QDir(folder).filePath(QStringLiteral("история.") + kExportSuffixes[format]);
   const std::optional<FileDialogAnswer> answer = prompts_.AskExportFile(request);
   if (!answer || answer->fileName.isEmpty()) return;
-  const qsizetype chosen = kExportFilters.indexOf(answer->selectedFilter);
-  const auto exportFormat = static_cast<ExportFormat>(chosen < 0 ? 0 : chosen);
+  const ExportFormat exportFormat = FormatOf(*answer);
   lastExportFilter_ = kExportFilters[static_cast<int>(exportFormat)];
   RememberFolder(answer->fileName);
   const std::string path = answer->fileName.toStdString();
