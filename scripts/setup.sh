@@ -11,7 +11,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
   libsqlite3-dev libpq-dev postgresql-15 tzdata
-  poppler-utils xvfb xauth imagemagick libreoffice-writer-nogui
+  poppler-utils xvfb xauth x11-utils openbox imagemagick libreoffice-writer-nogui
   dpkg-dev file desktop-file-utils
   fonts-dejavu-core
   clang libclang-rt-14-dev

@@ -393,6 +393,16 @@ TEST_F(HistoryWindowTest, ExportsEqualTheCommandLinesListingForTheSameFilters) {
             std::string::npos);
   EXPECT_TRUE(prompts_.boxes.empty());
 
+  // The file's own suffix wins over the filter left selected.
+  const std::string named = (folder_.path() / "named.pdf").string();
+  prompts_.exportAnswers.push_back(FileDialogAnswer{QString::fromStdString(named), filters[0]});
+  window->ExportListing();
+  EXPECT_EQ(textWithoutTime(named), exported);
+  const std::string json = (folder_.path() / "named.JSON").string();
+  prompts_.exportAnswers.push_back(FileDialogAnswer{QString::fromStdString(json), filters[1]});
+  window->ExportListing();
+  EXPECT_EQ(cli_testing::ReadWholeFile(json), cases[2].expected);
+
   // A file that cannot be written gives a box and no file.
   const std::string missing = (folder_.path() / "нет" / "e.csv").string();
   prompts_.exportAnswers.push_back(FileDialogAnswer{QString::fromStdString(missing), filters[0]});
@@ -488,14 +498,23 @@ TEST_F(HistoryWindowTest, KeyboardReachesImportPrintExportAndTheTextFilter) {
   FillStore();
   auto window = ShowWindow();
   window->Ui().Table->setFocus();
-  QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
-  EXPECT_TRUE(window->Ui().Text->hasFocus());
-  QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
-  QTest::keyClick(window.get(), Qt::Key_E, Qt::ControlModifier);
-  QTest::keyClick(window.get(), Qt::Key_P, Qt::ControlModifier);
-  EXPECT_EQ(prompts_.importChoices.size(), 1u);
-  EXPECT_EQ(prompts_.exportRequests.size(), 1u);
-  EXPECT_EQ(prompts_.printDialogs, 1);
+  QTest::keyClick(window->Ui().Table, Qt::Key_F, Qt::ControlModifier);
+  ASSERT_TRUE(window->Ui().Text->hasFocus());
+  // Typed where a person types them: in the text filter (whose line edit
+  // has its own Ctrl+E and Ctrl+F) and in the input number's field.
+  QWidget* inputField = window->Ui().Input->findChild<QLineEdit*>();
+  ASSERT_NE(inputField, nullptr);
+  for (QWidget* field : {static_cast<QWidget*>(window->Ui().Text), inputField}) {
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_E, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_P, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(window->Ui().Text->hasFocus());
+  }
+  EXPECT_EQ(prompts_.importChoices.size(), 2u);
+  EXPECT_EQ(prompts_.exportRequests.size(), 2u);
+  EXPECT_EQ(prompts_.printDialogs, 2);
   EXPECT_TRUE(prompts_.boxes.empty());
 }
 

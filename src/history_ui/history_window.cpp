@@ -1,6 +1,7 @@
 #include "history_ui/history_window.h"
 
 // Qt
+#include <QAbstractSpinBox>
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -10,6 +11,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -48,7 +50,8 @@ HistoryWindow::HistoryWindow(HistoryPrompts& prompts, QWidget* parent)
   BuildMenus();
   BuildCentral();
   ConnectFilters();
-  resize(1100, 700);
+  KeepShortcutsFromFields();
+  resize(1240, 720);
   ReadSettings();
   ShowStoreState({});
 }
@@ -125,7 +128,7 @@ QWidget* HistoryWindow::BuildFilters() {
   ui_.Input->setRange(0, 256);
   ui_.Input->setSpecialValueText(QStringLiteral("все"));
   ui_.Text = new QLineEdit;
-  ui_.Text->setPlaceholderText(QStringLiteral("текст события или название (Ctrl+F)"));
+  ui_.Text->setPlaceholderText(QStringLiteral("текст или название (Ctrl+F)"));
   ui_.Text->setClearButtonEnabled(true);
   ui_.NewestFirst = new QCheckBox(QStringLiteral("Сначала новые"));
 
@@ -184,13 +187,35 @@ void HistoryWindow::BuildCentral() {
   ui_.Splitter->addWidget(ui_.Devices);
   ui_.Splitter->addWidget(right);
   ui_.Splitter->setStretchFactor(1, 1);
-  ui_.Splitter->setSizes({330, 770});
+  ui_.Splitter->setSizes({470, 770});
   setCentralWidget(ui_.Splitter);
 
   ui_.StoreLabel = new QLabel;
   ui_.CountLabel = new QLabel;
   statusBar()->addWidget(ui_.StoreLabel, 1);
   statusBar()->addPermanentWidget(ui_.CountLabel);
+}
+
+void HistoryWindow::KeepShortcutsFromFields() {
+  // A line edit claims some Ctrl keys for itself on X11 desktops (Ctrl+E
+  // moves to the end of the line, Ctrl+F a character on), and those take
+  // the window's shortcuts away while the text filter or a number field
+  // has the focus. The window's own keys win in every field.
+  for (QLineEdit* field : findChildren<QLineEdit*>()) field->installEventFilter(this);
+  // A spin box or date field hands the key to its line edit itself.
+  for (QAbstractSpinBox* field : findChildren<QAbstractSpinBox*>()) field->installEventFilter(this);
+}
+
+bool HistoryWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const QKeySequence pressed(key->keyCombination());
+    for (const QAction* action : {ui_.Import, ui_.Export, ui_.Print, ui_.FindText, ui_.Quit}) {
+      // Left unaccepted, the key goes on to the window's shortcut.
+      if (action->shortcut() == pressed) return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void HistoryWindow::ReadSettings() {

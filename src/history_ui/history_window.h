@@ -112,12 +112,16 @@ class HistoryWindow : public QMainWindow {
  protected:  // QWidget API
   void closeEvent(QCloseEvent* event) override;
 
+ protected:  // QObject API
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:  // building
   void BuildActions();
   void BuildMenus();
   QWidget* BuildFilters();
   void BuildCentral();
   void ConnectFilters();
+  void KeepShortcutsFromFields();
   void ReadSettings();
   void WriteSettings() const;
 

@@ -214,7 +214,7 @@ void HistoryWindow::RefreshDevices() {
   for (const history::DeviceSummary& d : devices) {
     ui_.Devices->addTopLevelItem(new QTreeWidgetItem(DeviceRow(Utf8(d.device), d)));
   }
-  for (int c = 1; c < ui_.Devices->columnCount(); ++c) ui_.Devices->resizeColumnToContents(c);
+  for (int c = 0; c < ui_.Devices->columnCount(); ++c) ui_.Devices->resizeColumnToContents(c);
   ChooseDevice(chosen && DeviceNames().contains(*chosen) ? chosen : std::nullopt);
   settingFilters_ = false;
 }
