@@ -34,6 +34,7 @@ namespace {
 using history::testing::Backend;
 using history::testing::TestStore;
 using torv::testing::ModalDriver;
+using torv::testing::QFiles;
 using torv::testing::TempFolder;
 using torv::testing::WriteCopies;
 
@@ -70,10 +71,14 @@ class HistoryDialogsTest : public ::testing::Test {
     history::SimulatedDevice device(options);
     return WriteCopies(folder_, device, writes, "copy");
   }
-  static QStringList QFiles(const std::vector<std::string>& files) {
-    QStringList list;
-    for (const std::string& file : files) list.push_back(QString::fromStdString(file));
-    return list;
+  // A store of one device "3" with `events` events of a simulated device.
+  void FillStore(int events) {
+    auto store = test_.Open();
+    ASSERT_TRUE(store);
+    history::SimulationOptions options;
+    history::SimulatedDevice device(options);
+    device.Write(events);
+    ASSERT_TRUE(store->Import("3", device.CopyNow()).ok());
   }
   // The import dialog filled in and accepted.
   static ModalDriver::Step FillImportDialog(const QStringList& files, const QString& device) {
@@ -168,14 +173,8 @@ TEST_F(HistoryDialogsTest, TheProgressDialogsCancelStopsBetweenCopies) {
 }
 
 TEST_F(HistoryDialogsTest, TheNamesDialogTakesAListedNameAndStoresTheChange) {
-  {
-    auto store = test_.Open();
-    history::SimulationOptions options;
-    history::SimulatedDevice device(options);
-    device.Write(600);
-    ASSERT_TRUE(store->Import("3", device.CopyNow()).ok());
-    ASSERT_TRUE(store->SetNames({{"3", history::NumberKind::kRelay, 2, "Сирена"}}).ok());
-  }
+  FillStore(600);
+  ASSERT_TRUE(test_.Open()->SetNames({{"3", history::NumberKind::kRelay, 2, "Сирена"}}).ok());
   window_->OpenStore(test_.location());
   window_->Ui().Kinds[0]->setChecked(false);
   window_->Ui().Kinds[1]->setChecked(false);
@@ -228,13 +227,7 @@ TEST_F(HistoryDialogsTest, AStoreThatCannotBeOpenedShowsARealWarningBox) {
 }
 
 TEST_F(HistoryDialogsTest, ThePrintPreviewShowsTheReportsPages) {
-  {
-    auto store = test_.Open();
-    history::SimulationOptions options;
-    history::SimulatedDevice device(options);
-    device.Write(300);
-    ASSERT_TRUE(store->Import("3", device.CopyNow()).ok());
-  }
+  FillStore(300);
   window_->OpenStore(test_.location());
   ModalDriver driver;
   int pages = 0;
@@ -253,13 +246,7 @@ TEST_F(HistoryDialogsTest, ThePrintPreviewShowsTheReportsPages) {
 }
 
 TEST_F(HistoryDialogsTest, ExportThroughTheRealSaveDialog) {
-  {
-    auto store = test_.Open();
-    history::SimulationOptions options;
-    history::SimulatedDevice device(options);
-    device.Write(50);
-    ASSERT_TRUE(store->Import("3", device.CopyNow()).ok());
-  }
+  FillStore(50);
   window_->OpenStore(test_.location());
   const std::string path = (folder_.path() / "выгрузка.json").string();
   ModalDriver driver;

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 #include <deque>
@@ -60,6 +61,12 @@ inline std::vector<std::string> WriteCopies(const TempFolder& folder,
     files.push_back(file);
   }
   return files;
+}
+
+inline QStringList QFiles(const std::vector<std::string>& files) {
+  QStringList list;
+  for (const std::string& file : files) list.push_back(QString::fromStdString(file));
+  return list;
 }
 
 // Every row of a table model as its cells' texts.

@@ -31,16 +31,11 @@ using history::testing::Backend;
 using history::testing::TestStore;
 using torv::testing::FakeHistoryPrompts;
 using torv::testing::ListingRows;
+using torv::testing::QFiles;
 using torv::testing::Rows;
 using torv::testing::ShownRows;
 using torv::testing::TempFolder;
 using torv::testing::WriteCopies;
-
-QStringList QFiles(const std::vector<std::string>& files) {
-  QStringList list;
-  for (const std::string& file : files) list.push_back(QString::fromStdString(file));
-  return list;
-}
 
 // What importing `files` into a fresh store prints, file by file.
 QStringList ExpectedImportLines(const std::vector<std::string>& files) {
@@ -113,6 +108,18 @@ TEST_F(HistoryWindowTest, ImportThroughTheWindowReportsEachFileAndFillsTheTable)
             QStringLiteral("Хранилище: ") + QString::fromStdString(test_.location().shown) +
                 QStringLiteral(" (будет создано при первом импорте)"));
   EXPECT_TRUE(prompts_.boxes.empty());
+
+  // Nothing stored yet: nothing to export or print, and no file written.
+  window->ExportListing();
+  window->PrintListing();
+  ASSERT_EQ(prompts_.boxes.size(), 2u);
+  EXPECT_EQ(prompts_.boxes[0].title, QStringLiteral("Экспорт"));
+  EXPECT_EQ(prompts_.boxes[1].title, QStringLiteral("Печать"));
+  EXPECT_EQ(prompts_.boxes[1].text, QStringLiteral("В хранилище ещё нет событий."));
+  EXPECT_TRUE(prompts_.exportRequests.empty());
+  EXPECT_EQ(prompts_.printDialogs, 0);
+  EXPECT_FALSE(std::filesystem::exists(test_.location().target));
+  prompts_.boxes.clear();
 
   prompts_.importAnswers.push_back(ImportRequest{QFiles(files), QStringLiteral("3")});
   QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);

@@ -132,6 +132,11 @@ class HistoryWindow : public QMainWindow {
   void ShowListing();
   void ShowStoreState(const QString& note);
   void Warn(const QString& text);
+  // The store to write, or none after a box that says why.
+  history::HistoryStore* WritableStore();
+  // The store to export or print from, or none (nothing stored yet) after a
+  // box titled `title`.
+  history::HistoryStore* StoreToList(const QString& title);
   QDate Today() const;
   void RememberFolder(const QString& path);
   QStringList DeviceNames() const;

@@ -66,6 +66,24 @@ void HistoryWindow::Warn(const QString& text) {
   prompts_.ShowWarning(windowTitle(), text);
 }
 
+history::HistoryStore* HistoryWindow::WritableStore() {
+  Result<history::HistoryStore*> store = session_.Writer();
+  if (!store) {
+    Warn(QStringLiteral("Хранилище истории не открывается для записи.\n%1")
+             .arg(Utf8(store.failure().reason)));
+    return nullptr;
+  }
+  return *store;
+}
+
+history::HistoryStore* HistoryWindow::StoreToList(const QString& title) {
+  history::HistoryStore* store = session_.Reader();
+  if (store == nullptr) {
+    prompts_.ShowInformation(title, QStringLiteral("В хранилище ещё нет событий."));
+  }
+  return store;
+}
+
 void HistoryWindow::ImportCopies() {
   ImportChoices choices;
   choices.devices = DeviceNames();
@@ -79,12 +97,8 @@ void HistoryWindow::ImportCopies() {
                          QStringLiteral("Не указано устройство: копии не импортированы."));
     return;
   }
-  Result<history::HistoryStore*> store = session_.Writer();
-  if (!store) {
-    Warn(QStringLiteral("Хранилище истории не открывается для записи.\n%1")
-             .arg(Utf8(store.failure().reason)));
-    return;
-  }
+  history::HistoryStore* store = WritableStore();
+  if (store == nullptr) return;
   RememberFolder(request->files.front());
 
   const int total = static_cast<int>(request->files.size());
@@ -98,7 +112,7 @@ void HistoryWindow::ImportCopies() {
     if (progress && !progress->Advance(done, file)) break;
     const std::string path = file.toStdString();
     Result<history::ImportOutcome> outcome =
-        history::ImportArchiveFile(**store, device.toStdString(), path, std::nullopt);
+        history::ImportArchiveFile(*store, device.toStdString(), path, std::nullopt);
     if (outcome) {
       lines.push_back(Utf8(ImportLine(path, *outcome)));
     } else {
@@ -129,13 +143,9 @@ void HistoryWindow::EditNames() {
   }
   const std::optional<history::NameEntry> entry = prompts_.AskName(choices);
   if (!entry) return;
-  Result<history::HistoryStore*> store = session_.Writer();
-  if (!store) {
-    Warn(QStringLiteral("Хранилище истории не открывается для записи.\n%1")
-             .arg(Utf8(store.failure().reason)));
-    return;
-  }
-  if (Status s = (*store)->SetNames({*entry}); !s) {
+  history::HistoryStore* store = WritableStore();
+  if (store == nullptr) return;
+  if (Status s = store->SetNames({*entry}); !s) {
     prompts_.ShowWarning(kNamesTitle,
                          QStringLiteral("Название не сохранено: %1").arg(Utf8(s.failure().reason)));
     return;
@@ -146,11 +156,8 @@ void HistoryWindow::EditNames() {
 }
 
 void HistoryWindow::ExportListing() {
-  history::HistoryStore* store = session_.Reader();
-  if (store == nullptr) {
-    prompts_.ShowInformation(kExportTitle, QStringLiteral("В хранилище ещё нет событий."));
-    return;
-  }
+  history::HistoryStore* store = StoreToList(kExportTitle);
+  if (store == nullptr) return;
   const history::EventQuery query = CurrentQuery();
   FileDialogRequest request;
   request.title = kExportTitle;
@@ -192,11 +199,8 @@ void HistoryWindow::ExportListing() {
 }
 
 void HistoryWindow::PrintListing() {
-  history::HistoryStore* store = session_.Reader();
-  if (store == nullptr) {
-    prompts_.ShowInformation(kPrintTitle, QStringLiteral("В хранилище ещё нет событий."));
-    return;
-  }
+  history::HistoryStore* store = StoreToList(kPrintTitle);
+  if (store == nullptr) return;
   const history::EventQuery query = CurrentQuery();
   QPrinter printer(QPrinter::HighResolution);
   printer.setPageLayout(DefaultReportPageLayout());
@@ -209,11 +213,8 @@ void HistoryWindow::PrintListing() {
 }
 
 void HistoryWindow::PreviewListing() {
-  history::HistoryStore* store = session_.Reader();
-  if (store == nullptr) {
-    prompts_.ShowInformation(kPrintTitle, QStringLiteral("В хранилище ещё нет событий."));
-    return;
-  }
+  history::HistoryStore* store = StoreToList(kPrintTitle);
+  if (store == nullptr) return;
   const history::EventQuery query = CurrentQuery();
   const HistoryReportHeading heading = HeadingFor(query, std::time(nullptr));
   QPrinter printer(QPrinter::HighResolution);
