@@ -28,8 +28,9 @@ class SilentPrompts : public UserPrompts {
   void Beep() override {}
   std::optional<FileDialogAnswer> AskOpenFileName(const FileDialogRequest&) override { return {}; }
   std::optional<FileDialogAnswer> AskSaveFileName(const FileDialogRequest&) override { return {}; }
+  bool HasDefaultPrinter() override { return true; }
   bool ConfirmPrint(QPrinter&) override { return false; }
-  void OpenDocument(const QString&) override {}
+  bool OpenDocument(const QString&) override { return false; }
 };
 
 // An archive file in a temporary folder: every record an event of input 7

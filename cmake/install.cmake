@@ -10,6 +10,11 @@ if(TARGET torvdoc)
   # Qt draws an SVG icon through the plugin in libqt6svg6, which the
   # binaries do not link and shlibdeps therefore cannot see.
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS libqt6svg6)
+  # The window opens a saved report on the desktop through xdg-open, and Qt's
+  # own texts in the window (file and print dialogs, Yes and No, the calendar)
+  # come from Qt's Russian translation, a data file no binary links; the
+  # libraries the binaries link are added to this by shlibdeps.
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "xdg-utils, qt6-translations-l10n")
 endif()
 if(TARGET torvdoc-history)
   install(TARGETS torvdoc-history RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

@@ -10,6 +10,7 @@
 // crash.
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -24,6 +25,8 @@
 #include "archive/archive_format.h"
 #include "archive/event_table.h"
 #include "archive/view_engine.h"
+#include "archive/view_outcome.h"
+#include "archive/view_request.h"
 #include "archive/view_screen.h"
 #include "archive/view_state.h"
 #include "archive_program.h"
@@ -144,10 +147,10 @@ const EventRow kHeader{"Событие", "Номер входа", " Время",
 class MemorySource : public ArchiveSource {
  public:
   explicit MemorySource(const ArchiveImage& image) : image_(image) {}
-  std::optional<ArchiveImage> Read(const std::string& archiveFileName) const override {
+  Result<ArchiveImage> Read(const std::string& archiveFileName) const override {
     Check(archiveFileName == kArchiveName, "the engine read another archive name");
     ++reads;
-    if (!readable) return std::nullopt;
+    if (!readable) return SystemFailure(ENOENT);
     return image_;
   }
   bool readable = true;
@@ -157,14 +160,13 @@ class MemorySource : public ArchiveSource {
   const ArchiveImage& image_;
 };
 
-// Remembers what one request did to the screen.
+// The screen the outcomes are shown on, as the window shows them; what the
+// table report reads.
 class CheckingScreen : public ViewScreen, public ReportTable {
  public:
   void StartRequest() {
-    fillOffsets.clear();
     messages.clear();
     tableFills = 0;
-    recordFills = 0;
     stepButtonsEnabled = false;
     newestTextWritten = false;
   }
@@ -180,11 +182,6 @@ class CheckingScreen : public ViewScreen, public ReportTable {
     rows = std::move(newRows);
     ++tableFills;
   }
-  void SetShownRecords(const std::vector<ShownRecord>& records) override {
-    shown = records;
-    ++recordFills;
-    for (const ShownRecord& record : records) fillOffsets.push_back(record.offset);
-  }
   std::string StatusText() const override { return status; }
   EventRow TableRow(int row) const override {
     Check(row >= 0 && static_cast<std::size_t>(row) < rows.size(), "report read outside the table");
@@ -197,10 +194,7 @@ class CheckingScreen : public ViewScreen, public ReportTable {
   bool stepButtonsEnabled = false;
   std::vector<std::string> messages;
   std::vector<EventRow> rows = std::vector<EventRow>(17);
-  std::vector<ShownRecord> shown;
-  std::vector<int> fillOffsets;  // offsets of every record filled since StartRequest
   int tableFills = 0;
-  int recordFills = 0;
 };
 
 // What the model expects of one request.
@@ -306,61 +300,86 @@ void CheckAlwaysTrue(const ViewState& state, const CheckingScreen& screen) {
   Check(screen.status == kInitialStatus || screen.status.starts_with(kStatusPrefix),
         "status line without the archive prefix");
   Check(screen.rows.size() == static_cast<std::size_t>(state.ShownRowCount) + 1 ||
-            (state.ShownRowCount == 0 && screen.tableFills == 0),
+            (state.ShownRowCount == 0 && screen.rows.size() == 17),
         "ShownRowCount does not match the rows handed to the table");
 }
 
-// Runs one request and checks it against the model.
+// The rows of a view against the records at the model's offsets.
+void CheckRows(const std::vector<ViewRow>& rows, const std::vector<int>& offsets,
+               const ArchiveImage& image) {
+  Check(rows.size() == offsets.size(), "wrong number of rows");
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const ArchiveRecord record = ModelRecord(image, offsets[i]);
+    Check(rows[i].shown.offset == offsets[i], "a row shows the wrong ring slot");
+    Check(rows[i].shown.record == record, "a row's record differs from the ring");
+    // Decoding is costly and tested on its own: a sample of rows suffices
+    // to see that each row is decoded from its own record.
+    if (IsSampledRow(i, rows.size())) {
+      Check(rows[i].cells == DecodeRecord(record), "a row differs from its record");
+    }
+  }
+}
+
+// Runs one request as the window does, the outcome checked against the
+// model and then shown on the screen.
 void RunRequest(ViewState& state, CheckingScreen& screen, MemorySource& source,
                 const ArchiveImage& image) {
   const Expected e = Model(state, image, source.readable);
   const ViewState before = state;
   const std::string statusBefore = screen.status;
   const int readsBefore = source.reads;
-  screen.StartRequest();
 
-  const ViewResult result = Button1Click(state, screen, source);
+  const ViewOutcome outcome = RequestView(state, PendingRequest(state), source);
 
   Check(source.reads - readsBefore == (e.readsArchive ? 1 : 0), "wrong number of archive reads");
-  Check(screen.newestTextWritten == e.writesNewestText, "Edit1 written when it should not be");
-  if (e.writesNewestText) Check(screen.newestText == e.newestText, "wrong newest record text");
-  Check(state.ReadOffset == e.readOffset.value_or(before.ReadOffset), "wrong ReadOffset");
-  Check(state.BlocksBack == before.BlocksBack && state.InputNumber == before.InputNumber &&
-            state.SearchDateKey == before.SearchDateKey &&
-            state.ArchiveFileName == before.ArchiveFileName,
+  Check(outcome.newestRecordText.has_value() == e.writesNewestText,
+        "Edit1 written when it should not be");
+  if (e.writesNewestText) Check(*outcome.newestRecordText == e.newestText, "wrong newest text");
+  Check(outcome.writeOffset.has_value() == (e.readsArchive && source.readable),
+        "the WriteOffset read is missing or made up");
+  Check(outcome.readFailure.has_value() == (e.readsArchive && !source.readable),
+        "an unreadable archive without its reason");
+  const ViewState& after = outcome.state;
+  Check(after.ReadOffset == e.readOffset.value_or(before.ReadOffset), "wrong ReadOffset");
+  Check(after.BlocksBack == before.BlocksBack && after.InputNumber == before.InputNumber &&
+            after.SearchDateKey == before.SearchDateKey &&
+            after.ArchiveFileName == before.ArchiveFileName,
         "the engine changed a request field");
+  if (e.message) {
+    Check(!outcome.Shown() && *outcome.message == *e.message, "wrong message");
+    Check(outcome.rows.empty(), "a message request has rows");
+    Check(after.ShownRowCount == before.ShownRowCount, "a message request changed ShownRowCount");
+  } else {
+    Check(outcome.Shown(), "a view ended in a message");
+    Check(outcome.status == e.status, "wrong status line");
+    Check(outcome.enablesStepButtons == e.enablesSteps, "wrong step buttons");
+    CheckRows(outcome.rows, e.offsets, image);
+    Check(after.ShownRowCount == static_cast<std::int32_t>(e.offsets.size()),
+          "wrong ShownRowCount");
+    const bool blockView = before.StepForwardPending != 0 || before.StepBackwardPending != 0 ||
+                           before.InputFilterPending == 0;
+    if (blockView) Check(e.offsets.size() == 16, "a block view without 16 rows");
+  }
 
+  // The screen shows exactly the outcome.
+  screen.StartRequest();
+  const ViewResult result = ShowOutcome(outcome, screen);
+  state = outcome.state;
+  Check(screen.newestTextWritten == e.writesNewestText, "the screen's Edit1");
   if (e.message) {
     Check(result == ViewResult::kMessage, "a message request reported a view");
-    Check(screen.messages.size() == 1 && screen.messages[0] == *e.message, "wrong message");
+    Check(screen.messages.size() == 1 && screen.messages[0] == *e.message, "the screen's message");
     // The table can only change through a fill, so no fill means the same table.
-    Check(screen.tableFills == 0 && screen.recordFills == 0, "a message request filled the table");
+    Check(screen.tableFills == 0, "a message request filled the table");
     Check(screen.status == statusBefore, "a message request changed the status line");
-    Check(state.ShownRowCount == before.ShownRowCount, "a message request changed ShownRowCount");
     Check(!screen.stepButtonsEnabled, "a message request enabled the step buttons");
   } else {
     Check(result == ViewResult::kShown, "a view reported a message");
-    Check(screen.messages.empty(), "a view showed a message");
-    Check(screen.tableFills == 1 && screen.recordFills == 1, "the table was not filled once");
-    Check(screen.status == e.status, "wrong status line");
-    Check(screen.stepButtonsEnabled == e.enablesSteps, "wrong step buttons");
-    const std::size_t n = e.offsets.size();
-    Check(state.ShownRowCount == static_cast<std::int32_t>(n), "wrong ShownRowCount");
-    Check(screen.rows.size() == n + 1 && screen.shown.size() == n, "wrong number of rows");
-    Check(screen.rows[0] == kHeader, "wrong header row");
-    for (std::size_t i = 0; i < n; ++i) {
-      const ArchiveRecord record = ModelRecord(image, e.offsets[i]);
-      Check(screen.shown[i].offset == e.offsets[i], "a row shows the wrong ring slot");
-      Check(screen.shown[i].record == record, "a row's record differs from the ring");
-      // Decoding is costly and tested on its own: a sample of rows suffices
-      // to see that each row is decoded from its own record.
-      if (IsSampledRow(i, n)) {
-        Check(screen.rows[i + 1] == DecodeRecord(record), "a row differs from its record");
-      }
-    }
-    const bool blockView = before.StepForwardPending != 0 || before.StepBackwardPending != 0 ||
-                           before.InputFilterPending == 0;
-    if (blockView) Check(n == 16, "a block view without 16 rows");
+    Check(screen.messages.empty() && screen.tableFills == 1, "the table was not filled once");
+    Check(screen.status == e.status, "the screen's status line");
+    Check(screen.stepButtonsEnabled == e.enablesSteps, "the screen's step buttons");
+    Check(screen.rows.size() == e.offsets.size() + 1 && screen.rows[0] == kHeader,
+          "the screen's table");
   }
   CheckAlwaysTrue(state, screen);
 }
@@ -375,48 +394,48 @@ void CheckTableReport(const ViewState& state, const CheckingScreen& screen) {
   }
 }
 
-void CheckWholeReport(ViewState& state, CheckingScreen& screen, MemorySource& source,
-                      const ArchiveImage& image) {
+void CheckWholeReport(ViewState& state, MemorySource& source, const ArchiveImage& image) {
   ViewState plain = state;
   plain.BlocksBack = 1;
   const Expected first = Model(plain, image, source.readable);
-  screen.StartRequest();
 
-  const std::optional<ReportLines> lines = BuildWholeArchiveReport(state, screen, screen, source);
+  const WholeArchiveReport report = BuildWholeArchiveReport(state, source);
 
-  CheckAlwaysTrue(state, screen);
+  Check(state.DateSearchPending == 0 && state.StepBackwardPending == 0,
+        "report left a pending flag");
   if (first.message) {
-    Check(!lines, "a report of an unreadable archive");
-    Check(screen.messages.size() == 1 && screen.messages[0] == *first.message,
-          "report: wrong message");
-    Check(screen.tableFills == 0, "report of an unreadable archive changed the table");
+    Check(report.message == first.message, "report: wrong message");
+    Check(report.views.size() == 1 && report.lines.empty(), "a report of an unreadable archive");
     return;
   }
-  Check(lines.has_value() && screen.messages.empty(), "no report of a readable archive");
-  Check(lines->size() == 3 + 1024, "report does not hold 1024 rows");
-  Check((*lines)[0] == first.status && (*lines)[1] == "\n", "report heading");
-  Check((*lines)[2] == ModelReportLine(kHeader), "report header line");
+  Check(!report.message, "no report of a readable archive");
+  const ReportLines& lines = report.lines;
+  Check(lines.size() == 3 + 1024, "report does not hold 1024 rows");
+  Check(lines[0] == first.status && lines[1] == "\n", "report heading");
+  Check(lines[2] == ModelReportLine(kHeader), "report header line");
   const int newest = ModelNewest(image.writeOffset);
-  // 65 fills of 16 records each: the ring newest first, then the newest block.
-  Check(screen.fillOffsets.size() == 65 * 16, "report did not make 65 block views");
-  for (std::size_t k = 0; k < screen.fillOffsets.size(); ++k) {
-    Check(screen.fillOffsets[k] == Wrap(newest - kSlot * static_cast<long long>(k % 1024)),
-          "report blocks are not the ring newest first");
+  // 65 views of 16 records each: the ring newest first, then the newest block.
+  Check(report.views.size() == 65, "report did not make 65 block views");
+  for (std::size_t view = 0; view < report.views.size(); ++view) {
+    std::vector<int> offsets;
+    for (std::size_t k = 16 * view; k < 16 * view + 16; ++k) {
+      offsets.push_back(Wrap(newest - kSlot * static_cast<long long>(k % 1024)));
+    }
+    CheckRows(report.views[view].rows, offsets, image);
   }
+  const std::vector<ViewRow> reported = report.ReportedRows();
+  Check(reported.size() == 1024, "report rows are not the whole ring");
   for (std::size_t k = 0; k < 1024; ++k) {
+    Check(reported[k].shown.offset == Wrap(newest - kSlot * static_cast<long long>(k)),
+          "report rows are not the ring newest first");
     if (!IsSampledRow(k, 1024)) continue;
-    const EventRow row =
-        DecodeRecord(ModelRecord(image, Wrap(newest - kSlot * static_cast<long long>(k))));
-    Check((*lines)[3 + k] == ModelReportLine(row), "report rows are not the ring newest first");
+    Check(lines[3 + k] == ModelReportLine(reported[k].cells), "report line differs from its row");
   }
-  for (std::size_t k = 3; k < lines->size(); ++k) {
-    Check(std::count((*lines)[k].begin(), (*lines)[k].end(), '\t') == 6,
-          "report line without six TABs");
+  for (std::size_t k = 3; k < lines.size(); ++k) {
+    Check(std::count(lines[k].begin(), lines[k].end(), '\t') == 6, "report line without six TABs");
   }
   Check(state.BlocksBack == 1, "report left BlocksBack other than 1");
   Check(state.ReadOffset == Wrap(newest - kBlockRecords * kSlot),
-        "report did not end at the newest block");
-  Check(screen.shown.size() == 16 && screen.shown[0].offset == newest,
         "report did not end at the newest block");
 }
 
@@ -522,7 +541,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (RunsWholeReport(data, size)) {
     source.readable = (program[kRequestsAt] & 0x80) == 0;
     state.ArchiveFileName = kArchiveName;
-    CheckWholeReport(state, screen, source, image);
+    CheckWholeReport(state, source, image);
   }
   return 0;
 }

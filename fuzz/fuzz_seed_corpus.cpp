@@ -13,11 +13,13 @@
 #include <string_view>
 #include <vector>
 
+#include "archive/archive_source.h"
 #include "archive/sample_archive.h"
-#include "archive/view_engine.h"
+#include "archive/view_outcome.h"
+#include "archive/view_request.h"
+#include "archive/view_screen.h"
 #include "archive/view_state.h"
 #include "archive_program.h"
-#include "cli/memory_screen.h"
 #include "report/report_builder.h"
 
 namespace torv::fuzz {
@@ -70,14 +72,12 @@ void Write(const std::filesystem::path& path, const Bytes& bytes) {
   Write(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
-class ImageSource : public ArchiveSource {
- public:
-  explicit ImageSource(const Bytes& bytes) : image_(ImageFromBytes(bytes)) {}
-  std::optional<ArchiveImage> Read(const std::string&) const override { return image_; }
-
- private:
-  ArchiveImage image_;
-};
+// The table report before any view: the start screen's status line and a
+// header row of empty cells.
+std::string StartScreenReportText() {
+  return JoinReportLines(
+      {std::string(kStartStatusText), std::string(kReportGapLine), FormatReportLine(EventRow{})});
+}
 
 // The table report of one view: what a pane holds after "Просмотр блока
 // архива из таблицы". Whole-archive reports are 50 KB, too big for seeds.
@@ -87,18 +87,17 @@ std::string TableReportText(const Bytes& archive, int blocksBack, int inputNumbe
   state.BlocksBack = blocksBack;
   state.InputNumber = inputNumber;
   state.InputFilterPending = inputNumber != 0 ? 1 : 0;
-  MemoryScreen screen;
-  Button1Click(state, screen, ImageSource(archive));
-  return JoinReportLines(BuildTableReport(screen, state));
+  const ViewOutcome view =
+      RequestView(state, PendingRequest(state), ImageArchiveSource(ImageFromBytes(archive)));
+  return view.Shown() ? JoinReportLines(BuildViewReport(view)) : StartScreenReportText();
 }
 
 std::string WholeReportText(const Bytes& archive) {
   ViewState state;
   state.ArchiveFileName = "/архивы/устр 1.dat";
-  MemoryScreen screen;
-  const std::optional<ReportLines> lines =
-      BuildWholeArchiveReport(state, screen, screen, ImageSource(archive));
-  return lines ? JoinReportLines(*lines) : std::string();
+  const WholeArchiveReport report =
+      BuildWholeArchiveReport(state, ImageArchiveSource(ImageFromBytes(archive)));
+  return report.message ? std::string() : JoinReportLines(report.lines);
 }
 
 Bytes WithWriteOffset(Bytes archive, std::int32_t writeOffset) {
@@ -111,11 +110,8 @@ Bytes WithWriteOffset(Bytes archive, std::int32_t writeOffset) {
 }
 
 }  // namespace
-}  // namespace torv::fuzz
 
-int main(int argc, char* argv[]) {
-  using namespace torv;
-  using namespace torv::fuzz;
+int WriteCorpora(int argc, char* argv[]) {
   if (argc != 3) {
     std::fprintf(stderr, "usage: fuzz_seed_corpus ARCHIVE_DIR RTF_DIR\n");
     return 2;
@@ -187,7 +183,7 @@ int main(int argc, char* argv[]) {
   Write(rtfDir / "block-oldest-partial", TableReportText(partial, 64, 0));
   Write(rtfDir / "block-unset", TableReportText(allUnsetReadable, 1, 0));
   Write(rtfDir / "input-2", TableReportText(partial, 1, 2));
-  Write(rtfDir / "before-any-view", JoinReportLines(BuildTableReport(MemoryScreen(), ViewState())));
+  Write(rtfDir / "before-any-view", StartScreenReportText());
   // The first 60 lines of a whole-archive report: the heading and four blocks.
   const std::string whole = WholeReportText(wrapped);
   std::size_t cut = 0;
@@ -199,4 +195,10 @@ int main(int argc, char* argv[]) {
   Write(rtfDir / "broken-utf8",
         std::string_view("\xD0\n\xE0\x41\x42 \xC0\x80 \xED\xA0\x80 \xFF\xF5"));
   return 0;
+}
+
+}  // namespace torv::fuzz
+
+int main(int argc, char* argv[]) {
+  return torv::fuzz::WriteCorpora(argc, argv);
 }

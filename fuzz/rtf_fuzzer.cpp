@@ -23,8 +23,10 @@ namespace torv::fuzz {
 namespace {
 
 constexpr std::string_view kProlog =
-    "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fnil\\fcharset204 Courier New;}}\n"
-    "\\pard\\f0\\fs20\n";
+    "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fmodern\\fprq1\\fcharset204 Courier "
+    "New;}}\n"
+    "\\paperw11906\\paperh16838\\margl1134\\margr1134\\margt1134\\margb1134\n"
+    "\\pard\\tx2041\\tx2281\\tx4081\\tx4321\\tx5761\\tx6001\\f0\\fs20\n";
 constexpr std::string_view kParagraphEnd = "\\par\n";
 
 [[noreturn]] void Fail(const char* what) {
@@ -181,7 +183,9 @@ std::string ReadBack(std::string_view body) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace torv::fuzz;
   const std::string_view paneText(reinterpret_cast<const char*>(data), size);
-  const std::string rtf = torv::RtfDocument(paneText);
+  const torv::Result<std::string> document = torv::RtfDocument(paneText);
+  Check(document.ok(), "no converter to Windows-1251");
+  const std::string& rtf = *document;
 
   for (const char c : rtf) {
     const auto byte = static_cast<unsigned char>(c);

@@ -11,7 +11,9 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
   libsqlite3-dev libpq-dev postgresql-15 tzdata
-  poppler-utils xvfb xauth x11-utils openbox imagemagick libreoffice-writer-nogui
+  qt6-translations-l10n
+  poppler-utils xvfb xauth imagemagick libreoffice-writer-nogui
+  openbox xdotool x11-utils
   dpkg-dev file desktop-file-utils
   fonts-dejavu-core
   clang libclang-rt-14-dev

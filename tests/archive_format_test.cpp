@@ -4,9 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 #include "archive/archive_reader.h"
 #include "archive/sample_archive.h"
 #include "temp_archive.h"
+#include "without_privileges.h"
 
 namespace torv {
 namespace {
@@ -145,16 +148,57 @@ TEST(ReadArchiveFileTest, ReadOnlyFileReadsNormallyAndStaysUnchanged) {
   EXPECT_EQ(before.st_size, after.st_size);
 }
 
-TEST(ReadArchiveFileTest, RefusesWhatIsNotARegularFile) {
+// The problem a failed read reports, with its errno and reason.
+void ExpectRefused(const std::string& path, ArchiveReadProblem problem, int errorNumber,
+                   const std::string& reason) {
+  SCOPED_TRACE(path);
+  const Result<ArchiveImage> image = ReadArchiveFile(path);
+  ASSERT_FALSE(image.ok());
+  EXPECT_EQ(ArchiveReadProblemOf(image.failure()), problem);
+  EXPECT_EQ(image.failure().errorNumber, errorNumber);
+  EXPECT_EQ(image.failure().reason, reason);
+  const Result<ArchiveFileContents> contents = ReadArchiveContents(path);
+  ASSERT_FALSE(contents.ok());
+  EXPECT_EQ(contents.failure().errorNumber, errorNumber);
+  EXPECT_EQ(contents.failure().reason, reason);
+}
+
+TEST(ReadArchiveFileTest, RefusesWhatIsNotARegularFileAndSaysWhy) {
   TempFolder folder;
-  EXPECT_FALSE(ReadArchiveFile(""));
-  EXPECT_FALSE(ReadArchiveFile((folder.path() / "missing.dat").string()));
-  EXPECT_FALSE(ReadArchiveFile(folder.path().string()));  // a folder
+  const std::string noSuchFile = "No such file or directory";
+  ExpectRefused("", ArchiveReadProblem::kNoSuchFile, ENOENT, noSuchFile);
+  ExpectRefused((folder.path() / "missing.dat").string(), ArchiveReadProblem::kNoSuchFile, ENOENT,
+                noSuchFile);
+  ExpectRefused(folder.path().string(), ArchiveReadProblem::kFolder, EISDIR, "Is a directory");
   const std::string fifo = (folder.path() / "pipe.dat").string();
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  EXPECT_FALSE(ReadArchiveFile(fifo));  // returns at once, no writer needed
-  EXPECT_FALSE(ReadArchiveFile("/dev/zero"));
-  EXPECT_FALSE(ReadArchiveFile("/dev/null"));
+  // Returns at once, no writer needed.
+  ExpectRefused(fifo, ArchiveReadProblem::kNotRegularFile, 0, "not a regular file");
+  ExpectRefused("/dev/zero", ArchiveReadProblem::kNotRegularFile, 0, "not a regular file");
+  ExpectRefused("/dev/null", ArchiveReadProblem::kNotRegularFile, 0, "not a regular file");
+  // A file where a folder should be: neither missing nor refused, another error.
+  const std::string file = folder.Write("a.dat", GenerateArchive({.seed = 1, .fill = 5}));
+  ExpectRefused(file + "/b.dat", ArchiveReadProblem::kOther, ENOTDIR, "Not a directory");
+}
+
+TEST(ReadArchiveFileTest, AnUnreadableFileIsAPermissionProblem) {
+  TempFolder folder;
+  const std::string path = folder.Write("secret.dat", GenerateArchive({.seed = 1, .fill = 5}));
+  ASSERT_EQ(::chmod(path.c_str(), 0200), 0);
+  ASSERT_EQ(::chmod(folder.path().c_str(), 0755), 0);
+  testing::RunWithoutPrivileges([&] {
+    ExpectRefused(path, ArchiveReadProblem::kPermissionDenied, EACCES, "Permission denied");
+  });
+}
+
+TEST(ArchiveReadProblemTest, OnlyOurOwnReasonMakesANotRegularFile) {
+  EXPECT_EQ(ArchiveReadProblemOf(Failure{"not a regular file", 0}),
+            ArchiveReadProblem::kNotRegularFile);
+  EXPECT_EQ(ArchiveReadProblemOf(Failure{"something else", 0}), ArchiveReadProblem::kOther);
+  EXPECT_EQ(ArchiveReadProblemOf(SystemFailure(EPERM)), ArchiveReadProblem::kPermissionDenied);
+  EXPECT_EQ(ArchiveReadProblemOf(SystemFailure(EIO)), ArchiveReadProblem::kOther);
+  EXPECT_EQ(SystemFailure(EIO).errorNumber, EIO);
+  EXPECT_EQ(SystemFailure(EIO).reason, "Input/output error");
 }
 
 TEST(ReadArchiveFileTest, FollowsASymlinkToARegularFile) {

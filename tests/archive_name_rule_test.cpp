@@ -37,10 +37,13 @@ INSTANTIATE_TEST_SUITE_P(
                                "/home/op/arch.dat", ""},
                       NameCase{"DotOnlyInFolder", "/home/op/v1.2/arch",
                                ArchiveNameVerdict::kAppended, "/home/op/v1.2/arch.dat", ""},
-                      NameCase{"DotInBackslashFolder", "C:\\arc.v2\\arch",
-                               ArchiveNameVerdict::kAppended, "C:\\arc.v2\\arch.dat", ""},
-                      NameCase{"DotBeforeDriveColon", "a.b:arch", ArchiveNameVerdict::kAppended,
-                               "a.b:arch.dat", ""},
+                      // Backslash and colon are ordinary name characters here.
+                      NameCase{"DotBeforeBackslash", "C:\\arc.v2\\arch",
+                               ArchiveNameVerdict::kRejected, "C:\\arc.v2\\arch", ".v2\\arch"},
+                      NameCase{"DotBeforeColon", "a.b:arch", ArchiveNameVerdict::kRejected,
+                               "a.b:arch", ".b:arch"},
+                      NameCase{"BackslashBeforeDat", "/home/op/a\\b.dat",
+                               ArchiveNameVerdict::kAccepted, "/home/op/a\\b.dat", ".dat"},
                       NameCase{"CapitalsRejected", "/home/op/arch.DAT",
                                ArchiveNameVerdict::kRejected, "/home/op/arch.DAT", ".DAT"},
                       NameCase{"MixedCaseRejected", "/home/op/arch.Dat",
@@ -56,13 +59,6 @@ INSTANTIATE_TEST_SUITE_P(
                       NameCase{"CyrillicNameAccepted", "/home/оператор/архив.dat",
                                ArchiveNameVerdict::kAccepted, "/home/оператор/архив.dat", ".dat"}),
     [](const ::testing::TestParamInfo<NameCase>& info) { return std::string(info.param.label); });
-
-TEST(ArchiveFileExtensionTest, TakesTheTextFromTheLastDot) {
-  EXPECT_EQ(ArchiveFileExtension("a.tar.gz"), ".gz");
-  EXPECT_EQ(ArchiveFileExtension("/x.y/z"), "");
-  EXPECT_EQ(ArchiveFileExtension(""), "");
-  EXPECT_EQ(ArchiveFileExtension(".dat"), ".dat");
-}
 
 }  // namespace
 }  // namespace torv

@@ -14,6 +14,7 @@
 #include "cli_test_support.h"
 #include "report/rtf_writer.h"
 #include "report/view_export.h"
+#include "save_rules.h"
 
 namespace torv {
 namespace {
@@ -33,6 +34,10 @@ using cli_testing::ScratchFolder;
 using cli_testing::Slot;
 using cli_testing::SplitLines;
 using Json = nlohmann::json;
+using testing::Entries;
+using testing::LongestCyrillicName;
+using testing::ModeOf;
+using testing::PutFile;
 
 const CsvRecord kCsvHeader = {"Событие", "Номер входа", "Время", "Дата", "Смещение"};
 
@@ -378,6 +383,50 @@ TEST_F(CliExportTest, OutputIntoAMissingFolderFails) {
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(result.err, "torvdoc-cli: cannot write " + target + "\n");
   EXPECT_FALSE(std::filesystem::exists(target));
+}
+
+TEST_F(CliExportTest, OutputKeepsTheModeOfTheFileItReplacesAndFollowsItsLink) {
+  const std::string path = Write("ladder.dat", LadderArchive());
+  const std::string expected = Output({"report", path});
+  PutFile(folder_.path() / "mode.txt", "old", 0640);
+  std::filesystem::create_directory(folder_.path() / "links");
+  std::filesystem::create_directory(folder_.path() / "files");
+  PutFile(folder_.path() / "files" / "report.txt", "old", 0604);
+  std::filesystem::create_symlink("../files/report.txt", folder_.path() / "links" / "report.txt");
+
+  for (const std::string target : {"mode.txt", "links/report.txt"}) {
+    const ProcessResult result = Run({"report", path, "-o", target});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+  }
+  EXPECT_EQ(ReadWholeFile(folder_.path() / "mode.txt"), expected);
+  EXPECT_EQ(ModeOf(folder_.path() / "mode.txt"), 0640u);
+  EXPECT_TRUE(std::filesystem::is_symlink(folder_.path() / "links" / "report.txt"));
+  EXPECT_EQ(ReadWholeFile(folder_.path() / "files" / "report.txt"), expected);
+  EXPECT_EQ(ModeOf(folder_.path() / "files" / "report.txt"), 0604u);
+  EXPECT_EQ(Entries(folder_.path() / "links"), std::vector<std::string>{"report.txt"});
+  EXPECT_EQ(Entries(folder_.path() / "files"), std::vector<std::string>{"report.txt"});
+}
+
+TEST_F(CliExportTest, OutputRefusesAReadOnlyFileAndKeepsIt) {
+  const std::string path = Write("ladder.dat", LadderArchive());
+  PutFile(folder_.path() / "kept.rtf", "earlier report", 0444);
+  const ProcessResult result = Run({"report", path, "--format", "rtf", "-o", "kept.rtf"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err, "torvdoc-cli: cannot write kept.rtf\n");
+  EXPECT_EQ(ReadWholeFile(folder_.path() / "kept.rtf"), "earlier report");
+  EXPECT_EQ(ModeOf(folder_.path() / "kept.rtf"), 0444u);
+  EXPECT_EQ(Entries(folder_.path()), (std::vector<std::string>{"kept.rtf", "ladder.dat"}));
+}
+
+TEST_F(CliExportTest, OutputUnderTheLongestNameTheFileSystemTakes) {
+  const std::string path = Write("ladder.dat", LadderArchive());
+  const std::string name = LongestCyrillicName(".rtf");
+  const ProcessResult result = Run({"report", path, "--format", "rtf", "-o", name});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(ReadWholeFile(folder_.path() / name), Output({"report", path, "--format", "rtf"}));
+  EXPECT_EQ(Entries(folder_.path()), (std::vector<std::string>{"ladder.dat", name}));
 }
 
 TEST_F(CliExportTest, OutputNeverReplacesTheArchive) {

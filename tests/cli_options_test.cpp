@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "cli/cli_option_table.h"
 #include "cli/cli_usage.h"
+#include "cli/view_description.h"
 
 namespace torv {
 namespace {
@@ -316,6 +320,140 @@ TEST(CliOptionsTest, ToolHelpNamesEveryCommand) {
                            "\n  sample OUT ...", "\n  --help "}) {
     EXPECT_NE(usage.find(line), std::string::npos) << line;
   }
+}
+
+// --- the option table ---
+
+// The fields in which two parsed command lines differ.
+std::vector<std::string> ChangedFields(const CliOptions& a, const CliOptions& b) {
+  std::vector<std::string> changed;
+  const auto compare = [&](const char* name, bool same) {
+    if (!same) changed.push_back(name);
+  };
+  compare("command", a.command == b.command);
+  compare("path", a.path == b.path);
+  compare("viewKind", a.viewKind == b.viewKind);
+  compare("blocksBack", a.blocksBack == b.blocksBack);
+  compare("dateKey", a.dateKey == b.dateKey);
+  compare("inputNumber", a.inputNumber == b.inputNumber);
+  compare("steps", a.steps == b.steps);
+  compare("encoding", a.encoding == b.encoding);
+  compare("byteOrderMark", a.byteOrderMark == b.byteOrderMark);
+  compare("format", a.format == b.format);
+  compare("outputPath", a.outputPath == b.outputPath);
+  compare("seed", a.seed == b.seed);
+  compare("fill", a.fill == b.fill);
+  return changed;
+}
+
+// Each option sets its own fields and no other, in every command that takes
+// it; an option added to the table without a case here fails the test.
+TEST(OptionTableTest, EachOptionSetsOnlyItsOwnFields) {
+  struct FieldCase {
+    std::vector<std::string> needs;  // other options the command line needs to be valid
+    std::vector<std::string> given;  // the option and its value
+    std::vector<std::string> fields;
+  };
+  const std::map<std::string, FieldCase> cases = {
+      {"--block", {{}, {"--block", "2"}, {"blocksBack"}}},
+      {"--date", {{}, {"--date", "01.02"}, {"viewKind", "dateKey"}}},
+      {"--input", {{}, {"--input", "2"}, {"viewKind", "inputNumber"}}},
+      {"--steps", {{}, {"--steps", "bf"}, {"steps"}}},
+      {"--format", {{}, {"--format", "json"}, {"format"}}},
+      {"--bom", {{"--format", "csv"}, {"--bom"}, {"byteOrderMark"}}},
+      {"--output", {{}, {"-o", "x.txt"}, {"outputPath"}}},
+      {"--encoding", {{}, {"--encoding", "cp1251"}, {"encoding"}}},
+      {"--seed", {{}, {"--seed", "2"}, {"seed"}}},
+      {"--fill", {{}, {"--fill", "2"}, {"fill"}}},
+  };
+  for (const OptionSpec& option : OptionTable()) {
+    const std::string name(option.name);
+    SCOPED_TRACE(name);
+    ASSERT_EQ(cases.count(name), 1u) << "no case for a new option";
+    const FieldCase& c = cases.at(name);
+    ASSERT_FALSE(option.commands.empty());
+    for (const CliCommand command : option.commands) {
+      std::vector<std::string> args{std::string(CommandSpecOf(command).name), "a.dat"};
+      args.insert(args.end(), c.needs.begin(), c.needs.end());
+      const CliOptions without = Parsed(args);
+      args.insert(args.end(), c.given.begin(), c.given.end());
+      EXPECT_EQ(ChangedFields(without, Parsed(args)), c.fields);
+    }
+  }
+}
+
+TEST(OptionTableTest, EveryOptionIsFoundByEachSpellingAndHelpedInEachCommand) {
+  std::set<std::string_view> spellings;
+  for (const OptionSpec& option : OptionTable()) {
+    SCOPED_TRACE(option.name);
+    EXPECT_TRUE(spellings.insert(option.name).second) << "declared twice";
+    EXPECT_EQ(FindOption(option.name), &option);
+    if (!option.shortName.empty()) {
+      EXPECT_TRUE(spellings.insert(option.shortName).second);
+      EXPECT_EQ(FindOption(option.shortName), &option);
+    }
+    EXPECT_EQ(option.kind == OptionKind::kFlag, option.valueName.empty());
+    EXPECT_NE(option.apply, nullptr);
+    for (const CommandSpec& command : CommandTable()) {
+      EXPECT_EQ(option.HelpFor(command.command).empty(), !option.TakenBy(command.command))
+          << command.name;
+    }
+  }
+  EXPECT_EQ(FindOption("--help"), nullptr);
+  EXPECT_EQ(FindOption("--bogus"), nullptr);
+  EXPECT_EQ(FindOption("-"), nullptr);
+}
+
+TEST(OptionTableTest, AFlagTakesNoValueAndAValueOptionTakesTheNextArgument) {
+  // "--bom" does not swallow the file name after it.
+  const CliOptions flag = Parsed({"view", "--format", "csv", "--bom", "a.dat"});
+  EXPECT_TRUE(flag.byteOrderMark);
+  EXPECT_EQ(flag.path, "a.dat");
+  // A value that looks like an option is still the value.
+  const CliOptions value = Parsed({"view", "a.dat", "-o", "--bom"});
+  EXPECT_EQ(value.outputPath, "--bom");
+  EXPECT_FALSE(value.byteOrderMark);
+}
+
+TEST(OptionTableTest, CommandsAreFoundByName) {
+  for (const CommandSpec& command : CommandTable()) {
+    EXPECT_EQ(FindCommand(command.name), &command);
+    EXPECT_EQ(&CommandSpecOf(command.command), &command);
+  }
+  EXPECT_EQ(FindCommand("View"), nullptr);
+  EXPECT_EQ(CommandTable().size(), 4u);
+}
+
+TEST(ViewDescriptionTest, DescribesTheViewAskedFor) {
+  CliOptions options;
+  options.blocksBack = 5;
+  options.steps = "bbf";
+  const ViewDescription block = DescribeView(options);
+  EXPECT_EQ(block.kind, "block");
+  EXPECT_EQ(block.block, 5);
+  EXPECT_EQ(block.date, std::nullopt);
+  EXPECT_EQ(block.input, std::nullopt);
+  EXPECT_EQ(block.steps, "bbf");
+
+  options.viewKind = ViewKind::kDate;
+  options.dateKey = "05.11";
+  const ViewDescription date = DescribeView(options);
+  EXPECT_EQ(date.kind, "date");
+  EXPECT_EQ(date.block, std::nullopt);
+  EXPECT_EQ(date.date, "05.11");
+
+  options.viewKind = ViewKind::kInput;
+  options.inputNumber = 12;
+  options.steps.clear();
+  const ViewDescription input = DescribeView(options);
+  EXPECT_EQ(input.kind, "input");
+  EXPECT_EQ(input.input, 12);
+  EXPECT_EQ(input.date, std::nullopt);
+
+  const ViewDescription report = DescribeReport();
+  EXPECT_EQ(report.kind, "report");
+  EXPECT_EQ(report.block, std::nullopt);
+  EXPECT_EQ(report.steps, "");
 }
 
 }  // namespace

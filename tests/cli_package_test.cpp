@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli_test_support.h"
+#include "outside_program.h"
 
 namespace torv {
 namespace {
@@ -60,6 +61,7 @@ class CliPackageTest : public ::testing::Test {
   static void TearDownTestSuite() { folder_.reset(); }
 
   void SetUp() override {
+    ASSERT_TRUE(testing::ProgramInstalled(TORVDOC_DPKG_DEB, "dpkg"));
     ASSERT_EQ(packResult_.exitCode, 0) << packResult_.out << packResult_.err;
     ASSERT_TRUE(fs::is_regular_file(package_)) << package_;
     ASSERT_EQ(extractResult_.exitCode, 0) << extractResult_.err;
@@ -90,8 +92,13 @@ TEST_F(CliPackageTest, ControlNamesThePackageAndItsComputedDependencies) {
     EXPECT_NE(depends.find("libqt6widgets6"), std::string::npos) << depends;
     EXPECT_NE(depends.find("libqt6printsupport6"), std::string::npos) << depends;
     EXPECT_EQ(ControlField(control.out, "Recommends"), "libqt6svg6");
+    // The desktop's "open" of a saved report goes through xdg-open.
+    EXPECT_EQ(depends.rfind("xdg-utils, ", 0), 0u) << depends;
+    // Qt's own texts in Russian come from its translation files.
+    EXPECT_NE(depends.find("qt6-translations-l10n"), std::string::npos) << depends;
   } else {
     EXPECT_EQ(depends.find("libqt6"), std::string::npos) << depends;
+    EXPECT_EQ(depends.find("xdg-utils"), std::string::npos) << depends;
   }
 }
 
@@ -133,16 +140,20 @@ TEST_F(CliPackageTest, ExtractedToolReportsLikeTheBuiltOne) {
             Run(TORVDOC_CLI_PATH, {"info", full, "--format", "json"}).out);
 }
 
-// What a menu entry of ours must say: its Russian name and its program,
-// which is also the name of its icon.
+// What a menu entry of ours must say: its Russian name, its command line
+// and its icon.
 struct DesktopEntryFacts {
   std::string nameRu;
-  std::string program;
+  std::string exec;
+  std::string icon;
 };
-const DesktopEntryFacts kMainEntry{"Документирование архива ТОРВ-4", "torvdoc"};
-const DesktopEntryFacts kHistoryEntry{"История событий ТОРВ-4", "torvdoc-history"};
+// A file manager hands the chosen archive to the window.
+const DesktopEntryFacts kMainEntry{"Документирование архива ТОРВ-4", "torvdoc %f", "torvdoc"};
+const DesktopEntryFacts kHistoryEntry{"История событий ТОРВ-4", "torvdoc-history",
+                                      "torvdoc-history"};
 
 void ExpectValidDesktopEntry(const fs::path& entry, const DesktopEntryFacts& facts) {
+  ASSERT_TRUE(testing::ProgramInstalled(TORVDOC_DESKTOP_FILE_VALIDATE, "desktop-file-utils"));
   const ScratchFolder capture;
   const ProcessResult result = RunProcess(TORVDOC_DESKTOP_FILE_VALIDATE, {entry.string()},
                                           entry.parent_path(), capture.path());
@@ -154,8 +165,8 @@ void ExpectValidDesktopEntry(const fs::path& entry, const DesktopEntryFacts& fac
   EXPECT_TRUE(HasLine(text, "[Desktop Entry]"));
   EXPECT_TRUE(HasLine(text, "Type=Application"));
   EXPECT_TRUE(HasLine(text, "Name[ru]=" + facts.nameRu));
-  EXPECT_TRUE(HasLine(text, "Exec=" + facts.program));
-  EXPECT_TRUE(HasLine(text, "Icon=" + facts.program));
+  EXPECT_TRUE(HasLine(text, "Exec=" + facts.exec));
+  EXPECT_TRUE(HasLine(text, "Icon=" + facts.icon));
   EXPECT_TRUE(HasLine(text, "Categories=Utility;"));
   EXPECT_EQ(text.find("MimeType="), std::string::npos) << "claims a file type";
 }
@@ -171,6 +182,18 @@ TEST_F(CliPackageTest, InstalledDesktopEntryComesWithTheWindowAndValidates) {
   if (kPackageHasWindow) {
     ExpectValidDesktopEntry(installed, kMainEntry);
     EXPECT_EQ(ReadWholeFile(installed), ReadWholeFile(kSourceDir / "data/torvdoc.desktop"));
+  }
+}
+
+TEST_F(CliPackageTest, TheHistoryWindowsEntryComesWithItAndValidates) {
+  const fs::path installed = root_ / "usr/share/applications/torvdoc-history.desktop";
+  ASSERT_EQ(fs::is_regular_file(installed), kPackageHasWindow);
+  if (kPackageHasWindow) {
+    ExpectValidDesktopEntry(installed, kHistoryEntry);
+    EXPECT_EQ(ReadWholeFile(installed), ReadWholeFile(kSourceDir / "data/torvdoc-history.desktop"));
+    const ProcessResult version = Run((root_ / "usr/bin/torvdoc-history").string(), {"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "torvdoc-history " TORVDOC_VERSION "\n");
   }
 }
 

@@ -155,5 +155,14 @@ TEST(TextUtf8Test, ValidUtf8) {
   EXPECT_FALSE(IsValidUtf8("\xFF"));
 }
 
+TEST(TextUtf8Test, TrimSpacesTakesOnlySpacesFromBothEnds) {
+  EXPECT_EQ(TrimSpaces("Норма           "), "Норма");
+  EXPECT_EQ(TrimSpaces("  Включение  ИМ "), "Включение  ИМ");
+  EXPECT_EQ(TrimSpaces("           "), "");
+  EXPECT_EQ(TrimSpaces(""), "");
+  EXPECT_EQ(TrimSpaces("\t7 \t"), "\t7 \t");
+  EXPECT_EQ(TrimSpaces(" реле 3"), "реле 3");
+}
+
 }  // namespace
 }  // namespace torv

@@ -32,8 +32,11 @@ class FakeUserPrompts : public UserPrompts {
   std::vector<FileDialogRequest> openRequests;
   std::deque<std::optional<FileDialogAnswer>> saveAnswers;
   std::vector<FileDialogRequest> saveRequests;
+  bool defaultPrinter = true;
   bool confirmPrint = false;
   int printDialogs = 0;
+  // Whether the desktop could be asked to open a document.
+  bool desktopOpens = true;
   std::vector<QString> openedDocuments;
 
   std::vector<QString> BoxTexts() const {
@@ -61,12 +64,14 @@ class FakeUserPrompts : public UserPrompts {
     saveRequests.push_back(request);
     return Next(saveAnswers);
   }
+  bool HasDefaultPrinter() override { return defaultPrinter; }
   bool ConfirmPrint(QPrinter&) override {
     ++printDialogs;
     return confirmPrint;
   }
-  void OpenDocument(const QString& absolutePath) override {
+  bool OpenDocument(const QString& absolutePath) override {
     openedDocuments.push_back(absolutePath);
+    return desktopOpens;
   }
 
  private:
@@ -76,9 +81,11 @@ class FakeUserPrompts : public UserPrompts {
   }
   static std::optional<FileDialogAnswer> Next(
       std::deque<std::optional<FileDialogAnswer>>& answers) {
-    if (answers.empty()) return std::nullopt;
-    std::optional<FileDialogAnswer> answer = answers.front();
-    answers.pop_front();
+    std::optional<FileDialogAnswer> answer;
+    if (!answers.empty()) {
+      answer.swap(answers.front());
+      answers.pop_front();
+    }
     return answer;
   }
 };

@@ -1,4 +1,4 @@
-// A ViewScreen that remembers everything the engine wrote, for tests.
+// A ViewScreen that remembers everything shown on it, for tests.
 #pragma once
 
 #include <string>
@@ -11,14 +11,13 @@ namespace torv::testing {
 
 class RecordingScreen : public ViewScreen, public ReportTable {
  public:
-  std::string status = "Документирование";
+  std::string status{kStartStatusText};
   std::string newestRecordText;
   bool stepButtonsEnabled = false;
   std::vector<std::string> messages;
-  // 17 empty rows, as the window starts.
-  std::vector<EventRow> table = std::vector<EventRow>(17);
+  // The empty table the window starts with.
+  std::vector<EventRow> table = std::vector<EventRow>(kStartTableRowCount);
   int tableFills = 0;
-  std::vector<ShownRecord> shownRecords;
 
   void SetStatusText(const std::string& text) override { status = text; }
   void SetNewestRecordText(const std::string& text) override { newestRecordText = text; }
@@ -29,10 +28,12 @@ class RecordingScreen : public ViewScreen, public ReportTable {
     ++tableFills;
   }
 
-  void SetShownRecords(const std::vector<ShownRecord>& records) override { shownRecords = records; }
-
   std::string StatusText() const override { return status; }
-  EventRow TableRow(int row) const override { return table.at(static_cast<std::size_t>(row)); }
+  // A row outside the table reads as four empty cells, as in the window.
+  EventRow TableRow(int row) const override {
+    if (row < 0 || static_cast<std::size_t>(row) >= table.size()) return {};
+    return table[static_cast<std::size_t>(row)];
+  }
 };
 
 }  // namespace torv::testing

@@ -68,6 +68,20 @@ TEST_F(ReportBuilderTest, TableReportOfABlockAndOfAnInputView) {
   }
 }
 
+TEST_F(ReportBuilderTest, ViewReportIsTheTableReportOfTheSameView) {
+  UseArchive(GenerateArchive({.seed = 3, .fill = 200}));
+  state.InputNumber = 2;
+  state.InputFilterPending = 1;
+  const ViewOutcome view = RequestView(state, PendingRequest(state));
+  ASSERT_TRUE(view.Shown());
+  ASSERT_EQ(Button1Click(state, screen), ViewResult::kShown);
+  const ReportLines lines = BuildViewReport(view);
+  EXPECT_EQ(lines, BuildTableReport(screen, state));
+  ASSERT_EQ(lines.size(), 3 + view.rows.size());
+  EXPECT_EQ(lines[0], "Архив: файл " + state.ArchiveFileName + " вход № 2");
+  EXPECT_EQ(lines[2], kHeaderLine);
+}
+
 TEST_F(ReportBuilderTest, WholeArchiveHoldsEveryRecordNewestBlockFirst) {
   // Slot k's time tells the slot: hours k / 100, minutes k % 100.
   ArchiveBuilder builder;
@@ -79,32 +93,44 @@ TEST_F(ReportBuilderTest, WholeArchiveHoldsEveryRecordNewestBlockFirst) {
   UseArchive(builder.Bytes());
   state.BlocksBack = 64;
 
-  const auto lines = BuildWholeArchiveReport(state, screen, screen);
-  ASSERT_TRUE(lines);
-  ASSERT_EQ(lines->size(), 3u + 1024u);
-  EXPECT_EQ((*lines)[0], "Архив: файл " + state.ArchiveFileName);
-  EXPECT_EQ((*lines)[1], "\n");
-  EXPECT_EQ((*lines)[2], kHeaderLine);
+  const WholeArchiveReport report = BuildWholeArchiveReport(state);
+  ASSERT_FALSE(report.message);
+  const ReportLines& lines = report.lines;
+  ASSERT_EQ(lines.size(), 3u + 1024u);
+  EXPECT_EQ(lines[0], "Архив: файл " + state.ArchiveFileName);
+  EXPECT_EQ(lines[1], "\n");
+  EXPECT_EQ(lines[2], kHeaderLine);
+  const std::vector<ViewRow> rows = report.ReportedRows();
+  ASSERT_EQ(rows.size(), 1024u);
   for (int i = 0; i < kRecordCount; ++i) {
     const int slot = ((499 - i) % 1024 + 1024) % 1024;
     const std::string time = (slot / 100 < 10 ? "0" : "") + std::to_string(slot / 100) + ":" +
                              (slot % 100 < 10 ? "0" : "") + std::to_string(slot % 100) + ":00";
-    ASSERT_EQ((*lines)[3 + i], "Отключение ИМ\t\t" + k11Spaces + "\t\t" + time + "\t\t01.02") << i;
+    ASSERT_EQ(lines[3 + i], "Отключение ИМ\t\t" + k11Spaces + "\t\t" + time + "\t\t01.02") << i;
+    ASSERT_EQ(rows[i].shown.offset, slot * 8) << i;
+    ASSERT_EQ(FormatReportLine(rows[i].cells), lines[3 + i]) << i;
   }
-  // Afterwards the table is back at the newest block; BlocksBack stays 1.
-  EXPECT_EQ(screen.table[1][2], "04:99:00");
+  // 65 views: the newest block, 63 steps back to the oldest, and one more
+  // step that is back at the newest block; BlocksBack stays 1.
+  ASSERT_EQ(report.views.size(), 65u);
+  const ViewOutcome& last = report.views.back();
+  EXPECT_EQ(last.rows[0].cells[2], "04:99:00");
+  EXPECT_EQ(last.status, "Архив: файл " + state.ArchiveFileName + "  время: 04:99:00 01.02");
   EXPECT_EQ(state.BlocksBack, 1);
   EXPECT_EQ(state.ReadOffset, (499 - 16) * 8);
-  EXPECT_EQ(screen.status, "Архив: файл " + state.ArchiveFileName + "  время: 04:99:00 01.02");
-  EXPECT_TRUE(screen.messages.empty());
+  EXPECT_EQ(state.ShownRowCount, 16);
+  EXPECT_TRUE(report.views.front().enablesStepButtons);
+  EXPECT_FALSE(last.enablesStepButtons);
 }
 
 TEST_F(ReportBuilderTest, WholeArchiveWithoutFileNameRequestsNoView) {
-  const auto lines = BuildWholeArchiveReport(state, screen, screen);
-  EXPECT_FALSE(lines);
-  EXPECT_EQ(screen.messages, std::vector<std::string>{"Не задано имя файла архива"});
-  EXPECT_EQ(screen.tableFills, 0);
+  state.StepBackwardPending = 1;
+  const WholeArchiveReport report = BuildWholeArchiveReport(state);
+  EXPECT_EQ(report.message, "Не задано имя файла архива");
+  EXPECT_TRUE(report.views.empty());
+  EXPECT_TRUE(report.lines.empty());
   EXPECT_EQ(state.BlocksBack, 0);
+  EXPECT_EQ(state.StepBackwardPending, 1);
 }
 
 TEST_F(ReportBuilderTest, WholeArchiveStopsAtTheFirstFailingView) {
@@ -112,13 +138,37 @@ TEST_F(ReportBuilderTest, WholeArchiveStopsAtTheFirstFailingView) {
   state.BlocksBack = 1;
   ASSERT_EQ(Button1Click(state, screen), ViewResult::kShown);
   std::filesystem::remove(state.ArchiveFileName);
-  EXPECT_FALSE(BuildWholeArchiveReport(state, screen, screen));
-  EXPECT_EQ(screen.messages, std::vector<std::string>{"Архив не удается открыть"});
+  WholeArchiveReport report = BuildWholeArchiveReport(state);
+  EXPECT_EQ(report.message, "Архив не удается открыть");
+  ASSERT_EQ(report.views.size(), 1u);
+  ASSERT_TRUE(report.views[0].readFailure);
+  EXPECT_EQ(report.views[0].readFailure->reason, "No such file or directory");
+  EXPECT_TRUE(report.lines.empty());
 
-  screen.messages.clear();
   UseArchive(GenerateArchive({.seed = 1, .fill = 0}));
-  EXPECT_FALSE(BuildWholeArchiveReport(state, screen, screen));
-  EXPECT_EQ(screen.messages, std::vector<std::string>{"архив пуст"});
+  report = BuildWholeArchiveReport(state);
+  EXPECT_EQ(report.message, "архив пуст");
+  EXPECT_TRUE(report.lines.empty());
+}
+
+TEST_F(ReportBuilderTest, APendingRequestDecidesTheFirstViewOfTheWholeArchive) {
+  // A date search left pending (its picker never had the focus) runs first;
+  // the passes then step back from the block it found.
+  ArchiveBuilder builder;
+  for (int slot = 0; slot < kRecordCount; ++slot) {
+    builder.SetSlot(slot, MakeRecord(4, 0, 1, 2, 3, static_cast<std::uint8_t>(1 + slot / 100), 7));
+  }
+  UseArchive(builder.SetWriteOffset(8 * 1000).Bytes());
+  state.SearchDateKey = "05.07";
+  state.DateSearchPending = 1;
+  const WholeArchiveReport report = BuildWholeArchiveReport(state);
+  ASSERT_FALSE(report.message);
+  EXPECT_EQ(report.lines[0], "Архив: файл " + state.ArchiveFileName + "  05.07");
+  const std::vector<ViewRow> rows = report.ReportedRows();
+  ASSERT_EQ(rows.size(), 1024u);
+  EXPECT_EQ(rows[0].shown.offset, 499 * 8);  // the newest record of day 5
+  EXPECT_EQ(rows[1023].shown.offset, 500 * 8);
+  EXPECT_EQ(state.DateSearchPending, 0);
 }
 
 }  // namespace

@@ -23,18 +23,6 @@ TEST(ReportFileNamesTest, DeviceNameCountsFromOne) {
   EXPECT_EQ(DeviceReportName(30), "отчет устр. 31.rtf");
 }
 
-TEST(FileNameExtensionTest, FromLastDotAfterLastSeparator) {
-  EXPECT_EQ(FileNameExtension("/home/op/report.rtf"), ".rtf");
-  EXPECT_EQ(FileNameExtension("/home/op/a.b.rtf"), ".rtf");
-  EXPECT_EQ(FileNameExtension("/home/op/report."), ".");
-  EXPECT_EQ(FileNameExtension("/home/op/report"), "");
-  EXPECT_EQ(FileNameExtension("/home/op.d/report"), "");
-  EXPECT_EQ(FileNameExtension("C:\\op.d\\report"), "");
-  EXPECT_EQ(FileNameExtension("a.b:report"), "");
-  EXPECT_EQ(FileNameExtension("report"), "");
-  EXPECT_EQ(FileNameExtension(""), "");
-}
-
 struct SaveNameCase {
   const char* label;
   std::string chosen;
@@ -75,8 +63,14 @@ INSTANTIATE_TEST_SUITE_P(
         SaveNameCase{"BareDotRefused", "/home/op/a.", SaveNameVerdict::kReject, std::nullopt},
         SaveNameCase{"DotInFolderOnlyGetsRtf", "/home/op.v2/report",
                      SaveNameVerdict::kAppendExtension, "/home/op.v2/report.rtf"},
-        SaveNameCase{"DotInBackslashFolderGetsRtf", "C:\\op.v2\\report",
-                     SaveNameVerdict::kAppendExtension, "C:\\op.v2\\report.rtf"},
+        SaveNameCase{"BackslashIsANameCharacterRefused", "C:\\op.v2\\report",
+                     SaveNameVerdict::kReject, std::nullopt},
+        SaveNameCase{"DotBeforeBackslashRefused", "/home/op/a.b\\c", SaveNameVerdict::kReject,
+                     std::nullopt},
+        SaveNameCase{"DotBeforeColonRefused", "/home/op/a.b:c", SaveNameVerdict::kReject,
+                     std::nullopt},
+        SaveNameCase{"BackslashAfterRtfNameKept", "/home/op/a\\b.rtf", SaveNameVerdict::kAccept,
+                     "/home/op/a\\b.rtf"},
         SaveNameCase{"DotThenSpaceRefused", "/home/op/отчет устр. ", SaveNameVerdict::kReject,
                      std::nullopt},
         SaveNameCase{"LongPathKeptWhole", kLongFolder + "/report.rtf", SaveNameVerdict::kAccept,

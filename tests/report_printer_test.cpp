@@ -1,19 +1,32 @@
 #include "ui/report_printer.h"
 
+#include "report/report_tab_stops.h"
+
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
 // Qt
+#include <QAbstractTextDocumentLayout>
 #include <QGuiApplication>
+#include <QLocale>
+#include <QPageSize>
 #include <QPrinter>
 #include <QRect>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 
 // Std
+#include <array>
 #include <cstdio>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "outside_program.h"
 
 namespace torv {
 namespace {
@@ -101,7 +114,11 @@ std::vector<std::string> SqueezedLines(const QString& text) {
 
 class ReportPrinterTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    ASSERT_TRUE(testing::ProgramInstalled("pdfinfo", "poppler-utils"));
+    ASSERT_TRUE(testing::ProgramInstalled("pdftotext", "poppler-utils"));
+  }
 
   // Prints `text` to a new PDF file.
   Printout PrintToPdf(const QString& text, const QString& jobTitle, int fromPage = 0,
@@ -115,7 +132,7 @@ class ReportPrinterTest : public ::testing::Test {
       printer.setPrintRange(QPrinter::PageRange);
       printer.setFromTo(fromPage, toPage);
     }
-    PrintPlainText(printer, text, jobTitle);
+    PrintPlainText(printer, text, jobTitle, QFont());
     return {pdf, printer.pageLayout().paintRectPoints()};
   }
 
@@ -132,6 +149,99 @@ QString LongReport(int rowCount) {
         QStringLiteral("\nСтрока %1\t\tНорма входа\t\t3           \t\t12:05:09\t\t01.02").arg(row);
   }
   return text;
+}
+
+// A report line of every widest cell a column can hold, row by row, so that
+// each column's widest text meets the others' widest too.
+QStringList WidestLines() {
+  const ReportColumnTexts samples = ReportColumnSamples();
+  std::size_t rows = 0;
+  for (const auto& column : samples) rows = std::max(rows, column.size());
+  QStringList lines{kHeaderLine};
+  for (std::size_t row = 0; row < rows; ++row) {
+    QStringList cells;
+    for (const auto& column : samples) {
+      cells << QString::fromStdString(column[row % column.size()]);
+    }
+    lines << cells.join(QStringLiteral("\t\t"));
+  }
+  return lines;
+}
+
+// The x at which each cell of each line of `document` starts, by column.
+std::array<std::set<qreal>, 4> CellStarts(QTextDocument& document) {
+  std::array<std::set<qreal>, 4> starts;
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    document.documentLayout()->blockBoundingRect(block);  // lays the block out
+    const QTextLine line = block.layout()->lineAt(0);
+    const QStringList cells = block.text().split(QStringLiteral("\t\t"));
+    int at = 0;
+    for (int column = 0; column < cells.size(); ++column) {
+      starts[static_cast<std::size_t>(column)].insert(line.cursorToX(at));
+      at += static_cast<int>(cells[column].size()) + 2;
+    }
+  }
+  return starts;
+}
+
+TEST(ReportTabStopsTest, EveryCellOfAColumnStartsAtOneXOnScreenAndOnPaper) {
+  QPrinter printer(QPrinter::HighResolution);
+  for (QPaintDevice* device :
+       {static_cast<QPaintDevice*>(nullptr), static_cast<QPaintDevice*>(&printer)}) {
+    SCOPED_TRACE(device ? "printer" : "screen");
+    QTextDocument document;
+    document.setDefaultFont(PrintFont(QFont(QStringLiteral("DejaVu Sans"))));
+    if (device) document.documentLayout()->setPaintDevice(device);
+    SetReportTabStops(document);
+    SetReportText(document, WidestLines().join(u'\n'));
+    const std::array<std::set<qreal>, 4> starts = CellStarts(document);
+    const QList<QTextOption::Tab> tabs = ReportTabs(document.defaultFont(), device);
+    ASSERT_EQ(tabs.size(), 6);
+    // Layout positions are in the device's pixels; Qt scales tab positions
+    // from the screen's resolution to the device's.
+    const qreal scale = device ? qreal(device->logicalDpiY()) /
+                                     qRound(QGuiApplication::primaryScreen()->logicalDotsPerInchY())
+                               : 1;
+    EXPECT_EQ(starts[0], (std::set<qreal>{0}));
+    for (std::size_t column = 1; column < 4; ++column) {
+      ASSERT_EQ(starts[column].size(), 1u) << "column " << column;
+      EXPECT_NEAR(*starts[column].begin(), tabs[int(2 * column - 1)].position * scale, 0.5)
+          << "column " << column;
+    }
+  }
+}
+
+TEST(ReportTabStopsTest, ReportTextGivesEveryLineTheTabsThatSetPlainTextDrops) {
+  QTextDocument document;
+  document.setPlainText(QStringLiteral("earlier\ntext"));
+  SetReportTabStops(document);
+  const QList<QTextOption::Tab> tabs = ReportTabs(document.defaultFont(), nullptr);
+  EXPECT_EQ(document.defaultTextOption().tabs(), tabs);
+  EXPECT_EQ(document.lastBlock().blockFormat().tabPositions(), tabs);
+
+  document.setPlainText(QStringLiteral("Норма\t\t1\nx"));
+  EXPECT_TRUE(document.begin().blockFormat().tabPositions().isEmpty());
+  SetReportText(document, QStringLiteral("Норма\t\t1\n\nx\t\ty"));
+  EXPECT_EQ(document.toPlainText(), QStringLiteral("Норма\t\t1\n\nx\t\ty"));
+  ASSERT_EQ(document.blockCount(), 3);
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    EXPECT_EQ(block.blockFormat().tabPositions(), tabs) << block.blockNumber();
+  }
+}
+
+TEST(PrintPaperTest, LetterInTheUnitedStatesA4Elsewhere) {
+  const std::pair<QLocale, QPageSize::PageSizeId> cases[] = {
+      {QLocale(QLocale::English, QLocale::UnitedStates), QPageSize::Letter},
+      {QLocale(QLocale::Russian, QLocale::Russia), QPageSize::A4},
+      {QLocale(QLocale::English, QLocale::UnitedKingdom), QPageSize::A4},
+      {QLocale::c(), QPageSize::A4},
+  };
+  for (const auto& [locale, paper] : cases) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A3));
+    UseLocalPaper(printer, locale);
+    EXPECT_EQ(printer.pageLayout().pageSize().id(), paper) << locale.name().toStdString();
+  }
 }
 
 TEST(ReportPrinterTitlesTest, JobTitlesAndHeading) {

@@ -4,22 +4,34 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 
+#include "outside_program.h"
 #include "report/report_file_names.h"
+#include "result_value.h"
+#include "without_privileges.h"
 
 namespace torv {
 namespace {
 
+using testing::ValueOf;
+
 namespace fs = std::filesystem;
 
+// Tab stops for Courier New at 10 pt, 1229/2048 * 200 twips a character:
+// widest cells of 16 ("Норма" and eleven spaces), 14 ("255" and eleven spaces)
+// and 11 ("255:255:255") characters, one character to the end stop, two more
+// to the next column: 17, 19, 34, 36, 48 and 50 characters, rounded up.
 constexpr std::string_view kProlog =
-    "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fnil\\fcharset204 Courier New;}}\n"
-    "\\pard\\f0\\fs20\n";
+    "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fmodern\\fprq1\\fcharset204 Courier "
+    "New;}}\n"
+    "\\paperw11906\\paperh16838\\margl1134\\margr1134\\margt1134\\margb1134\n"
+    "\\pard\\tx2041\\tx2281\\tx4081\\tx4321\\tx5761\\tx6001\\f0\\fs20\n";
 
 std::string Document(std::string_view body) {
   return std::string(kProlog) + std::string(body) + "}";
@@ -61,59 +73,55 @@ int EntryCount(const fs::path& folder) {
 // --- the document's bytes ---
 
 TEST(RtfDocumentTest, EmptyPaneHasNoParagraph) {
-  EXPECT_EQ(RtfDocument(""), Document(""));
+  EXPECT_EQ(ValueOf(RtfDocument("")), Document(""));
 }
 
 TEST(RtfDocumentTest, OneAsciiLine) {
-  EXPECT_EQ(RtfDocument("abc"), Document("abc\\par\n"));
+  EXPECT_EQ(ValueOf(RtfDocument("abc")), Document("abc\\par\n"));
 }
 
 TEST(RtfDocumentTest, EveryLineEndsInPar) {
-  EXPECT_EQ(RtfDocument("a\nb\nc"), Document("a\\par\nb\\par\nc\\par\n"));
+  EXPECT_EQ(ValueOf(RtfDocument("a\nb\nc")), Document("a\\par\nb\\par\nc\\par\n"));
 }
 
 TEST(RtfDocumentTest, EmptyLinesStayParagraphs) {
   // The report's gap line: a line feed of its own between status and header.
-  EXPECT_EQ(RtfDocument("s\n\n\nh"), Document("s\\par\n\\par\n\\par\nh\\par\n"));
-  EXPECT_EQ(RtfDocument("\n"), Document("\\par\n\\par\n"));
+  EXPECT_EQ(ValueOf(RtfDocument("s\n\n\nh")), Document("s\\par\n\\par\n\\par\nh\\par\n"));
+  EXPECT_EQ(ValueOf(RtfDocument("\n")), Document("\\par\n\\par\n"));
 }
 
 TEST(RtfDocumentTest, TabIsControlWordEndedBySpace) {
-  EXPECT_EQ(RtfDocument("a\t\tb"), Document("a\\tab \\tab b\\par\n"));
+  EXPECT_EQ(ValueOf(RtfDocument("a\t\tb")), Document("a\\tab \\tab b\\par\n"));
   // A space after a TAB is text: the control word's own space comes first.
-  EXPECT_EQ(RtfDocument("\t Time"), Document("\\tab  Time\\par\n"));
+  EXPECT_EQ(ValueOf(RtfDocument("\t Time")), Document("\\tab  Time\\par\n"));
 }
 
 TEST(RtfDocumentTest, BackslashAndBracesAreEscaped) {
-  EXPECT_EQ(RtfDocument("{a\\b}"), Document("\\{a\\\\b\\}\\par\n"));
+  EXPECT_EQ(ValueOf(RtfDocument("{a\\b}")), Document("\\{a\\\\b\\}\\par\n"));
 }
 
 TEST(RtfDocumentTest, CyrillicBecomesCp1251HexEscapes) {
   // а = 0xE0, я = 0xFF, А = 0xC0, Ё = 0xA8, ё = 0xB8 in Windows-1251.
-  EXPECT_EQ(RtfDocument("аяАЁё"), Document("\\'e0\\'ff\\'c0\\'a8\\'b8\\par\n"));
-  EXPECT_EQ(RtfDocument("Дата"), Document("\\'c4\\'e0\\'f2\\'e0\\par\n"));
+  EXPECT_EQ(ValueOf(RtfDocument("аяАЁё")), Document("\\'e0\\'ff\\'c0\\'a8\\'b8\\par\n"));
+  EXPECT_EQ(ValueOf(RtfDocument("Дата")), Document("\\'c4\\'e0\\'f2\\'e0\\par\n"));
 }
 
 TEST(RtfDocumentTest, CharacterMissingFromCp1251BecomesQuestionMark) {
-  EXPECT_EQ(RtfDocument("a中b"), Document("a?b\\par\n"));
+  EXPECT_EQ(ValueOf(RtfDocument("a中b")), Document("a?b\\par\n"));
 }
 
 TEST(RtfDocumentTest, ReportHeaderLine) {
-  EXPECT_EQ(RtfDocument("Событие\t\tНомер входа\t\t Время\t\tДата"),
+  EXPECT_EQ(ValueOf(RtfDocument("Событие\t\tНомер входа\t\t Время\t\tДата")),
             Document("\\'d1\\'ee\\'e1\\'fb\\'f2\\'e8\\'e5\\tab \\tab "
                      "\\'cd\\'ee\\'ec\\'e5\\'f0 \\'e2\\'f5\\'ee\\'e4\\'e0\\tab \\tab "
                      " \\'c2\\'f0\\'e5\\'ec\\'ff\\tab \\tab \\'c4\\'e0\\'f2\\'e0\\par\n"));
 }
 
 TEST(RtfDocumentTest, OtherControlBytesAreHexEscaped) {
-  EXPECT_EQ(RtfDocument("a\rb"), Document("a\\'0db\\par\n"));
+  EXPECT_EQ(ValueOf(RtfDocument("a\rb")), Document("a\\'0db\\par\n"));
 }
 
 // --- read back by LibreOffice ---
-
-bool HaveSoffice() {
-  return std::system("command -v soffice >/dev/null 2>&1") == 0;
-}
 
 // The text LibreOffice reads from `rtf`, as UTF-8 without its byte order mark.
 std::string TextReadByLibreOffice(const TempDir& dir, std::string_view rtf) {
@@ -135,7 +143,7 @@ std::string TextReadByLibreOffice(const TempDir& dir, std::string_view rtf) {
 }
 
 TEST(RtfReadBackTest, LibreOfficeReadsReportLineForLine) {
-  if (!HaveSoffice()) GTEST_SKIP() << "soffice not installed (libreoffice-writer-nogui)";
+  ASSERT_TRUE(testing::ProgramInstalled("soffice", "libreoffice-writer-nogui"));
   TempDir dir;
   const std::string pane =
       "Архив: файл /tmp/а б/archive.dat\n"
@@ -146,14 +154,14 @@ TEST(RtfReadBackTest, LibreOfficeReadsReportLineForLine) {
       "**НЕКОРР ЗАП.**\t\t           \t\t \t\t\n"
       "ЁЖИК ёжик {скобки} и \\ черта";
   // LibreOffice ends every paragraph, the last one included, with a line feed.
-  EXPECT_EQ(TextReadByLibreOffice(dir, RtfDocument(pane)), pane + "\n");
+  EXPECT_EQ(TextReadByLibreOffice(dir, ValueOf(RtfDocument(pane))), pane + "\n");
 }
 
 TEST(RtfReadBackTest, LibreOfficeReadsNoTextFromEmptyPane) {
-  if (!HaveSoffice()) GTEST_SKIP() << "soffice not installed (libreoffice-writer-nogui)";
+  ASSERT_TRUE(testing::ProgramInstalled("soffice", "libreoffice-writer-nogui"));
   TempDir dir;
   // A Writer document always holds one paragraph; here it is empty.
-  EXPECT_EQ(TextReadByLibreOffice(dir, RtfDocument("")), "\n");
+  EXPECT_EQ(TextReadByLibreOffice(dir, ValueOf(RtfDocument(""))), "\n");
 }
 
 // --- saving ---
@@ -163,7 +171,7 @@ TEST(SaveRtfFileTest, WritesDocumentReplacingEarlierFile) {
   const fs::path target = dir.path() / "отчет.rtf";
   WriteFile(target, "an earlier, longer file that must not survive in part");
   ASSERT_TRUE(SaveRtfFile(target.string(), "Дата\tx"));
-  EXPECT_EQ(ReadFile(target), RtfDocument("Дата\tx"));
+  EXPECT_EQ(ReadFile(target), ValueOf(RtfDocument("Дата\tx")));
   EXPECT_EQ(EntryCount(dir.path()), 1);  // no temporary file left behind
 }
 
@@ -171,16 +179,18 @@ TEST(SaveRtfFileTest, RelativeNameGoesToCurrentFolder) {
   TempDir dir;
   const fs::path before = fs::current_path();
   fs::current_path(dir.path());
-  const bool saved = SaveRtfFile(DefaultReportName(), "x");
+  const bool saved = SaveRtfFile(DefaultReportName(), "x").ok();
   fs::current_path(before);
   ASSERT_TRUE(saved);
-  EXPECT_EQ(ReadFile(dir.path() / "отчет устр. "), RtfDocument("x"));
+  EXPECT_EQ(ReadFile(dir.path() / "отчет устр. "), ValueOf(RtfDocument("x")));
 }
 
 TEST(SaveRtfFileTest, MissingFolderFailsAndCreatesNothing) {
   TempDir dir;
   const fs::path target = dir.path() / "missing" / "report.rtf";
-  EXPECT_FALSE(SaveRtfFile(target.string(), "x"));
+  const Status saved = SaveRtfFile(target.string(), "x");
+  ASSERT_FALSE(saved.ok());
+  EXPECT_EQ(saved.failure().errorNumber, ENOENT);
   EXPECT_FALSE(fs::exists(dir.path() / "missing"));
   EXPECT_EQ(EntryCount(dir.path()), 0);
 }
@@ -190,23 +200,39 @@ TEST(SaveRtfFileTest, TargetThatIsAFolderFailsAndStays) {
   const fs::path target = dir.path() / "report.rtf";
   fs::create_directory(target);
   WriteFile(target / "inside", "kept");
-  EXPECT_FALSE(SaveRtfFile(target.string(), "x"));
+  const Status saved = SaveRtfFile(target.string(), "x");
+  ASSERT_FALSE(saved.ok());
+  EXPECT_EQ(saved.failure().errorNumber, EISDIR);
+  EXPECT_EQ(saved.failure().reason, "Is a directory");
   ASSERT_TRUE(fs::is_directory(target));
   EXPECT_EQ(ReadFile(target / "inside"), "kept");
   EXPECT_EQ(EntryCount(dir.path()), 1);
 }
 
+TEST(SaveRtfFileTest, ANameEndingInASlashNamesAFolder) {
+  TempDir dir;
+  const Status saved = SaveRtfFile((dir.path() / "report").string() + "/", "x");
+  ASSERT_FALSE(saved.ok());
+  EXPECT_EQ(saved.failure().errorNumber, EISDIR);
+  EXPECT_EQ(EntryCount(dir.path()), 0);
+}
+
 TEST(SaveRtfFileTest, ReadOnlyFolderFailsAndKeepsEarlierFile) {
-  // Root writes into read-only folders regardless, so the failure cannot
-  // be provoked this way.
-  if (::geteuid() == 0) GTEST_SKIP() << "running as root, which ignores folder permissions";
   TempDir dir;
   const fs::path folder = dir.path() / "ro";
   fs::create_directory(folder);
   const fs::path target = folder / "report.rtf";
   WriteFile(target, "earlier report");
-  fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
-  EXPECT_FALSE(SaveRtfFile(target.string(), "x"));
+  // Open to be read by anyone, written by no one: nobody sees it as the owner does.
+  fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::others_exec);
+  fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
+                              fs::perms::others_exec);
+  testing::RunWithoutPrivileges([&] {
+    const Status saved = SaveRtfFile(target.string(), "x");
+    ASSERT_FALSE(saved.ok());
+    EXPECT_EQ(saved.failure().errorNumber, EACCES);
+    EXPECT_EQ(saved.failure().reason, "Permission denied");
+  });
   fs::permissions(folder, fs::perms::owner_all);
   EXPECT_EQ(ReadFile(target), "earlier report");
   EXPECT_EQ(EntryCount(folder), 1);

@@ -100,12 +100,19 @@ TEST_F(ViewEngineTest, NewestBlockWithWriteOffsetZero) {
 
 TEST_F(ViewEngineTest, ShownRecordsCarryTheirRingOffsets) {
   UseArchive(SlotArchive(16).Bytes());
+  state.BlocksBack = 1;
+  const ViewOutcome view = RequestView(state, PendingRequest(state));
+  ASSERT_EQ(view.rows.size(), 16u);
+  EXPECT_EQ(view.rows[0].shown.offset, 8);
+  EXPECT_EQ(view.rows[0].shown.record, SlotRecord(1));
+  EXPECT_EQ(view.rows[2].shown.offset, 8184);
+  EXPECT_EQ(view.rows[2].shown.record, SlotRecord(1023));
+  EXPECT_EQ(view.rows[2].cells, DecodeRecord(SlotRecord(1023)));
+  // The screen shows exactly these rows.
   ShowBlock(1);
-  ASSERT_EQ(screen.shownRecords.size(), 16u);
-  EXPECT_EQ(screen.shownRecords[0].offset, 8);
-  EXPECT_EQ(screen.shownRecords[0].record, SlotRecord(1));
-  EXPECT_EQ(screen.shownRecords[2].offset, 8184);
-  EXPECT_EQ(screen.shownRecords[2].record, SlotRecord(1023));
+  for (std::size_t row = 0; row < view.rows.size(); ++row) {
+    EXPECT_EQ(screen.table[row + 1], view.rows[row].cells);
+  }
 }
 
 TEST_F(ViewEngineTest, WriteOffset8192ReadsLikeZero) {

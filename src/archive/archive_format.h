@@ -11,9 +11,13 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 namespace torv {
+
+// The archive file's extension, dot included.
+inline constexpr std::string_view kArchiveExtension = ".dat";
 
 inline constexpr int kRecordSize = 8;
 inline constexpr int kRecordCount = 1024;

@@ -1,8 +1,30 @@
 #include "archive/archive_summary.h"
 
 #include "archive/event_table.h"
+#include "archive/record_kind.h"
 
 namespace torv {
+namespace {
+
+void CountInputEvent(const ArchiveRecord& record, InputEventCounts& counts) {
+  switch (record.Code()) {
+    case kNormalCode:
+      ++counts.normal;
+      break;
+    case kWarningCode:
+      ++counts.warning;
+      break;
+    case kAlarmCode:
+      ++counts.alarm;
+      break;
+  }
+}
+
+void CountRelayEvent(const ArchiveRecord& record, RelayEventCounts& counts) {
+  ++(record.Code() == kRelayOffCode ? counts.off : counts.on);
+}
+
+}  // namespace
 
 ArchiveSummary SummarizeArchive(const ArchiveImage& image, std::uint64_t fileSize) {
   ArchiveSummary summary;
@@ -22,35 +44,24 @@ ArchiveSummary SummarizeArchive(const ArchiveImage& image, std::uint64_t fileSiz
 
   for (int offset = 0; offset < kRingSize; offset += kRecordSize) {
     const ArchiveRecord record = image.RecordAt(offset);
-    if (record.IsDamaged()) {
-      ++summary.damagedRecords;
-      continue;
-    }
-    if (record.IsEmpty()) {
-      ++summary.emptyRecords;
-      continue;
+    switch (KindOf(record)) {
+      case EventKind::kDamaged:
+        ++summary.damagedRecords;
+        continue;
+      case EventKind::kEmpty:
+        ++summary.emptyRecords;
+        continue;
+      case EventKind::kInput:
+        CountInputEvent(record, summary.inputEvents[NumberBehindByte1(record)]);
+        break;
+      case EventKind::kRelay:
+        CountRelayEvent(record, summary.relayEvents[NumberBehindByte1(record)]);
+        break;
+      case EventKind::kDevice:
+      case EventKind::kOther:
+        break;
     }
     ++summary.recordsPerCode[record.Code()];
-    const int number = record.Number() + 1;
-    switch (record.Code()) {
-      case 0:
-        ++summary.inputEvents[number].normal;
-        break;
-      case 1:
-        ++summary.inputEvents[number].warning;
-        break;
-      case 2:
-        ++summary.inputEvents[number].alarm;
-        break;
-      case 50:
-        ++summary.relayEvents[number].off;
-        break;
-      case 51:
-        ++summary.relayEvents[number].on;
-        break;
-      default:
-        break;
-    }
   }
   return summary;
 }

@@ -16,14 +16,14 @@ enum class WriteOffsetMeaning {
 };
 
 struct InputEventCounts {
-  int normal = 0;   // code 0
-  int warning = 0;  // code 1
-  int alarm = 0;    // code 2
+  int normal = 0;
+  int warning = 0;
+  int alarm = 0;
 };
 
 struct RelayEventCounts {
-  int off = 0;  // code 50
-  int on = 0;   // code 51
+  int off = 0;
+  int on = 0;
 };
 
 struct ArchiveSummary {

@@ -1,9 +1,12 @@
 #include "archive/event_table.h"
 
+#include "archive/record_kind.h"
+
 namespace torv {
 namespace {
 
-constexpr std::string_view kDeviceEventTexts[] = {
+// Input events (codes 0 to 2), then device events (codes 3 to 16).
+constexpr std::string_view kEventTexts[] = {
     "Норма           ",  // 0
     "Пред. сигн.     ",  // 1
     "Авар. сигн. ",      // 2
@@ -22,16 +25,7 @@ constexpr std::string_view kDeviceEventTexts[] = {
     "Отказ   МВАИ2",     // 15
     "Программир. ",      // 16
 };
-constexpr std::uint8_t kRelayOffCode = 50;
-constexpr std::uint8_t kRelayOnCode = 51;
-
-bool IsInputEvent(std::uint8_t code) {
-  return code <= 2;
-}
-bool IsRelayEvent(std::uint8_t code) {
-  return code == kRelayOffCode || code == kRelayOnCode;
-}
-
+static_assert(std::size(kEventTexts) == kLastDeviceCode + 1);
 // Writes a record byte with at least two digits; returns the end.
 char* WriteTwoDigits(char* out, std::uint8_t value) {
   if (value >= 100) *out++ = static_cast<char>('0' + value / 100);
@@ -54,15 +48,11 @@ char* WriteDate(char* out, std::uint8_t day, std::uint8_t month) {
   return WriteTwoDigits(out, month);
 }
 
-std::string_view FormatTimeDateInto(std::uint8_t hours, std::uint8_t minutes, std::uint8_t seconds,
-                                    std::uint8_t day, std::uint8_t month, TimeDateBuffer& buffer) {
-  if (hours == kUnsetByte && minutes == kUnsetByte && seconds == kUnsetByte && day == kUnsetByte &&
-      month == kUnsetByte) {
-    return {};
-  }
-  char* end = WriteTime(buffer.data(), hours, minutes, seconds);
+std::string_view FormatTimeDateInto(const ArchiveRecord& record, TimeDateBuffer& buffer) {
+  if (HasUnsetTime(record) && HasUnsetDate(record)) return {};
+  char* end = WriteTime(buffer.data(), record.Hours(), record.Minutes(), record.Seconds());
   *end++ = ' ';
-  end = WriteDate(end, day, month);
+  end = WriteDate(end, record.Day(), record.Month());
   return std::string_view(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
 }
 
@@ -74,7 +64,7 @@ const EventRow& EventTableHeader() {
 }
 
 std::string_view EventTextTable(std::uint8_t code) {
-  if (code < std::size(kDeviceEventTexts)) return kDeviceEventTexts[code];
+  if (code < std::size(kEventTexts)) return kEventTexts[code];
   if (code == kRelayOffCode) return "Отключение реле";
   if (code == kRelayOnCode) return "Включение реле";
   return {};
@@ -88,8 +78,13 @@ std::string FormatTwoDigits(int value) {
 
 std::string FormatTimeDate(std::uint8_t hours, std::uint8_t minutes, std::uint8_t seconds,
                            std::uint8_t day, std::uint8_t month) {
-  TimeDateBuffer buffer;
-  return std::string(FormatTimeDateInto(hours, minutes, seconds, day, month, buffer));
+  ArchiveRecord record;
+  record.bytes[kHoursByte] = hours;
+  record.bytes[kMinutesByte] = minutes;
+  record.bytes[kSecondsByte] = seconds;
+  record.bytes[kDayByte] = day;
+  record.bytes[kMonthByte] = month;
+  return FormatTimeDate(record);
 }
 
 std::string FormatTimeDate(const ArchiveRecord& record) {
@@ -98,37 +93,33 @@ std::string FormatTimeDate(const ArchiveRecord& record) {
 }
 
 std::string_view FormatTimeDate(const ArchiveRecord& record, TimeDateBuffer& buffer) {
-  return FormatTimeDateInto(record.Hours(), record.Minutes(), record.Seconds(), record.Day(),
-                            record.Month(), buffer);
+  return FormatTimeDateInto(record, buffer);
 }
 
 EventRow DecodeRecord(const ArchiveRecord& record) {
-  if (record.IsDamaged()) return {std::string(kDamagedRecordText), "", "", ""};
-  if (record.IsEmpty()) return {};
+  const EventKind kind = KindOf(record);
+  if (kind == EventKind::kDamaged) return {std::string(kDamagedRecordText), "", "", ""};
+  if (kind == EventKind::kEmpty) return {};
 
   EventRow row;
-  const std::uint8_t code = record.Code();
-  row[0] = EventTextTable(code);
-
-  const int number = record.Number() + 1;
-  if (IsInputEvent(code)) {
-    row[1] = std::to_string(number) + std::string(kNoNumberText);
-  } else if (IsRelayEvent(code)) {
-    row[1] = std::string(kRelayPrefix) + std::to_string(number);
+  row[0] = EventTextTable(record.Code());
+  if (kind == EventKind::kInput) {
+    row[1] = std::to_string(NumberBehindByte1(record)) + std::string(kNoNumberText);
+  } else if (kind == EventKind::kRelay) {
+    row[1] = std::string(kRelayPrefix) + std::to_string(NumberBehindByte1(record));
   } else {
     row[1] = kNoNumberText;
   }
 
   // Each field is blanked only when all of its bytes are unset.
-  if (record.Hours() == kUnsetByte && record.Minutes() == kUnsetByte &&
-      record.Seconds() == kUnsetByte) {
+  if (HasUnsetTime(record)) {
     row[2] = kUnsetTimeText;
   } else {
     char time[11];
     char* end = WriteTime(time, record.Hours(), record.Minutes(), record.Seconds());
     row[2].assign(time, static_cast<std::size_t>(end - time));
   }
-  if (!(record.Day() == kUnsetByte && record.Month() == kUnsetByte)) {
+  if (!HasUnsetDate(record)) {
     char date[7];
     char* end = WriteDate(date, record.Day(), record.Month());
     row[3].assign(date, static_cast<std::size_t>(end - date));

@@ -2,15 +2,16 @@
 
 namespace torv {
 
-void FillEventTable(ViewScreen& screen, ViewState& state,
-                    const std::vector<ShownRecord>& shownRecords) {
-  std::vector<EventRow> rows;
-  rows.reserve(shownRecords.size() + 1);
-  rows.push_back(EventTableHeader());
-  for (const ShownRecord& shown : shownRecords) rows.push_back(DecodeRecord(shown.record));
-  screen.SetTableRows(std::move(rows));
-  screen.SetShownRecords(shownRecords);
-  state.ShownRowCount = static_cast<std::int32_t>(shownRecords.size());
+void FillEventTable(ViewScreen& screen, std::vector<ViewRow>&& rows) {
+  std::vector<EventRow> table;
+  table.reserve(rows.size() + 1);
+  table.push_back(EventTableHeader());
+  for (ViewRow& row : rows) table.push_back(std::move(row.cells));
+  screen.SetTableRows(std::move(table));
+}
+
+void FillEventTable(ViewScreen& screen, const std::vector<ViewRow>& rows) {
+  FillEventTable(screen, std::vector<ViewRow>(rows));
 }
 
 }  // namespace torv

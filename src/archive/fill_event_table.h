@@ -3,15 +3,14 @@
 
 #include <vector>
 
-#include "archive/archive_format.h"
+#include "archive/view_outcome.h"
 #include "archive/view_screen.h"
-#include "archive/view_state.h"
 
 namespace torv {
 
-// Writes the header row and one decoded row per record, newest first, and sets
-// ShownRowCount to the number of records.
-void FillEventTable(ViewScreen& screen, ViewState& state,
-                    const std::vector<ShownRecord>& shownRecords);
+// Writes the header row and one row per record, newest first: the table
+// then has rows.size() + 1 rows. The rows' cells are moved to the screen.
+void FillEventTable(ViewScreen& screen, std::vector<ViewRow>&& rows);
+void FillEventTable(ViewScreen& screen, const std::vector<ViewRow>& rows);
 
 }  // namespace torv

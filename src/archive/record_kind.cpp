@@ -2,16 +2,6 @@
 
 namespace torv {
 
-EventKind KindOf(const ArchiveRecord& record) {
-  const std::uint8_t code = record.Code();
-  if (code == kDamagedCode) return EventKind::kDamaged;
-  if (record.IsEmpty()) return EventKind::kEmpty;
-  if (IsInputEventCode(code)) return EventKind::kInput;
-  if (IsDeviceEventCode(code)) return EventKind::kDevice;
-  if (IsRelayEventCode(code)) return EventKind::kRelay;
-  return EventKind::kOther;
-}
-
 std::string_view EventKindName(EventKind kind) {
   switch (kind) {
     case EventKind::kInput:
@@ -35,25 +25,6 @@ std::optional<EventKind> EventKindNamed(std::string_view name) {
     if (EventKindName(kind) == name) return kind;
   }
   return std::nullopt;
-}
-
-std::optional<int> InputNumberOf(const ArchiveRecord& record) {
-  if (KindOf(record) != EventKind::kInput) return std::nullopt;
-  return NumberBehindByte1(record);
-}
-
-std::optional<int> RelayNumberOf(const ArchiveRecord& record) {
-  if (KindOf(record) != EventKind::kRelay) return std::nullopt;
-  return NumberBehindByte1(record);
-}
-
-bool HasUnsetTime(const ArchiveRecord& record) {
-  return record.Hours() == kUnsetByte && record.Minutes() == kUnsetByte &&
-         record.Seconds() == kUnsetByte;
-}
-
-bool HasUnsetDate(const ArchiveRecord& record) {
-  return record.Day() == kUnsetByte && record.Month() == kUnsetByte;
 }
 
 bool LacksShownDate(const ArchiveRecord& record) {

@@ -53,8 +53,17 @@ inline constexpr EventKind kAllEventKinds[] = {EventKind::kInput, EventKind::kDe
                                                EventKind::kOther, EventKind::kEmpty};
 
 // A damaged record is damaged first; an empty one is empty before its code
-// (code 0) could make it an input event.
-EventKind KindOf(const ArchiveRecord& record);
+// (code 0) could make it an input event. Inline, as every decoded row and
+// every record an input view visits asks.
+inline EventKind KindOf(const ArchiveRecord& record) {
+  const std::uint8_t code = record.Code();
+  if (code == kDamagedCode) return EventKind::kDamaged;
+  if (record.IsEmpty()) return EventKind::kEmpty;
+  if (IsInputEventCode(code)) return EventKind::kInput;
+  if (IsDeviceEventCode(code)) return EventKind::kDevice;
+  if (IsRelayEventCode(code)) return EventKind::kRelay;
+  return EventKind::kOther;
+}
 
 // "input", "device", "relay", "damaged", "other", "empty": the names the
 // exports and the command line use.
@@ -67,13 +76,24 @@ inline int NumberBehindByte1(const ArchiveRecord& record) {
 }
 // The input of an input event, the relay of a relay event; nothing for any
 // other kind (empty and damaged records included).
-std::optional<int> InputNumberOf(const ArchiveRecord& record);
-std::optional<int> RelayNumberOf(const ArchiveRecord& record);
+inline std::optional<int> InputNumberOf(const ArchiveRecord& record) {
+  if (KindOf(record) != EventKind::kInput) return std::nullopt;
+  return NumberBehindByte1(record);
+}
+inline std::optional<int> RelayNumberOf(const ArchiveRecord& record) {
+  if (KindOf(record) != EventKind::kRelay) return std::nullopt;
+  return NumberBehindByte1(record);
+}
 
 // Hours, minutes and seconds all 255: the table blanks the time.
-bool HasUnsetTime(const ArchiveRecord& record);
+inline bool HasUnsetTime(const ArchiveRecord& record) {
+  return record.Hours() == kUnsetByte && record.Minutes() == kUnsetByte &&
+         record.Seconds() == kUnsetByte;
+}
 // Day and month both 255: the table blanks the date.
-bool HasUnsetDate(const ArchiveRecord& record);
+inline bool HasUnsetDate(const ArchiveRecord& record) {
+  return record.Day() == kUnsetByte && record.Month() == kUnsetByte;
+}
 // Day or month alone 255: the date search treats the record as having no date
 // (ArchiveRecord::HasNoDate).
 // Day or month 0 or 255: the step status line leaves the time-date text out.

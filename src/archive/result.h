@@ -22,7 +22,10 @@ Failure SystemFailure(int errorNumber);
 template <typename T>
 class [[nodiscard]] Result {
  public:
-  Result(T value) : value_(std::move(value)) {}              // NOLINT: a value is a success
+  // A value is a success. Taken by reference rather than by value: an
+  // archive image is 8 KB that a move copies all the same.
+  Result(const T& value) : value_(value) {}                  // NOLINT
+  Result(T&& value) : value_(std::move(value)) {}            // NOLINT
   Result(Failure failure) : failure_(std::move(failure)) {}  // NOLINT
 
   bool ok() const { return value_.has_value(); }

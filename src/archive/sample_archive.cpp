@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <random>
 
+#include "archive/record_kind.h"
+
 namespace torv {
 namespace {
 
@@ -55,12 +57,24 @@ ArchiveRecord NextRecord(SampleRandom& random, const DeviceClock& clock) {
     return static_cast<std::uint8_t>(random.Below(3) == 0 ? random.Below(32) : random.Below(6));
   };
 
+  // One draw a statement: the order of the draws makes the file, and the
+  // order in which a compiler evaluates a call's arguments is its own. The
+  // number comes before the code, as the demo archives were made.
+  auto inputEvent = [&] {
+    const std::uint8_t number = input();
+    const auto code = static_cast<std::uint8_t>(random.Below(kAlarmCode + 1));
+    return timed(code, number);
+  };
+
   const int kind = random.Below(100);
-  if (kind < 45) return timed(static_cast<std::uint8_t>(random.Below(3)), input());
-  if (kind < 63) return timed(static_cast<std::uint8_t>(random.Between(3, 16)), 0);
+  if (kind < 45) return inputEvent();
+  if (kind < 63) {
+    return timed(static_cast<std::uint8_t>(random.Between(kFirstDeviceCode, kLastDeviceCode)), 0);
+  }
   if (kind < 77) {
-    return timed(static_cast<std::uint8_t>(random.Between(50, 51)),
-                 static_cast<std::uint8_t>(random.Below(8)));
+    const auto relay = static_cast<std::uint8_t>(random.Below(8));
+    const auto code = static_cast<std::uint8_t>(random.Between(kRelayOffCode, kRelayOnCode));
+    return timed(code, relay);
   }
   if (kind < 81) {
     return timed(kCodesWithoutText[random.Below(std::size(kCodesWithoutText))], 0);
@@ -71,7 +85,7 @@ ArchiveRecord NextRecord(SampleRandom& random, const DeviceClock& clock) {
     damaged.bytes[kCodeByte] = kDamagedCode;
     return damaged;
   }
-  ArchiveRecord record = timed(static_cast<std::uint8_t>(random.Below(3)), input());
+  ArchiveRecord record = inputEvent();
   if (kind < 92) {  // time not set
     record.bytes[kSecondsByte] = record.bytes[kMinutesByte] = record.bytes[kHoursByte] = kUnsetByte;
   } else if (kind < 96) {  // date not set

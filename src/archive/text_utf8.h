@@ -15,6 +15,8 @@ std::string Utf8Prefix(std::string_view text, std::size_t count);
 // True when the bytes are well-formed UTF-8 (no overlong forms, no
 // surrogates, nothing above U+10FFFF).
 bool IsValidUtf8(std::string_view text);
+// `text` without its leading and trailing spaces (" " only).
+std::string TrimSpaces(std::string_view text);
 // Equality that ignores the case of the Latin letters A-Z.
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
 

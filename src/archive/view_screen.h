@@ -1,8 +1,9 @@
-// What the view engine needs from a screen. The window, the command-line tool
-// and the tests each implement it, so all of them drive the same engine.
+// What showing a view needs from a screen. The window and the tests each
+// implement it, so that both show the same outcomes.
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "archive/archive_format.h"
@@ -10,11 +11,10 @@
 
 namespace torv {
 
-// A record handed to the table, with the ring offset it was read from.
-struct ShownRecord {
-  int offset = 0;
-  ArchiveRecord record;
-};
+// Every screen before its first view: this status line, and a table of the
+// header row and 16 data rows with every cell empty, the header's included.
+inline constexpr std::string_view kStartStatusText = "Документирование";
+inline constexpr int kStartTableRowCount = 1 + kRecordsPerBlock;
 
 class ViewScreen {
  public:
@@ -31,9 +31,6 @@ class ViewScreen {
   // Replaces the whole table: element 0 is the header row, then the N data
   // rows, so the table has N + 1 rows afterwards.
   virtual void SetTableRows(std::vector<EventRow> rows) = 0;
-  // The records behind the data rows, in row order, for exports that need
-  // the raw bytes and ring offsets; called right after SetTableRows.
-  virtual void SetShownRecords(const std::vector<ShownRecord>& /*records*/) {}
 };
 
 }  // namespace torv

@@ -4,19 +4,13 @@
 #include <nlohmann/json.hpp>
 
 #include "archive/event_table.h"
+#include "archive/text_utf8.h"
 
 namespace torv {
 namespace {
 
 constexpr char kNoEventText[] = "(no text)";
 constexpr char kNoTimeDate[] = "(no time and date)";
-
-std::string TrimSpaces(std::string_view text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(' ');
-  return std::string(text.substr(first, last - first + 1));
-}
 
 std::string Padded(int value, int width) {
   char text[32];

@@ -7,15 +7,14 @@
 #include "archive/archive_reader.h"
 #include "archive/archive_summary.h"
 #include "archive/sample_archive.h"
-#include "archive/view_engine.h"
 #include "archive/view_messages.h"
+#include "archive/view_outcome.h"
+#include "archive/view_request.h"
 #include "archive/view_state.h"
 #include "cli/archive_info.h"
 #include "cli/cli_usage.h"
-#include "cli/last_read_source.h"
-#include "cli/memory_screen.h"
 #include "cli/report_output.h"
-#include "cli/shown_rows.h"
+#include "cli/view_description.h"
 #include "report/atomic_write.h"
 #include "report/report_builder.h"
 
@@ -37,25 +36,15 @@ CommandOutcome CannotWrite(const std::string& path) {
   return outcome;
 }
 
-// To standard output, or with -o to the file, replaced whole or not at all.
-CommandOutcome Deliver(std::string bytes, const std::string& outputPath) {
-  CommandOutcome outcome;
-  if (outputPath.empty()) {
-    outcome.out = std::move(bytes);
-  } else if (!WriteFileAtomically(outputPath, bytes)) {
-    return CannotWrite(outputPath);
-  }
-  return outcome;
-}
-
-// What the exports need besides the rows; the rows are added by the caller.
-ViewExport ExportHeading(const MemoryScreen& screen, const LastReadSource& source,
-                         ViewDescription view) {
+// What the exports need of the view shown last.
+ViewExport ExportOf(const ViewOutcome& last, ViewDescription description, std::string status,
+                    std::vector<ViewRow> rows) {
   ViewExport exported;
-  exported.status = screen.StatusText();
-  exported.view = std::move(view);
-  exported.writeOffset = source.LastWriteOffset().value_or(0);
-  exported.newestTimeDate = screen.NewestRecordText();
+  exported.status = std::move(status);
+  exported.view = std::move(description);
+  exported.writeOffset = last.writeOffset.value_or(0);
+  exported.newestTimeDate = last.newestRecordText.value_or("");
+  exported.rows = std::move(rows);
   return exported;
 }
 
@@ -67,86 +56,70 @@ bool OutputIsTheArchive(const CliOptions& options) {
   return std::filesystem::equivalent(options.outputPath, options.path, error) && !error;
 }
 
-// The message the last view ended with; the engine shows one per failed request.
-CommandOutcome MessageOutcome(const MemoryScreen& screen) {
+CommandOutcome MessageOutcome(const std::string& message) {
   CommandOutcome outcome;
   outcome.exitCode = kExitMessage;
-  outcome.err = (screen.Messages().empty() ? std::string(kProgramName) + ": no view"
-                                           : screen.Messages().back()) +
-                "\n";
+  outcome.err = message + "\n";
   return outcome;
+}
+
+ViewRequest FirstRequest(const CliOptions& options) {
+  switch (options.viewKind) {
+    case ViewKind::kDate:
+      return ViewRequest::Date(options.dateKey);
+    case ViewKind::kInput:
+      return ViewRequest::Input(options.inputNumber);
+    case ViewKind::kBlock:
+      break;
+  }
+  return ViewRequest::Block(options.blocksBack);
 }
 
 }  // namespace
 
+CommandOutcome Deliver(Result<std::string> bytes, const std::string& outputPath) {
+  CommandOutcome outcome;
+  if (!bytes) {
+    outcome.exitCode = kExitMessage;
+    outcome.err = std::string(kProgramName) + ": " + bytes.failure().reason + "\n";
+  } else if (outputPath.empty()) {
+    outcome.out = std::move(*bytes);
+  } else if (!WriteFileAtomically(outputPath, *bytes).ok()) {
+    return CannotWrite(outputPath);
+  }
+  return outcome;
+}
+
 CommandOutcome RunView(const CliOptions& options) {
   ViewState state;
-  MemoryScreen screen;
-  const LastReadSource source;
   state.ArchiveFileName = AbsoluteArchiveName(options.path);
-  switch (options.viewKind) {
-    case ViewKind::kBlock:
-      state.BlocksBack = options.blocksBack;
-      break;
-    case ViewKind::kDate:
-      state.SearchDateKey = options.dateKey;
-      state.DateSearchPending = 1;
-      break;
-    case ViewKind::kInput:
-      screen.DisableStepButtons();
-      state.InputNumber = options.inputNumber;
-      state.InputFilterPending = 1;
-      break;
-  }
-  if (Button1Click(state, screen, source) != ViewResult::kShown) return MessageOutcome(screen);
-
-  // The step buttons: each press continues from where the previous view left
-  // ReadOffset, so the state lives across the whole sequence.
+  ViewOutcome view = RequestView(state, FirstRequest(options));
+  // Each step continues from where the view before it left ReadOffset.
   for (const char step : options.steps) {
-    if (step == kStepBackward) {
-      state.StepBackwardPending = 1;
-    } else {
-      state.StepForwardPending = 1;
-    }
-    if (Button1Click(state, screen, source) != ViewResult::kShown) return MessageOutcome(screen);
+    if (!view.Shown()) break;
+    view = RequestView(
+        view.state, step == kStepBackward ? ViewRequest::StepBack() : ViewRequest::StepForward());
   }
-  ViewExport exported = ExportHeading(screen, source, DescribeView(options));
-  exported.rows = ShownRows(screen, state.ShownRowCount);
-  return Deliver(FormatReportOutput(BuildTableReport(screen, state), exported, options),
-                 options.outputPath);
+  if (!view.Shown()) return MessageOutcome(*view.message);
+  const ViewExport exported = ExportOf(view, DescribeView(options), view.status, view.rows);
+  return Deliver(FormatReportOutput(BuildViewReport(view), exported, options), options.outputPath);
 }
 
 CommandOutcome RunReport(const CliOptions& options) {
   ViewState state;
-  MemoryScreen screen;
-  const LastReadSource source;
   state.ArchiveFileName = AbsoluteArchiveName(options.path);
-  // The rows are collected pass by pass, while the table shows them.
-  std::vector<ExportedRow> rows;
-  const auto collectRows = [&] {
-    std::vector<ExportedRow> passRows = ShownRows(screen, state.ShownRowCount);
-    rows.insert(rows.end(), passRows.begin(), passRows.end());
-  };
-  const std::optional<ReportLines> lines =
-      BuildWholeArchiveReport(state, screen, screen, source, collectRows);
-  if (!lines) return MessageOutcome(screen);
-
-  ViewExport exported = ExportHeading(screen, source, DescribeReport());
+  const WholeArchiveReport report = BuildWholeArchiveReport(state);
+  if (report.message) return MessageOutcome(*report.message);
   // The report's status line is that of its first view, not of the last.
-  exported.status = lines->front();
-  exported.rows = std::move(rows);
-  return Deliver(FormatReportOutput(*lines, exported, options), options.outputPath);
+  const ViewExport exported =
+      ExportOf(report.views.back(), DescribeReport(), report.lines.front(), report.ReportedRows());
+  return Deliver(FormatReportOutput(report.lines, exported, options), options.outputPath);
 }
 
 CommandOutcome RunInfo(const CliOptions& options) {
   const std::string archiveName = AbsoluteArchiveName(options.path);
-  const std::optional<ArchiveFileContents> contents = ReadArchiveContents(archiveName);
-  if (!contents) {
-    CommandOutcome outcome;
-    outcome.exitCode = kExitMessage;
-    outcome.err = std::string(kCannotOpenMessage) + "\n";
-    return outcome;
-  }
+  const Result<ArchiveFileContents> contents = ReadArchiveContents(archiveName);
+  if (!contents) return MessageOutcome(std::string(kCannotOpenMessage));
   const ArchiveSummary summary = SummarizeArchive(contents->image, contents->fileSize);
   return Deliver(options.format == OutputFormat::kJson ? ArchiveInfoJson(summary, archiveName)
                                                        : ArchiveInfoText(summary, archiveName),
@@ -157,7 +130,7 @@ CommandOutcome RunSample(const CliOptions& options) {
   const std::vector<std::uint8_t> bytes =
       GenerateArchive(SampleOptions{.seed = options.seed, .fill = options.fill});
   const std::string_view content(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  if (!WriteFileAtomically(options.path, content)) return CannotWrite(options.path);
+  if (!WriteFileAtomically(options.path, content).ok()) return CannotWrite(options.path);
   return {};
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/result.h"
 #include "cli/cli_options.h"
 
 namespace torv {
@@ -17,6 +18,10 @@ struct CommandOutcome {
   std::string out;  // bytes for standard output, already in the chosen encoding
   std::string err;  // UTF-8 text for standard error
 };
+
+// The bytes of a command: to standard output, or with -o to the file,
+// replaced whole or not at all. Bytes that could not be made are a message.
+CommandOutcome Deliver(Result<std::string> bytes, const std::string& outputPath);
 
 // One view, then the steps; the report text of the last view.
 CommandOutcome RunView(const CliOptions& options);

@@ -1,142 +1,21 @@
 #include "cli/cli_options.h"
 
-#include <charconv>
-#include <optional>
 #include <set>
 #include <string_view>
 
-#include "archive/text_utf8.h"
+#include "cli/cli_option_table.h"
 #include "cli/cli_usage.h"
 
 namespace torv {
 namespace {
 
-constexpr std::string_view kHelpOption = "--help";
 constexpr std::string_view kEndOfOptions = "--";
-
-// The fault of a wrong command line, in a few words; empty when there is none.
-using UsageProblem = std::string;
-
-std::optional<CliCommand> CommandNamed(std::string_view name) {
-  if (name == "view") return CliCommand::kView;
-  if (name == "report") return CliCommand::kReport;
-  if (name == "info") return CliCommand::kInfo;
-  if (name == "sample") return CliCommand::kSample;
-  return std::nullopt;
-}
-
-// Short spellings stand for their long option, so that "-o" and "--output"
-// count as the same option when given twice.
-std::string_view LongOption(std::string_view option) {
-  if (option == "-o") return "--output";
-  return option;
-}
-
-bool TakesNoValue(std::string_view option) {
-  return option == "--bom";
-}
-
-bool CommandTakes(CliCommand command, std::string_view option) {
-  const bool exportOption =
-      option == "--encoding" || option == "--format" || option == "--bom" || option == "--output";
-  switch (command) {
-    case CliCommand::kView:
-      return option == "--block" || option == "--date" || option == "--input" ||
-             option == "--steps" || exportOption;
-    case CliCommand::kReport:
-      return exportOption;
-    case CliCommand::kInfo:
-      return option == "--format" || option == "--output";
-    case CliCommand::kSample:
-      return option == "--seed" || option == "--fill";
-  }
-  return false;
-}
-
-UsageProblem ParseFormat(CliCommand command, const std::string& value, OutputFormat& format) {
-  if (value == "text") {
-    format = OutputFormat::kText;
-  } else if (value == "json") {
-    format = OutputFormat::kJson;
-  } else if (value == "csv" && command != CliCommand::kInfo) {
-    format = OutputFormat::kCsv;
-  } else if (value == "rtf" && command != CliCommand::kInfo) {
-    format = OutputFormat::kRtf;
-  } else if (command == CliCommand::kInfo) {
-    return "--format is text or json, not \"" + value + "\"";
-  } else {
-    return "--format is text, csv, json or rtf, not \"" + value + "\"";
-  }
-  return {};
-}
-
-// Plain decimal digits only: no sign, no spaces, no suffix.
-template <typename Number>
-UsageProblem ParseNumber(std::string_view option, std::string_view value, long long low,
-                         long long high, Number& number) {
-  long long parsed = 0;
-  const char* end = value.data() + value.size();
-  const bool digitsOnly =
-      !value.empty() && value.find_first_not_of("0123456789") == std::string_view::npos;
-  const auto [stop, error] = std::from_chars(value.data(), end, parsed);
-  if (!digitsOnly || error != std::errc() || stop != end || parsed < low || parsed > high) {
-    return std::string(option) + " wants a number from " + std::to_string(low) + " to " +
-           std::to_string(high) + ", not \"" + std::string(value) + "\"";
-  }
-  number = static_cast<Number>(parsed);
-  return {};
-}
-
-UsageProblem ApplyOption(std::string_view option, const std::string& value, CliOptions& options) {
-  if (option == "--block") {
-    options.viewKind = ViewKind::kBlock;
-    return ParseNumber(option, value, kMinBlocksBack, kMaxBlocksBack, options.blocksBack);
-  }
-  if (option == "--date") {
-    if (Utf8Length(value) < kMinDateKeyLength) {
-      return "--date wants at least five characters (DD.MM), not \"" + value + "\"";
-    }
-    options.viewKind = ViewKind::kDate;
-    options.dateKey = value;
-    return {};
-  }
-  if (option == "--input") {
-    options.viewKind = ViewKind::kInput;
-    return ParseNumber(option, value, kMinInputNumber, kMaxInputNumber, options.inputNumber);
-  }
-  if (option == "--steps") {
-    if (value.find_first_not_of(std::string{kStepBackward, kStepForward}) != std::string::npos) {
-      return "--steps takes only the letters b and f, not \"" + value + "\"";
-    }
-    options.steps = value;
-    return {};
-  }
-  if (option == "--encoding") {
-    if (value == "utf-8") {
-      options.encoding = OutputEncoding::kUtf8;
-    } else if (value == "cp1251") {
-      options.encoding = OutputEncoding::kCp1251;
-    } else {
-      return "--encoding is utf-8 or cp1251, not \"" + value + "\"";
-    }
-    return {};
-  }
-  if (option == "--format") return ParseFormat(options.command, value, options.format);
-  if (option == "--output") {
-    if (value.empty()) return "--output wants a file name";
-    options.outputPath = value;
-    return {};
-  }
-  if (option == "--seed") return ParseNumber(option, value, 0, UINT32_MAX, options.seed);
-  if (option == "--fill") return ParseNumber(option, value, 0, kMaxSampleFill, options.fill);
-  return "unknown option \"" + std::string(option) + "\"";
-}
 
 // Parses the arguments after the command name into `options`; sets `help`
 // when help was asked.
 UsageProblem ParseCommandArgs(const std::vector<std::string>& args, CliOptions& options,
                               bool& help) {
-  std::set<std::string_view> seen;
+  std::set<std::string_view> seen;  // long names of the options given
   bool havePath = false;
   bool optionsEnded = false;
   for (std::size_t i = 1; i < args.size(); ++i) {
@@ -157,15 +36,20 @@ UsageProblem ParseCommandArgs(const std::vector<std::string>& args, CliOptions& 
       help = true;
       return {};
     }
-    const std::string_view option = LongOption(arg);
-    if (!CommandTakes(options.command, option)) return "unknown option \"" + arg + "\"";
-    if (!seen.insert(option).second) return "option " + std::string(option) + " given twice";
-    if (TakesNoValue(option)) {
-      options.byteOrderMark = true;
-      continue;
+    const OptionSpec* option = FindOption(arg);
+    if (option == nullptr || !option->TakenBy(options.command)) {
+      return "unknown option \"" + arg + "\"";
     }
-    if (i + 1 >= args.size()) return "option " + arg + " wants a value";
-    UsageProblem problem = ApplyOption(option, args[++i], options);
+    // Both spellings of an option count as the same option.
+    if (!seen.insert(option->name).second) {
+      return "option " + std::string(option->name) + " given twice";
+    }
+    std::string_view value;
+    if (option->kind == OptionKind::kValue) {
+      if (i + 1 >= args.size()) return "option " + arg + " wants a value";
+      value = args[++i];
+    }
+    UsageProblem problem = option->apply(*option, value, options);
     if (!problem.empty()) return problem;
   }
 
@@ -182,7 +66,7 @@ UsageProblem ParseCommandArgs(const std::vector<std::string>& args, CliOptions& 
     return "--encoding applies only to --format text";
   }
   if (!havePath || options.path.empty()) {
-    return options.command == CliCommand::kSample ? "missing OUT" : "missing FILE";
+    return "missing " + std::string(CommandSpecOf(options.command).argument);
   }
   return {};
 }
@@ -206,15 +90,15 @@ ParsedCommandLine Help(const std::string& usage) {
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
   if (args.empty()) return UsageError("missing command", ToolUsage());
   if (args[0] == kHelpOption) return Help(ToolUsage());
-  const std::optional<CliCommand> command = CommandNamed(args[0]);
-  if (!command) return UsageError("unknown command \"" + args[0] + "\"", ToolUsage());
+  const CommandSpec* command = FindCommand(args[0]);
+  if (command == nullptr) return UsageError("unknown command \"" + args[0] + "\"", ToolUsage());
 
   ParsedCommandLine parsed;
-  parsed.options.command = *command;
+  parsed.options.command = command->command;
   bool help = false;
   const UsageProblem problem = ParseCommandArgs(args, parsed.options, help);
-  if (help) return Help(CommandUsage(*command));
-  if (!problem.empty()) return UsageError(problem, CommandUsage(*command));
+  if (help) return Help(CommandUsage(command->command));
+  if (!problem.empty()) return UsageError(problem, CommandUsage(command->command));
   return parsed;
 }
 

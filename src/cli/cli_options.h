@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "archive/view_request.h"
+
 namespace torv {
 
 enum class CliCommand { kView, kReport, kInfo, kSample };
@@ -17,13 +19,7 @@ enum class OutputEncoding { kUtf8, kCp1251 };
 // What `view`, `report` and `info` write; `info` knows only text and JSON.
 enum class OutputFormat { kText, kCsv, kJson, kRtf };
 
-inline constexpr int kMinBlocksBack = 1;
-inline constexpr int kMaxBlocksBack = 64;
-inline constexpr int kMinInputNumber = 1;
-inline constexpr int kMaxInputNumber = 32;
 inline constexpr int kMaxSampleFill = 1000000;
-// The date key is day, separator, month: at least five characters.
-inline constexpr std::size_t kMinDateKeyLength = 5;
 inline constexpr char kStepBackward = 'b';
 inline constexpr char kStepForward = 'f';
 
@@ -33,7 +29,7 @@ struct CliOptions {
 
   // view
   ViewKind viewKind = ViewKind::kBlock;
-  int blocksBack = 1;
+  int blocksBack = kNewestBlock;
   std::string dateKey;
   int inputNumber = 0;
   std::string steps;  // 'b' and 'f', applied in order after the first view

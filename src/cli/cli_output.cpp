@@ -4,7 +4,7 @@
 
 namespace torv {
 
-std::string EncodeOutput(std::string_view utf8, OutputEncoding encoding) {
+Result<std::string> EncodeOutput(std::string_view utf8, OutputEncoding encoding) {
   switch (encoding) {
     case OutputEncoding::kCp1251:
       return Utf8ToCp1251(utf8);

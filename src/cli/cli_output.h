@@ -5,12 +5,13 @@
 #include <string>
 #include <string_view>
 
+#include "archive/result.h"
 #include "cli/cli_options.h"
 
 namespace torv {
 
 // The program's UTF-8 text in the encoding chosen for standard output.
-std::string EncodeOutput(std::string_view utf8, OutputEncoding encoding);
+Result<std::string> EncodeOutput(std::string_view utf8, OutputEncoding encoding);
 
 // Writes `bytes` unchanged and flushes; false when the stream refused them.
 bool WriteBytes(std::FILE* stream, std::string_view bytes);

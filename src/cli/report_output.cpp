@@ -5,8 +5,8 @@
 
 namespace torv {
 
-std::string FormatReportOutput(const ReportLines& lines, const ViewExport& exported,
-                               const CliOptions& options) {
+Result<std::string> FormatReportOutput(const ReportLines& lines, const ViewExport& exported,
+                                       const CliOptions& options) {
   switch (options.format) {
     case OutputFormat::kCsv:
       return ExportCsv(exported, options.byteOrderMark);

@@ -11,8 +11,8 @@ namespace torv {
 
 // text: the report lines in the chosen encoding, ending in a line feed;
 // csv and json: the export of the shown rows; rtf: the report as the window
-// saves it.
-std::string FormatReportOutput(const ReportLines& lines, const ViewExport& exported,
-                               const CliOptions& options);
+// saves it. Fails only when the text cannot be converted to Windows-1251.
+Result<std::string> FormatReportOutput(const ReportLines& lines, const ViewExport& exported,
+                                       const CliOptions& options);
 
 }  // namespace torv

@@ -1,7 +1,5 @@
 #include "history/archive_copy.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <ctime>
 
@@ -20,14 +18,12 @@ struct ReadImage {
 // The one place that reads an archive file for the history, with the view
 // request's refusals.
 Result<ReadImage> ReadImageLikeAView(const std::string& path) {
-  std::optional<ArchiveFileContents> contents = ReadArchiveContents(path);
-  if (!contents) return Failure{std::string(kCannotOpenMessage)};
+  Result<ArchiveFileContents> contents = ReadArchiveContents(path);
+  if (!contents) return Failure{std::string(kCannotOpenMessage), contents.failure().errorNumber};
   if (!IsValidWriteOffset(contents->image.writeOffset)) {
     return Failure{std::string(kDamagedArchiveMessage)};
   }
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) return Failure{std::string(kCannotOpenMessage)};
-  return ReadImage{contents->image, static_cast<std::int64_t>(info.st_mtime)};
+  return ReadImage{contents->image, contents->modifiedUnixSeconds};
 }
 
 }  // namespace

@@ -7,48 +7,126 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 namespace torv {
 namespace {
 
-bool WriteAll(int fd, std::string_view content) {
+namespace fs = std::filesystem;
+
+// As many links as the kernel follows before it gives up with ELOOP.
+constexpr int kMaxLinkHops = 40;
+// Short, so that a target whose name is as long as the file system allows
+// still gets a temporary file beside it.
+constexpr std::string_view kTemporaryName = ".torvdoc-XXXXXX";
+
+// 0 when every byte was written, else the errno of the write that failed.
+int WriteAll(int fd, std::string_view content) {
   while (!content.empty()) {
     const ssize_t written = ::write(fd, content.data(), content.size());
     if (written < 0) {
       if (errno == EINTR) continue;
-      return false;
+      return errno;
     }
     content.remove_prefix(static_cast<std::size_t>(written));
   }
-  return true;
+  return 0;
+}
+
+// The file that `path` finally names: symbolic links followed one by one,
+// each relative link read against the folder of the link itself. A link whose
+// end does not exist yet gives the name the file will be created under.
+Result<fs::path> FollowLinks(const fs::path& path) {
+  fs::path current = path;
+  for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+    struct stat info;
+    if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
+    std::error_code error;
+    const fs::path next = fs::read_symlink(current, error);
+    if (error) return SystemFailure(error.value());
+    current = next.is_absolute() ? next : current.parent_path() / next;
+  }
+  return SystemFailure(ELOOP);
+}
+
+// A file that nobody may write, or that this process may not write, is read
+// only: a save must not replace it behind the owner's back. Root passes the
+// permission check, hence the test of the write bits themselves.
+bool IsReadOnly(const fs::path& path, const struct stat& info) {
+  return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+         ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0;
+}
+
+// A device, a pipe or a socket is written as it is: renaming a file over
+// /dev/null would replace the device itself.
+Status WriteInPlace(const fs::path& path, std::string_view content) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+  if (fd < 0) return SystemFailure(errno);
+  int error = WriteAll(fd, content);
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error != 0) return SystemFailure(error);
+  return {};
+}
+
+// The new file gets what the user set on the file it replaces: its owner
+// where this process may set it, then its permission bits. A new file is an
+// ordinary document; mkstemp alone would leave it readable by its owner only.
+void TakeOwnerAndMode(int fd, const std::optional<struct stat>& replaced) {
+  if (!replaced) {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+    return;
+  }
+  struct stat own;
+  if (::fstat(fd, &own) == 0 &&
+      (own.st_uid != replaced->st_uid || own.st_gid != replaced->st_gid)) {
+    // Only root may give a file away; anyone else keeps it as their own.
+    [[maybe_unused]] const int ignored = ::fchown(fd, replaced->st_uid, replaced->st_gid);
+  }
+  ::fchmod(fd, replaced->st_mode & 07777);
 }
 
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, std::string_view content) {
-  namespace fs = std::filesystem;
-  const fs::path target(path);
-  if (target.filename().empty()) return false;
-  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+Status WriteFileAtomically(const std::string& path, std::string_view content) {
+  const fs::path named(path);
+  // A name ending in "/" names a folder, never a file to write.
+  if (named.filename().empty()) return SystemFailure(EISDIR);
+
+  struct stat info;
+  if (::stat(path.c_str(), &info) == 0) {
+    if (S_ISDIR(info.st_mode)) return SystemFailure(EISDIR);
+    if (!S_ISREG(info.st_mode)) return WriteInPlace(named, content);
+  }
+
+  const Result<fs::path> target = FollowLinks(named);
+  if (!target) return target.failure();
+  std::optional<struct stat> replaced;
+  if (::stat(target->c_str(), &info) == 0) {
+    if (IsReadOnly(*target, info)) return SystemFailure(EACCES);
+    replaced = info;
+  }
+
+  const fs::path folder = target->has_parent_path() ? target->parent_path() : fs::path(".");
+  const std::string pattern = (folder / kTemporaryName).string();
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
-
   const int fd = ::mkstemp(name.data());
-  if (fd < 0) return false;
-  // mkstemp creates the file 0600; a report is an ordinary document.
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(fd, 0666 & ~mask);
+  if (fd < 0) return SystemFailure(errno);
+  TakeOwnerAndMode(fd, replaced);
 
-  const bool written = WriteAll(fd, content) && ::fsync(fd) == 0;
-  const bool closed = ::close(fd) == 0;
-  if (!written || !closed || std::rename(name.data(), path.c_str()) != 0) {
+  int error = WriteAll(fd, content);
+  if (error == 0 && ::fsync(fd) != 0) error = errno;
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error == 0 && std::rename(name.data(), target->c_str()) != 0) error = errno;
+  if (error != 0) {
     ::unlink(name.data());
-    return false;
+    return SystemFailure(error);
   }
-  return true;
+  return {};
 }
 
 }  // namespace torv

@@ -1,23 +1,30 @@
 #include "report/report_builder.h"
 
-#include "archive/view_engine.h"
 #include "archive/view_messages.h"
+#include "archive/view_request.h"
 
 namespace torv {
 namespace {
 
 constexpr std::string_view kCellSeparator = "\t\t";
 
-void AppendHeading(const ReportTable& table, ReportLines& lines) {
-  lines.push_back(table.StatusText());
+void AppendHeading(const std::string& status, const EventRow& header, ReportLines& lines) {
+  lines.push_back(status);
   lines.emplace_back(kReportGapLine);
-  lines.push_back(FormatReportLine(table.TableRow(0)));
+  lines.push_back(FormatReportLine(header));
 }
 
-void AppendRows(const ReportTable& table, int shownRowCount, ReportLines& lines) {
-  for (int row = 1; row <= shownRowCount; ++row) {
-    lines.push_back(FormatReportLine(table.TableRow(row)));
-  }
+void AppendRows(const std::vector<ViewRow>& rows, ReportLines& lines) {
+  for (const ViewRow& row : rows) lines.push_back(FormatReportLine(row.cells));
+}
+
+// Runs the view the flags of `state` ask for and moves `state` on.
+const ViewOutcome& NextView(ViewState& state, const ArchiveSource& source,
+                            WholeArchiveReport& report) {
+  report.views.push_back(RequestView(state, PendingRequest(state), source));
+  state = report.views.back().state;
+  if (!report.views.back().Shown()) report.message = report.views.back().message;
+  return report.views.back();
 }
 
 }  // namespace
@@ -33,32 +40,51 @@ std::string FormatReportLine(const EventRow& row) {
 
 ReportLines BuildTableReport(const ReportTable& table, const ViewState& state) {
   ReportLines lines;
-  AppendHeading(table, lines);
-  AppendRows(table, state.ShownRowCount, lines);
+  AppendHeading(table.StatusText(), table.TableRow(0), lines);
+  for (int row = 1; row <= state.ShownRowCount; ++row) {
+    lines.push_back(FormatReportLine(table.TableRow(row)));
+  }
   return lines;
 }
 
-std::optional<ReportLines> BuildWholeArchiveReport(ViewState& state, ViewScreen& screen,
-                                                   const ReportTable& table,
-                                                   const ArchiveSource& source,
-                                                   const std::function<void()>& afterRowsAppended) {
-  if (state.ArchiveFileName.empty()) {
-    screen.ShowMessage(std::string(kNoFileNameMessage));
-    return std::nullopt;
+ReportLines BuildViewReport(const ViewOutcome& view) {
+  ReportLines lines;
+  lines.reserve(3 + view.rows.size());
+  AppendHeading(view.status, EventTableHeader(), lines);
+  AppendRows(view.rows, lines);
+  return lines;
+}
+
+std::vector<ViewRow> WholeArchiveReport::ReportedRows() const {
+  std::vector<ViewRow> rows;
+  rows.reserve(kRecordCount);
+  // The last view is the one after the 64th pass; it is not reported.
+  for (std::size_t pass = 0; pass + 1 < views.size() && pass < kBlockCount; ++pass) {
+    rows.insert(rows.end(), views[pass].rows.begin(), views[pass].rows.end());
   }
-  state.BlocksBack = 1;
-  if (Button1Click(state, screen, source) != ViewResult::kShown) return std::nullopt;
+  return rows;
+}
+
+WholeArchiveReport BuildWholeArchiveReport(ViewState& state, const ArchiveSource& source) {
+  WholeArchiveReport report;
+  if (state.ArchiveFileName.empty()) {
+    report.message = kNoFileNameMessage;
+    return report;
+  }
+  report.views.reserve(kBlockCount + 1);
+  state.BlocksBack = kNewestBlock;
+  if (!NextView(state, source, report).Shown()) return report;
 
   ReportLines lines;
   lines.reserve(3 + kRecordCount);
-  AppendHeading(table, lines);
+  AppendHeading(report.views.front().status, EventTableHeader(), lines);
   for (int pass = 0; pass < kBlockCount; ++pass) {
-    AppendRows(table, state.ShownRowCount, lines);
-    if (afterRowsAppended) afterRowsAppended();
+    AppendRows(report.views.back().rows, lines);
     state.StepBackwardPending = 1;
-    if (Button1Click(state, screen, source) != ViewResult::kShown) return std::nullopt;
+    if (!NextView(state, source, report).Shown()) return report;
   }
-  return lines;
+  report.lines = std::move(lines);
+  return report;
 }
 
 std::string JoinReportLines(const ReportLines& lines) {

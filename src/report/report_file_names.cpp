@@ -10,19 +10,8 @@ std::string DeviceReportName(int deviceIndex) {
   return DefaultReportName() + std::to_string(deviceIndex + 1) + std::string(kReportExtension);
 }
 
-std::string_view FileNameExtension(std::string_view name) {
-  const std::size_t dot = name.rfind('.');
-  if (dot == std::string_view::npos) return {};
-  const std::size_t separator = name.find_last_of("/\\:");
-  if (separator != std::string_view::npos && separator > dot) return {};
-  return name.substr(dot);
-}
-
 SaveNameVerdict JudgeReportFileName(std::string_view chosen) {
-  const std::string_view extension = FileNameExtension(chosen);
-  if (extension == kReportExtension) return SaveNameVerdict::kAccept;
-  if (extension.empty()) return SaveNameVerdict::kAppendExtension;
-  return SaveNameVerdict::kReject;
+  return JudgeFileName(chosen, kReportExtension);
 }
 
 std::optional<std::string> AcceptReportFileName(const std::string& chosen) {

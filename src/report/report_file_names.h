@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "archive/file_name_rule.h"
+
 namespace torv {
 
 // "отчет устр. ": twelve characters ending in a space, no extension. A save
@@ -25,16 +27,9 @@ inline constexpr std::string_view kBadReportNameCaption = "Cохранение �
 // The failure of a save that cannot write its file; %s is the save target.
 inline constexpr std::string_view kCannotCreateFileMessage = "Cannot create file %s";
 
-// The extension of `name`: from its last "." on, the dot included, when that
-// dot comes after every path separator ("/", "\") and drive colon; otherwise
-// empty. A dot in a folder name therefore gives no extension.
-std::string_view FileNameExtension(std::string_view name);
-
-enum class SaveNameVerdict {
-  kAccept,           // the extension is ".rtf", byte for byte
-  kAppendExtension,  // no extension: ".rtf" is appended
-  kReject,           // any other extension, ".RTF" and a bare "." included
-};
+// kAccept: the extension is ".rtf"; kAppendExtension: none, ".rtf" is
+// appended; kReject: any other, ".RTF" and a bare "." included.
+using SaveNameVerdict = FileNameVerdict;
 
 SaveNameVerdict JudgeReportFileName(std::string_view chosen);
 

@@ -2,20 +2,28 @@
 
 #include <iconv.h>
 
-#include <stdexcept>
+#include <cerrno>
+#include <memory>
 
 namespace torv {
 namespace {
 
 constexpr char kReplacement = '?';
 
-// glibc's UTF-8 to CP1251 converter, opened once per conversion.
+// glibc's converter from UTF-8 to a single-byte code page, opened once per
+// conversion.
 class Converter {
  public:
-  Converter() : handle_(::iconv_open("CP1251", "UTF-8")) {
-    if (handle_ == reinterpret_cast<iconv_t>(-1)) {
-      throw std::runtime_error("iconv cannot convert UTF-8 to CP1251");
+  // The converter, or the reason the system has none.
+  static Result<std::unique_ptr<Converter>> Open(const char* codePage) {
+    const iconv_t handle = ::iconv_open(codePage, "UTF-8");
+    if (handle == reinterpret_cast<iconv_t>(-1)) {
+      const Failure system = SystemFailure(errno);
+      return Failure{
+          "no converter from UTF-8 to " + std::string(codePage) + " (" + system.reason + ")",
+          system.errorNumber};
     }
+    return std::unique_ptr<Converter>(new Converter(handle));
   }
   Converter(const Converter&) = delete;
   Converter& operator=(const Converter&) = delete;
@@ -38,6 +46,8 @@ class Converter {
   }
 
  private:
+  explicit Converter(iconv_t handle) : handle_(handle) {}
+
   iconv_t handle_;
 };
 
@@ -77,8 +87,13 @@ Character DecodeCharacter(std::string_view text) {
 
 }  // namespace
 
-std::string Utf8ToCp1251(std::string_view utf8) {
-  Converter converter;
+Result<std::string> Utf8ToCp1251(std::string_view utf8) {
+  return Utf8ToSingleByteCodePage(utf8, "CP1251");
+}
+
+Result<std::string> Utf8ToSingleByteCodePage(std::string_view utf8, const char* codePage) {
+  Result<std::unique_ptr<Converter>> converter = Converter::Open(codePage);
+  if (!converter) return converter.failure();
   std::string out;
   out.reserve(utf8.size());
   while (!utf8.empty()) {
@@ -92,7 +107,7 @@ std::string Utf8ToCp1251(std::string_view utf8) {
     if (character.codePoint < 0x80) {
       out += static_cast<char>(character.codePoint);
     } else {
-      out += converter.Convert(utf8.substr(0, character.length));
+      out += (*converter)->Convert(utf8.substr(0, character.length));
     }
     utf8.remove_prefix(character.length);
   }

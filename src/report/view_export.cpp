@@ -2,17 +2,13 @@
 
 #include <nlohmann/json.hpp>
 
+#include "archive/record_kind.h"
+#include "archive/text_utf8.h"
+
 namespace torv {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-std::string TrimSpaces(const std::string& text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  const auto last = text.find_last_not_of(' ');
-  return text.substr(first, last - first + 1);
-}
 
 std::string CsvField(const std::string& text) {
   if (text.find_first_of("\",\r\n") == std::string::npos) return text;
@@ -36,22 +32,35 @@ nlohmann::json NumberOrNull(bool unset, int value) {
   return unset ? nlohmann::json(nullptr) : nlohmann::json(value);
 }
 
-nlohmann::json RecordJson(const ExportedRow& row) {
+nlohmann::json NumberOrNull(std::optional<int> number) {
+  return number ? nlohmann::json(*number) : nlohmann::json(nullptr);
+}
+
+// The export names only damaged and empty records; every other kind is an
+// "event", its code telling which.
+std::string ExportedKindName(EventKind kind) {
+  if (kind == EventKind::kDamaged || kind == EventKind::kEmpty) {
+    return std::string(EventKindName(kind));
+  }
+  return "event";
+}
+
+nlohmann::json RecordJson(const ViewRow& row) {
   const ArchiveRecord& r = row.shown.record;
-  const bool damaged = r.IsDamaged();
-  const bool empty = !damaged && r.IsEmpty();
-  const bool hasNumber = !damaged && !empty && (r.Code() <= 2 || r.Code() == 50 || r.Code() == 51);
-  const bool noTime =
-      damaged || empty ||
-      (r.Hours() == kUnsetByte && r.Minutes() == kUnsetByte && r.Seconds() == kUnsetByte);
-  const bool noDate = damaged || empty || (r.Day() == kUnsetByte && r.Month() == kUnsetByte);
+  const EventKind kind = KindOf(r);
+  const bool damaged = kind == EventKind::kDamaged;
+  const bool empty = kind == EventKind::kEmpty;
+  const bool noTime = damaged || empty || HasUnsetTime(r);
+  const bool noDate = damaged || empty || HasUnsetDate(r);
+  std::optional<int> number = InputNumberOf(r);
+  if (!number) number = RelayNumberOf(r);
 
   nlohmann::json record;
   record["offset"] = row.shown.offset;
   record["raw"] = std::vector<int>(r.bytes.begin(), r.bytes.end());
-  record["kind"] = damaged ? "damaged" : empty ? "empty" : "event";
+  record["kind"] = ExportedKindName(kind);
   record["code"] = NumberOrNull(empty, r.Code());
-  record["number"] = NumberOrNull(!hasNumber, r.Number() + 1);
+  record["number"] = NumberOrNull(number);
   record["hours"] = NumberOrNull(noTime, r.Hours());
   record["minutes"] = NumberOrNull(noTime, r.Minutes());
   record["seconds"] = NumberOrNull(noTime, r.Seconds());
@@ -66,7 +75,7 @@ nlohmann::json RecordJson(const ExportedRow& row) {
 std::string ExportCsv(const ViewExport& view, bool withByteOrderMark) {
   std::string out(withByteOrderMark ? kByteOrderMark : "");
   AppendCsvRecord(out, {"Событие", "Номер входа", "Время", "Дата", "Смещение"});
-  for (const ExportedRow& row : view.rows) {
+  for (const ViewRow& row : view.rows) {
     AppendCsvRecord(out,
                     {TrimSpaces(row.cells[0]), TrimSpaces(row.cells[1]), TrimSpaces(row.cells[2]),
                      TrimSpaces(row.cells[3]), std::to_string(row.shown.offset)});
@@ -86,7 +95,7 @@ std::string ExportJson(const ViewExport& view) {
   document["writeOffset"] = view.writeOffset;
   document["newestRecord"] = view.newestTimeDate;
   nlohmann::json records = nlohmann::json::array();
-  for (const ExportedRow& row : view.rows) records.push_back(RecordJson(row));
+  for (const ViewRow& row : view.rows) records.push_back(RecordJson(row));
   document["records"] = std::move(records);
   // Invalid UTF-8 in a file name must not abort the export.
   return document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";

@@ -7,16 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "archive/event_table.h"
-#include "archive/view_screen.h"
+#include "archive/view_outcome.h"
 
 namespace torv {
-
-// One row as the table showed it, with the record behind it.
-struct ExportedRow {
-  ShownRecord shown;
-  EventRow cells;
-};
 
 struct ViewDescription {
   std::string kind;  // "block", "date", "input" or "report"
@@ -31,7 +24,7 @@ struct ViewExport {
   ViewDescription view;
   std::int32_t writeOffset = 0;
   std::string newestTimeDate;
-  std::vector<ExportedRow> rows;
+  std::vector<ViewRow> rows;  // as the table showed them, with the records behind them
 };
 
 // RFC 4180: CRLF line ends, fields quoted where they hold a quote, comma or

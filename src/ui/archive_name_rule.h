@@ -1,19 +1,13 @@
-// What the archive file choice does with the name the open dialog returned.
-// Plain C++ so that every rule can be tested without a dialog.
+// What the archive file choice does with the name the open dialog returned;
+// the extension rule itself is archive/file_name_rule.h.
 #pragma once
 
 #include <string>
 #include <string_view>
 
+#include "archive/archive_format.h"
+
 namespace torv {
-
-inline constexpr std::string_view kArchiveExtension = ".dat";
-
-// The extension of `fileName`, "." included: the text from the last character
-// that is ".", a folder separator ("/" or "\") or a drive colon (":"), when
-// that character is "."; otherwise empty. A dot inside a folder name therefore
-// gives no extension, and a name ending in "." has the extension ".".
-std::string ArchiveFileExtension(std::string_view fileName);
 
 enum class ArchiveNameVerdict {
   kAccepted,  // the extension is ".dat", byte for byte

@@ -3,7 +3,7 @@
 namespace torv {
 
 EventTableModel::EventTableModel(QObject* parent)
-    : QAbstractTableModel(parent), rows_(kInitialRowCount) {}
+    : QAbstractTableModel(parent), rows_(kStartTableRowCount) {}
 
 void EventTableModel::SetRows(std::vector<EventRow> rows) {
   // The grid always has its header row, even for an empty hand-over.

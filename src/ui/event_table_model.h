@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "archive/event_table.h"
+#include "archive/view_screen.h"
 
 namespace torv {
 
@@ -17,9 +18,7 @@ class EventTableModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  // The table before the first view: the header row and 16 empty rows.
-  static constexpr int kInitialRowCount = 17;
-
+  // Starts as the table of a screen before its first view.
   explicit EventTableModel(QObject* parent = nullptr);
 
   // Replaces every row; element 0 is the header row.

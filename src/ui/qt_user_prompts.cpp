@@ -5,19 +5,42 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
+#include <QSpacerItem>
 #include <QUrl>
 
 namespace torv {
 namespace {
+
+// Room that a window manager's title bar takes beside the title: the
+// window's icon and its minimise, maximise and close buttons.
+constexpr int kTitleBarControlsWidth = 140;
+
+// A box sizes itself to its text, and a text as short as "Ошибка ввода" left
+// the title bar too narrow even for "torvdoc". A spacer across the box's
+// grid keeps it as wide as its title needs; title bars are mostly bold.
+void LeaveRoomForTitle(QMessageBox& box) {
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  if (grid == nullptr) return;
+  QFont titleFont = box.font();
+  titleFont.setBold(true);
+  const int width =
+      QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + kTitleBarControlsWidth;
+  grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Fixed, QSizePolicy::Minimum),
+                grid->rowCount(), 0, 1, grid->columnCount());
+}
 
 // The boxes have no owner window, so Qt centres them on the screen.
 std::unique_ptr<QMessageBox> MakeBox(QMessageBox::Icon icon, const QString& title,
                                      const QString& text) {
   auto box = std::make_unique<QMessageBox>(icon, title, text, QMessageBox::Ok);
   box->setWindowModality(Qt::ApplicationModal);
+  LeaveRoomForTitle(*box);
   return box;
 }
 
@@ -36,6 +59,26 @@ class ArchiveOpenDialog : public QFileDialog {
                                                    "\nЭтот файл не существует.\n"
                                                    "Создать его?");
       if (QMessageBox::question(this, windowTitle(), question) != QMessageBox::Yes) return;
+    }
+    QFileDialog::accept();
+  }
+};
+
+// The save dialog accepts only a name in a folder that exists; Qt's own
+// would accept any and leave the save to fail afterwards.
+class ReportSaveDialog : public QFileDialog {
+ public:
+  using QFileDialog::QFileDialog;
+
+ protected:
+  void accept() override {
+    const QStringList files = selectedFiles();
+    if (!files.isEmpty()) {
+      const QFileInfo chosen(files.first());
+      if (!chosen.isDir() && !QFileInfo(chosen.absolutePath()).isDir()) {
+        QMessageBox::warning(this, windowTitle(), MissingFolderText(chosen.absolutePath()));
+        return;
+      }
     }
     QFileDialog::accept();
   }
@@ -101,21 +144,37 @@ std::optional<FileDialogAnswer> QtUserPrompts::AskOpenFileName(const FileDialogR
 }
 
 std::optional<FileDialogAnswer> QtUserPrompts::AskSaveFileName(const FileDialogRequest& request) {
-  QFileDialog dialog;
+  ReportSaveDialog dialog;
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   PrepareDialog(dialog, request);
   return RunDialog(dialog);
 }
 
-bool QtUserPrompts::ConfirmPrint(QPrinter& printer) {
-  QPrintDialog dialog(&printer);
-  dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange);
-  return dialog.exec() == QDialog::Accepted;
+QString MissingFolderText(const QString& folder) {
+  return folder + QStringLiteral("\nТакой папки нет.\nПроверьте путь.");
 }
 
-void QtUserPrompts::OpenDocument(const QString& absolutePath) {
-  QDesktopServices::openUrl(QUrl::fromLocalFile(absolutePath));
+std::unique_ptr<QPrintDialog> MakePrintDialog(QPrinter& printer) {
+  auto dialog = std::make_unique<QPrintDialog>(&printer);
+  dialog->setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
+                     QAbstractPrintDialog::PrintShowPageSize |
+                     QAbstractPrintDialog::PrintCollateCopies);
+  return dialog;
+}
+
+bool QtUserPrompts::HasDefaultPrinter() {
+  return !QPrinterInfo::defaultPrinterName().isEmpty();
+}
+
+bool QtUserPrompts::ConfirmPrint(QPrinter& printer) {
+  return MakePrintDialog(printer)->exec() == QDialog::Accepted;
+}
+
+bool QtUserPrompts::OpenDocument(const QString& absolutePath) {
+  // False when no opener (xdg-open) could be started; what the opener then
+  // does with the file is the desktop's business.
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(absolutePath));
 }
 
 }  // namespace torv

@@ -16,8 +16,9 @@ class InvalidIntegerError : public std::runtime_error {
   explicit InvalidIntegerError(std::string_view text);
 };
 
-// A whole number: an optional sign and decimal digits, leading zeros allowed,
-// within the signed 32-bit range. Throws InvalidIntegerError otherwise.
+// A whole number: decimal digits only, leading zeros allowed, up to the
+// largest signed 32-bit value. Throws InvalidIntegerError for anything else,
+// a leading "+" or "-" included.
 std::int32_t StrToInt(std::string_view text);
 
 }  // namespace torv

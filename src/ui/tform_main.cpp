@@ -19,9 +19,13 @@
 #include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWindow>
 
+#include "archive/view_screen.h"
 #include "ui/application_title.h"
 #include "ui/event_table_model.h"
+#include "ui/printer_icon.h"
+#include "ui/report_printer.h"
 
 namespace torv {
 namespace {
@@ -71,6 +75,8 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
   auto* button = new QPushButton(caption, parent);
   button->setObjectName(QString::fromLatin1(name));
   button->setFont(BaseFont());
+  // Enter presses the focused button, as Space does.
+  button->setAutoDefault(true);
   return button;
 }
 
@@ -103,7 +109,7 @@ QLineEdit* MakeInputField(QWidget* parent, const char* name, const QString& text
   field->setObjectName(QString::fromLatin1(name));
   field->setFont(BaseFont());
   // No setMaxLength: it would also cut the 14-character text the view engine
-  // writes into Edit1. The key check limits what the operator types.
+  // writes into Edit1. The window limits what the operator types or pastes.
   return field;
 }
 
@@ -114,10 +120,12 @@ QTextEdit* MakePane(QWidget* parent, const char* name) {
   pane->setReadOnly(true);
   pane->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   pane->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  // A report line is one table row: keep it on one screen line, with the
-  // TAB pairs close enough that the four columns stay readable.
+  // A report line is one table row: keep it on one screen line, its cells
+  // lined up under the header by the report's tab stops for the pane's font.
   pane->setLineWrapMode(QTextEdit::NoWrap);
-  pane->setTabStopDistance(24);
+  SetReportTabStops(*pane->document());
+  // Read only: nothing to undo, and no undo history of whole reports.
+  pane->setUndoRedoEnabled(false);
   return pane;
 }
 
@@ -147,11 +155,7 @@ TForm_main::TForm_main(ViewState& state, UserPrompts& prompts, QWidget* parent)
 
 TForm_main::~TForm_main() {
   // The filters point back at this window; children die after it.
-  for (QObject* watched :
-       {static_cast<QObject*>(ui_.Edit1), static_cast<QObject*>(ui_.EditNVh),
-        static_cast<QObject*>(ui_.DateTimePicker2), static_cast<QObject*>(ui_.RichEdit1)}) {
-    watched->removeEventFilter(this);
-  }
+  for (QWidget* watched : FilteredControls()) watched->removeEventFilter(this);
 }
 
 void TForm_main::BuildActions() {
@@ -162,8 +166,7 @@ void TForm_main::BuildActions() {
   ui_.AOpenFile->setShortcut(QKeySequence(Qt::Key_F3));
   ui_.AOpenFile->setProperty("category", QStringLiteral("Файл"));
 
-  ui_.APrint = new QAction(style()->standardIcon(QStyle::SP_FileDialogDetailedView),
-                           QStringLiteral("Печать"), this);
+  ui_.APrint = new QAction(PrinterIcon(), QStringLiteral("Печать"), this);
   ui_.APrint->setObjectName(QStringLiteral("APrint"));
   ui_.APrint->setToolTip(QStringLiteral("Печать "));
   ui_.APrint->setShortcut(QKeySequence(Qt::Key_F4));
@@ -204,7 +207,7 @@ void TForm_main::BuildToolBar(QWidget* central) {
 }
 
 void TForm_main::BuildTableAndPanes(QWidget* central) {
-  ui_.Label1 = PlaceLabel(new QLabel(QStringLiteral("Документирование"), central), 8, 32);
+  ui_.Label1 = PlaceLabel(new QLabel(QString::fromUtf8(kStartStatusText), central), 8, 32);
   ui_.Label1->setObjectName(QStringLiteral("Label1"));
   ui_.Label1->setFont(BaseFont());
 
@@ -240,6 +243,9 @@ void TForm_main::BuildTableAndPanes(QWidget* central) {
   }
   ui_.RichEdit1->setPalette(panePalette);
   ui_.RichEdit1->setTabChangesFocus(false);
+  ui_.RichEdit1->setToolTip(
+      QStringLiteral("Отчет. Tab не уводит из отчета: Ctrl+Tab — к следующему элементу окна, "
+                     "Ctrl+Shift+Tab — к предыдущему"));
 
   ui_.RichEdit2 = Place(MakePane(central, "RichEdit2"), 40, 480, 457, 121);
   ui_.RichEdit2->hide();
@@ -363,17 +369,60 @@ void TForm_main::ConnectHandlers() {
   connect(ui_.CBoxUstr, &QComboBox::activated, this,
           [this] { RunHandler([this] { CBoxUstrClick(); }); });
 
-  // Key checks, exit handlers and the report pane's tabs.
-  ui_.Edit1->installEventFilter(this);
-  ui_.EditNVh->installEventFilter(this);
-  ui_.DateTimePicker2->installEventFilter(this);
-  ui_.RichEdit1->installEventFilter(this);
+  // The typing limit of the input fields, which also holds for pasted and
+  // dropped text. Qt reports the operator's edit before the changed text.
+  for (QLineEdit* field : {ui_.Edit1, ui_.EditNVh}) {
+    textBefore_[field] = field->text();
+    connect(field, &QLineEdit::textEdited, this, [this, field] { KeepTypingLimit(field); });
+    connect(field, &QLineEdit::textChanged, this,
+            [this, field] { textBefore_[field] = field->text(); });
+  }
+
+  // Key checks, exit handlers, the report pane's tabs, and the presses that
+  // move the focus out of a field.
+  for (QWidget* watched : FilteredControls()) watched->installEventFilter(this);
+}
+
+std::vector<QWidget*> TForm_main::FilteredControls() const {
+  std::vector<QWidget*> controls = {ui_.Edit1, ui_.EditNVh, ui_.DateTimePicker2, ui_.RichEdit1};
+  for (QPushButton* button : findChildren<QPushButton*>()) controls.push_back(button);
+  return controls;
 }
 
 void TForm_main::PlaceOnScreen() {
   resize(kWindowWidth, kWindowHeight);
   if (const QScreen* screen = this->screen()) {
     move(screen->availableGeometry().center() - rect().center());
+  }
+}
+
+bool TForm_main::event(QEvent* event) {
+  switch (event->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::WindowActivate:
+      FitFrameToWindowSize();
+      break;
+    default:
+      break;
+  }
+  return QMainWindow::event(event);
+}
+
+void TForm_main::FitFrameToWindowSize() {
+  // The window's size is its outer size, frame and title bar included. The
+  // frame is known only once a window manager has put it around the shown
+  // window; without one the window is its own outer size.
+  if (frameFitted_ || !isVisible() || windowHandle() == nullptr) return;
+  const QMargins frame = windowHandle()->frameMargins();
+  if (frame.isNull()) return;
+  frameFitted_ = true;
+  const QSize outer(kWindowWidth, kWindowHeight);
+  resize(outer.shrunkBy(frame));
+  if (const QScreen* screen = this->screen()) {
+    QRect placed(QPoint(), outer);
+    placed.moveCenter(screen->availableGeometry().center());
+    move(placed.topLeft());
   }
 }
 

@@ -15,6 +15,7 @@
 
 // Qt
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 
 // Std
@@ -129,6 +130,9 @@ class TForm_main : public QMainWindow, public ViewScreen, public ReportTable {
   void DateTimePicker2Change();
   void CBoxUstrClick();
   void OpenFileClick();
+  // FILE from the command line, taken by the same rules as a name from the
+  // open dialog; no view starts.
+  void ChooseArchiveFromCommandLine(const QString& fileName);
   // The documenting group: reports into RichEdit1, printing, the RTF file.
   void But1Click();
   void But3Click();
@@ -149,6 +153,7 @@ class TForm_main : public QMainWindow, public ViewScreen, public ReportTable {
 
  protected:  // QObject API
   bool eventFilter(QObject* watched, QEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:  // building
   void BuildActions();
@@ -160,7 +165,9 @@ class TForm_main : public QMainWindow, public ViewScreen, public ReportTable {
   void BuildDeviceChoice(QWidget* central);
   void BuildTabOrder();
   void ConnectHandlers();
+  std::vector<QWidget*> FilteredControls() const;
   void PlaceOnScreen();
+  void FitFrameToWindowSize();
 
  private:  // focus and keys
   QLineEdit* InputField(QObject* object) const;
@@ -169,8 +176,17 @@ class TForm_main : public QMainWindow, public ViewScreen, public ReportTable {
   bool FocusIsInside(const QWidget* control) const;
   int ExitRuns(const QWidget* control) const;
   void RunExitHandler(QWidget* control);
+  void ExitOnFocusOut(QWidget* control, Qt::FocusReason reason);
+  void FinishOwedClick();
   QWidget* NextTabStop(const QWidget* from, bool onWindowOnly) const;
-  bool FieldKeyPress(QLineEdit* field, const QKeyEvent& key);
+  void FieldKeyPress(QLineEdit* field, const QKeyEvent& key);
+  void KeepTypingLimit(QLineEdit* field);
+  bool ReportPaneKeyPress(const QKeyEvent& key);
+
+ private:  // archive choice
+  // Applies the archive name rules to a name the operator gave; false, after
+  // the warning box, when the name is refused.
+  bool TakeArchiveName(const QString& fileName);
 
  private:  // reports
   void SetReportPane(const ReportLines& lines);
@@ -181,10 +197,19 @@ class TForm_main : public QMainWindow, public ViewScreen, public ReportTable {
   UserPrompts& prompts_;
   QString appTitle_;
   MainWindowControls ui_;
+  // What Label1 shows, as the views wrote it; the reports take it from here.
+  std::string statusText_{kStartStatusText};
   EventTableModel* eventTable_ = nullptr;
   // How often each exit handler has run, so that a focus move made by the
   // window can tell whether Qt already ran it.
   std::map<const QWidget*, int> exitRuns_;
+  // The push button whose press ran an exit handler: the window runs its
+  // command when the press reaches it (see tform_main_focus.cpp).
+  QPointer<QPushButton> clickOwed_;
+  // Each input field's text before the operator's latest edit.
+  std::map<const QLineEdit*, QString> textBefore_;
+  // Set once the window manager's frame is counted in the window's size.
+  bool frameFitted_ = false;
   // The open dialog starts again where it was left.
   QString lastOpenName_;
   QString lastOpenFilter_;

@@ -6,17 +6,12 @@
 #include <QPushButton>
 
 #include "archive/view_engine.h"
+#include "archive/view_request.h"
 #include "ui/event_table_model.h"
 #include "ui/failure_text.h"
 #include "ui/tform_main.h"
 
 namespace torv {
-namespace {
-
-constexpr int kNewestBlock = 1;
-constexpr int kOldestBlock = 64;
-
-}  // namespace
 
 void TForm_main::RunHandler(const std::function<void()>& handler) {
   try {
@@ -56,6 +51,7 @@ void TForm_main::ToolButton6Click() {
 }
 
 void TForm_main::SetStatusText(const std::string& text) {
+  statusText_ = text;
   ui_.Label1->setText(QString::fromStdString(text));
   ui_.Label1->adjustSize();
 }
@@ -80,7 +76,7 @@ void TForm_main::SetTableRows(std::vector<EventRow> rows) {
 }
 
 std::string TForm_main::StatusText() const {
-  return ui_.Label1->text().toStdString();
+  return statusText_;
 }
 
 EventRow TForm_main::TableRow(int row) const {

@@ -8,19 +8,27 @@
 // - Hiding a focused QDateEdit may leave the focus inside it.
 // MoveFocus and HideControl then run the exit handler themselves; a count of
 // runs keeps it from running twice.
+//
+// A push button takes the focus when the mouse button goes down on it, so an
+// exit handler runs inside that press. When the handler opens a box, the box's
+// own event loop receives the mouse release: the button would never emit
+// clicked and would stay drawn down. The window therefore finishes such a
+// click itself: the press that moved the focus does not reach the button, and
+// the button's command runs once, right after the exit handler.
+#include <QApplication>
 #include <QDateEdit>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QTextEdit>
 
 #include "ui/tform_main.h"
+#include "ui/typing_limit.h"
 
 namespace torv {
 namespace {
-
-// What the operator may type into an input-number field.
-constexpr int kTypedLengthLimit = 2;
 
 // Focus taken by a modal box, a pop-up or the menu bar is no exit.
 bool RunsExitHandler(Qt::FocusReason reason) {
@@ -33,13 +41,15 @@ bool IsTabKey(const QKeyEvent& key) {
   return key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab;
 }
 
-// True when the typed character would make the text longer than the limit.
-// Only typing is limited; a text the program sets may be longer.
-bool ExceedsTypingLimit(const QLineEdit& field, const QKeyEvent& key) {
-  const QString typed = key.text();
-  if (typed.isEmpty() || !typed.at(0).isPrint()) return false;
-  const qsizetype kept = field.text().size() - field.selectedText().size();
-  return kept + typed.size() > kTypedLengthLimit;
+// Ctrl+Tab, or with Shift (which may arrive as Backtab) the way back.
+enum class ControlTab { kNone, kForward, kBackward };
+ControlTab ControlTabOf(const QKeyEvent& key) {
+  if ((key.modifiers() & (Qt::ControlModifier | Qt::AltModifier)) != Qt::ControlModifier) {
+    return ControlTab::kNone;
+  }
+  if (key.key() == Qt::Key_Backtab) return ControlTab::kBackward;
+  if (key.key() != Qt::Key_Tab) return ControlTab::kNone;
+  return key.modifiers() & Qt::ShiftModifier ? ControlTab::kBackward : ControlTab::kForward;
 }
 
 }  // namespace
@@ -84,6 +94,24 @@ void TForm_main::RunExitHandler(QWidget* control) {
   }
 }
 
+void TForm_main::ExitOnFocusOut(QWidget* control, Qt::FocusReason reason) {
+  clickOwed_ = nullptr;
+  // Qt names the widget that takes the focus before it tells the one that
+  // loses it.
+  auto* button = qobject_cast<QPushButton*>(QApplication::focusWidget());
+  const bool pressOnButton =
+      reason == Qt::MouseFocusReason && button != nullptr && button->window() == this;
+  RunExitHandler(control);
+  if (pressOnButton) clickOwed_ = button;
+}
+
+void TForm_main::FinishOwedClick() {
+  QPushButton* button = clickOwed_;
+  clickOwed_ = nullptr;
+  // click() runs nothing for a button that the exit handler disabled.
+  if (button->isVisible()) button->click();
+}
+
 void TForm_main::MoveFocus(QWidget* target) {
   QWidget* leaving = ExitControlHoldingFocus();
   const int runsBefore = ExitRuns(leaving);
@@ -126,28 +154,58 @@ QWidget* TForm_main::NextTabStop(const QWidget* from, bool onWindowOnly) const {
   return nullptr;
 }
 
-bool TForm_main::FieldKeyPress(QLineEdit* field, const QKeyEvent& key) {
+void TForm_main::FieldKeyPress(QLineEdit* field, const QKeyEvent& key) {
   // The window moves the focus on Tab itself; the key check never sees it.
-  if (IsTabKey(key)) return false;
+  if (IsTabKey(key)) return;
   RunHandler([&] { EditBlocKeyDown(field, key.key(), key.modifiers()); });
-  // The key goes on to the field, except a character beyond the limit.
-  return ExceedsTypingLimit(*field, key);
+}
+
+bool TForm_main::ReportPaneKeyPress(const QKeyEvent& key) {
+  // The report pane wants its tabs: Tab does not leave it, though being
+  // read-only it types nothing. Ctrl+Tab and Ctrl+Shift+Tab leave it, as
+  // they leave any Qt text editor that keeps Tab.
+  if (IsTabKey(key)) return true;
+  switch (ControlTabOf(key)) {
+    case ControlTab::kForward:
+      return focusNextPrevChild(true);
+    case ControlTab::kBackward:
+      return focusNextPrevChild(false);
+    case ControlTab::kNone:
+      return false;
+  }
+  return false;
+}
+
+void TForm_main::KeepTypingLimit(QLineEdit* field) {
+  // Typing, pasting and dropping all end here, and only they: textEdited
+  // never follows a text that the program sets.
+  const LimitedEdit kept =
+      LimitOperatorEdit(textBefore_[field], field->text(), field->cursorPosition());
+  if (kept.text == field->text()) return;
+  field->setText(kept.text);
+  field->setCursorPosition(static_cast<int>(kept.cursor));
 }
 
 bool TForm_main::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::KeyPress:
       if (QLineEdit* field = InputField(watched)) {
-        return FieldKeyPress(field, *static_cast<QKeyEvent*>(event));
+        // The key itself always goes on to the field.
+        FieldKeyPress(field, *static_cast<QKeyEvent*>(event));
+        return false;
       }
-      // The report pane wants its tabs: Tab does not leave it, though being
-      // read-only it types nothing.
-      if (watched == ui_.RichEdit1 && IsTabKey(*static_cast<QKeyEvent*>(event))) return true;
+      if (watched == ui_.RichEdit1) return ReportPaneKeyPress(*static_cast<QKeyEvent*>(event));
       break;
     case QEvent::FocusOut:
       if (QWidget* control = ExitControl(watched);
           control != nullptr && RunsExitHandler(static_cast<QFocusEvent*>(event)->reason())) {
-        RunExitHandler(control);
+        ExitOnFocusOut(control, static_cast<QFocusEvent*>(event)->reason());
+      }
+      break;
+    case QEvent::MouseButtonPress:
+      if (watched == clickOwed_ && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        FinishOwedClick();
+        return true;
       }
       break;
     default:

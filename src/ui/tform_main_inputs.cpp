@@ -1,23 +1,24 @@
 // The input-number fields, the date choice, the device number and the
 // archive file choice.
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "archive/date_key.h"
+#include "archive/view_request.h"
 #include "ui/archive_name_rule.h"
-#include "ui/date_search_key.h"
 #include "ui/str_to_int.h"
 #include "ui/tform_main.h"
 
 namespace torv {
 namespace {
 
-constexpr int kLowestInput = 1;
-constexpr int kHighestInput = 32;
 const QString kInputErrorText = QStringLiteral("Ошибка ввода");
 const QString kNoArchiveChosenText = QStringLiteral("Файл архива не выбран");
 const QString kOpenDialogTitle = QStringLiteral("Выбор файла архива");
@@ -93,7 +94,7 @@ void TForm_main::EditBlocExit(QLineEdit* sender) {
   // range check as well, so the operator hears about it twice.
   if (sender->text().isEmpty()) ShowInputError(sender);
   const int number = StrToInt(sender->text().toStdString());
-  if (number > kHighestInput || number < kLowestInput) {
+  if (!IsInputNumber(number)) {
     ShowInputError(sender);
     return;
   }
@@ -122,10 +123,19 @@ void TForm_main::Button3Click() {
 }
 
 void TForm_main::DateTimePicker2Change() {
+  // Only the operator changes the date, and only on a picker on screen: a
+  // change of the hidden picker would leave a search pending that nobody
+  // asked for.
+  if (!ui_.DateTimePicker2->isVisible()) return;
   const QDate date = ui_.DateTimePicker2->date();
   state_.SearchDateKey = SearchDateKeyFor(date.day(), date.month());
   state_.DateSearchPending = 1;
-  // Hiding the picker that holds the focus runs the search.
+  // The calendar changes the date as soon as a key moves its day; it goes
+  // with the picker rather than stay open without one. Closing it gives the
+  // focus back to the picker, so hiding the picker then runs the search.
+  if (QWidget* calendar = ui_.DateTimePicker2->calendarWidget()->window(); calendar->isVisible()) {
+    calendar->hide();
+  }
   HideControl(ui_.DateTimePicker2);
   ui_.Button3->hide();
 }
@@ -151,21 +161,33 @@ void TForm_main::OpenFileClick() {
     }
     lastOpenName_ = answer->fileName;
     lastOpenFilter_ = answer->selectedFilter;
-
-    const ArchiveNameChoice choice = ApplyArchiveNameRule(answer->fileName.toStdString());
-    state_.ArchiveFileName = answer->fileName.toStdString();
-    state_.ArchiveFileExt = choice.extension;
-    switch (choice.verdict) {
-      case ArchiveNameVerdict::kAccepted:
-        return;
-      case ArchiveNameVerdict::kAppended:
-        state_.ArchiveFileName = choice.fileName;
-        return;
-      case ArchiveNameVerdict::kRejected:
-        prompts_.ShowWarning(kBadNameTitle, kBadNameText);
-        break;
-    }
+    if (TakeArchiveName(answer->fileName)) return;
   }
+}
+
+bool TForm_main::TakeArchiveName(const QString& fileName) {
+  const ArchiveNameChoice choice = ApplyArchiveNameRule(fileName.toStdString());
+  state_.ArchiveFileName = fileName.toStdString();
+  state_.ArchiveFileExt = choice.extension;
+  switch (choice.verdict) {
+    case ArchiveNameVerdict::kAccepted:
+      return true;
+    case ArchiveNameVerdict::kAppended:
+      state_.ArchiveFileName = choice.fileName;
+      return true;
+    case ArchiveNameVerdict::kRejected:
+      prompts_.ShowWarning(kBadNameTitle, kBadNameText);
+      break;
+  }
+  return false;
+}
+
+void TForm_main::ChooseArchiveFromCommandLine(const QString& fileName) {
+  // As if the open dialog had returned it: the full path, and the dialog
+  // starts from it next time. A refused name leaves no archive chosen.
+  const QString fullName = QFileInfo(fileName).absoluteFilePath();
+  lastOpenName_ = fullName;
+  if (!TakeArchiveName(fullName)) state_.ArchiveFileName.clear();
 }
 
 }  // namespace torv

@@ -1,13 +1,16 @@
 // The documenting group: the table report, the whole-archive report,
 // printing the report pane or its selection, and the RTF report file.
 #include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
+#include <QLocale>
 #include <QPrinter>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <stdexcept>
 
+#include "archive/view_engine.h"
 #include "report/report_file_names.h"
 #include "report/rtf_writer.h"
 #include "ui/report_printer.h"
@@ -16,6 +19,13 @@
 namespace torv {
 namespace {
 
+const QString kNoPrinterWarning = QStringLiteral(
+    "Принтер по умолчанию не установлен.\n"
+    "Отчет можно напечатать в файл PDF.");
+const QString kReportFileMissing = QStringLiteral("Файл отчета не найден:\n%1");
+const QString kNothingOpensReport = QStringLiteral(
+    "Файл отчета не удалось открыть:\n%1\n"
+    "Нет программы, которая открывает файлы этого типа.");
 const QString kRtfFilter = QStringLiteral("Файлы типа .rtf (*.rtf)");
 const QString kAllFilesFilter = QStringLiteral("Все файлы (*.*)");
 constexpr int kHeaderPaneLine = 3;
@@ -24,12 +34,22 @@ QString FromUtf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// The print dialog, after a warning when no default printer is set up, so
+// that the operator knows why the dialog may offer nothing but a PDF file.
+bool AskToPrint(UserPrompts& prompts, const QString& title, QPrinter& printer) {
+  if (!prompts.HasDefaultPrinter()) prompts.ShowWarning(title, kNoPrinterWarning);
+  return prompts.ConfirmPrint(printer);
+}
+
 }  // namespace
 
 void TForm_main::SetReportPane(const ReportLines& lines) {
-  // One setPlainText instead of a line at a time: the whole archive's 1028
-  // lines would otherwise take tens of milliseconds to append.
+  // The whole text at once: the whole archive's 1028 lines would take tens of
+  // milliseconds to append one by one. QTextEdit's own setPlainText leaves
+  // the pane's cursor at the start; moving it there after SetReportText
+  // would lay the whole report out a second time.
   ui_.RichEdit1->setPlainText(QString::fromStdString(JoinReportLines(lines)));
+  ApplyReportTabStops(*ui_.RichEdit1->document());
 }
 
 QString TForm_main::ReportPaneLine(int line) const {
@@ -41,19 +61,24 @@ void TForm_main::But1Click() {
 }
 
 void TForm_main::But3Click() {
+  const WholeArchiveReport report = BuildWholeArchiveReport(state_);
+  // Without an archive name no view was requested: only the message.
+  if (report.views.empty() && report.message) ShowMessage(*report.message);
+  // The screen ends as the views left it, a view's message included.
+  ShowOutcomes(report.views, *this);
   // A view that ends in a message stops the report; the pane keeps the
   // report it held, rather than a report of stale rows.
-  if (const std::optional<ReportLines> lines = BuildWholeArchiveReport(state_, *this, *this)) {
-    SetReportPane(*lines);
-  }
+  if (!report.message) SetReportPane(report.lines);
 }
 
 void TForm_main::But5Click() {
   const QString selected = ui_.RichEdit1->textCursor().selectedText();
   QPrinter printer(QPrinter::HighResolution);
+  UseLocalPaper(printer, QLocale::system());
+  const QFont font = PrintFont(ui_.RichEdit1->font());
   if (selected.isEmpty()) {
-    if (prompts_.ConfirmPrint(printer)) {
-      PrintPlainText(printer, ui_.RichEdit1->toPlainText(), kWholeReportJobTitle.toString());
+    if (AskToPrint(prompts_, appTitle_, printer)) {
+      PrintPlainText(printer, ui_.RichEdit1->toPlainText(), kWholeReportJobTitle.toString(), font);
     }
     return;
   }
@@ -61,8 +86,9 @@ void TForm_main::But5Click() {
   ui_.RichEdit2->show();
   ui_.RichEdit2->clear();
   ui_.RichEdit2->setPlainText(SelectionPrintout(ReportPaneLine(kHeaderPaneLine), selected));
-  if (prompts_.ConfirmPrint(printer)) {
-    PrintPlainText(printer, ui_.RichEdit2->toPlainText(), kSelectionJobTitle.toString());
+  ApplyReportTabStops(*ui_.RichEdit2->document());
+  if (AskToPrint(prompts_, appTitle_, printer)) {
+    PrintPlainText(printer, ui_.RichEdit2->toPlainText(), kSelectionJobTitle.toString(), font);
   }
   ui_.RichEdit2->hide();
 }
@@ -91,7 +117,7 @@ void TForm_main::But4Click() {
     prompts_.ShowWarning(FromUtf8(kBadReportNameCaption), FromUtf8(kBadReportNameMessage));
   }
 
-  if (!SaveRtfFile(target, ui_.RichEdit1->toPlainText().toStdString())) {
+  if (!SaveRtfFile(target, ui_.RichEdit1->toPlainText().toStdString()).ok()) {
     // Leaves the command before the group is hidden; RunHandler shows it.
     const std::string_view format = kCannotCreateFileMessage;
     const std::size_t at = format.find("%s");
@@ -105,7 +131,14 @@ void TForm_main::But2Click() {
   // The name is relative: it resolves against the current folder, which
   // the file dialogs leave unchanged.
   const QString name = QString::fromStdString(DeviceReportName(state_.DeviceIndex));
-  prompts_.OpenDocument(QDir::current().absoluteFilePath(name));
+  const QString path = QDir::current().absoluteFilePath(name);
+  // The desktop's opener reports its failures to no one, so both a missing
+  // file and a desktop with nothing to open it are said here.
+  if (!QFileInfo::exists(path)) {
+    prompts_.ShowInformation(appTitle_, kReportFileMissing.arg(path));
+  } else if (!prompts_.OpenDocument(path)) {
+    prompts_.ShowInformation(appTitle_, kNothingOpensReport.arg(path));
+  }
   ui_.GroupBoxPrint->hide();
 }
 

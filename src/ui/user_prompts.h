@@ -41,10 +41,13 @@ class UserPrompts {
   virtual std::optional<FileDialogAnswer> AskOpenFileName(const FileDialogRequest& request) = 0;
   virtual std::optional<FileDialogAnswer> AskSaveFileName(const FileDialogRequest& request) = 0;
 
+  // Whether the system names a default printer.
+  virtual bool HasDefaultPrinter() = 0;
   // The print dialog over `printer`; true when the operator confirmed it.
   virtual bool ConfirmPrint(QPrinter& printer) = 0;
-  // The desktop's "open" of a document in its associated application.
-  virtual void OpenDocument(const QString& absolutePath) = 0;
+  // The desktop's "open" of a document in its associated application; false
+  // when nothing on the desktop could be asked to open it.
+  virtual bool OpenDocument(const QString& absolutePath) = 0;
 };
 
 }  // namespace torv

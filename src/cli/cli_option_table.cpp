@@ -1,0 +1,270 @@
+#include "cli/cli_option_table.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+
+#include "archive/date_key.h"
+#include "archive/view_request.h"
+
+namespace torv {
+namespace {
+
+using enum CliCommand;
+
+// Plain decimal digits only: no sign, no spaces, no suffix.
+template <typename Number>
+UsageProblem ParseNumber(std::string_view option, std::string_view value, long long low,
+                         long long high, Number& number) {
+  long long parsed = 0;
+  const char* end = value.data() + value.size();
+  const bool digitsOnly =
+      !value.empty() && value.find_first_not_of("0123456789") == std::string_view::npos;
+  const auto [stop, error] = std::from_chars(value.data(), end, parsed);
+  if (!digitsOnly || error != std::errc() || stop != end || parsed < low || parsed > high) {
+    return std::string(option) + " wants a number from " + std::to_string(low) + " to " +
+           std::to_string(high) + ", not \"" + std::string(value) + "\"";
+  }
+  number = static_cast<Number>(parsed);
+  return {};
+}
+
+std::string Quoted(std::string_view value) {
+  return "\"" + std::string(value) + "\"";
+}
+
+UsageProblem ApplyBlock(const OptionSpec& spec, std::string_view value, CliOptions& options) {
+  options.viewKind = ViewKind::kBlock;
+  return ParseNumber(spec.name, value, kNewestBlock, kOldestBlock, options.blocksBack);
+}
+
+UsageProblem ApplyDate(const OptionSpec& spec, std::string_view value, CliOptions& options) {
+  if (!IsWholeDateKey(value)) {
+    return std::string(spec.name) + " wants at least five characters (DD.MM), not " + Quoted(value);
+  }
+  options.viewKind = ViewKind::kDate;
+  options.dateKey = value;
+  return {};
+}
+
+UsageProblem ApplyInput(const OptionSpec& spec, std::string_view value, CliOptions& options) {
+  options.viewKind = ViewKind::kInput;
+  return ParseNumber(spec.name, value, kFirstInputNumber, kLastInputNumber, options.inputNumber);
+}
+
+UsageProblem ApplySteps(const OptionSpec& spec, std::string_view value, CliOptions& options) {
+  if (value.find_first_not_of(std::string{kStepBackward, kStepForward}) != std::string::npos) {
+    return std::string(spec.name) + " takes only the letters b and f, not " + Quoted(value);
+  }
+  options.steps = value;
+  return {};
+}
+
+UsageProblem ApplyFormat(const OptionSpec& spec, std::string_view value, CliOptions& options) {
+  const bool info = options.command == kInfo;
+  if (value == "text") {
+    options.format = OutputFormat::kText;
+  } else if (value == "json") {
+    options.format = OutputFormat::kJson;
+  } else if (value == "csv" && !info) {
+    options.format = OutputFormat::kCsv;
+  } else if (value == "rtf" && !info) {
+    options.format = OutputFormat::kRtf;
+  } else if (info) {
+    return std::string(spec.name) + " is text or json, not " + Quoted(value);
+  } else {
+    return std::string(spec.name) + " is text, csv, json or rtf, not " + Quoted(value);
+  }
+  return {};
+}
+
+UsageProblem ApplyByteOrderMark(const OptionSpec& /*spec*/, std::string_view /*flag*/,
+                                CliOptions& options) {
+  options.byteOrderMark = true;
+  return {};
+}
+
+UsageProblem ApplyOutput(const OptionSpec& spec, std::string_view value, CliOptions& options) {
+  if (value.empty()) return std::string(spec.name) + " wants a file name";
+  options.outputPath = value;
+  return {};
+}
+
+UsageProblem ApplyEncoding(const OptionSpec& spec, std::string_view value, CliOptions& options) {
+  if (value == "utf-8") {
+    options.encoding = OutputEncoding::kUtf8;
+  } else if (value == "cp1251") {
+    options.encoding = OutputEncoding::kCp1251;
+  } else {
+    return std::string(spec.name) + " is utf-8 or cp1251, not " + Quoted(value);
+  }
+  return {};
+}
+
+UsageProblem ApplySeed(const OptionSpec& spec, std::string_view value, CliOptions& options) {
+  return ParseNumber(spec.name, value, 0, UINT32_MAX, options.seed);
+}
+
+UsageProblem ApplyFill(const OptionSpec& spec, std::string_view value, CliOptions& options) {
+  return ParseNumber(spec.name, value, 0, kMaxSampleFill, options.fill);
+}
+
+}  // namespace
+
+bool OptionSpec::TakenBy(CliCommand command) const {
+  return std::find(commands.begin(), commands.end(), command) != commands.end();
+}
+
+std::string_view OptionSpec::HelpFor(CliCommand command) const {
+  for (const OptionHelp& text : help) {
+    if (std::find(text.commands.begin(), text.commands.end(), command) != text.commands.end()) {
+      return text.text;
+    }
+  }
+  return {};
+}
+
+const std::vector<CommandSpec>& CommandTable() {
+  static const std::vector<CommandSpec> table = {
+      {kView, "view", "FILE", "one view of the archive",
+       "Usage: torvdoc-cli view FILE [--block K | --date DD.MM | --input N] [--steps SEQ]\n"
+       "                        [--format text|csv|json|rtf] [--bom] [-o PATH]\n"
+       "                        [--encoding utf-8|cp1251]\n"
+       "Shows one view of the archive FILE as a report: the status line, two empty\n"
+       "lines, the header line and one line per row.\n",
+       17},
+      {kReport, "report", "FILE", "the whole archive",
+       "Usage: torvdoc-cli report FILE [--format text|csv|json|rtf] [--bom] [-o PATH]\n"
+       "                          [--encoding utf-8|cp1251]\n"
+       "Shows the whole archive FILE as a report: all 64 blocks, newest first.\n",
+       17},
+      {kInfo, "info", "FILE", "what the archive holds, counted",
+       "Usage: torvdoc-cli info FILE [--format text|json] [-o PATH]\n"
+       "Summarizes the archive FILE: its size, WriteOffset and what it points at,\n"
+       "the newest and oldest record, and counts of empty and damaged records,\n"
+       "of records per event code, of input events per input and of relay events\n"
+       "per relay, over all 1024 slots.\n",
+       17},
+      {kSample, "sample", "OUT", "write a generated archive",
+       "Usage: torvdoc-cli sample OUT [--seed N] [--fill N]\n"
+       "Writes a generated archive file to OUT; the same seed and fill always give\n"
+       "the same file.\n",
+       11},
+  };
+  return table;
+}
+
+const std::vector<OptionSpec>& OptionTable() {
+  static const std::vector<OptionSpec> table = {
+      {"--block",
+       "",
+       OptionKind::kValue,
+       "K",
+       {kView},
+       {{{kView}, "block K, 1 (newest, the default) to 64 (oldest)"}},
+       ApplyBlock},
+      {"--date",
+       "",
+       OptionKind::kValue,
+       "DD.MM",
+       {kView},
+       {{{kView}, "the block that starts at the newest record of that day"}},
+       ApplyDate},
+      {"--input",
+       "",
+       OptionKind::kValue,
+       "N",
+       {kView},
+       {{{kView}, "every event of input N (1 to 32), newest first"}},
+       ApplyInput},
+      {"--steps",
+       "",
+       OptionKind::kValue,
+       "SEQ",
+       {kView},
+       {{{kView},
+         "then step: b = one block older, f = one block newer\n"
+         "(not with --input); the last view is shown"}},
+       ApplySteps},
+      {"--format",
+       "",
+       OptionKind::kValue,
+       "F",
+       {kView, kReport, kInfo},
+       {{{kView},
+         "text (the report, default), csv (one row per record),\n"
+         "json (the view with every record decoded) or rtf (the\n"
+         "report as the window saves it)"},
+        {{kReport},
+         "text (the report, default), csv (one row per record),\n"
+         "json (every record decoded) or rtf (the report as the\n"
+         "window saves it)"},
+        {{kInfo}, "text (default) or json"}},
+       ApplyFormat},
+      {"--bom",
+       "",
+       OptionKind::kFlag,
+       "",
+       {kView, kReport},
+       {{{kView, kReport}, "start the CSV with a UTF-8 byte order mark"}},
+       ApplyByteOrderMark},
+      {"--output",
+       "-o",
+       OptionKind::kValue,
+       "P",
+       {kView, kReport, kInfo},
+       {{{kView, kReport, kInfo},
+         "write to the file P instead of standard output; the file\n"
+         "is replaced whole or not at all"}},
+       ApplyOutput},
+      {"--encoding",
+       "",
+       OptionKind::kValue,
+       "E",
+       {kView, kReport},
+       {{{kView, kReport}, "utf-8 (default) or cp1251, for --format text only"}},
+       ApplyEncoding},
+      {"--seed",
+       "",
+       OptionKind::kValue,
+       "N",
+       {kSample},
+       {{{kSample}, "seed of the generator, 0 to 4294967295 (default 1)"}},
+       ApplySeed},
+      {"--fill",
+       "",
+       OptionKind::kValue,
+       "N",
+       {kSample},
+       {{{kSample},
+         "records the device has written, 0 to 1000000 (default 1500);\n"
+         "0 gives an empty archive, more than 1024 a wrapped ring"}},
+       ApplyFill},
+  };
+  return table;
+}
+
+const CommandSpec* FindCommand(std::string_view name) {
+  for (const CommandSpec& spec : CommandTable()) {
+    if (spec.name == name) return &spec;
+  }
+  return nullptr;
+}
+
+const CommandSpec& CommandSpecOf(CliCommand command) {
+  for (const CommandSpec& spec : CommandTable()) {
+    if (spec.command == command) return spec;
+  }
+  return CommandTable().front();
+}
+
+const OptionSpec* FindOption(std::string_view spelling) {
+  for (const OptionSpec& spec : OptionTable()) {
+    if (spec.name == spelling || (!spec.shortName.empty() && spec.shortName == spelling)) {
+      return &spec;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace torv

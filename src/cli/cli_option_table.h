@@ -1,0 +1,64 @@
+// The commands of torvdoc-cli and their options, each declared once: the
+// parser, the checks and the help texts all read these tables, so an option
+// cannot be parsed, accepted or listed anywhere but here.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/cli_options.h"
+
+namespace torv {
+
+// The fault of a wrong command line, in a few words; empty when there is none.
+using UsageProblem = std::string;
+
+struct CommandSpec {
+  CliCommand command;
+  std::string_view name;       // as typed: "view"
+  std::string_view argument;   // the one argument it takes: "FILE" or "OUT"
+  std::string_view summary;    // its line in the tool's help
+  std::string_view synopsis;   // the head of its help: usage lines and what it does
+  std::size_t helpColumn = 0;  // where the option texts start in its help, after "  "
+};
+
+enum class OptionKind {
+  kFlag,   // stands alone: --bom
+  kValue,  // takes the next argument: --block 3
+};
+
+struct OptionHelp {
+  std::vector<CliCommand> commands;  // the commands whose help shows this text
+  std::string_view text;             // lines after the first are indented to the column
+};
+
+struct OptionSpec {
+  std::string_view name;       // the long spelling: "--output"
+  std::string_view shortName;  // another spelling of the same option, or empty
+  OptionKind kind = OptionKind::kValue;
+  std::string_view valueName;        // in the help: "--block K"
+  std::vector<CliCommand> commands;  // the commands that take it
+  std::vector<OptionHelp> help;      // one text per command that takes it
+  // Stores the value (empty for a flag) in `options`, or says what is wrong
+  // with it. options.command is already set.
+  UsageProblem (*apply)(const OptionSpec& spec, std::string_view value,
+                        CliOptions& options) = nullptr;
+
+  bool TakenBy(CliCommand command) const;
+  std::string_view HelpFor(CliCommand command) const;
+};
+
+const std::vector<CommandSpec>& CommandTable();
+const std::vector<OptionSpec>& OptionTable();
+
+// Asked for on its own or after a command.
+inline constexpr std::string_view kHelpOption = "--help";
+inline constexpr std::string_view kHelpText = "this text";
+
+const CommandSpec* FindCommand(std::string_view name);
+const CommandSpec& CommandSpecOf(CliCommand command);
+// The option spelled `spelling`, long or short, whichever command takes it.
+const OptionSpec* FindOption(std::string_view spelling);
+
+}  // namespace torv
