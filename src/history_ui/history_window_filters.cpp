@@ -162,6 +162,7 @@ void HistoryWindow::OpenStoreFrom(const std::optional<std::string>& dbOption,
                                   const history::StoreEnvironment& environment) {
   Result<history::StoreLocation> location = history::ResolveStoreLocation(dbOption, environment);
   if (!location) {
+    events_->Clear();
     session_.Close();
     ShowStoreState({});
     Warn(QStringLiteral("Хранилище истории не выбрано: %1").arg(Utf8(location.failure().reason)));
@@ -171,6 +172,9 @@ void HistoryWindow::OpenStoreFrom(const std::optional<std::string>& dbOption,
 }
 
 void HistoryWindow::OpenStore(const history::StoreLocation& location) {
+  // The table lets go of the store before it closes: a box shown on the way
+  // runs an event loop that may repaint the table.
+  events_->Clear();
   const Status opened = session_.Open(location);
   RefreshDevices();
   ShowListing();
