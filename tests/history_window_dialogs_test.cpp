@@ -43,6 +43,23 @@ T* As(QWidget* widget) {
   return qobject_cast<T*>(widget);
 }
 
+// What a message box showed before a click on its OK button closed it.
+struct ShownBox {
+  QString title;
+  QString text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+};
+
+ModalDriver::Step CloseBox(ShownBox& shown) {
+  return [&shown](QWidget* modal) {
+    QMessageBox* box = As<QMessageBox>(modal);
+    if (box == nullptr) return false;
+    shown = {box->windowTitle(), box->text(), box->icon()};
+    QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+    return true;
+  };
+}
+
 void ClickOk(QDialogButtonBox* buttons) {
   QTest::mouseClick(buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
 }
@@ -110,16 +127,8 @@ TEST_F(HistoryDialogsTest, ImportThroughTheRealDialogProgressAndResultBox) {
     ++progressSeen;
     return true;
   });
-  QString resultText;
-  driver.Then([&](QWidget* modal) {
-    QMessageBox* box = As<QMessageBox>(modal);
-    if (box == nullptr) return false;
-    resultText = box->text();
-    EXPECT_EQ(box->windowTitle(), QStringLiteral("Импорт копий"));
-    EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
-    QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
-    return true;
-  });
+  ShownBox result;
+  driver.Then(CloseBox(result));
   QTest::keyClick(window_.get(), Qt::Key_O, Qt::ControlModifier);
   EXPECT_EQ(driver.Left(), 0u);
   EXPECT_EQ(progressSeen, 1);
@@ -132,7 +141,9 @@ TEST_F(HistoryDialogsTest, ImportThroughTheRealDialogProgressAndResultBox) {
     ASSERT_TRUE(outcome.ok());
     expected.push_back(QString::fromStdString(ImportLine(file, *outcome)));
   }
-  EXPECT_EQ(resultText, expected.join(u'\n'));
+  EXPECT_EQ(result.text, expected.join(u'\n'));
+  EXPECT_EQ(result.title, QStringLiteral("Импорт копий"));
+  EXPECT_EQ(result.icon, QMessageBox::NoIcon);
   EXPECT_EQ(window_->Ui().Devices->topLevelItemCount(), 2);
   EXPECT_GT(window_->Events().rowCount(), 1000);
 }
@@ -153,18 +164,12 @@ TEST_F(HistoryDialogsTest, TheProgressDialogsCancelStopsBetweenCopies) {
     QTest::mouseClick(cancel, Qt::LeftButton);
     return true;
   });
-  QString resultText;
-  driver.Then([&](QWidget* modal) {
-    QMessageBox* box = As<QMessageBox>(modal);
-    if (box == nullptr) return false;
-    resultText = box->text();
-    box->button(QMessageBox::Ok)->click();
-    return true;
-  });
+  ShownBox result;
+  driver.Then(CloseBox(result));
   window_->ImportCopies();
   EXPECT_EQ(driver.Left(), 0u);
   EXPECT_EQ(valueAtCancel, 1);
-  const QStringList lines = resultText.split(u'\n');
+  const QStringList lines = result.text.split(u'\n');
   ASSERT_EQ(lines.size(), 2);
   EXPECT_TRUE(lines[0].startsWith(QString::fromStdString(files[0]) + QStringLiteral(": 100 new")));
   EXPECT_EQ(lines[1], QStringLiteral("Импорт прерван: не импортировано файлов: 3 из 4."));
@@ -211,17 +216,12 @@ TEST_F(HistoryDialogsTest, TheNamesDialogTakesAListedNameAndStoresTheChange) {
 TEST_F(HistoryDialogsTest, AStoreThatCannotBeOpenedShowsARealWarningBox) {
   const std::string bad = folder_.Write("bad.sqlite3", std::vector<std::uint8_t>(2048, 'y'));
   ModalDriver driver;
-  QString text;
-  driver.Then([&](QWidget* modal) {
-    QMessageBox* box = As<QMessageBox>(modal);
-    if (box == nullptr) return false;
-    text = box->text();
-    EXPECT_EQ(box->icon(), QMessageBox::Warning);
-    QTest::keyClick(box, Qt::Key_Return);
-    return true;
-  });
+  ShownBox warning;
+  driver.Then(CloseBox(warning));
   window_->OpenStoreFrom(bad, {});
   EXPECT_EQ(driver.Left(), 0u);
+  EXPECT_EQ(warning.icon, QMessageBox::Warning);
+  const QString text = warning.text;
   EXPECT_TRUE(text.startsWith(QStringLiteral("Хранилище истории не открывается.\n")));
   EXPECT_TRUE(window_->isVisible());
 }
