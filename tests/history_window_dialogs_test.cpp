@@ -5,9 +5,12 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QProgressDialog>
@@ -16,6 +19,7 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -266,6 +270,87 @@ TEST_F(HistoryDialogsTest, ExportThroughTheRealSaveDialog) {
         expected += p;
       }).ok());
   EXPECT_EQ(cli_testing::ReadWholeFile(path), expected);
+}
+
+TEST_F(HistoryDialogsTest, TheImportDialogsFileChooserOpensOverItAndAddsTheChosenFiles) {
+  const std::vector<std::string> files = Copies({150, 150});
+  window_->OpenStore(test_.location());
+  ModalDriver driver;
+  driver.Then([](QWidget* modal) {
+    ImportDialog* dialog = As<ImportDialog>(modal);
+    if (dialog == nullptr) return false;
+    dialog->Device()->setCurrentText(QStringLiteral("5"));
+    // Clicked from the dialog's own loop, not from inside this step.
+    QTimer::singleShot(0, dialog->ChooseFilesButton(), [button = dialog->ChooseFilesButton()] {
+      QTest::mouseClick(button, Qt::LeftButton);
+    });
+    return true;
+  });
+  driver.Then([&](QWidget* modal) {
+    QFileDialog* chooser = As<QFileDialog>(modal);
+    if (chooser == nullptr) return false;
+    EXPECT_EQ(chooser->fileMode(), QFileDialog::ExistingFiles);
+    chooser->setDirectory(QString::fromStdString(folder_.path().string()));
+    QLineEdit* name = chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    EXPECT_NE(name, nullptr);
+    if (name != nullptr) name->setText(QStringLiteral("\"copy1.dat\" \"copy2.dat\""));
+    QMetaObject::invokeMethod(chooser, "accept");
+    return true;
+  });
+  driver.Then([&](QWidget* modal) {
+    ImportDialog* dialog = As<ImportDialog>(modal);
+    if (dialog == nullptr || dialog->Files()->count() == 0) return false;
+    EXPECT_EQ(dialog->Request().files, QFiles(files));
+    ClickOk(dialog->Buttons());
+    return true;
+  });
+  ShownBox result;
+  driver.Then(CloseBox(result));
+  window_->ImportCopies();
+  EXPECT_EQ(driver.Left(), 0u);
+  EXPECT_EQ(result.text.count(u'\n'), 1);
+  EXPECT_EQ(window_->Ui().Devices->topLevelItem(1)->text(0), QStringLiteral("5"));
+  EXPECT_EQ(window_->Ui().Devices->topLevelItem(1)->text(2), QStringLiteral("2"));
+}
+
+TEST_F(HistoryDialogsTest, AnotherStoreIsChosenInTheRealInputDialog) {
+  FillStore(80);
+  const std::string bad = folder_.Write("bad.sqlite3", std::vector<std::uint8_t>(1024, 'z'));
+  ModalDriver driver;
+  ShownBox refused;
+  driver.Then(CloseBox(refused));
+  window_->OpenStoreFrom(bad, {});
+  EXPECT_EQ(refused.icon, QMessageBox::Warning);
+  driver.Then([&](QWidget* modal) {
+    QInputDialog* dialog = As<QInputDialog>(modal);
+    if (dialog == nullptr) return false;
+    EXPECT_EQ(dialog->textValue(), QString::fromStdString(bad));
+    dialog->setTextValue(QString::fromStdString(test_.location().target));
+    dialog->accept();
+    return true;
+  });
+  window_->Ui().ChooseStore->trigger();
+  EXPECT_EQ(driver.Left(), 0u);
+  EXPECT_EQ(window_->Events().EventCount(), 80);
+  EXPECT_EQ(window_->Ui().StoreLabel->text(),
+            QStringLiteral("Хранилище: ") + QString::fromStdString(test_.location().shown));
+}
+
+TEST_F(HistoryDialogsTest, ThePrintDialogCancelledPrintsNothing) {
+  FillStore(40);
+  window_->OpenStore(test_.location());
+  ModalDriver driver;
+  bool asked = false;
+  driver.Then([&](QWidget* modal) {
+    QPrintDialog* dialog = As<QPrintDialog>(modal);
+    if (dialog == nullptr) return false;
+    asked = true;
+    dialog->reject();
+    return true;
+  });
+  QTest::keyClick(window_.get(), Qt::Key_P, Qt::ControlModifier);
+  EXPECT_EQ(driver.Left(), 0u);
+  EXPECT_TRUE(asked);
 }
 
 }  // namespace
