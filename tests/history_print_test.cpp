@@ -302,5 +302,16 @@ TEST_F(HistoryPrintTest, AFileThatCannotBeWrittenIsReportedAndNothingIsLeft) {
   EXPECT_EQ(cli_testing::ReadWholeFile(pdf).substr(0, 5), "%PDF-");
 }
 
+// The paper follows the locale: CTest runs this once in a metric locale and
+// once more in en_US, with TORVDOC_TEST_PAPER saying which paper to expect.
+TEST_F(HistoryPrintTest, ThePaperIsTheLocales) {
+  const char* paper = std::getenv("TORVDOC_TEST_PAPER");
+  const std::string expected = paper != nullptr && std::string(paper) == "Letter"
+                                   ? "612 x 792 pts (letter)"
+                                   : "595 x 842 pts (A4)";
+  const std::filesystem::path pdf = WritePdf({}, "paper.pdf");
+  EXPECT_EQ(torv::testing::PdfInfoField(pdf, "Page size"), expected);
+}
+
 }  // namespace
 }  // namespace torv
