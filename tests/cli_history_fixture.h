@@ -3,10 +3,7 @@
 // test set-up started. Archive files are made here record by record.
 #pragma once
 
-#include <fcntl.h>
 #include <sys/time.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
@@ -47,37 +44,6 @@ inline ArchiveRecord DamagedRecord() {
 inline void SetModified(const std::string& path, std::int64_t unixSeconds) {
   const struct timeval times[2] = {{unixSeconds, 0}, {unixSeconds, 0}};
   ::utimes(path.c_str(), times);
-}
-
-// Runs torvdoc-cli in `workDir` with standard output going to `stdoutPath`
-// instead of being captured (for example /dev/full).
-inline ProcessResult RunCliWithStdout(const std::vector<std::string>& args,
-                                      const std::filesystem::path& workDir,
-                                      const std::string& stdoutPath) {
-  const std::filesystem::path errFile = workDir / ".stderr";
-  std::vector<std::string> argvStrings{TORVDOC_CLI_PATH};
-  argvStrings.insert(argvStrings.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (std::string& s : argvStrings) argv.push_back(s.data());
-  argv.push_back(nullptr);
-  const pid_t child = ::fork();
-  if (child == 0) {
-    const int out = ::open(stdoutPath.c_str(), O_WRONLY);
-    const int err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0 ||
-        ::chdir(workDir.c_str()) != 0) {
-      ::_exit(126);
-    }
-    ::execv(argv[0], argv.data());
-    ::_exit(127);
-  }
-  ProcessResult result;
-  int status = 0;
-  if (child < 0 || ::waitpid(child, &status, 0) != child) return result;
-  if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
-  result.err = ReadWholeFile(errFile);
-  std::filesystem::remove(errFile);
-  return result;
 }
 
 // Every test runs with TZ=UTC, no TORVDOC_DB and no XDG_DATA_HOME, and a HOME

@@ -37,6 +37,7 @@ class StoreCliTest : public HistoryCliTest {
 };
 using StoreLocationTest = StoreCliTest;
 using StoreOutputTest = StoreCliTest;
+using SqliteOutputTest = StoreCliTest;
 
 // --- where the store is ---
 
@@ -235,16 +236,18 @@ TEST_P(StoreOutputTest, AFailingStandardOutputIsAMessageAndImportsStillHappen) {
   WriteArchive("copy.dat", {kAlarm7, kNormal7});
   WriteArchive("more.dat", {kNormal7, MakeRecord(3, 0, 8, 0, 0, 2, 1)});
   const ProcessResult import =
-      RunCliWithStdout({"history", "import", "copy.dat", "more.dat", "--device", "3", "--copied-at",
-                        "2025-01-10T12:00:00", "--db", store_.dbText()},
-                       folder_.path(), "/dev/full");
+      RunProcess(TORVDOC_CLI_PATH,
+                 {"history", "import", "copy.dat", "more.dat", "--device", "3", "--copied-at",
+                  "2025-01-10T12:00:00", "--db", store_.dbText()},
+                 folder_.path(), folder_.path(), "/dev/full");
   EXPECT_EQ(import.exitCode, 1);
   EXPECT_EQ(import.err, "torvdoc-cli: cannot write the output\n");
   EXPECT_EQ(HistoryOutput({"list"}), std::string(kListHeader) + kAlarm7Row + kNormal7Row +
                                          "3\t02.01.2025\t08:00:00\tВключение  ИМ\t\t\t\n");
   for (const char* command : {"list", "devices"}) {
-    const ProcessResult result = RunCliWithStdout({"history", command, "--db", store_.dbText()},
-                                                  folder_.path(), "/dev/full");
+    const ProcessResult result =
+        RunProcess(TORVDOC_CLI_PATH, {"history", command, "--db", store_.dbText()}, folder_.path(),
+                   folder_.path(), "/dev/full");
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err, "torvdoc-cli: cannot write the output\n");
   }
@@ -293,8 +296,8 @@ TEST_P(StoreOutputTest, AListingStreamsInPieces) {
   EXPECT_LT(largest, 70000u);
 }
 
-TEST_P(StoreOutputTest, AListingIsNeverWrittenOverTheStore) {
-  if (GetParam() == Backend::kPostgres) GTEST_SKIP() << "only an SQLite store is a file";
+// Only an SQLite store is a file that -o could name.
+TEST_P(SqliteOutputTest, AListingIsNeverWrittenOverTheStore) {
   WriteArchive("copy.dat", {kAlarm7, kNormal7});
   ExpectImported({"--db", store_.dbText()});
   const std::string before = ReadWholeFile(store_.dbText());
@@ -311,6 +314,8 @@ TEST_P(StoreOutputTest, AListingIsNeverWrittenOverTheStore) {
 
 INSTANTIATE_TEST_SUITE_P(Stores, StoreOutputTest,
                          ::testing::Values(Backend::kSqlite, Backend::kPostgres),
+                         history::testing::BackendName);
+INSTANTIATE_TEST_SUITE_P(Sqlite, SqliteOutputTest, ::testing::Values(Backend::kSqlite),
                          history::testing::BackendName);
 
 // --- the wording of messages ---
