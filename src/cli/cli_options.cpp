@@ -101,8 +101,9 @@ ParsedCommandLine UnknownCommand(const std::vector<std::string>& args, std::size
   if (group == nullptr) return UsageError("unknown command \"" + args[0] + "\"", ToolUsage());
   std::string words = args[0];
   for (std::size_t i = 1; i < groupWords; ++i) words += " " + args[i];
-  if (groupWords == args.size())
+  if (groupWords == args.size()) {
     return UsageError("missing command after " + words, GroupUsage(*group));
+  }
   if (args[groupWords] == kHelpOption) return Help(GroupUsage(*group));
   return UsageError("unknown command \"" + words + " " + args[groupWords] + "\"",
                     GroupUsage(*group));
