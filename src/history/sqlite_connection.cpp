@@ -156,8 +156,9 @@ Result<std::unique_ptr<SqlConnection>> OpenSqlite(const std::string& path, OpenM
     // A store in WAL mode is read through its -shm file, which SQLite must
     // create when it is not there; a read-only folder forbids that.
     if (sqlite3_extended_errcode(db) == SQLITE_READONLY_DIRECTORY) {
-      return Failure{"cannot be read in a read-only folder: SQLite needs to create its -shm "
-                     "and -wal files beside it"};
+      return Failure{
+          "cannot be read in a read-only folder: SQLite needs to create its -shm "
+          "and -wal files beside it"};
     }
     return Failure{"is not a history store: " + read.failure().reason};
   }
