@@ -34,10 +34,12 @@ struct ProcessResult {
 };
 
 // Runs `program` with `args` in the folder `workDir`; standard input is empty
-// and both outputs are captured through files in `captureDir`.
+// and both outputs are captured through files in `captureDir`, unless
+// standard output is to go to the existing file `stdoutPath` (/dev/full).
 inline ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
                                 const std::filesystem::path& workDir,
-                                const std::filesystem::path& captureDir) {
+                                const std::filesystem::path& captureDir,
+                                const char* stdoutPath = nullptr) {
   const std::filesystem::path outFile = captureDir / ".stdout";
   const std::filesystem::path errFile = captureDir / ".stderr";
   std::vector<std::string> argvStrings{program};
@@ -50,7 +52,9 @@ inline ProcessResult RunProcess(const std::string& program, const std::vector<st
   if (child == 0) {
     // Only async-signal-safe calls between fork and exec.
     const int in = ::open("/dev/null", O_RDONLY);
-    const int out = ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int out = stdoutPath != nullptr
+                        ? ::open(stdoutPath, O_WRONLY)
+                        : ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     const int err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 ||
         ::dup2(err, 2) < 0 || ::chdir(workDir.c_str()) != 0) {

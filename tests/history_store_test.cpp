@@ -579,5 +579,16 @@ INSTANTIATE_TEST_SUITE_P(Stores, HistoryStoreTest,
                          ::testing::Values(Backend::kSqlite, Backend::kPostgres),
                          testing::BackendName);
 
+TEST(SqliteStoreTest, ABareFileNameIsAStoreInTheCurrentFolder) {
+  const torv::testing::TempFolder folder;
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(folder.path());
+  Result<std::unique_ptr<HistoryStore>> store =
+      OpenHistoryStore({StoreKind::kSqlite, "here.sqlite3", "here.sqlite3"}, OpenMode::kWrite);
+  std::filesystem::current_path(previous);
+  ASSERT_TRUE(store.ok()) << store.failure().reason;
+  EXPECT_TRUE(std::filesystem::is_regular_file(folder.path() / "here.sqlite3"));
+}
+
 }  // namespace
 }  // namespace torv::history

@@ -13,6 +13,8 @@
 #include "archive/view_state.h"
 #include "cli/archive_info.h"
 #include "cli/cli_usage.h"
+#include "cli/command_streams.h"
+#include "cli/history_commands.h"
 #include "cli/report_output.h"
 #include "cli/view_description.h"
 #include "report/atomic_write.h"
@@ -134,7 +136,7 @@ CommandOutcome RunSample(const CliOptions& options) {
   return {};
 }
 
-CommandOutcome RunCommandLine(const std::vector<std::string>& args) {
+CommandOutcome RunCommandLine(const std::vector<std::string>& args, CommandStreams* streams) {
   const ParsedCommandLine parsed = ParseCommandLine(args);
   CommandOutcome outcome;
   switch (parsed.outcome) {
@@ -164,6 +166,16 @@ CommandOutcome RunCommandLine(const std::vector<std::string>& args) {
       return RunInfo(parsed.options);
     case CliCommand::kSample:
       return RunSample(parsed.options);
+    case CliCommand::kHistoryImport:
+    case CliCommand::kHistoryList:
+    case CliCommand::kHistoryDevices:
+    case CliCommand::kHistoryNamesSet:
+    case CliCommand::kHistoryNamesImport:
+    case CliCommand::kHistoryNamesList: {
+      OutcomeStreams collected(outcome);
+      outcome.exitCode = RunHistoryCommand(parsed.options, streams ? *streams : collected);
+      return outcome;
+    }
   }
   return outcome;
 }

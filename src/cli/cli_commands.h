@@ -32,7 +32,12 @@ CommandOutcome RunInfo(const CliOptions& options);
 // Writes a generated archive.
 CommandOutcome RunSample(const CliOptions& options);
 
+class CommandStreams;
+
 // Parses `args` (the arguments after the program name) and runs the command.
-CommandOutcome RunCommandLine(const std::vector<std::string>& args);
+// A command that writes as it goes (the history's) writes to `streams` when
+// given, else into the outcome.
+CommandOutcome RunCommandLine(const std::vector<std::string>& args,
+                              CommandStreams* streams = nullptr);
 
 }  // namespace torv

@@ -5,27 +5,31 @@
 
 #include "cli/cli_option_table.h"
 #include "cli/cli_usage.h"
+#include "cli/history_option_rules.h"
 
 namespace torv {
 namespace {
 
 constexpr std::string_view kEndOfOptions = "--";
 
-// Parses the arguments after the command name into `options`; sets `help`
-// when help was asked.
-UsageProblem ParseCommandArgs(const std::vector<std::string>& args, CliOptions& options,
-                              bool& help) {
+// Parses the arguments after the command's `words` into `options`; sets
+// `help` when help was asked.
+UsageProblem ParseCommandArgs(const std::vector<std::string>& args, std::size_t words,
+                              CliOptions& options, bool& help) {
+  const CommandSpec& command = CommandSpecOf(options.command);
   std::set<std::string_view> seen;  // long names of the options given
-  bool havePath = false;
   bool optionsEnded = false;
-  for (std::size_t i = 1; i < args.size(); ++i) {
+  for (std::size_t i = words; i < args.size(); ++i) {
     const std::string& arg = args[i];
     // A lone "-" is a file name; "--" makes every later argument one.
     const bool looksLikeOption = !optionsEnded && arg.size() > 1 && arg[0] == '-';
     if (!looksLikeOption) {
-      if (havePath) return "unexpected argument \"" + arg + "\"";
-      options.path = arg;
-      havePath = true;
+      const bool takesMore =
+          command.arguments == ArgumentCount::kOneOrMore ||
+          (command.arguments == ArgumentCount::kOne && options.arguments.empty());
+      if (!takesMore) return "unexpected argument \"" + arg + "\"";
+      if (options.arguments.empty()) options.path = arg;
+      options.arguments.push_back(arg);
       continue;
     }
     if (arg == kEndOfOptions) {
@@ -65,8 +69,14 @@ UsageProblem ParseCommandArgs(const std::vector<std::string>& args, CliOptions& 
   if (seen.count("--encoding") != 0 && options.format != OutputFormat::kText) {
     return "--encoding applies only to --format text";
   }
-  if (!havePath || options.path.empty()) {
-    return "missing " + std::string(CommandSpecOf(options.command).argument);
+  if (IsHistoryCommand(options.command)) {
+    UsageProblem problem = HistoryUsageProblem(seen, options);
+    if (!problem.empty()) return problem;
+  }
+  const bool missing =
+      command.arguments == ArgumentCount::kOne ? options.path.empty() : options.arguments.empty();
+  if (command.arguments != ArgumentCount::kNone && missing) {
+    return "missing " + std::string(command.argument);
   }
   return {};
 }
@@ -85,18 +95,33 @@ ParsedCommandLine Help(const std::string& usage) {
   return parsed;
 }
 
+// No command: a group's first words ("history") show the group's usage.
+ParsedCommandLine UnknownCommand(const std::vector<std::string>& args, std::size_t groupWords) {
+  const CommandGroupSpec* group = groupWords == 0 ? nullptr : FindCommandGroup(args[0]);
+  if (group == nullptr) return UsageError("unknown command \"" + args[0] + "\"", ToolUsage());
+  std::string words = args[0];
+  for (std::size_t i = 1; i < groupWords; ++i) words += " " + args[i];
+  if (groupWords == args.size()) {
+    return UsageError("missing command after " + words, GroupUsage(*group));
+  }
+  if (args[groupWords] == kHelpOption) return Help(GroupUsage(*group));
+  return UsageError("unknown command \"" + words + " " + args[groupWords] + "\"",
+                    GroupUsage(*group));
+}
+
 }  // namespace
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
   if (args.empty()) return UsageError("missing command", ToolUsage());
   if (args[0] == kHelpOption) return Help(ToolUsage());
-  const CommandSpec* command = FindCommand(args[0]);
-  if (command == nullptr) return UsageError("unknown command \"" + args[0] + "\"", ToolUsage());
+  std::size_t words = 0;
+  const CommandSpec* command = FindCommandIn(args, words);
+  if (command == nullptr) return UnknownCommand(args, words);
 
   ParsedCommandLine parsed;
   parsed.options.command = command->command;
   bool help = false;
-  const UsageProblem problem = ParseCommandArgs(args, parsed.options, help);
+  const UsageProblem problem = ParseCommandArgs(args, words, parsed.options, help);
   if (help) return Help(CommandUsage(command->command));
   if (!problem.empty()) return UsageError(problem, CommandUsage(command->command));
   return parsed;

@@ -6,17 +6,30 @@
 #include <vector>
 
 #include "archive/view_request.h"
+#include "cli/history_options.h"
 
 namespace torv {
 
-enum class CliCommand { kView, kReport, kInfo, kSample };
+enum class CliCommand {
+  kView,
+  kReport,
+  kInfo,
+  kSample,
+  kHistoryImport,
+  kHistoryList,
+  kHistoryDevices,
+  kHistoryNamesSet,
+  kHistoryNamesImport,
+  kHistoryNamesList,
+};
 
 // Which view `view` asks for first.
 enum class ViewKind { kBlock, kDate, kInput };
 
 enum class OutputEncoding { kUtf8, kCp1251 };
 
-// What `view`, `report` and `info` write; `info` knows only text and JSON.
+// What `view`, `report`, `info` and the history listings write; `info` and
+// `history devices` know only text and JSON, `history list` no RTF.
 enum class OutputFormat { kText, kCsv, kJson, kRtf };
 
 inline constexpr int kMaxSampleFill = 1000000;
@@ -26,6 +39,8 @@ inline constexpr char kStepForward = 'f';
 struct CliOptions {
   CliCommand command = CliCommand::kView;
   std::string path;  // the archive to read, or the file `sample` writes
+  // Every argument that is not an option, in order; `path` is the first.
+  std::vector<std::string> arguments;
 
   // view
   ViewKind viewKind = ViewKind::kBlock;
@@ -36,15 +51,18 @@ struct CliOptions {
 
   // view and report
   OutputEncoding encoding = OutputEncoding::kUtf8;
-  bool byteOrderMark = false;  // CSV only
+  bool byteOrderMark = false;  // CSV only; also history list
 
-  // view, report and info
+  // view, report, info, history list (format: also history devices)
   OutputFormat format = OutputFormat::kText;
   std::string outputPath;  // empty: standard output
 
   // sample
   std::uint32_t seed = 1;
   int fill = 1500;
+
+  // the history commands
+  HistoryOptions history;
 };
 
 struct ParsedCommandLine {

@@ -36,15 +36,34 @@ std::string ToolUsage() {
       "Usage: torvdoc-cli COMMAND ARGS...\n"
       "Documents the event archive of a ТОРВ-4 alarm device.\n";
   for (const CommandSpec& command : CommandTable()) {
+    if (command.name.find(' ') != std::string_view::npos) continue;  // listed by its group
     const std::string label =
         std::string(command.name) + " " + std::string(command.argument) + " ...";
     usage += HelpLine(label, kToolHelpColumn, command.summary);
+  }
+  for (const CommandGroupSpec& group : CommandGroupTable()) {
+    usage += HelpLine(std::string(group.name) + " ...", kToolHelpColumn,
+                      std::string(group.summary) + "; " + std::string(group.name) + " --help");
   }
   usage += HelpLine(kHelpOption, kToolHelpColumn,
                     std::string(kHelpText) + "; COMMAND --help lists the options of a command");
   return usage +
          "Exit status: 0 done, 1 the archive could not be shown or a file could not\n"
          "be written (the message is on standard error), 2 wrong usage.\n";
+}
+
+std::string GroupUsage(const CommandGroupSpec& group) {
+  std::string usage(group.synopsis);
+  const std::string prefix = std::string(group.name) + " ";
+  for (const CommandSpec& command : CommandTable()) {
+    if (command.name.substr(0, prefix.size()) != prefix) continue;
+    std::string label(command.name.substr(prefix.size()));
+    if (!command.argument.empty()) label += " " + std::string(command.argument);
+    usage += HelpLine(label, group.helpColumn, command.summary);
+  }
+  usage += HelpLine(kHelpOption, group.helpColumn,
+                    std::string(kHelpText) + "; " + prefix + "COMMAND --help lists its options");
+  return usage + std::string(group.epilog);
 }
 
 std::string CommandUsage(CliCommand command) {

@@ -73,6 +73,10 @@ enum class NumberKind { kInput, kRelay };
 std::string_view NumberKindName(NumberKind kind);  // "input", "relay"
 std::optional<NumberKind> NumberKindNamed(std::string_view name);
 
+// Names may be given to every number a record can carry (byte 1 plus one).
+inline constexpr int kFirstNamedNumber = 1;
+inline constexpr int kLastNamedNumber = 256;
+
 // The operator's name for one input or relay of a device.
 struct NameEntry {
   std::string device;

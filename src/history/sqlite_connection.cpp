@@ -146,9 +146,11 @@ Result<std::unique_ptr<SqlConnection>> OpenSqlite(const std::string& path, OpenM
     return Failure{"is not a regular file"};
   }
   if (!exists) {
+    // A bare file name lives in the current folder: there is nothing to create.
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    if (!folder.empty()) std::filesystem::create_directories(folder, error);
-    if (error) return Failure{"cannot create its folder: " + error.message(), error.value()};
+    std::error_code made;
+    if (!folder.empty()) std::filesystem::create_directories(folder, made);
+    if (made) return Failure{"cannot create its folder: " + made.message(), made.value()};
   }
 
   int flags = SQLITE_OPEN_FULLMUTEX;
@@ -171,6 +173,13 @@ Result<std::unique_ptr<SqlConnection>> OpenSqlite(const std::string& path, OpenM
   // Read before anything is written: a file that is not a database fails
   // here and stays as it was.
   if (Status read = connection->Exec("SELECT count(*) FROM sqlite_master"); !read) {
+    // A store in WAL mode is read through its -shm file, which SQLite must
+    // create when it is not there; a read-only folder forbids that.
+    if (sqlite3_extended_errcode(db) == SQLITE_READONLY_DIRECTORY) {
+      return Failure{
+          "cannot be read in a read-only folder: SQLite needs to create its -shm "
+          "and -wal files beside it"};
+    }
     return Failure{"is not a history store: " + read.failure().reason};
   }
   if (Status keys = connection->Exec("PRAGMA foreign_keys = ON"); !keys) return keys.failure();
