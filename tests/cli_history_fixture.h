@@ -21,6 +21,18 @@ namespace torv::cli_testing {
 using history::testing::Backend;
 using history::testing::TestStore;
 
+// The text listing's header line.
+inline constexpr char kListHeader[] = "Устройство\tДата\tВремя\tСобытие\tВход\tРеле\tНазвание\n";
+inline constexpr char kAllDevices[] = "Устройства: все";
+inline constexpr char kAllTime[] = "Период: всё время";
+inline constexpr char kNoFilter[] = "Отбор: нет";
+
+// What a text listing opens with: what it shows, an empty line, the header.
+inline std::string Opening(const std::string& devices = kAllDevices,
+                           const std::string& period = kAllTime,
+                           const std::string& filter = kNoFilter) {
+  return devices + "\n" + period + "\n" + filter + "\n\n" + kListHeader;
+}
 // An archive file whose ring holds `records` from slot 0 on, oldest first,
 // and whose WriteOffset points after them (or is `writeOffset` when given).
 inline std::vector<std::uint8_t> ArchiveOf(const std::vector<ArchiveRecord>& records,

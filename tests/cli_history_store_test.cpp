@@ -15,7 +15,6 @@
 namespace torv::cli_testing {
 namespace {
 
-constexpr char kListHeader[] = "Устройство\tДата\tВремя\tСобытие\tВход\tРеле\tНазвание\n";
 const ArchiveRecord kAlarm7 = MakeRecord(2, 6, 23, 59, 58, 31, 12);
 const ArchiveRecord kNormal7 = MakeRecord(0, 6, 0, 0, 5, 1, 1);
 constexpr char kAlarm7Row[] = "3\t31.12.2024\t23:59:58\tАвар. сигн.\t7\t\t\n";
@@ -47,7 +46,7 @@ TEST_P(StoreLocationTest, WithoutDbTheStoreIsInTheUsersDataFolder) {
   const std::filesystem::path store = home_ / ".local/share/torvdoc/history.sqlite3";
   EXPECT_TRUE(std::filesystem::is_regular_file(store));
   const ProcessResult list = Run({"history", "list", "--db", store.string()});
-  EXPECT_EQ(list.out, std::string(kListHeader) + kAlarm7Row + kNormal7Row);
+  EXPECT_EQ(list.out, Opening() + kAlarm7Row + kNormal7Row);
 
   ::setenv("XDG_DATA_HOME", (folder_.path() / "data").c_str(), 1);
   ExpectImported({});
@@ -56,13 +55,13 @@ TEST_P(StoreLocationTest, WithoutDbTheStoreIsInTheUsersDataFolder) {
   // TORVDOC_DB names the store; --db wins over it.
   ::setenv("TORVDOC_DB", store_.dbText().c_str(), 1);
   ExpectImported({});
-  EXPECT_EQ(Run({"history", "list"}).out, std::string(kListHeader) + kAlarm7Row + kNormal7Row);
+  EXPECT_EQ(Run({"history", "list"}).out, Opening() + kAlarm7Row + kNormal7Row);
   ExpectImported({"--db", "sqlite:named.sqlite3"});
   EXPECT_TRUE(std::filesystem::is_regular_file(folder_.path() / "named.sqlite3"));
   // A bare file name is a store in the current folder.
   ExpectImported({"--db", "here.sqlite3"});
   EXPECT_EQ(Run({"history", "list", "--db", "here.sqlite3"}).out,
-            std::string(kListHeader) + kAlarm7Row + kNormal7Row);
+            Opening() + kAlarm7Row + kNormal7Row);
 }
 
 TEST_P(StoreLocationTest, ReadingCommandsCreateNoStore) {
@@ -222,6 +221,7 @@ TEST_P(StoreOutputTest, ListToAFileWritesWhatStandardOutputShows) {
   EXPECT_EQ(HistoryOutput({"list", "--format", "csv", "-o", "out.csv"}), "");
   EXPECT_EQ(ReadWholeFile(folder_.path() / "out.csv"), shown);
   EXPECT_EQ(shown,
+            "Устройства: все\r\nПериод: всё время\r\nОтбор: нет\r\n\r\n"
             "Устройство,Дата,Время,Событие,Вход,Реле,Название\r\n"
             "3,31.12.2024,23:59:58,Авар. сигн.,7,,\r\n"
             "3,01.01.2025,00:00:05,Норма,7,,\r\n");
@@ -242,7 +242,7 @@ TEST_P(StoreOutputTest, AFailingStandardOutputIsAMessageAndImportsStillHappen) {
                  folder_.path(), folder_.path(), "/dev/full");
   EXPECT_EQ(import.exitCode, 1);
   EXPECT_EQ(import.err, "torvdoc-cli: cannot write the output\n");
-  EXPECT_EQ(HistoryOutput({"list"}), std::string(kListHeader) + kAlarm7Row + kNormal7Row +
+  EXPECT_EQ(HistoryOutput({"list"}), Opening() + kAlarm7Row + kNormal7Row +
                                          "3\t02.01.2025\t08:00:00\tВключение  ИМ\t\t\t\n");
   for (const char* command : {"list", "devices"}) {
     const ProcessResult result =
@@ -309,7 +309,7 @@ TEST_P(SqliteOutputTest, AListingIsNeverWrittenOverTheStore) {
               "torvdoc-cli: " + output + ": is the history store; it is never written\n");
   }
   EXPECT_EQ(ReadWholeFile(store_.dbText()), before);
-  EXPECT_EQ(HistoryOutput({"list"}), std::string(kListHeader) + kAlarm7Row + kNormal7Row);
+  EXPECT_EQ(HistoryOutput({"list"}), Opening() + kAlarm7Row + kNormal7Row);
 }
 
 INSTANTIATE_TEST_SUITE_P(Stores, StoreOutputTest,

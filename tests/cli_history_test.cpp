@@ -12,7 +12,6 @@ namespace {
 
 constexpr char kDevice[] = "3";
 constexpr char kStoreroom[] = "Склад, ТОРВ-4 №2";
-constexpr char kListHeader[] = "Устройство\tДата\tВремя\tСобытие\tВход\tРеле\tНазвание\n";
 constexpr char kGapRow[] = "\t*** пропуск: события между копиями не сохранены ***\n";
 constexpr char kDevicesHeader[] =
     "Устройство\tСобытий\tКопий\tПропусков\tПервое событие\tПоследнее событие\tИмпорт\n";
@@ -66,10 +65,10 @@ TEST_P(HistoryCommandsTest, ImportPrintsALinePerFileAndAGapWhereNothingOverlaps)
             "copy1.dat: 0 new, 4 already stored\n"
             "copy2.dat: 0 new, 4 already stored\n"
             "copy3.dat: 0 new, 2 already stored\n");
-  EXPECT_EQ(HistoryOutput({"list"}), std::string(kListHeader) + kAlarm7Row + "\n" + kNormal7Row +
-                                         "\n" + kRelay2OnRow + "\n" + kWarning3Row + "\n" +
-                                         kDeviceOnRow + "\n" + kNormal3Row + "\n" + kDevice +
-                                         kGapRow + kAlarm1Row + "\n" + kDamagedRow + "\n");
+  EXPECT_EQ(HistoryOutput({"list"}), Opening() + kAlarm7Row + "\n" + kNormal7Row + "\n" +
+                                         kRelay2OnRow + "\n" + kWarning3Row + "\n" + kDeviceOnRow +
+                                         "\n" + kNormal3Row + "\n" + kDevice + kGapRow +
+                                         kAlarm1Row + "\n" + kDamagedRow + "\n");
 }
 
 TEST_P(HistoryCommandsTest, AFailingFileGetsItsMessageAndTheOthersAreStillImported) {
@@ -92,8 +91,8 @@ TEST_P(HistoryCommandsTest, AFailingFileGetsItsMessageAndTheOthersAreStillImport
             "torvdoc-cli: damaged.dat: Архив поврежден\n"
             "torvdoc-cli: folder.dat: Архив не удается открыть (это папка)\n"
             "torvdoc-cli: pipe.dat: Архив не удается открыть (не обычный файл)\n");
-  EXPECT_EQ(HistoryOutput({"list"}), std::string(kListHeader) + kAlarm7Row + "\n" + kNormal7Row +
-                                         "\n" + kRelay2OnRow + "\n");
+  EXPECT_EQ(HistoryOutput({"list"}),
+            Opening() + kAlarm7Row + "\n" + kNormal7Row + "\n" + kRelay2OnRow + "\n");
 }
 
 TEST_P(HistoryCommandsTest, TheFilesTimeGivesTheYearsUnlessACopyTimeIsGiven) {
@@ -106,6 +105,7 @@ TEST_P(HistoryCommandsTest, TheFilesTimeGivesTheYearsUnlessACopyTimeIsGiven) {
       HistoryOutput({"import", "copy.dat", "--device", "B", "--copied-at", "2025-01-01T00:00:05"}),
       "copy.dat: 2 new, 0 already stored\n");
   EXPECT_EQ(HistoryOutput({"list", "--format", "csv"}),
+            "Устройства: все\r\nПериод: всё время\r\nОтбор: нет\r\n\r\n"
             "Устройство,Дата,Время,Событие,Вход,Реле,Название\r\n"
             "A,31.12.2025,23:59:58,Авар. сигн.,7,,\r\n"
             "A,01.01.2026,00:00:05,Норма,7,,\r\n"
@@ -124,22 +124,24 @@ TEST_P(HistoryCommandsTest, ListFiltersByDeviceDateInputAndKind) {
   const std::string otherRow = std::string(kStoreroom) + "\t19.01.2025\t11:00:00\tНорма\t3\t\t";
 
   EXPECT_EQ(HistoryOutput({"list", "--device", kStoreroom}),
-            std::string(kListHeader) + otherRow + "\n");
-  EXPECT_EQ(
-      HistoryOutput({"list", "--from", "2025-01-02", "--to", "2025-01-15"}),
-      std::string(kListHeader) + kRelay2OnRow + "\n" + kWarning3Row + "\n" + kDeviceOnRow + "\n");
+            Opening(std::string("Устройство: ") + kStoreroom) + otherRow + "\n");
+  EXPECT_EQ(HistoryOutput({"list", "--from", "2025-01-02", "--to", "2025-01-15"}),
+            Opening(kAllDevices, "Период: с 02.01.2025 по 15.01.2025") + kRelay2OnRow + "\n" +
+                kWarning3Row + "\n" + kDeviceOnRow + "\n");
   // A date filter leaves out the damaged record, which has no year.
   EXPECT_EQ(HistoryOutput({"list", "--from", "2025-01-19", "--device", kDevice}),
-            std::string(kListHeader) + kNormal3Row + "\n" + kDevice + kGapRow + kAlarm1Row + "\n");
+            Opening("Устройство: 3", "Период: с 19.01.2025") + kNormal3Row + "\n" + kDevice +
+                kGapRow + kAlarm1Row + "\n");
   EXPECT_EQ(HistoryOutput({"list", "--to", "2024-12-31"}),
-            std::string(kListHeader) + kAlarm7Row + "\n");
+            Opening(kAllDevices, "Период: по 31.12.2024") + kAlarm7Row + "\n");
   EXPECT_EQ(HistoryOutput({"list", "--input", "3"}),
-            std::string(kListHeader) + kWarning3Row + "\n" + kNormal3Row + "\n" + otherRow + "\n");
-  EXPECT_EQ(
-      HistoryOutput({"list", "--events", "damaged,relay"}),
-      std::string(kListHeader) + kRelay2OnRow + "\n" + kDevice + kGapRow + kDamagedRow + "\n");
+            Opening(kAllDevices, kAllTime, "Отбор: вход 3") + kWarning3Row + "\n" + kNormal3Row +
+                "\n" + otherRow + "\n");
+  EXPECT_EQ(HistoryOutput({"list", "--events", "damaged,relay"}),
+            Opening(kAllDevices, kAllTime, "Отбор: события: некорректные, реле") + kRelay2OnRow +
+                "\n" + kDevice + kGapRow + kDamagedRow + "\n");
   EXPECT_EQ(HistoryOutput({"list", "--events", "device", "--device", kDevice}),
-            std::string(kListHeader) + kDeviceOnRow + "\n");
+            Opening("Устройство: 3", kAllTime, "Отбор: события: устройство") + kDeviceOnRow + "\n");
   // A device name the store does not know is most likely mistyped.
   const ProcessResult unknown = History({"list", "--device", "4"});
   EXPECT_EQ(unknown.exitCode, 1);
@@ -152,6 +154,7 @@ TEST_P(HistoryCommandsTest, ListAsCsvWithAByteOrderMark) {
   ImportThreeCopies();
   EXPECT_EQ(HistoryOutput({"list", "--format", "csv", "--bom", "--from", "2025-01-15"}),
             "\xEF\xBB\xBF"
+            "Устройства: все\r\nПериод: с 15.01.2025\r\nОтбор: нет\r\n\r\n"
             "Устройство,Дата,Время,Событие,Вход,Реле,Название\r\n"
             "3,15.01.2025,10:00:00,Включение  ИМ,,,\r\n"
             "3,19.01.2025,11:00:00,Норма,3,,\r\n"
@@ -165,7 +168,9 @@ TEST_P(HistoryCommandsTest, ListAsJsonReadsBackWithEveryField) {
             "");
   const nlohmann::json document =
       nlohmann::json::parse(HistoryOutput({"list", "--format", "json"}));
-  ASSERT_EQ(document.size(), 1u);
+  ASSERT_EQ(document.size(), 2u);
+  EXPECT_EQ(document.at("filters").at("lines"),
+            nlohmann::json::array({kAllDevices, kAllTime, kNoFilter}));
   const nlohmann::json& events = document.at("events");
   ASSERT_EQ(events.size(), 8u);  // a gap is no event of its own
   EXPECT_EQ(events[0], nlohmann::json::parse(R"({"device": "3", "year": 2024,
@@ -182,7 +187,11 @@ TEST_P(HistoryCommandsTest, ListAsJsonReadsBackWithEveryField) {
               "bytes": [255, 255, 255, 255, 255, 255, 255, 255], "gap_before": false,
               "date": "", "time": "", "event": "**НЕКОРР ЗАП.**",
               "input": null, "relay": null, "name": null})"));
-  EXPECT_EQ(HistoryOutput({"list", "--format", "json", "--input", "30"}), "{\"events\": []}\n");
+  const nlohmann::json none =
+      nlohmann::json::parse(HistoryOutput({"list", "--format", "json", "--input", "30"}));
+  EXPECT_EQ(none.at("events"), nlohmann::json::array());
+  EXPECT_EQ(none.at("filters").at("input"), 30);
+  EXPECT_EQ(none.at("filters").at("lines").at(2), "Отбор: вход 30");
 }
 
 // --- names ---
@@ -206,8 +215,9 @@ TEST_P(HistoryCommandsTest, NamesSetImportedAndListedShowBesideTheNumbers) {
             "3,relay,2,Сирена\r\n"
             "\"Склад, ТОРВ-4 №2\",relay,1,Табло\r\n");
   EXPECT_EQ(HistoryOutput({"list", "--to", "2025-01-09"}),
-            std::string(kListHeader) + kAlarm7Row + "Дверь \"А\", склад\n" + kNormal7Row +
-                "Дверь \"А\", склад\n" + kRelay2OnRow + "Сирена\n" + kWarning3Row + "Окно\n");
+            Opening(kAllDevices, "Период: по 09.01.2025") + kAlarm7Row + "Дверь \"А\", склад\n" +
+                kNormal7Row + "Дверь \"А\", склад\n" + kRelay2OnRow + "Сирена\n" + kWarning3Row +
+                "Окно\n");
 }
 
 TEST_P(HistoryCommandsTest, ABadNamesFileStoresNoName) {
@@ -276,8 +286,9 @@ TEST_P(HistoryCommandsTest, ACopyWithoutEventsListsOnlyHeaders) {
   WriteArchive("blank.dat", {});  // every slot empty, WriteOffset 0
   EXPECT_EQ(HistoryOutput({"import", "blank.dat", "--device", kDevice}),
             "blank.dat: 0 new, 0 already stored\n");
-  EXPECT_EQ(HistoryOutput({"list"}), kListHeader);
+  EXPECT_EQ(HistoryOutput({"list"}), Opening());
   EXPECT_EQ(HistoryOutput({"list", "--format", "csv"}),
+            "Устройства: все\r\nПериод: всё время\r\nОтбор: нет\r\n\r\n"
             "Устройство,Дата,Время,Событие,Вход,Реле,Название\r\n");
   // A copy without events tells nothing of the device: it is not kept.
   EXPECT_EQ(HistoryOutput({"devices", "--format", "json"}), "{\n  \"devices\": []\n}\n");

@@ -54,6 +54,10 @@ class HistoryReportTest : public ::testing::Test {
 
 TEST_F(HistoryReportTest, TextHasAHeaderOneLinePerEventAndGapLines) {
   EXPECT_EQ(List(*store_, ListFormat::kText),
+            "Устройства: все\n"
+            "Период: всё время\n"
+            "Отбор: нет\n"
+            "\n"
             "Устройство\tДата\tВремя\tСобытие\tВход\tРеле\tНазвание\n"
             "Склад, ТОРВ-4 №2\t31.12.2024\t23:59:58\tАвар. сигн.\t7\t\tДверь \"А\", склад\n"
             "Склад, ТОРВ-4 №2\t\t\t**НЕКОРР ЗАП.**\t\t\t\n"
@@ -67,6 +71,10 @@ TEST_F(HistoryReportTest, CsvQuotesWhatNeedsItAndKeepsTheGapRow) {
   history::EventQuery relay;
   relay.kinds = {EventKind::kRelay, EventKind::kDevice};
   EXPECT_EQ(List(*store_, ListFormat::kCsv, relay),
+            "Устройства: все\r\n"
+            "Период: всё время\r\n"
+            "\"Отбор: события: реле, устройство\"\r\n"
+            "\r\n"
             "Устройство,Дата,Время,Событие,Вход,Реле,Название\r\n"
             "\"Склад, ТОРВ-4 №2\",01.01.2025,00:00:05,Включение реле,,2,Сирена\r\n"
             "\"Склад, ТОРВ-4 №2\",,,*** пропуск: события между копиями не сохранены ***,,,\r\n"
@@ -76,6 +84,10 @@ TEST_F(HistoryReportTest, CsvQuotesWhatNeedsItAndKeepsTheGapRow) {
   EXPECT_EQ(
       List(*store_, ListFormat::kCsv, input7, SpreadsheetDialect({1, 2})),
       "\xEF\xBB\xBF"
+      "Устройства: все\r\n"
+      "Период: всё время\r\n"
+      "Отбор: вход 7\r\n"
+      "\r\n"
       "Устройство;\"Дата\";\"Время\";Событие;Вход;Реле;Название\r\n"
       "Склад, ТОРВ-4 №2;\"31.12.2024\";\"23:59:58\";Авар. сигн.;7;;\"Дверь \"\"А\"\", склад\"\r\n");
 }
@@ -85,6 +97,10 @@ TEST_F(HistoryReportTest, NewestFirstTheGapLineStillStandsBetweenTheTwoStretches
   newest.newestFirst = true;
   newest.kinds = {EventKind::kRelay, EventKind::kDevice, EventKind::kInput};
   EXPECT_EQ(List(*store_, ListFormat::kText, newest),
+            "Устройства: все\n"
+            "Период: всё время\n"
+            "Отбор: события: реле, устройство, входы; сначала новые\n"
+            "\n"
             "Устройство\tДата\tВремя\tСобытие\tВход\tРеле\tНазвание\n"
             "Склад, ТОРВ-4 №2\t19.01.2025\t08:00:00\tВключение  ИМ\t\t\t\n"
             "Склад, ТОРВ-4 №2\t*** пропуск: события между копиями не сохранены ***\n"
@@ -97,6 +113,10 @@ TEST_F(HistoryReportTest, TheTextFilterChoosesTheRowsOfEveryFormat) {
   door.text = "ДВЕРЬ";
   EXPECT_EQ(List(*store_, ListFormat::kCsv, door, ListSpreadsheetDialect()),
             "\xEF\xBB\xBF"
+            "Устройства: все\r\n"
+            "Период: всё время\r\n"
+            "Отбор: текст «ДВЕРЬ»\r\n"
+            "\r\n"
             "Устройство;\"Дата\";\"Время\";Событие;Вход;Реле;Название\r\n"
             "Склад, ТОРВ-4 №2;\"31.12.2024\";\"23:59:58\";Авар. сигн.;7;;\"Дверь \"\"А\"\", "
             "склад\"\r\n");
@@ -149,7 +169,10 @@ TEST(ReportHeadingTest, NamesDevicePeriodFiltersAndTimeOfPrinting) {
 TEST_F(HistoryReportTest, JsonHasEveryFieldScriptsRelyOn) {
   const std::string json = List(*store_, ListFormat::kJson);
   const nlohmann::json document = nlohmann::json::parse(json);
-  ASSERT_EQ(document.size(), 1u);
+  ASSERT_EQ(document.size(), 2u);
+  EXPECT_EQ(document.at("filters"), nlohmann::json::parse(R"({"device": null, "from": null,
+              "to": null, "input": null, "kinds": [], "text": null, "newest_first": false,
+              "lines": ["Устройства: все", "Период: всё время", "Отбор: нет"]})"));
   const nlohmann::json& events = document.at("events");
   ASSERT_EQ(events.size(), 5u);
   EXPECT_EQ(events[0], nlohmann::json::parse(R"({"device": "Склад, ТОРВ-4 №2", "year": 2024,
@@ -167,12 +190,26 @@ TEST_F(HistoryReportTest, JsonHasEveryFieldScriptsRelyOn) {
   EXPECT_EQ(events[4].at("year"), nullptr);
   EXPECT_EQ(events[4].at("date"), "");
   // One event per line between the brackets.
-  EXPECT_EQ(json.substr(0, 13), "{\"events\": [\n");
+  EXPECT_EQ(json.substr(0, 12), "{\"filters\": ");
+  EXPECT_NE(json.find("},\n\"events\": [\n{\"bytes\""), std::string::npos);
   EXPECT_EQ(json.substr(json.size() - 4), "\n]}\n");
 
   history::EventQuery none;
+  none.device = "Склад, ТОРВ-4 №2";
+  none.from = history::CalendarDate{2024, 1, 2};
+  none.to = history::CalendarDate{2025, 12, 31};
   none.input = 30;
-  EXPECT_EQ(List(*store_, ListFormat::kJson, none), "{\"events\": []}\n");
+  none.kinds = {EventKind::kInput, EventKind::kDamaged};
+  none.text = "дверь";
+  none.newestFirst = true;
+  const std::string empty = List(*store_, ListFormat::kJson, none);
+  EXPECT_EQ(empty.substr(empty.size() - 15), "\n\"events\": []}\n");
+  EXPECT_EQ(nlohmann::json::parse(empty), nlohmann::json::parse(R"({"filters": {
+              "device": "Склад, ТОРВ-4 №2", "from": "2024-01-02", "to": "2025-12-31",
+              "input": 30, "kinds": ["input", "damaged"], "text": "дверь", "newest_first": true,
+              "lines": ["Устройство: Склад, ТОРВ-4 №2", "Период: с 02.01.2024 по 31.12.2025",
+                        "Отбор: вход 30; события: входы, некорректные; текст «дверь»; сначала новые"]},
+              "events": []})"));
 }
 
 TEST_F(HistoryReportTest, DevicesAsTextAndJson) {

@@ -23,6 +23,7 @@
 #include "history/device_simulation.h"
 #include "history/history_store.h"
 #include "history_report/event_list.h"
+#include "history_report/report_heading.h"
 #include "temp_archive.h"
 
 // QString in GoogleTest's messages as its text.
@@ -92,7 +93,8 @@ inline Rows ListingRows(history::HistoryStore& store, const history::EventQuery&
   EXPECT_TRUE(s.ok()) << s.failure().reason;
   Rows rows;
   const std::vector<std::string> lines = cli_testing::SplitLines(text);
-  for (std::size_t i = 1; i < lines.size(); ++i) {
+  // After what the listing shows, an empty line and the header line.
+  for (std::size_t i = QueryLines(query).size() + 2; i < lines.size(); ++i) {
     std::vector<std::string> cells;
     std::size_t start = 0;
     for (;;) {

@@ -2,7 +2,10 @@
 
 #include <array>
 #include <memory>
+#include <cstdio>
 #include <nlohmann/json.hpp>
+
+#include "history_report/report_heading.h"
 
 namespace torv {
 namespace {
@@ -18,11 +21,19 @@ nlohmann::json NumberOrNull(const std::optional<int>& number) {
   return number ? nlohmann::json(*number) : nlohmann::json(nullptr);
 }
 
+nlohmann::json DateOrNull(const std::optional<history::CalendarDate>& date) {
+  if (!date) return nullptr;
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", date->year, date->month, date->day);
+  return text;
+}
+
 // One format: a start, a row per event (and per gap), an end.
 class ListWriter {
  public:
   virtual ~ListWriter() = default;
-  virtual void Start(std::string& out) = 0;
+  // `query` is what the listing shows: it opens every format.
+  virtual void Start(std::string& out, const history::EventQuery& query) = 0;
   virtual void Gap(std::string& out, const history::StoredEvent& next) = 0;
   virtual void Event(std::string& out, const history::StoredEvent& event,
                      const ListedFields& fields) = 0;
@@ -31,7 +42,12 @@ class ListWriter {
 
 class TextListWriter final : public ListWriter {
  public:
-  void Start(std::string& out) override {
+  void Start(std::string& out, const history::EventQuery& query) override {
+    for (const std::string& line : QueryLines(query)) {
+      out += line;
+      out += '\n';
+    }
+    out += '\n';
     for (std::size_t i = 0; i < kListColumns.size(); ++i) {
       out += i == 0 ? "" : "\t";
       out += kListColumns[i];
@@ -65,8 +81,10 @@ class TextListWriter final : public ListWriter {
 class CsvListWriter final : public ListWriter {
  public:
   explicit CsvListWriter(const CsvDialect& dialect) : csv_(dialect) {}
-  void Start(std::string& out) override {
+  void Start(std::string& out, const history::EventQuery& query) override {
     csv_.AppendStart(out);
+    for (const std::string& line : QueryLines(query)) csv_.AppendRecord(out, {line});
+    csv_.AppendRecord(out, {""});
     csv_.AppendRecord(out, kListColumns);
   }
   void Gap(std::string& out, const history::StoredEvent& next) override {
@@ -87,7 +105,22 @@ class CsvListWriter final : public ListWriter {
 
 class JsonListWriter final : public ListWriter {
  public:
-  void Start(std::string& out) override { out += "{\"events\": ["; }
+  void Start(std::string& out, const history::EventQuery& query) override {
+    nlohmann::json filters;
+    filters["device"] = query.device ? nlohmann::json(*query.device) : nlohmann::json(nullptr);
+    filters["from"] = DateOrNull(query.from);
+    filters["to"] = DateOrNull(query.to);
+    filters["input"] = NumberOrNull(query.input);
+    nlohmann::json kinds = nlohmann::json::array();
+    for (const EventKind kind : query.kinds) kinds.push_back(std::string(EventKindName(kind)));
+    filters["kinds"] = std::move(kinds);
+    filters["text"] = query.text.empty() ? nlohmann::json(nullptr) : nlohmann::json(query.text);
+    filters["newest_first"] = query.newestFirst;
+    filters["lines"] = QueryLines(query);
+    out += "{\"filters\": ";
+    out += filters.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    out += ",\n\"events\": [";
+  }
   void Gap(std::string&, const history::StoredEvent&) override {}
   void Event(std::string& out, const history::StoredEvent& event,
              const ListedFields& fields) override {
@@ -149,7 +182,7 @@ Status WriteEventList(history::HistoryStore& store, const history::EventQuery& q
                       ListFormat format, const TextSink& sink, const CsvDialect& csvDialect) {
   std::unique_ptr<ListWriter> writer = WriterFor(format, csvDialect);
   std::string out;
-  writer->Start(out);
+  writer->Start(out, query);
   const Status listed = ForEachListedRow(store, query, [&](const ListedRow& row) {
     if (row.gap) {
       writer->Gap(out, row.event);

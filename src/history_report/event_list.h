@@ -2,13 +2,18 @@
 // device, as text, CSV or JSON, streamed in pieces so that a whole store
 // never has to fit in memory.
 //
+// Every format opens with what the listing shows (QueryLines: device or
+// devices, period, filters): text and CSV as lines of their own and an empty
+// line, JSON as "filters".
 // Text: a header line, then one line per event, TAB between the fields
 // device, date, time, event, input, relay, name; a gap is a line of its own.
 // CSV: the same columns and rows in the chosen dialect.
 // Newest first, a gap line follows the event after the gap instead of
 // standing before it, so that it always lies between the two events it
 // separates.
-// JSON: {"events": [...]}, each event an object with "device", "year"
+// JSON: {"filters": {...}, "events": [...]}: "filters" holds "device",
+// "from" and "to" (YYYY-MM-DD), "input", "kinds", "text" (null or [] where
+// not set), "newest_first" and "lines" (QueryLines); each event an object with "device", "year"
 // (number or null), "bytes" (the record's 8 bytes), "gap_before", "date",
 // "time", "event", "input", "relay" and "name" (null where none).
 #pragma once

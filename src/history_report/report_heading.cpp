@@ -47,18 +47,24 @@ std::string FilterText(const history::EventQuery& query) {
   return text;
 }
 
-HistoryReportHeading HeadingFor(const history::EventQuery& query,
-                                std::int64_t printedAtUnixSeconds) {
-  HistoryReportHeading heading;
-  heading.title = kHistoryReportTitle;
-  heading.lines.push_back(query.device ? "Устройство: " + *query.device : "Устройства: все");
+std::vector<std::string> QueryLines(const history::EventQuery& query) {
+  std::vector<std::string> lines;
+  lines.push_back(query.device ? "Устройство: " + *query.device : "Устройства: все");
   std::string period = "Период: ";
   if (!query.from && !query.to) period += "всё время";
   if (query.from) period += "с " + CalendarDateText(*query.from);
   if (query.from && query.to) period += " ";
   if (query.to) period += "по " + CalendarDateText(*query.to);
-  heading.lines.push_back(period);
-  heading.lines.push_back("Отбор: " + FilterText(query));
+  lines.push_back(period);
+  lines.push_back("Отбор: " + FilterText(query));
+  return lines;
+}
+
+HistoryReportHeading HeadingFor(const history::EventQuery& query,
+                                std::int64_t printedAtUnixSeconds) {
+  HistoryReportHeading heading;
+  heading.title = kHistoryReportTitle;
+  heading.lines = QueryLines(query);
   const std::time_t time = static_cast<std::time_t>(printedAtUnixSeconds);
   std::tm local{};
   localtime_r(&time, &local);

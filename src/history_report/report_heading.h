@@ -27,9 +27,15 @@ std::string_view EventKindLabel(EventKind kind);
 // "DD.MM.YYYY".
 std::string CalendarDateText(const history::CalendarDate& date);
 
-// "Устройство: NAME" or "Устройства: все"; "Период: с ... по ..." or
-// "Период: всё время"; "Отбор: ..." (input, kinds, text, order) or
-// "Отбор: нет"; "Напечатано: DD.MM.YYYY HH:MM" in local time.
+// What a listing shows of its query, line by line: "Устройство: NAME" or
+// "Устройства: все"; "Период: с ... по ..." or "Период: всё время";
+// "Отбор: ..." (input, kinds, text, order) or "Отбор: нет". Every export and
+// printout starts with these, so that a listing handed on says what it leaves
+// out.
+std::vector<std::string> QueryLines(const history::EventQuery& query);
+
+// The printed report's heading: the title, QueryLines, and
+// "Напечатано: DD.MM.YYYY HH:MM" in local time.
 HistoryReportHeading HeadingFor(const history::EventQuery& query,
                                 std::int64_t printedAtUnixSeconds);
 
