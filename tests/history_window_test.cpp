@@ -62,7 +62,8 @@ class HistoryWindowTest : public ::testing::Test {
   std::unique_ptr<HistoryWindow> ShowWindow() {
     auto window = std::make_unique<HistoryWindow>(prompts_);
     window->show();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    // On a real display under load the window manager may take its time.
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window.get(), 30000));
     window->OpenStore(test_.location());
     return window;
   }
