@@ -2,14 +2,34 @@
 # --help of each command of a program, as the program prints it:
 #   cmake -DPROGRAM=path -DOUTPUT=file -P command_help_h2m.cmake
 # The commands are the lines of the program's own --help that start with two
-# spaces and a lower-case word; "help" is left out.
+# spaces and a lower-case word ("help" left out). A word whose own help lists
+# commands the same way is a group ("history"): its help comes first, then
+# the help of each of its commands ("history names set").
+
 # UTF-8 text, whatever the locale of the build.
 set(ENV{LC_ALL} C.UTF-8)
-execute_process(COMMAND "${PROGRAM}" --help OUTPUT_VARIABLE toolHelp RESULT_VARIABLE result)
-if(NOT result EQUAL 0)
-  message(FATAL_ERROR "${PROGRAM} --help failed: ${result}")
-endif()
-string(REGEX MATCHALL "\n  [a-z]+ " commandLines "${toolHelp}")
+
+function(help_of words out)
+  execute_process(COMMAND "${PROGRAM}" ${words} --help OUTPUT_VARIABLE text
+                  RESULT_VARIABLE result)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "${PROGRAM} ${words} --help failed: ${result}")
+  endif()
+  set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
+# The commands a help lists: the lower-case words of each line that starts
+# with two spaces, up to an upper-case argument or the summary.
+function(commands_in text out)
+  string(REGEX MATCHALL "\n  [a-z][a-z-]*( [a-z][a-z-]*)*( [A-Z][A-Z.]*)?  " lines "${text}")
+  set(commands "")
+  foreach(line IN LISTS lines)
+    string(REGEX REPLACE "^\n  ([a-z][a-z -]*[a-z]).*" "\\1" command "${line}")
+    string(REGEX REPLACE " [A-Z].*" "" command "${command}")
+    list(APPEND commands "${command}")
+  endforeach()
+  set(${out} "${commands}" PARENT_SCOPE)
+endfunction()
 
 # Text for roff, kept line for line: backslashes and dashes escaped, and a
 # line that starts with a control character made plain text.
@@ -20,18 +40,27 @@ function(roff_text text out)
   set(${out} "${text}" PARENT_SCOPE)
 endfunction()
 
+function(section name text out)
+  roff_text("${text}" text)
+  set(${out} ".SS ${name}\n.nf\n${text}.fi\n" PARENT_SCOPE)
+endfunction()
+
+help_of("" toolHelp)
+commands_in("${toolHelp}" topCommands)
 set(include "[COMMANDS]\n")
-foreach(line IN LISTS commandLines)
-  string(STRIP "${line}" command)
+foreach(command IN LISTS topCommands)
   if(command STREQUAL "help")
     continue()
   endif()
-  execute_process(COMMAND "${PROGRAM}" ${command} --help OUTPUT_VARIABLE commandHelp
-                  RESULT_VARIABLE result)
-  if(NOT result EQUAL 0)
-    message(FATAL_ERROR "${PROGRAM} ${command} --help failed: ${result}")
-  endif()
-  roff_text("${commandHelp}" commandHelp)
-  string(APPEND include ".SS ${command}\n.nf\n${commandHelp}.fi\n")
+  help_of("${command}" commandHelp)
+  section("${command}" "${commandHelp}" text)
+  string(APPEND include "${text}")
+  commands_in("${commandHelp}" groupCommands)
+  foreach(groupCommand IN LISTS groupCommands)
+    string(REPLACE " " ";" words "${command} ${groupCommand}")
+    help_of("${words}" groupCommandHelp)
+    section("${command} ${groupCommand}" "${groupCommandHelp}" text)
+    string(APPEND include "${text}")
+  endforeach()
 endforeach()
 file(WRITE "${OUTPUT}" "${include}")

@@ -27,6 +27,13 @@ if(TARGET torvdoc)
   # libraries the binaries link are added to this by shlibdeps.
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "xdg-utils, qt6-translations-l10n")
 endif()
+if(TARGET torvdoc-history)
+  install(TARGETS torvdoc-history RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES ${PROJECT_SOURCE_DIR}/data/torvdoc-history.desktop
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${PROJECT_SOURCE_DIR}/data/torvdoc-history.svg
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+endif()
 install(FILES ${PROJECT_SOURCE_DIR}/data/torvdoc.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${PROJECT_SOURCE_DIR}/samples/full.dat ${PROJECT_SOURCE_DIR}/samples/partial.dat
@@ -77,8 +84,10 @@ set(CPACK_PACKAGE_DESCRIPTION
 day or the events of one input, and prints or saves reports of what it shows
 or of the whole archive. The archive is only read, never written.
 
-The command-line tool torvdoc-cli gives the same views and reports as text,
-CSV, JSON or RTF, summarises archives, and writes demo archives.")
+A history store keeps every event of successive archive copies, once and in
+order; the window torvdoc-history shows and prints it. The command-line tool
+torvdoc-cli gives the same views and reports as text, CSV, JSON or RTF,
+summarises archives, writes demo archives, and imports and lists histories.")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY torvdoc)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

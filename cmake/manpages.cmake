@@ -1,8 +1,9 @@
 # Manual pages made at build time from the programs' own --help and
 # --version by help2man, with the sections those do not give from
 # packaging/*.h2m, compressed as Debian installs them:
-#   torvdoc-cli(1): the tool's help, then each command's help
-#   torvdoc(1):     the window's help
+#   torvdoc-cli(1):     the tool's help, then each command's help
+#   torvdoc(1):         the window's help
+#   torvdoc-history(1): the history window's help
 find_program(TORVDOC_HELP2MAN help2man)
 find_program(TORVDOC_GZIP gzip)
 if(NOT TORVDOC_HELP2MAN OR NOT TORVDOC_GZIP)
@@ -49,4 +50,7 @@ torvdoc_manpage(torvdoc-cli "document the event archive of a TORV-4 alarm device
                 EXTRA_INCLUDE ${commandsInclude})
 if(TARGET torvdoc)
   torvdoc_manpage(torvdoc "the window that documents the event archive of a TORV-4 alarm device")
+endif()
+if(TARGET torvdoc-history)
+  torvdoc_manpage(torvdoc-history "the window that shows the history of TORV-4 events")
 endif()

@@ -4,11 +4,13 @@
 
 #include <map>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/cli_option_table.h"
 #include "cli/cli_usage.h"
+#include "cli/history_option_rules.h"
 #include "cli/view_description.h"
 
 namespace torv {
@@ -192,15 +194,23 @@ TEST(CliOptionsTest, HelpWinsOverMissingFile) {
 TEST(CliOptionsTest, ShortHelpHelpCommandAndVersionForTheToolAndEachCommand) {
   for (const CommandSpec& command : CommandTable()) {
     SCOPED_TRACE(command.name);
-    const std::string name(command.name);
+    std::vector<std::string> name;  // "history names set" is three words
+    std::istringstream words{std::string(command.name)};
+    for (std::string word; words >> word;) name.push_back(word);
+    const auto with = [](std::vector<std::string> args, const std::vector<std::string>& more) {
+      args.insert(args.end(), more.begin(), more.end());
+      return args;
+    };
     const std::string usage = CommandUsage(command.command);
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {name, "-h"}, {name, "a.dat", "-h"}, {"help", name}, {name, "--help"}}) {
+    std::vector<std::vector<std::string>> asked = {with(name, {"-h"}), with(name, {"--help"}),
+                                                   with({"help"}, name)};
+    if (command.arguments != ArgumentCount::kNone) asked.push_back(with(name, {"a.dat", "-h"}));
+    for (const std::vector<std::string>& args : asked) {
       const ParsedCommandLine parsed = ParseCommandLine(args);
       EXPECT_EQ(parsed.outcome, Outcome::kHelp);
       EXPECT_EQ(parsed.text, usage);
     }
-    const ParsedCommandLine version = ParseCommandLine({name, "--version"});
+    const ParsedCommandLine version = ParseCommandLine(with(name, {"--version"}));
     EXPECT_EQ(version.outcome, Outcome::kHelp);
     EXPECT_EQ(version.text, VersionText());
   }
@@ -243,7 +253,7 @@ TEST(CliOptionsTest, ValuesAfterAnEqualsSignOrAttachedToAShortName) {
 
 TEST(CliOptionsTest, InfoTakesSeveralFilesTheOthersOne) {
   const CliOptions info = Parsed({"info", "a.dat", "-", "--format", "json", "c.dat"});
-  EXPECT_EQ(info.paths, (std::vector<std::string>{"a.dat", "-", "c.dat"}));
+  EXPECT_EQ(info.arguments, (std::vector<std::string>{"a.dat", "-", "c.dat"}));
   EXPECT_EQ(info.path, "a.dat");
   EXPECT_EQ(Problem({"info", "a.dat", ""}), "torvdoc-cli: missing FILE");
   EXPECT_EQ(Problem({"report", "a.dat", "b.dat"}), "torvdoc-cli: unexpected argument \"b.dat\"");
@@ -393,14 +403,51 @@ TEST(CliOptionsTest, HelpListsEveryOptionOfItsCommand) {
       {CliCommand::kSample, {"sample", "a", "--seed", "2"}, "--seed N"},
       {CliCommand::kSample, {"sample", "a", "--fill", "2"}, "--fill N"},
       {CliCommand::kSample, {"sample", "a", "--force"}, "--force"},
+      {CliCommand::kHistoryImport, {"history", "import", "a", "--device", "1"}, "--device NAME"},
+      {CliCommand::kHistoryImport,
+       {"history", "import", "a", "--device", "1", "--copied-at", "2025-01-02T03:04:05"},
+       "--copied-at T"},
+      {CliCommand::kHistoryImport,
+       {"history", "import", "a", "--device", "1", "--db", "x"},
+       "--db STORE"},
+      {CliCommand::kHistoryList, {"history", "list", "--device", "1"}, "--device NAME"},
+      {CliCommand::kHistoryList, {"history", "list", "--from", "2025-01-02"}, "--from DATE"},
+      {CliCommand::kHistoryList, {"history", "list", "--to", "2025-01-02"}, "--to DATE"},
+      {CliCommand::kHistoryList, {"history", "list", "--input", "7"}, "--input N"},
+      {CliCommand::kHistoryList, {"history", "list", "--events", "relay"}, "--events KINDS"},
+      {CliCommand::kHistoryList, {"history", "list", "--format", "csv"}, "--format F"},
+      {CliCommand::kHistoryList, {"history", "list", "--format", "csv", "--bom"}, "--bom"},
+      {CliCommand::kHistoryList,
+       {"history", "list", "--format", "csv", "--csv-dialect", "excel"},
+       "--csv-dialect D"},
+      {CliCommand::kHistoryList, {"history", "list", "-o", "x"}, "-o, --output P"},
+      {CliCommand::kHistoryList, {"history", "list", "--db", "x"}, "--db STORE"},
+      {CliCommand::kHistoryDevices, {"history", "devices", "--format", "json"}, "--format F"},
+      {CliCommand::kHistoryDevices, {"history", "devices", "--db", "x"}, "--db STORE"},
+      {CliCommand::kHistoryNamesSet,
+       {"history", "names", "set", "n", "--device", "1", "--input", "2"},
+       "--device NAME"},
+      {CliCommand::kHistoryNamesSet,
+       {"history", "names", "set", "n", "--device", "1", "--input", "256"},
+       "--input N"},
+      {CliCommand::kHistoryNamesSet,
+       {"history", "names", "set", "n", "--device", "1", "--relay", "1"},
+       "--relay N"},
+      {CliCommand::kHistoryNamesSet,
+       {"history", "names", "set", "n", "--device", "1", "--relay", "1", "--db", "x"},
+       "--db STORE"},
+      {CliCommand::kHistoryNamesImport,
+       {"history", "names", "import", "a", "--db", "x"},
+       "--db STORE"},
+      {CliCommand::kHistoryNamesList, {"history", "names", "list", "--db", "x"}, "--db STORE"},
   };
   for (const OptionCase& option : cases) {
     SCOPED_TRACE(option.spelling);
     Parsed(option.args);
     EXPECT_NE(CommandUsage(option.command).find("\n  " + option.spelling + " "), std::string::npos);
   }
-  for (const CliCommand command :
-       {CliCommand::kView, CliCommand::kReport, CliCommand::kInfo, CliCommand::kSample}) {
+  for (const CommandSpec& spec : CommandTable()) {
+    const CliCommand command = spec.command;
     const std::string usage = CommandUsage(command);
     EXPECT_NE(usage.find("\n  -h, --help "), std::string::npos) << usage;
     EXPECT_NE(usage.find("\n  --version "), std::string::npos) << usage;
@@ -434,7 +481,6 @@ std::vector<std::string> ChangedFields(const CliOptions& a, const CliOptions& b)
     if (!same) changed.push_back(name);
   };
   compare("command", a.command == b.command);
-  compare("paths", a.paths == b.paths);
   compare("path", a.path == b.path);
   compare("viewKind", a.viewKind == b.viewKind);
   compare("blocksBack", a.blocksBack == b.blocksBack);
@@ -449,7 +495,44 @@ std::vector<std::string> ChangedFields(const CliOptions& a, const CliOptions& b)
   compare("seed", a.seed == b.seed);
   compare("fill", a.fill == b.fill);
   compare("force", a.force == b.force);
+  compare("arguments", a.arguments == b.arguments);
+  const HistoryOptions& x = a.history;
+  const HistoryOptions& y = b.history;
+  compare("history.db", x.db == y.db);
+  compare("history.device", x.device == y.device);
+  const auto time = [](const std::optional<history::CopyTime>& t) {
+    return t ? std::optional(t->unixSeconds) : std::nullopt;
+  };
+  compare("history.copiedAt", time(x.copiedAt) == time(y.copiedAt));
+  const auto key = [](const std::optional<history::CalendarDate>& d) {
+    return d ? std::optional(d->Key()) : std::nullopt;
+  };
+  compare("history.from", key(x.from) == key(y.from));
+  compare("history.to", key(x.to) == key(y.to));
+  compare("history.input", x.input == y.input);
+  compare("history.kinds", x.kinds == y.kinds);
+  compare("history.relay", x.relay == y.relay);
   return changed;
+}
+
+// The shortest valid command line of `command` that leaves out the option
+// `except` and the options it stands in for.
+std::vector<std::string> CommandLineOf(CliCommand command, const std::string& except) {
+  const CommandSpec& spec = CommandSpecOf(command);
+  std::vector<std::string> args;
+  for (std::size_t at = 0; at <= spec.name.size();) {
+    const std::size_t space = std::min(spec.name.find(' ', at), spec.name.size());
+    args.emplace_back(spec.name.substr(at, space - at));
+    at = space + 1;
+  }
+  if (command == CliCommand::kHistoryImport || command == CliCommand::kHistoryNamesSet) {
+    if (except != "--device") args.insert(args.end(), {"--device", "1"});
+  }
+  if (command == CliCommand::kHistoryNamesSet && except != "--input" && except != "--relay") {
+    args.insert(args.end(), {"--input", "2"});
+  }
+  if (spec.arguments != ArgumentCount::kNone) args.emplace_back("a.dat");
+  return args;
 }
 
 // Each option sets its own fields and no other, in every command that takes
@@ -461,6 +544,13 @@ TEST(OptionTableTest, EachOptionSetsOnlyItsOwnFields) {
     std::vector<std::string> fields;
   };
   const std::map<std::string, FieldCase> cases = {
+      {"--device", {{}, {"--device", "Склад"}, {"history.device"}}},
+      {"--copied-at", {{}, {"--copied-at", "2025-01-10T12:00:00"}, {"history.copiedAt"}}},
+      {"--from", {{}, {"--from", "2025-01-10"}, {"history.from"}}},
+      {"--to", {{}, {"--to", "2025-01-10"}, {"history.to"}}},
+      {"--events", {{}, {"--events", "relay,input"}, {"history.kinds"}}},
+      {"--relay", {{}, {"--relay", "200"}, {"history.relay"}}},
+      {"--db", {{}, {"--db", "h.sqlite3"}, {"history.db"}}},
       {"--block", {{}, {"--block", "2"}, {"blocksBack"}}},
       {"--date", {{}, {"--date", "01.02"}, {"viewKind", "dateKey"}}},
       {"--input", {{}, {"--input", "2"}, {"viewKind", "inputNumber"}}},
@@ -474,6 +564,9 @@ TEST(OptionTableTest, EachOptionSetsOnlyItsOwnFields) {
       {"--seed", {{}, {"--seed", "2"}, {"seed"}}},
       {"--fill", {{}, {"--fill", "2"}, {"fill"}}},
   };
+  // A command that cannot go without the option compares two values of it.
+  const std::map<std::string, std::string> otherValues = {
+      {"--device", "2"}, {"--input", "3"}, {"--relay", "3"}};
   for (const OptionSpec& option : OptionTable()) {
     const std::string name(option.name);
     SCOPED_TRACE(name);
@@ -481,11 +574,20 @@ TEST(OptionTableTest, EachOptionSetsOnlyItsOwnFields) {
     const FieldCase& c = cases.at(name);
     ASSERT_FALSE(option.commands.empty());
     for (const CliCommand command : option.commands) {
-      std::vector<std::string> args{std::string(CommandSpecOf(command).name), "a.dat"};
+      SCOPED_TRACE(CommandSpecOf(command).name);
+      std::vector<std::string> args = CommandLineOf(command, name);
       args.insert(args.end(), c.needs.begin(), c.needs.end());
-      const CliOptions without = Parsed(args);
+      std::vector<std::string> withoutArgs = args;
+      if (ParseCommandLine(withoutArgs).outcome != Outcome::kRun) {
+        withoutArgs.insert(withoutArgs.end(), {name, otherValues.at(name)});
+      }
+      const CliOptions without = Parsed(withoutArgs);
       args.insert(args.end(), c.given.begin(), c.given.end());
-      EXPECT_EQ(ChangedFields(without, Parsed(args)), c.fields);
+      // An input of the history is a filter or a name's number, not a view.
+      const std::vector<std::string> fields = name == "--input" && IsHistoryCommand(command)
+                                                  ? std::vector<std::string>{"history.input"}
+                                                  : c.fields;
+      EXPECT_EQ(ChangedFields(without, Parsed(args)), fields);
     }
   }
 }
@@ -531,7 +633,9 @@ TEST(OptionTableTest, CommandsAreFoundByName) {
     EXPECT_EQ(&CommandSpecOf(command.command), &command);
   }
   EXPECT_EQ(FindCommand("View"), nullptr);
-  EXPECT_EQ(CommandTable().size(), 4u);
+  EXPECT_EQ(FindCommand("history"), nullptr);
+  EXPECT_EQ(FindCommand("history names set")->command, CliCommand::kHistoryNamesSet);
+  EXPECT_EQ(CommandTable().size(), 10u);
 }
 
 TEST(ViewDescriptionTest, DescribesTheViewAskedFor) {

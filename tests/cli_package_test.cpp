@@ -112,6 +112,11 @@ TEST_F(CliPackageTest, ControlNamesThePackageAndItsComputedDependencies) {
 TEST_F(CliPackageTest, HoldsTheToolsTheIconAndTheDemoArchives) {
   EXPECT_TRUE(fs::is_regular_file(root_ / "usr/bin/torvdoc-cli"));
   EXPECT_EQ(fs::is_regular_file(root_ / "usr/bin/torvdoc"), kPackageHasWindow);
+  EXPECT_EQ(fs::is_regular_file(root_ / "usr/bin/torvdoc-history"), kPackageHasWindow);
+  if (kPackageHasWindow) {
+    EXPECT_EQ(ReadWholeFile(root_ / "usr/share/icons/hicolor/scalable/apps/torvdoc-history.svg"),
+              ReadWholeFile(kSourceDir / "data/torvdoc-history.svg"));
+  }
   EXPECT_EQ(ReadWholeFile(root_ / "usr/share/icons/hicolor/scalable/apps/torvdoc.svg"),
             ReadWholeFile(kSourceDir / "data/torvdoc.svg"));
   for (const char* sample : {"full.dat", "partial.dat"}) {
@@ -142,7 +147,19 @@ TEST_F(CliPackageTest, ExtractedToolReportsLikeTheBuiltOne) {
             Run(TORVDOC_CLI_PATH, {"info", full, "--format", "json"}).out);
 }
 
-void ExpectValidDesktopEntry(const fs::path& entry) {
+// What a menu entry of ours must say: its Russian name, its command line
+// and its icon.
+struct DesktopEntryFacts {
+  std::string nameRu;
+  std::string exec;
+  std::string icon;
+};
+// A file manager hands the chosen archive to the window.
+const DesktopEntryFacts kMainEntry{"Документирование архива ТОРВ-4", "torvdoc %f", "torvdoc"};
+const DesktopEntryFacts kHistoryEntry{"История событий ТОРВ-4", "torvdoc-history",
+                                      "torvdoc-history"};
+
+void ExpectValidDesktopEntry(const fs::path& entry, const DesktopEntryFacts& facts) {
   ASSERT_TRUE(testing::ProgramInstalled(TORVDOC_DESKTOP_FILE_VALIDATE, "desktop-file-utils"));
   const ScratchFolder capture;
   const ProcessResult result = RunProcess(TORVDOC_DESKTOP_FILE_VALIDATE, {entry.string()},
@@ -154,23 +171,23 @@ void ExpectValidDesktopEntry(const fs::path& entry) {
   const std::string text = ReadWholeFile(entry);
   EXPECT_TRUE(HasLine(text, "[Desktop Entry]"));
   EXPECT_TRUE(HasLine(text, "Type=Application"));
-  EXPECT_TRUE(HasLine(text, "Name[ru]=Документирование архива ТОРВ-4"));
-  // A file manager hands the chosen archive to the window.
-  EXPECT_TRUE(HasLine(text, "Exec=torvdoc %f"));
-  EXPECT_TRUE(HasLine(text, "Icon=torvdoc"));
+  EXPECT_TRUE(HasLine(text, "Name[ru]=" + facts.nameRu));
+  EXPECT_TRUE(HasLine(text, "Exec=" + facts.exec));
+  EXPECT_TRUE(HasLine(text, "Icon=" + facts.icon));
   EXPECT_TRUE(HasLine(text, "Categories=Utility;"));
   EXPECT_EQ(text.find("MimeType="), std::string::npos) << "claims a file type";
 }
 
-TEST(DesktopEntryTest, SourceEntryValidates) {
-  ExpectValidDesktopEntry(kSourceDir / "data/torvdoc.desktop");
+TEST(DesktopEntryTest, SourceEntriesValidate) {
+  ExpectValidDesktopEntry(kSourceDir / "data/torvdoc.desktop", kMainEntry);
+  ExpectValidDesktopEntry(kSourceDir / "data/torvdoc-history.desktop", kHistoryEntry);
 }
 
 TEST_F(CliPackageTest, InstalledDesktopEntryComesWithTheWindowAndValidates) {
   const fs::path installed = root_ / "usr/share/applications/torvdoc.desktop";
   ASSERT_EQ(fs::is_regular_file(installed), kPackageHasWindow);
   if (kPackageHasWindow) {
-    ExpectValidDesktopEntry(installed);
+    ExpectValidDesktopEntry(installed, kMainEntry);
     EXPECT_EQ(ReadWholeFile(installed), ReadWholeFile(kSourceDir / "data/torvdoc.desktop"));
   }
 }
@@ -253,14 +270,25 @@ TEST_F(CliPackageTest, ManualPagesShowWithoutAWarning) {
                       "       torvdoc-cli - document the event archive of a TORV-4 alarm "
                       "device"))
       << cli.out;
-  // Each command's own help is in the page.
-  for (const std::string command : {"view", "report", "info", "sample"}) {
-    SCOPED_TRACE(command);
-    EXPECT_TRUE(HasLine(cli.out, "   " + command));
-    const std::string usage = Run(TORVDOC_CLI_PATH, {command, "--help"}).out;
+  // Each command's own help is in the page, a group's commands too.
+  for (const std::vector<std::string>& command :
+       std::vector<std::vector<std::string>>{{"view"},
+                                             {"report"},
+                                             {"info"},
+                                             {"sample"},
+                                             {"history"},
+                                             {"history", "import"},
+                                             {"history", "names", "set"}}) {
+    std::string name;
+    for (const std::string& word : command) name += (name.empty() ? "" : " ") + word;
+    SCOPED_TRACE(name);
+    EXPECT_TRUE(HasLine(cli.out, "   " + name));
+    std::vector<std::string> args = command;
+    args.push_back("--help");
+    const std::string usage = Run(TORVDOC_CLI_PATH, args).out;
     EXPECT_TRUE(HasLine(cli.out, "       " + SplitLines(usage).at(0)));
   }
-  EXPECT_TRUE(HasLine(cli.out, "       torvdoc(1)"));
+  EXPECT_TRUE(HasLine(cli.out, "       torvdoc(1), torvdoc-history(1)"));
 
   const fs::path windowPage = root_ / "usr/share/man/man1/torvdoc.1.gz";
   ASSERT_EQ(fs::is_regular_file(windowPage), kPackageHasWindow);
@@ -269,7 +297,14 @@ TEST_F(CliPackageTest, ManualPagesShowWithoutAWarning) {
     EXPECT_EQ(window.exitCode, 0);
     EXPECT_EQ(window.err, "");
     EXPECT_TRUE(HasLine(window.out, "       torvdoc [FILE]")) << window.out;
-    EXPECT_TRUE(HasLine(window.out, "       torvdoc-cli(1)"));
+    EXPECT_TRUE(HasLine(window.out, "       torvdoc-cli(1), torvdoc-history(1)"));
+
+    const ProcessResult history =
+        ShowManualPage(root_ / "usr/share/man/man1/torvdoc-history.1.gz", folder_->path());
+    EXPECT_EQ(history.exitCode, 0);
+    EXPECT_EQ(history.err, "");
+    EXPECT_TRUE(HasLine(history.out, "       torvdoc-history [--db STORE]")) << history.out;
+    EXPECT_TRUE(HasLine(history.out, "       torvdoc(1), torvdoc-cli(1)"));
   }
 }
 
@@ -329,7 +364,15 @@ TEST_F(CliPackageTest, BashCompletesCommandsOptionsValuesAndFiles) {
   using Words = std::vector<std::string>;
   const fs::path& folder = folder_->path();
   EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", ""}),
-            (Words{"help", "info", "report", "sample", "view"}));
+            (Words{"help", "history", "info", "report", "sample", "view"}));
+  // A group's commands, word by word.
+  EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", "history", ""}),
+            (Words{"devices", "import", "list", "names"}));
+  EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", "history", "names", "s"}), (Words{"set"}));
+  EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", "history", "names", "set", "x", "--r"}),
+            (Words{"--relay"}));
+  EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", "history", "list", "--csv-dialect", ""}),
+            (Words{"excel", "rfc4180"}));
   EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", "re"}), (Words{"report"}));
   EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", "help", "s"}), (Words{"sample"}));
   EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", "sample", "x.dat", "--"}),
@@ -348,6 +391,18 @@ TEST_F(CliPackageTest, BashCompletesCommandsOptionsValuesAndFiles) {
             (Words{"archives/full.dat"}));
   EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", "view", "a.dat", "-o", "archives/f"}),
             (Words{"archives/full.dat"}));
+}
+
+TEST_F(CliPackageTest, TheHistoryWindowsEntryComesWithItAndValidates) {
+  const fs::path installed = root_ / "usr/share/applications/torvdoc-history.desktop";
+  ASSERT_EQ(fs::is_regular_file(installed), kPackageHasWindow);
+  if (kPackageHasWindow) {
+    ExpectValidDesktopEntry(installed, kHistoryEntry);
+    EXPECT_EQ(ReadWholeFile(installed), ReadWholeFile(kSourceDir / "data/torvdoc-history.desktop"));
+    const ProcessResult version = Run((root_ / "usr/bin/torvdoc-history").string(), {"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "torvdoc-history " TORVDOC_VERSION "\n");
+  }
 }
 
 }  // namespace

@@ -36,6 +36,7 @@ struct ProcessResult {
 // What a child process gets besides its arguments.
 struct ProcessSetting {
   std::filesystem::path standardInput = "/dev/null";
+  const char* standardOutput = nullptr;  // an existing file instead of the capture
   // "NAME=value" entries that replace or add to the inherited environment.
   std::vector<std::string> environment;
 };
@@ -61,7 +62,8 @@ inline std::vector<std::string> ChangedEnvironment(const std::vector<std::string
 
 // Runs `program` with `args` in the folder `workDir`; standard input is empty
 // unless `setting` names a file, and both outputs are captured through files
-// in `captureDir`.
+// in `captureDir`, unless standard output is to go to the existing file
+// setting.standardOutput (/dev/full).
 inline ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
                                 const std::filesystem::path& workDir,
                                 const std::filesystem::path& captureDir,
@@ -82,7 +84,9 @@ inline ProcessResult RunProcess(const std::string& program, const std::vector<st
   if (child == 0) {
     // Only async-signal-safe calls between fork and exec.
     const int in = ::open(setting.standardInput.c_str(), O_RDONLY);
-    const int out = ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int out = setting.standardOutput != nullptr
+                        ? ::open(setting.standardOutput, O_WRONLY)
+                        : ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     const int err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 ||
         ::dup2(err, 2) < 0 || ::chdir(workDir.c_str()) != 0) {
@@ -110,6 +114,15 @@ inline std::string ReplaceAll(std::string text, const std::string& from, const s
     text.replace(at, from.size(), to);
   }
   return text;
+}
+
+// The same with standard output going to the existing file `stdoutPath`.
+inline ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
+                                const std::filesystem::path& workDir,
+                                const std::filesystem::path& captureDir, const char* stdoutPath) {
+  ProcessSetting setting;
+  setting.standardOutput = stdoutPath;
+  return RunProcess(program, args, workDir, captureDir, setting);
 }
 
 // Splits a text at each "\n"; a final "\n" ends the last line.

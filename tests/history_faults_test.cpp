@@ -36,8 +36,11 @@ class Worker {
  public:
   Worker(const std::vector<std::string>& args, const std::filesystem::path& folder,
          const std::string& tag, bool asNobody = false)
+      : Worker(TORVDOC_HISTORY_WORKER, args, folder, tag, asNobody) {}
+  Worker(const std::string& program, const std::vector<std::string>& args,
+         const std::filesystem::path& folder, const std::string& tag, bool asNobody = false)
       : out_(folder / (tag + ".out")), err_(folder / (tag + ".err")) {
-    std::vector<std::string> argvStrings{TORVDOC_HISTORY_WORKER};
+    std::vector<std::string> argvStrings{program};
     argvStrings.insert(argvStrings.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (std::string& s : argvStrings) argv.push_back(s.data());
@@ -121,24 +124,54 @@ std::int64_t CopiesStored(HistoryStore& store) {
   return devices.ok() && !devices->empty() ? devices->front().copies : 0;
 }
 
-class HistoryFaultsTest : public ::testing::TestWithParam<Backend> {
+// What imports: the worker, or torvdoc-cli history import itself.
+enum class Importer { kWorker, kCli };
+
+void PrintTo(Importer importer, std::ostream* out) {
+  *out << (importer == Importer::kWorker ? "the worker" : "torvdoc-cli");
+}
+
+// Each file's line on standard output once its copy is stored, messages on
+// standard error, exit 1 when a file or the store failed: alike for both.
+std::unique_ptr<Worker> StartImporter(Importer importer, const std::string& db,
+                                      const std::string& device,
+                                      const std::vector<std::string>& files,
+                                      const std::filesystem::path& folder, const std::string& tag) {
+  if (importer == Importer::kWorker) {
+    std::vector<std::string> args{db, device};
+    args.insert(args.end(), files.begin(), files.end());
+    return std::make_unique<Worker>(args, folder, tag);
+  }
+  std::vector<std::string> args{"history", "import"};
+  args.insert(args.end(), files.begin(), files.end());
+  args.insert(args.end(), {"--device", device, "--db", db});
+  return std::make_unique<Worker>(TORVDOC_CLI_PATH, args, folder, tag);
+}
+
+class HistoryFaultsTest : public ::testing::TestWithParam<std::tuple<Backend, Importer>> {
  protected:
   void SetUp() override { ::setenv("TZ", "UTC", 1); }
+  Backend GetBackend() const { return std::get<0>(GetParam()); }
+  Importer GetImporter() const { return std::get<1>(GetParam()); }
 };
+
+std::string FaultsTestName(const ::testing::TestParamInfo<std::tuple<Backend, Importer>>& info) {
+  return std::string(std::get<0>(info.param) == Backend::kSqlite ? "Sqlite" : "Postgres") +
+         (std::get<1>(info.param) == Importer::kWorker ? "Worker" : "Cli");
+}
 
 TEST_P(HistoryFaultsTest, AKilledImportLeavesTheStoreAsBeforeThatCopy) {
   for (const int delayMs : {30, 80, 150}) {
     SCOPED_TRACE("killed after " + std::to_string(delayMs) + " ms");
-    TestStore test(GetParam());
+    TestStore test(GetBackend());
     // Sixty imports of 900 new events each: the kill comes long before the end.
     const CopyFiles files = WriteCopies(test.folder(), 21, std::vector<int>(60, 900));
-    std::vector<std::string> args{test.dbText(), "5"};
-    args.insert(args.end(), files.paths.begin(), files.paths.end());
-    Worker worker(args, test.folder(), "killed");
+    std::unique_ptr<Worker> worker =
+        StartImporter(GetImporter(), test.dbText(), "5", files.paths, test.folder(), "killed");
     std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
-    worker.Kill();
-    ASSERT_EQ(worker.Wait(), -1) << "the import ended before the kill: " << worker.Err();
-    const std::string out = worker.Out();
+    worker->Kill();
+    ASSERT_EQ(worker->Wait(), -1) << "the import ended before the kill: " << worker->Err();
+    const std::string out = worker->Out();
     const auto printed = static_cast<std::size_t>(std::count(out.begin(), out.end(), '\n'));
 
     auto store = test.Open();
@@ -152,11 +185,11 @@ TEST_P(HistoryFaultsTest, AKilledImportLeavesTheStoreAsBeforeThatCopy) {
     store.reset();
 
     // Importing the killed copy again, then the rest, completes the history.
-    std::vector<std::string> rest{test.dbText(), "5"};
-    rest.insert(rest.end(), files.paths.begin() + static_cast<std::ptrdiff_t>(stored),
-                files.paths.end());
-    Worker again(rest, test.folder(), "again");
-    ASSERT_EQ(again.Wait(), 0) << again.Err();
+    const std::vector<std::string> rest(files.paths.begin() + static_cast<std::ptrdiff_t>(stored),
+                                        files.paths.end());
+    std::unique_ptr<Worker> again =
+        StartImporter(GetImporter(), test.dbText(), "5", rest, test.folder(), "again");
+    ASSERT_EQ(again->Wait(), 0) << again->Err();
     store = test.Open();
     ASSERT_TRUE(store);
     EXPECT_EQ(StoredStretches(*store), MemoryStretches(files.copies, files.copies.size()));
@@ -164,15 +197,14 @@ TEST_P(HistoryFaultsTest, AKilledImportLeavesTheStoreAsBeforeThatCopy) {
 }
 
 TEST_P(HistoryFaultsTest, EightImportersAtOnceStoreEachEventOnce) {
-  TestStore test(GetParam());
+  TestStore test(GetBackend());
   // Every copy overlaps the one before: 600 new events each.
   const CopyFiles files = WriteCopies(test.folder(), 8, std::vector<int>(8, 600));
   // No store yet: the importers also race to create its tables.
   std::vector<std::unique_ptr<Worker>> workers;
   for (std::size_t i = 0; i < files.paths.size(); ++i) {
-    workers.push_back(
-        std::make_unique<Worker>(std::vector<std::string>{test.dbText(), "Склад", files.paths[i]},
-                                 test.folder(), "worker" + std::to_string(i)));
+    workers.push_back(StartImporter(GetImporter(), test.dbText(), "Склад", {files.paths[i]},
+                                    test.folder(), "worker" + std::to_string(i)));
   }
   for (auto& worker : workers) ASSERT_EQ(worker->Wait(), 0) << worker->Err();
   auto store = test.Open();
@@ -182,8 +214,9 @@ TEST_P(HistoryFaultsTest, EightImportersAtOnceStoreEachEventOnce) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Stores, HistoryFaultsTest,
-                         ::testing::Values(Backend::kSqlite, Backend::kPostgres),
-                         testing::BackendName);
+                         ::testing::Combine(::testing::Values(Backend::kSqlite, Backend::kPostgres),
+                                            ::testing::Values(Importer::kWorker, Importer::kCli)),
+                         FaultsTestName);
 
 TEST(HistoryFaultsSqliteTest, EightImportersCreateANewStoreTogether) {
   ::setenv("TZ", "UTC", 1);

@@ -1,3 +1,5 @@
+#include <ctime>
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -5,6 +7,7 @@
 #include "history/device_simulation.h"
 #include "history_report/event_list.h"
 #include "history_report/history_summaries.h"
+#include "history_report/report_heading.h"
 #include "history_test_support.h"
 
 namespace torv {
@@ -51,6 +54,10 @@ class HistoryReportTest : public ::testing::Test {
 
 TEST_F(HistoryReportTest, TextHasAHeaderOneLinePerEventAndGapLines) {
   EXPECT_EQ(List(*store_, ListFormat::kText),
+            "Устройства: все\n"
+            "Период: всё время\n"
+            "Отбор: нет\n"
+            "\n"
             "Устройство\tДата\tВремя\tСобытие\tВход\tРеле\tНазвание\n"
             "Склад, ТОРВ-4 №2\t31.12.2024\t23:59:58\tАвар. сигн.\t7\t\tДверь \"А\", склад\n"
             "Склад, ТОРВ-4 №2\t\t\t**НЕКОРР ЗАП.**\t\t\t\n"
@@ -64,6 +71,10 @@ TEST_F(HistoryReportTest, CsvQuotesWhatNeedsItAndKeepsTheGapRow) {
   history::EventQuery relay;
   relay.kinds = {EventKind::kRelay, EventKind::kDevice};
   EXPECT_EQ(List(*store_, ListFormat::kCsv, relay),
+            "Устройства: все\r\n"
+            "Период: всё время\r\n"
+            "\"Отбор: события: реле, устройство\"\r\n"
+            "\r\n"
             "Устройство,Дата,Время,Событие,Вход,Реле,Название\r\n"
             "\"Склад, ТОРВ-4 №2\",01.01.2025,00:00:05,Включение реле,,2,Сирена\r\n"
             "\"Склад, ТОРВ-4 №2\",,,*** пропуск: события между копиями не сохранены ***,,,\r\n"
@@ -72,6 +83,10 @@ TEST_F(HistoryReportTest, CsvQuotesWhatNeedsItAndKeepsTheGapRow) {
   input7.input = 7;
   EXPECT_EQ(List(*store_, ListFormat::kCsv, input7, SpreadsheetDialect({1, 2})),
             "\xEF\xBB\xBF"
+            "Устройства: все\r\n"
+            "Период: всё время\r\n"
+            "Отбор: вход 7\r\n"
+            "\r\n"
             "Устройство;\"Дата\";\"Время\";Событие;Вход;Реле;Название\r\n"
             // The device's comma is quoted too: an import that also splits at commas
             // keeps the name in one cell.
@@ -79,10 +94,87 @@ TEST_F(HistoryReportTest, CsvQuotesWhatNeedsItAndKeepsTheGapRow) {
             "склад\"\r\n");
 }
 
+TEST_F(HistoryReportTest, NewestFirstTheGapLineStillStandsBetweenTheTwoStretches) {
+  history::EventQuery newest;
+  newest.newestFirst = true;
+  newest.kinds = {EventKind::kRelay, EventKind::kDevice, EventKind::kInput};
+  EXPECT_EQ(List(*store_, ListFormat::kText, newest),
+            "Устройства: все\n"
+            "Период: всё время\n"
+            "Отбор: события: реле, устройство, входы; сначала новые\n"
+            "\n"
+            "Устройство\tДата\tВремя\tСобытие\tВход\tРеле\tНазвание\n"
+            "Склад, ТОРВ-4 №2\t19.01.2025\t08:00:00\tВключение  ИМ\t\t\t\n"
+            "Склад, ТОРВ-4 №2\t*** пропуск: события между копиями не сохранены ***\n"
+            "Склад, ТОРВ-4 №2\t01.01.2025\t00:00:05\tВключение реле\t\t2\tСирена\n"
+            "Склад, ТОРВ-4 №2\t31.12.2024\t23:59:58\tАвар. сигн.\t7\t\tДверь \"А\", склад\n");
+}
+
+TEST_F(HistoryReportTest, TheTextFilterChoosesTheRowsOfEveryFormat) {
+  history::EventQuery door;
+  door.text = "ДВЕРЬ";
+  EXPECT_EQ(List(*store_, ListFormat::kCsv, door, ListSpreadsheetDialect()),
+            "\xEF\xBB\xBF"
+            "Устройства: все\r\n"
+            "Период: всё время\r\n"
+            "Отбор: текст «ДВЕРЬ»\r\n"
+            "\r\n"
+            "Устройство;\"Дата\";\"Время\";Событие;Вход;Реле;Название\r\n"
+            "\"Склад, ТОРВ-4 №2\";\"31.12.2024\";\"23:59:58\";Авар. сигн.;7;;\"Дверь \"\"А\"\", "
+            "склад\"\r\n");
+  door.text = "сирена";
+  const nlohmann::json events =
+      nlohmann::json::parse(List(*store_, ListFormat::kJson, door)).at("events");
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(events[0].at("event"), "Включение реле");
+}
+
+TEST(ReportHeadingTest, NamesDevicePeriodFiltersAndTimeOfPrinting) {
+  // The printing time is local: 2024-03-05 14:07 here is built from a local date.
+  std::tm local{};
+  local.tm_year = 2024 - 1900;
+  local.tm_mon = 2;
+  local.tm_mday = 5;
+  local.tm_hour = 14;
+  local.tm_min = 7;
+  local.tm_isdst = -1;
+  const std::int64_t printed = std::mktime(&local);
+  history::EventQuery query;
+  HistoryReportHeading heading = HeadingFor(query, printed);
+  EXPECT_EQ(heading.title, "История событий ТОРВ-4");
+  EXPECT_EQ(heading.lines,
+            (std::vector<std::string>{"Устройства: все", "Период: всё время", "Отбор: нет",
+                                      "Напечатано: 05.03.2024 14:07"}));
+  query.device = "Склад, ТОРВ-4 №2";
+  query.from = history::CalendarDate{2024, 1, 2};
+  query.to = history::CalendarDate{2024, 12, 31};
+  query.input = 7;
+  query.kinds = {EventKind::kInput, EventKind::kDamaged};
+  query.text = "дверь";
+  query.newestFirst = true;
+  heading = HeadingFor(query, printed);
+  EXPECT_EQ(heading.lines,
+            (std::vector<std::string>{
+                "Устройство: Склад, ТОРВ-4 №2", "Период: с 02.01.2024 по 31.12.2024",
+                "Отбор: вход 7; события: входы, некорректные; текст «дверь»; сначала новые",
+                "Напечатано: 05.03.2024 14:07"}));
+  query = {};
+  query.to = history::CalendarDate{2025, 2, 28};
+  EXPECT_EQ(HeadingFor(query, printed).lines[1], "Период: по 28.02.2025");
+  query = {};
+  query.from = history::CalendarDate{2025, 2, 28};
+  query.kinds = {EventKind::kDevice, EventKind::kRelay, EventKind::kOther};
+  EXPECT_EQ(HeadingFor(query, printed).lines[1], "Период: с 28.02.2025");
+  EXPECT_EQ(FilterText(query), "события: устройство, реле, прочие");
+}
+
 TEST_F(HistoryReportTest, JsonHasEveryFieldScriptsRelyOn) {
   const std::string json = List(*store_, ListFormat::kJson);
   const nlohmann::json document = nlohmann::json::parse(json);
-  ASSERT_EQ(document.size(), 1u);
+  ASSERT_EQ(document.size(), 2u);
+  EXPECT_EQ(document.at("filters"), nlohmann::json::parse(R"({"device": null, "from": null,
+              "to": null, "input": null, "kinds": [], "text": null, "newest_first": false,
+              "lines": ["Устройства: все", "Период: всё время", "Отбор: нет"]})"));
   const nlohmann::json& events = document.at("events");
   ASSERT_EQ(events.size(), 5u);
   EXPECT_EQ(events[0], nlohmann::json::parse(R"({"device": "Склад, ТОРВ-4 №2", "year": 2024,
@@ -100,12 +192,26 @@ TEST_F(HistoryReportTest, JsonHasEveryFieldScriptsRelyOn) {
   EXPECT_EQ(events[4].at("year"), nullptr);
   EXPECT_EQ(events[4].at("date"), "");
   // One event per line between the brackets.
-  EXPECT_EQ(json.substr(0, 13), "{\"events\": [\n");
+  EXPECT_EQ(json.substr(0, 12), "{\"filters\": ");
+  EXPECT_NE(json.find("},\n\"events\": [\n{\"bytes\""), std::string::npos);
   EXPECT_EQ(json.substr(json.size() - 4), "\n]}\n");
 
   history::EventQuery none;
+  none.device = "Склад, ТОРВ-4 №2";
+  none.from = history::CalendarDate{2024, 1, 2};
+  none.to = history::CalendarDate{2025, 12, 31};
   none.input = 30;
-  EXPECT_EQ(List(*store_, ListFormat::kJson, none), "{\"events\": []}\n");
+  none.kinds = {EventKind::kInput, EventKind::kDamaged};
+  none.text = "дверь";
+  none.newestFirst = true;
+  const std::string empty = List(*store_, ListFormat::kJson, none);
+  EXPECT_EQ(empty.substr(empty.size() - 15), "\n\"events\": []}\n");
+  EXPECT_EQ(nlohmann::json::parse(empty), nlohmann::json::parse(R"({"filters": {
+              "device": "Склад, ТОРВ-4 №2", "from": "2024-01-02", "to": "2025-12-31",
+              "input": 30, "kinds": ["input", "damaged"], "text": "дверь", "newest_first": true,
+              "lines": ["Устройство: Склад, ТОРВ-4 №2", "Период: с 02.01.2024 по 31.12.2025",
+                        "Отбор: вход 30; события: входы, некорректные; текст «дверь»; сначала новые"]},
+              "events": []})"));
 }
 
 TEST_F(HistoryReportTest, DevicesAsTextAndJson) {

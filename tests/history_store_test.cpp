@@ -401,9 +401,194 @@ TEST_P(HistoryStoreTest, ReadingAStoreWithoutHistoryFails) {
   }
 }
 
+TEST_P(HistoryStoreTest, TheTextFilterFindsEventTextsAndNamesIgnoringCaseAndSpaces) {
+  auto store = Open();
+  ASSERT_TRUE(store);
+  ArchiveRecord damaged;
+  damaged.bytes.fill(255);
+  const std::vector<ArchiveRecord> records{
+      MakeRecord(2, 6, 1, 0, 0, 30, 12),   // alarm, input 7
+      MakeRecord(51, 1, 2, 0, 0, 31, 12),  // relay 2 on
+      damaged,                             // no text of its own but "**НЕКОРР ЗАП.**"
+      MakeRecord(0, 6, 3, 0, 0, 1, 1),     // normal, input 7
+      MakeRecord(1, 2, 4, 0, 0, 1, 1),     // warning, input 3
+      MakeRecord(3, 0, 5, 0, 0, 2, 1),     // "Включение  ИМ"
+      MakeRecord(20, 0, 6, 0, 0, 2, 1),    // a code without text
+  };
+  (void)Import(*store, "1", CopyOf(records, 100, {0, 2024, 1, 2}));
+  (void)Import(*store, "2", CopyOf({MakeRecord(0, 6, 7, 0, 0, 1, 1)}, 100, {0, 2024, 1, 2}));
+  ASSERT_TRUE(store
+                  ->SetNames({{"1", NumberKind::kInput, 7, "Склад, Дверь"},
+                              {"1", NumberKind::kRelay, 2, "Сирена ёлка"},
+                              {"2", NumberKind::kInput, 7, "Окно"}})
+                  .ok());
+  const auto hours = [&](const std::string& text, EventQuery query = {}) {
+    query.text = text;
+    std::vector<int> result;
+    for (const StoredEvent& e : All(*store, query)) {
+      result.push_back(e.damaged ? -1 : e.record.Hours());
+    }
+    Result<std::int64_t> count = store->Count(query);
+    EXPECT_TRUE(count.ok());
+    EXPECT_EQ(count.ok() ? *count : -1, static_cast<std::int64_t>(result.size())) << text;
+    return result;
+  };
+  EXPECT_EQ(hours("АВАР.  сигн"), (std::vector<int>{1}));
+  EXPECT_EQ(hours("авар сигн"), (std::vector<int>{}));
+  EXPECT_EQ(hours("дверь"), (std::vector<int>{1, 3}));  // input 7 of device 1 only
+  EXPECT_EQ(hours("  СИРЕНА ЁЛКА "), (std::vector<int>{2}));
+  EXPECT_EQ(hours("реле"), (std::vector<int>{2}));
+  EXPECT_EQ(hours("некорр"), (std::vector<int>{-1}));
+  EXPECT_EQ(hours("включение им"), (std::vector<int>{5}));
+  EXPECT_EQ(hours("включение"), (std::vector<int>{2, 5}));
+  EXPECT_EQ(hours("норма"), (std::vector<int>{3, 7}));
+  EXPECT_EQ(hours("нет такого"), (std::vector<int>{}));
+  EXPECT_EQ(hours("   "), (std::vector<int>{1, 2, -1, 3, 4, 5, 6, 7}));
+  EventQuery input3;
+  input3.input = 3;
+  EXPECT_EQ(hours("сигн", input3), (std::vector<int>{4}));
+  EventQuery device2;
+  device2.device = "2";
+  EXPECT_EQ(hours("ОКНО", device2), (std::vector<int>{7}));
+  EXPECT_EQ(hours("окно"), (std::vector<int>{7}));
+}
+
+// Reads a whole listing part by part, `chunk` events at a time.
+std::vector<StoredEvent> ByParts(HistoryStore& store, const EventQuery& query,
+                                 const std::vector<ListingPart>& parts, int chunk) {
+  std::vector<StoredEvent> events;
+  for (const ListingPart& part : parts) {
+    for (std::int64_t skip = 0; skip < part.events; skip += chunk) {
+      Result<std::vector<StoredEvent>> read = store.PartEvents(query, part, skip, chunk);
+      EXPECT_TRUE(read.ok()) << read.failure().reason;
+      if (!read.ok()) return events;
+      EXPECT_EQ(static_cast<std::int64_t>(read->size()),
+                std::min<std::int64_t>(chunk, part.events - skip));
+      events.insert(events.end(), read->begin(), read->end());
+    }
+  }
+  return events;
+}
+
+TEST_P(HistoryStoreTest, PartsReachEveryRowOfTheListingFromEitherEnd) {
+  SimulationOptions options;
+  options.seed = 5;
+  options.startUnixSeconds = 1735500000;  // 29 December 2024
+  options.maxStepSeconds = 900;
+  SimulatedDevice device(options);
+  auto store = Open();
+  ASSERT_TRUE(store);
+  for (const int written : {400, 1300, 300, 2000, 100}) {
+    device.Write(written);
+    (void)Import(*store, "p", device.CopyNow());
+  }
+  (void)Import(*store, "q", device.CopyNow());
+  ASSERT_TRUE(store->SetNames({{"p", NumberKind::kInput, 3, "Окно"}}).ok());
+
+  std::vector<EventQuery> queries(5);
+  queries[1].input = 3;
+  queries[2].kinds = {EventKind::kRelay, EventKind::kDamaged};
+  queries[3].text = "окно";
+  queries[4].from = CalendarDate{2025, 1, 1};
+  queries[4].device = "p";
+  for (std::size_t q = 0; q < queries.size(); ++q) {
+    for (const bool newestFirst : {false, true}) {
+      SCOPED_TRACE("query " + std::to_string(q) + (newestFirst ? ", newest first" : ""));
+      EventQuery query = queries[q];
+      query.newestFirst = newestFirst;
+      const std::vector<StoredEvent> all = All(*store, query);
+      ASSERT_FALSE(all.empty());
+      Result<std::vector<ListingPart>> parts = store->Parts(query);
+      ASSERT_TRUE(parts.ok()) << parts.failure().reason;
+      std::int64_t total = 0;
+      int gaps = 0;
+      for (std::size_t i = 0; i < parts->size(); ++i) {
+        total += (*parts)[i].events;
+        if (i > 0 && (*parts)[i].device == (*parts)[i - 1].device) ++gaps;
+      }
+      EXPECT_EQ(total, static_cast<std::int64_t>(all.size()));
+      EXPECT_EQ(gaps, std::count_if(all.begin(), all.end(),
+                                    [](const StoredEvent& e) { return e.gapBefore; }));
+      if (q == 0) {
+        EXPECT_EQ(gaps, 2);
+      }
+      for (const int chunk : {1, 7, 500}) {
+        std::vector<StoredEvent> read = ByParts(*store, query, *parts, chunk);
+        ASSERT_EQ(read.size(), all.size());
+        for (std::size_t i = 0; i < all.size(); ++i) {
+          ASSERT_EQ(read[i].device, all[i].device) << i;
+          ASSERT_EQ(read[i].record, all[i].record) << i;
+          ASSERT_EQ(read[i].year, all[i].year) << i;
+        }
+      }
+      // A row in the middle of the longest part, read alone.
+      const auto longest = std::max_element(
+          parts->begin(), parts->end(),
+          [](const ListingPart& a, const ListingPart& b) { return a.events < b.events; });
+      std::int64_t before = 0;
+      for (auto it = parts->begin(); it != longest; ++it) before += it->events;
+      const std::int64_t skip = longest->events * 2 / 3;
+      Result<std::vector<StoredEvent>> one = store->PartEvents(query, *longest, skip, 1);
+      ASSERT_TRUE(one.ok());
+      ASSERT_EQ(one->size(), 1u);
+      EXPECT_EQ(one->front().record, all[static_cast<std::size_t>(before + skip)].record);
+      Result<std::vector<StoredEvent>> past =
+          store->PartEvents(query, *longest, longest->events, 5);
+      ASSERT_TRUE(past.ok());
+      EXPECT_TRUE(past->empty());
+    }
+  }
+  EventQuery none;
+  none.text = "нет такого события";
+  Result<std::vector<ListingPart>> empty = store->Parts(none);
+  ASSERT_TRUE(empty.ok());
+  EXPECT_TRUE(empty->empty());
+}
+
+TEST_P(HistoryStoreTest, APartWhoseStretchWasJoinedGivesNoEvents) {
+  auto store = Open();
+  ASSERT_TRUE(store);
+  (void)Import(*store, "1", CopyOf({Event(1), Event(2)}, 100));
+  (void)Import(*store, "1", CopyOf({Event(5), Event(6)}, 300));
+  Result<std::vector<ListingPart>> before = store->Parts({});
+  ASSERT_TRUE(before.ok());
+  ASSERT_EQ(before->size(), 2u);
+  EXPECT_EQ((*before)[0].events, 2);
+  (void)Import(*store, "1", CopyOf({Event(2), Event(3), Event(4), Event(5)}, 200));
+  Result<std::vector<ListingPart>> after = store->Parts({});
+  ASSERT_TRUE(after.ok());
+  ASSERT_EQ(after->size(), 1u);
+  EXPECT_EQ(after->front().events, 6);
+  int vanished = 0;
+  for (const ListingPart& old : *before) {
+    if (old.stretchId == after->front().stretchId) continue;
+    ++vanished;
+    Result<std::vector<StoredEvent>> events = store->PartEvents({}, old, 0, 10);
+    ASSERT_TRUE(events.ok());
+    EXPECT_TRUE(events->empty());
+  }
+  EXPECT_EQ(vanished, 1);
+  ListingPart wrongDevice = after->front();
+  wrongDevice.device = "2";
+  Result<std::vector<StoredEvent>> unknown = store->PartEvents({}, wrongDevice, 0, 10);
+  ASSERT_FALSE(unknown.ok());
+  EXPECT_EQ(unknown.failure().reason, "no device \"2\" in the history");
+}
+
 INSTANTIATE_TEST_SUITE_P(Stores, HistoryStoreTest,
                          ::testing::Values(Backend::kSqlite, Backend::kPostgres),
                          testing::BackendName);
+
+TEST(SqliteStoreTest, ABareFileNameIsAStoreInTheCurrentFolder) {
+  const torv::testing::TempFolder folder;
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(folder.path());
+  Result<std::unique_ptr<HistoryStore>> store =
+      OpenHistoryStore({StoreKind::kSqlite, "here.sqlite3", "here.sqlite3"}, OpenMode::kWrite);
+  std::filesystem::current_path(previous);
+  ASSERT_TRUE(store.ok()) << store.failure().reason;
+  EXPECT_TRUE(std::filesystem::is_regular_file(folder.path() / "here.sqlite3"));
+}
 
 }  // namespace
 }  // namespace torv::history

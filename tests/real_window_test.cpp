@@ -96,12 +96,19 @@ class Child {
 // One X display with openbox for the whole suite.
 class RealWindowTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
+  // A set-up that fails makes every test of the suite fail (GoogleTest would
+  // only skip them after a failed SetUpTestSuite, and a skip passes).
+  static void SetUpTestSuite() { setUpProblem_ = StartDisplay(); }
+
+  void SetUp() override { ASSERT_EQ(setUpProblem_, "") << "no X display with openbox"; }
+
+  // Empty when Xvfb and openbox run, else what went wrong.
+  static std::string StartDisplay() {
     for (const char* program : kNeededPrograms) {
-      ASSERT_TRUE(fs::exists(program)) << program << " is missing: run scripts/setup.sh";
+      if (!fs::exists(program)) return std::string(program) + " is missing: run scripts/setup.sh";
     }
     int pipeFds[2];
-    ASSERT_EQ(::pipe(pipeFds), 0);
+    if (::pipe(pipeFds) != 0) return "no pipe for Xvfb's display number";
     xvfb_ = new Child;
     xvfb_->Start({"/usr/bin/Xvfb", "-displayfd", std::to_string(pipeFds[1]), "-screen", "0",
                   "1280x1024x24", "-nolisten", "tcp"},
@@ -111,16 +118,23 @@ class RealWindowTest : public ::testing::Test {
     char c = 0;
     while (::read(pipeFds[0], &c, 1) == 1 && c != '\n') number += c;
     ::close(pipeFds[0]);
-    ASSERT_FALSE(number.empty()) << "Xvfb did not start";
+    if (number.empty()) return "Xvfb did not start";
     display_ = ":" + number;
 
     openbox_ = new Child;
     openbox_->Start({"/usr/bin/openbox"}, {"DISPLAY=" + display_});
-    // openbox announces itself on the root window once it manages windows.
-    ASSERT_TRUE(WaitFor([] {
-      return X({"/usr/bin/xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}).out.find("window id") !=
-             std::string::npos;
-    })) << "openbox did not start";
+    // openbox announces itself on the root window once it manages windows;
+    // on a loaded machine that may take a while.
+    if (!WaitFor(
+            [] {
+              return X({"/usr/bin/xprop", "-root", "_NET_SUPPORTING_WM_CHECK"})
+                         .out.find("window id") != std::string::npos;
+            },
+            60000)) {
+      return openbox_->Running() ? "openbox did not take the screen within 60 s"
+                                 : "openbox exited at start";
+    }
+    return {};
   }
 
   static void TearDownTestSuite() {
@@ -221,6 +235,7 @@ class RealWindowTest : public ::testing::Test {
   static inline Child* xvfb_ = nullptr;
   static inline Child* openbox_ = nullptr;
   static inline std::string display_;
+  static inline std::string setUpProblem_;
   ScratchFolder runtime_;
   Child window_;
 };

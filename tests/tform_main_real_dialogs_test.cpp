@@ -28,6 +28,7 @@
 #include "pdf_columns.h"
 #include "report/rtf_writer.h"
 #include "result_value.h"
+#include "tform_main_fixture.h"
 #include "ui/qt_user_prompts.h"
 #include "ui/tform_main.h"
 
@@ -40,26 +41,22 @@ const QString kNoPrinterWarning = QStringLiteral(
     "Принтер по умолчанию не установлен.\n"
     "Отчет можно напечатать в файл PDF.");
 
-class RealDialogsTest : public ::testing::Test {
+// The window with its real boxes and dialogs, the demo archive's newest
+// block shown and reported into the pane.
+class RealDialogsTest : public WindowTest<QtUserPrompts> {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(dir_.isValid());
-    window_ = std::make_unique<TForm_main>(state_, prompts_);
-    window_->FormCreate();
-    window_->show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    WindowTest::SetUp();
     window_->ToolButton6Click();
     state_.ArchiveFileName = std::string(TORVDOC_SAMPLES_DIR) + "/full.dat";
     window_->Button8Click();
     window_->But1Click();
   }
   void TearDown() override {
-    window_.reset();
+    WindowTest::TearDown();
     // Nothing of the boxes and dialogs outlives the test.
     EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
   }
-
-  const MainWindowControls& Ui() const { return window_->Ui(); }
 
   // The step that answers the print dialog: prints to `pdf`, or cancels.
   ModalAnswers::Step AnswerPrintDialog(const QString& pdf, bool accept) {
@@ -82,10 +79,6 @@ class RealDialogsTest : public ::testing::Test {
     };
   }
 
-  QTemporaryDir dir_;
-  ViewState state_;
-  QtUserPrompts prompts_;
-  std::unique_ptr<TForm_main> window_;
   bool scratchShownInDialog_ = false;
 };
 

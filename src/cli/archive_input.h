@@ -7,11 +7,9 @@
 
 #include "archive/archive_reader.h"
 #include "archive/result.h"
+#include "cli/cli_output.h"
 
 namespace torv {
-
-// As FILE: the archive on standard input; as -o PATH or OUT: standard output.
-inline constexpr std::string_view kStandardStream = "-";
 
 struct ArchiveInput {
   // How the status line and `info` name the archive: the full path, as the

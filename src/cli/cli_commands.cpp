@@ -18,6 +18,8 @@
 #include "cli/cli_messages.h"
 #include "cli/cli_option_table.h"
 #include "cli/cli_output.h"
+#include "cli/command_streams.h"
+#include "cli/history_commands.h"
 #include "cli/report_output.h"
 #include "cli/view_description.h"
 #include "report/atomic_write.h"
@@ -25,10 +27,6 @@
 
 namespace torv {
 namespace {
-
-bool IsStandardOutput(const std::string& outputPath) {
-  return outputPath.empty() || outputPath == kStandardStream;
-}
 
 CommandOutcome MessageOutcome(std::string message) {
   CommandOutcome outcome;
@@ -56,11 +54,12 @@ ViewExport ExportOf(const ViewOutcome& last, const ArchiveImage& image, ViewDesc
 // under any path or link, would replace it with the output.
 bool OutputIsAnArchive(const CliOptions& options) {
   if (IsStandardOutput(options.outputPath)) return false;
-  return std::any_of(options.paths.begin(), options.paths.end(), [&](const std::string& path) {
-    std::error_code error;
-    return path != kStandardStream &&
-           std::filesystem::equivalent(options.outputPath, path, error) && !error;
-  });
+  return std::any_of(
+      options.arguments.begin(), options.arguments.end(), [&](const std::string& path) {
+        std::error_code error;
+        return path != kStandardStream &&
+               std::filesystem::equivalent(options.outputPath, path, error) && !error;
+      });
 }
 
 ViewRequest FirstRequest(const CliOptions& options) {
@@ -98,7 +97,7 @@ CommandOutcome ViewMessageOutcome(const CliOptions& options, const ArchiveInput&
 
 CommandOutcome Deliver(Result<std::string> bytes, const std::string& outputPath) {
   CommandOutcome outcome;
-  if (!bytes) return MessageOutcome(ToolMessage(bytes.failure().reason));
+  if (!bytes) return MessageOutcome(CliMessage({}, bytes.failure().reason));
   if (IsStandardOutput(outputPath)) {
     outcome.out = std::move(*bytes);
   } else if (const Status written = WriteFileAtomically(outputPath, *bytes); !written) {
@@ -143,7 +142,7 @@ CommandOutcome RunReport(const CliOptions& options) {
 CommandOutcome RunInfo(const CliOptions& options) {
   CommandOutcome outcome;
   std::vector<SummarizedArchive> summaries;
-  for (const std::string& path : options.paths) {
+  for (const std::string& path : options.arguments) {
     const Result<ArchiveInput> input = ReadArchiveInput(path);
     if (!input) {
       outcome.err += CannotOpenArchiveMessage(path, input.failure());
@@ -155,7 +154,7 @@ CommandOutcome RunInfo(const CliOptions& options) {
   if (!summaries.empty()) {
     // Several files give a list even when some could not be read, so that
     // the shape of the output depends only on the command line.
-    const bool list = options.paths.size() > 1;
+    const bool list = options.arguments.size() > 1;
     CommandOutcome delivered =
         Deliver(options.format == OutputFormat::kJson
                     ? Result<std::string>(ArchiveInfoJson(summaries, list))
@@ -165,7 +164,7 @@ CommandOutcome RunInfo(const CliOptions& options) {
     outcome.err += delivered.err;
     outcome.exitCode = delivered.exitCode;
   }
-  if (summaries.size() < options.paths.size()) outcome.exitCode = kExitMessage;
+  if (summaries.size() < options.arguments.size()) outcome.exitCode = kExitMessage;
   return outcome;
 }
 
@@ -178,12 +177,13 @@ CommandOutcome RunSample(const CliOptions& options) {
                                        : WriteNewFileAtomically(options.path, content);
   if (written) return {};
   if (!options.force && written.failure().errorNumber == EEXIST) {
-    return MessageOutcome(FileMessage(options.path, "already exists; --force replaces it"));
+    return MessageOutcome(CliMessage(options.path, "already exists; --force replaces it"));
   }
   return MessageOutcome(CannotWriteMessage(options.path, written.failure()));
 }
 
-CommandOutcome RunCommandLine(const std::vector<std::string>& args, OutputEncoding localeEncoding) {
+CommandOutcome RunCommandLine(const std::vector<std::string>& args, CommandStreams* streams,
+                              OutputEncoding localeEncoding) {
   const ParsedCommandLine parsed = ParseCommandLine(args, localeEncoding);
   CommandOutcome outcome;
   switch (parsed.outcome) {
@@ -213,6 +213,16 @@ CommandOutcome RunCommandLine(const std::vector<std::string>& args, OutputEncodi
       return RunInfo(parsed.options);
     case CliCommand::kSample:
       return RunSample(parsed.options);
+    case CliCommand::kHistoryImport:
+    case CliCommand::kHistoryList:
+    case CliCommand::kHistoryDevices:
+    case CliCommand::kHistoryNamesSet:
+    case CliCommand::kHistoryNamesImport:
+    case CliCommand::kHistoryNamesList: {
+      OutcomeStreams collected(outcome);
+      outcome.exitCode = RunHistoryCommand(parsed.options, streams ? *streams : collected);
+      return outcome;
+    }
   }
   return outcome;
 }

@@ -36,9 +36,14 @@ CommandOutcome RunInfo(const CliOptions& options);
 // only with --force.
 CommandOutcome RunSample(const CliOptions& options);
 
-// Parses `args` (the arguments after the program name) and runs the command;
-// text is written in `localeEncoding` unless --encoding says otherwise.
+class CommandStreams;
+
+// Parses `args` (the arguments after the program name) and runs the command.
+// A command that writes as it goes (the history's) writes to `streams` when
+// given, else into the outcome. Text is written in `localeEncoding` unless
+// --encoding says otherwise.
 CommandOutcome RunCommandLine(const std::vector<std::string>& args,
+                              CommandStreams* streams = nullptr,
                               OutputEncoding localeEncoding = OutputEncoding::kUtf8);
 
 }  // namespace torv

@@ -6,27 +6,21 @@
 
 #include "archive/date_key.h"
 #include "archive/view_request.h"
+#include "cli/history_option_rules.h"
+#include "cli/history_usage.h"
 
 namespace torv {
 namespace {
 
 using enum CliCommand;
 
-// Plain decimal digits only: no sign, no spaces, no suffix.
 template <typename Number>
 UsageProblem ParseNumber(std::string_view option, std::string_view value, long long low,
                          long long high, Number& number) {
   long long parsed = 0;
-  const char* end = value.data() + value.size();
-  const bool digitsOnly =
-      !value.empty() && value.find_first_not_of("0123456789") == std::string_view::npos;
-  const auto [stop, error] = std::from_chars(value.data(), end, parsed);
-  if (!digitsOnly || error != std::errc() || stop != end || parsed < low || parsed > high) {
-    return std::string(option) + " wants a number from " + std::to_string(low) + " to " +
-           std::to_string(high) + ", not \"" + std::string(value) + "\"";
-  }
-  number = static_cast<Number>(parsed);
-  return {};
+  UsageProblem problem = ParseOptionNumber(option, value, low, high, parsed);
+  if (problem.empty()) number = static_cast<Number>(parsed);
+  return problem;
 }
 
 std::string Quoted(std::string_view value) {
@@ -48,6 +42,7 @@ UsageProblem ApplyDate(const OptionSpec& spec, std::string_view value, CliOption
 }
 
 UsageProblem ApplyInput(const OptionSpec& spec, std::string_view value, CliOptions& options) {
+  if (IsHistoryCommand(options.command)) return ApplyHistoryInput(spec, value, options);
   options.viewKind = ViewKind::kInput;
   return ParseNumber(spec.name, value, kFirstInputNumber, kLastInputNumber, options.inputNumber);
 }
@@ -61,6 +56,7 @@ UsageProblem ApplySteps(const OptionSpec& spec, std::string_view value, CliOptio
 }
 
 UsageProblem ApplyFormat(const OptionSpec& spec, std::string_view value, CliOptions& options) {
+  if (IsHistoryCommand(options.command)) return ApplyHistoryFormat(spec, value, options);
   const bool info = options.command == kInfo;
   if (value == "text") {
     options.format = OutputFormat::kText;
@@ -128,6 +124,22 @@ UsageProblem ApplyFill(const OptionSpec& spec, std::string_view value, CliOption
 
 }  // namespace
 
+// Plain decimal digits only: no sign, no spaces, no suffix.
+UsageProblem ParseOptionNumber(std::string_view option, std::string_view value, long long low,
+                               long long high, long long& number) {
+  long long parsed = 0;
+  const char* end = value.data() + value.size();
+  const bool digitsOnly =
+      !value.empty() && value.find_first_not_of("0123456789") == std::string_view::npos;
+  const auto [stop, error] = std::from_chars(value.data(), end, parsed);
+  if (!digitsOnly || error != std::errc() || stop != end || parsed < low || parsed > high) {
+    return std::string(option) + " wants a number from " + std::to_string(low) + " to " +
+           std::to_string(high) + ", not \"" + std::string(value) + "\"";
+  }
+  number = parsed;
+  return {};
+}
+
 bool OptionSpec::TakenBy(CliCommand command) const {
   return std::find(commands.begin(), commands.end(), command) != commands.end();
 }
@@ -167,19 +179,76 @@ const std::vector<CommandSpec>& CommandTable() {
        "events per relay, over all 1024 slots. Several files give one block each,\n"
        "or in JSON a list of objects; a file that cannot be read gives its message,\n"
        "the others are still summarized. FILE - reads standard input.\n",
-       17, 1, kAnyNumber},
+       17, ArgumentCount::kOneOrMore},
       {kSample, "sample", "OUT", "write a generated archive",
        "Usage: torvdoc-cli sample OUT [--seed N] [--fill N] [--force]\n"
        "Writes a generated archive file to OUT (- for standard output); the same\n"
        "seed and fill always give the same file. An existing OUT is replaced only\n"
        "with --force.\n",
        11},
+      {kHistoryImport, "history import", "FILE...",
+       "merge archive copies into the history of a device", kHistoryImportSynopsis, 16,
+       ArgumentCount::kOneOrMore},
+      {kHistoryList, "history list", "", "the stored events, oldest first, device by device",
+       kHistoryListSynopsis, 17, ArgumentCount::kNone},
+      {kHistoryDevices, "history devices", "",
+       "per device: events, copies, gaps, first and last event", kHistoryDevicesSynopsis, 13,
+       ArgumentCount::kNone},
+      {kHistoryNamesSet, "history names set", "TEXT", "name an input or a relay of a device",
+       kHistoryNamesSetSynopsis, 16},
+      {kHistoryNamesImport, "history names import", "FILE", "store the names of a CSV file",
+       kHistoryNamesImportSynopsis, 13},
+      {kHistoryNamesList, "history names list", "", "every name, as CSV", kHistoryNamesListSynopsis,
+       13, ArgumentCount::kNone},
+  };
+  return table;
+}
+
+const std::vector<CommandGroupSpec>& CommandGroupTable() {
+  static const std::vector<CommandGroupSpec> table = {
+      {"history", kHistoryGroupSummary, kHistoryGroupSynopsis, kHistoryGroupEpilog, 19},
   };
   return table;
 }
 
 const std::vector<OptionSpec>& OptionTable() {
   static const std::vector<OptionSpec> table = {
+      {"--device",
+       "",
+       OptionKind::kValue,
+       "NAME",
+       {kHistoryImport, kHistoryList, kHistoryNamesSet},
+       {{{kHistoryImport, kHistoryNamesSet},
+         "the device as the operator names it: any text, for\n"
+         "example 3 or \"Склад, ТОРВ-4 №2\""},
+        {{kHistoryList}, "only the events of this device"}},
+       ApplyDevice},
+      {"--copied-at",
+       "",
+       OptionKind::kValue,
+       "T",
+       {kHistoryImport},
+       {{{kHistoryImport},
+         "when the copies were taken, YYYY-MM-DDTHH:MM:SS local\n"
+         "time (default: each file's modification time); the\n"
+         "years of the events are counted back from it"}},
+       ApplyCopiedAt},
+      {"--from",
+       "",
+       OptionKind::kValue,
+       "DATE",
+       {kHistoryList},
+       {{{kHistoryList},
+         "events on DATE (YYYY-MM-DD) or later; leaves out events\nwithout a year"}},
+       ApplyFrom},
+      {"--to",
+       "",
+       OptionKind::kValue,
+       "DATE",
+       {kHistoryList},
+       {{{kHistoryList},
+         "events on DATE (YYYY-MM-DD) or earlier; leaves out\nevents without a year"}},
+       ApplyTo},
       {"--block",
        "",
        OptionKind::kValue,
@@ -198,9 +267,26 @@ const std::vector<OptionSpec>& OptionTable() {
        "",
        OptionKind::kValue,
        "N",
-       {kView},
-       {{{kView}, "every event of input N (1 to 32), newest first"}},
+       {kView, kHistoryList, kHistoryNamesSet},
+       {{{kView}, "every event of input N (1 to 32), newest first"},
+        {{kHistoryList}, "the input events (codes 0, 1, 2) of input N (1 to 32)"},
+        {{kHistoryNamesSet}, "name the input N (1 to 256)"}},
        ApplyInput},
+      {"--events",
+       "",
+       OptionKind::kValue,
+       "KINDS",
+       {kHistoryList},
+       {{{kHistoryList},
+         "only these kinds, a comma list of input, device,\nrelay, damaged, other"}},
+       ApplyEvents},
+      {"--relay",
+       "",
+       OptionKind::kValue,
+       "N",
+       {kHistoryNamesSet},
+       {{{kHistoryNamesSet}, "name the relay N (1 to 256)"}},
+       ApplyRelay},
       {"--steps",
        "",
        OptionKind::kValue,
@@ -214,7 +300,7 @@ const std::vector<OptionSpec>& OptionTable() {
        "",
        OptionKind::kValue,
        "F",
-       {kView, kReport, kInfo},
+       {kView, kReport, kInfo, kHistoryList, kHistoryDevices},
        {{{kView},
          "text (the report, default), csv (one row per record),\n"
          "json (the view with every record decoded) or rtf (the\n"
@@ -223,21 +309,22 @@ const std::vector<OptionSpec>& OptionTable() {
          "text (the report, default), csv (one row per record),\n"
          "json (every record decoded) or rtf (the report as the\n"
          "window saves it)"},
-        {{kInfo}, "text (default) or json"}},
+        {{kInfo, kHistoryDevices}, "text (default) or json"},
+        {{kHistoryList}, "text (default, TAB between the fields), csv or json"}},
        ApplyFormat},
       {"--bom",
        "",
        OptionKind::kFlag,
        "",
-       {kView, kReport},
-       {{{kView, kReport}, "start the CSV with a UTF-8 byte order mark"}},
+       {kView, kReport, kHistoryList},
+       {{{kView, kReport, kHistoryList}, "start the CSV with a UTF-8 byte order mark"}},
        ApplyByteOrderMark},
       {"--csv-dialect",
        "",
        OptionKind::kValue,
        "D",
-       {kView, kReport},
-       {{{kView, kReport},
+       {kView, kReport, kHistoryList},
+       {{{kView, kReport, kHistoryList},
          "rfc4180 (the default: \",\" between cells, CRLF) or excel\n"
          "(UTF-8 with a byte order mark, \";\", CRLF, times and dates\n"
          "always quoted), for --format csv"}},
@@ -246,8 +333,8 @@ const std::vector<OptionSpec>& OptionTable() {
        "-o",
        OptionKind::kValue,
        "P",
-       {kView, kReport, kInfo},
-       {{{kView, kReport, kInfo},
+       {kView, kReport, kInfo, kHistoryList},
+       {{{kView, kReport, kInfo, kHistoryList},
          "write to the file P instead of standard output (- is\n"
          "standard output); the file is replaced whole or not at\n"
          "all, keeping its permissions; a link keeps leading to it"}},
@@ -285,6 +372,18 @@ const std::vector<OptionSpec>& OptionTable() {
        {kSample},
        {{{kSample}, "replace OUT when it exists (it may be an archive's copy)"}},
        ApplyForce},
+      {"--db",
+       "",
+       OptionKind::kValue,
+       "STORE",
+       {kHistoryImport, kHistoryList, kHistoryDevices, kHistoryNamesSet, kHistoryNamesImport,
+        kHistoryNamesList},
+       {{{kHistoryImport, kHistoryList, kHistoryDevices, kHistoryNamesSet, kHistoryNamesImport,
+          kHistoryNamesList},
+         "the history store: an SQLite file (PATH or sqlite:PATH)\n"
+         "or a PostgreSQL server (postgresql://...); default\n"
+         "$TORVDOC_DB, else ~/.local/share/torvdoc/history.sqlite3"}},
+       ApplyDb},
   };
   return table;
 }
@@ -292,6 +391,36 @@ const std::vector<OptionSpec>& OptionTable() {
 const CommandSpec* FindCommand(std::string_view name) {
   for (const CommandSpec& spec : CommandTable()) {
     if (spec.name == name) return &spec;
+  }
+  return nullptr;
+}
+
+const CommandSpec* FindCommandIn(const std::vector<std::string>& args, std::size_t& words) {
+  const CommandSpec* found = nullptr;
+  std::size_t prefixWords = 0;
+  words = 0;
+  std::string name;
+  for (std::size_t n = 0; n < args.size(); ++n) {
+    name += (n == 0 ? "" : " ") + args[n];
+    bool begins = false;
+    for (const CommandSpec& spec : CommandTable()) {
+      if (spec.name == name) {
+        found = &spec;
+        words = n + 1;
+      } else if (spec.name.substr(0, name.size() + 1) == name + " ") {
+        begins = true;
+      }
+    }
+    if (!begins) break;
+    prefixWords = n + 1;
+  }
+  if (found == nullptr) words = prefixWords;
+  return found;
+}
+
+const CommandGroupSpec* FindCommandGroup(std::string_view name) {
+  for (const CommandGroupSpec& group : CommandGroupTable()) {
+    if (group.name == name) return &group;
   }
   return nullptr;
 }

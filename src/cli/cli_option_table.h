@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstddef>
-#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,17 +15,31 @@ namespace torv {
 // The fault of a wrong command line, in a few words; empty when there is none.
 using UsageProblem = std::string;
 
-inline constexpr std::size_t kAnyNumber = std::numeric_limits<std::size_t>::max();
+// How many arguments besides the options a command takes.
+enum class ArgumentCount {
+  kOne,        // exactly one, not empty
+  kOneOrMore,  // "FILE...": each is used as given, none empty
+  kNone,
+};
 
 struct CommandSpec {
   CliCommand command;
-  std::string_view name;       // as typed: "view"
-  std::string_view argument;   // how its help names its arguments: "FILE", "FILE..." or "OUT"
-  std::string_view summary;    // its line in the tool's help
+  std::string_view name;       // as typed: "view", or words of a group: "history import"
+  std::string_view argument;   // what its arguments are: "FILE" or "OUT"; empty for none
+  std::string_view summary;    // its line in the tool's help, or in its group's help
   std::string_view synopsis;   // the head of its help: usage lines and what it does
   std::size_t helpColumn = 0;  // where the option texts start in its help, after "  "
-  std::size_t minArguments = 1;
-  std::size_t maxArguments = 1;  // kAnyNumber: no limit
+  ArgumentCount arguments = ArgumentCount::kOne;
+};
+
+// Commands whose names start with the same word, listed in the tool's help
+// as one line and in a help of their own: "history".
+struct CommandGroupSpec {
+  std::string_view name;       // the first word of its commands' names
+  std::string_view summary;    // its line in the tool's help
+  std::string_view synopsis;   // the head of its help
+  std::string_view epilog;     // the end of its help
+  std::size_t helpColumn = 0;  // where the commands' summaries start, after "  "
 };
 
 enum class OptionKind {
@@ -56,6 +69,7 @@ struct OptionSpec {
 };
 
 const std::vector<CommandSpec>& CommandTable();
+const std::vector<CommandGroupSpec>& CommandGroupTable();
 const std::vector<OptionSpec>& OptionTable();
 
 // Taken alone or by every command, outside the table: they print and end.
@@ -67,7 +81,16 @@ inline constexpr std::string_view kVersionText = "the program's name and version
 // "torvdoc-cli help COMMAND" is "torvdoc-cli COMMAND --help".
 inline constexpr std::string_view kHelpCommand = "help";
 
+// A value of plain decimal digits from `low` to `high`, or what is wrong with it.
+UsageProblem ParseOptionNumber(std::string_view option, std::string_view value, long long low,
+                               long long high, long long& number);
+
 const CommandSpec* FindCommand(std::string_view name);
+// The command named by the first words of `args`, the longest name that
+// matches; `words` is how many it took. Otherwise nullptr, and `words` counts
+// the first words that begin some command's name ("history names").
+const CommandSpec* FindCommandIn(const std::vector<std::string>& args, std::size_t& words);
+const CommandGroupSpec* FindCommandGroup(std::string_view name);
 const CommandSpec& CommandSpecOf(CliCommand command);
 // The option spelled `spelling`, long or short, whichever command takes it.
 const OptionSpec* FindOption(std::string_view spelling);

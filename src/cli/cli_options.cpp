@@ -8,6 +8,7 @@
 #include "cli/cli_messages.h"
 #include "cli/cli_option_table.h"
 #include "cli/cli_usage.h"
+#include "cli/history_option_rules.h"
 
 namespace torv {
 namespace {
@@ -18,15 +19,12 @@ constexpr std::string_view kLongPrefix = "--";
 // What the arguments after the command name ask for besides a run.
 enum class Request { kRun, kHelp, kVersion };
 
-// "FILE" of "FILE...".
-std::string_view ArgumentName(const CommandSpec& command) {
-  std::string_view name = command.argument;
-  while (!name.empty() && name.back() == '.') name.remove_suffix(1);
-  return name;
-}
-
 bool IsHelp(std::string_view arg) {
   return arg == kHelpOption || arg == kHelpShortOption;
+}
+
+bool LooksLikeOption(std::string_view arg) {
+  return arg.size() > 1 && arg[0] == '-';
 }
 
 // An option as typed: its spelling, and a value written into the same
@@ -47,21 +45,31 @@ TypedOption SplitOption(std::string_view arg) {
   return {arg, std::nullopt};
 }
 
-// Parses the arguments after the command name into `options`; sets `request`
-// when help or the version was asked.
-UsageProblem ParseCommandArgs(const std::vector<std::string>& args, const CommandSpec& command,
+bool TakesAnotherArgument(const CommandSpec& command, const CliOptions& options) {
+  switch (command.arguments) {
+    case ArgumentCount::kOneOrMore:
+      return true;
+    case ArgumentCount::kOne:
+      return options.arguments.empty();
+    case ArgumentCount::kNone:
+      break;
+  }
+  return false;
+}
+
+// Parses the arguments after the command's `words` into `options`; sets
+// `request` when help or the version was asked.
+UsageProblem ParseCommandArgs(const std::vector<std::string>& args, std::size_t words,
                               CliOptions& options, Request& request) {
+  const CommandSpec& command = CommandSpecOf(options.command);
   std::set<std::string_view> seen;  // long names of the options given
   bool optionsEnded = false;
-  for (std::size_t i = 1; i < args.size(); ++i) {
+  for (std::size_t i = words; i < args.size(); ++i) {
     const std::string& arg = args[i];
     // A lone "-" is a file name; "--" makes every later argument one.
-    const bool looksLikeOption = !optionsEnded && arg.size() > 1 && arg[0] == '-';
-    if (!looksLikeOption) {
-      if (options.paths.size() == command.maxArguments) {
-        return "unexpected argument \"" + arg + "\"";
-      }
-      options.paths.push_back(arg);
+    if (optionsEnded || !LooksLikeOption(arg)) {
+      if (!TakesAnotherArgument(command, options)) return "unexpected argument \"" + arg + "\"";
+      options.arguments.push_back(arg);
       continue;
     }
     if (arg == kEndOfOptions) {
@@ -100,7 +108,9 @@ UsageProblem ParseCommandArgs(const std::vector<std::string>& args, const Comman
 
   const std::size_t viewChoices =
       seen.count("--block") + seen.count("--date") + seen.count("--input");
-  if (viewChoices > 1) return "give only one of --block, --date and --input";
+  if (viewChoices > 1) {
+    return "give only one of --block, --date and --input";
+  }
   if (seen.count("--steps") != 0 && seen.count("--input") != 0) {
     return "--steps cannot be used with --input";
   }
@@ -113,13 +123,17 @@ UsageProblem ParseCommandArgs(const std::vector<std::string>& args, const Comman
   if (seen.count("--encoding") != 0 && options.format != OutputFormat::kText) {
     return "--encoding applies only to --format text";
   }
+  if (IsHistoryCommand(options.command)) {
+    UsageProblem problem = HistoryUsageProblem(seen, options);
+    if (!problem.empty()) return problem;
+  }
   // An empty name names no file at all.
   const bool emptyName =
-      std::find(options.paths.begin(), options.paths.end(), "") != options.paths.end();
-  if (emptyName || options.paths.size() < command.minArguments) {
-    return "missing " + std::string(ArgumentName(command));
+      std::find(options.arguments.begin(), options.arguments.end(), "") != options.arguments.end();
+  if (command.arguments != ArgumentCount::kNone && (emptyName || options.arguments.empty())) {
+    return "missing " + std::string(command.argument.substr(0, command.argument.find('.')));
   }
-  if (!options.paths.empty()) options.path = options.paths.front();
+  if (!options.arguments.empty()) options.path = options.arguments.front();
   return {};
 }
 
@@ -137,13 +151,46 @@ ParsedCommandLine Print(const std::string& text) {
   return parsed;
 }
 
-// "help" alone is the tool's help; "help COMMAND" that command's.
+// The first `count` words of `args`, as one name.
+std::string Words(const std::vector<std::string>& args, std::size_t first, std::size_t count) {
+  std::string words;
+  for (std::size_t i = first; i < first + count; ++i) words += (words.empty() ? "" : " ") + args[i];
+  return words;
+}
+
+// No command: the first words of a group's commands ("history") show the
+// group's help when asked for it, else what is missing or unknown.
+ParsedCommandLine UnknownCommand(const std::vector<std::string>& args, std::size_t first,
+                                 std::size_t groupWords) {
+  const CommandGroupSpec* group = groupWords == 0 ? nullptr : FindCommandGroup(args[first]);
+  if (group == nullptr) {
+    const bool option = LooksLikeOption(args[first]);
+    return UsageError((option ? "unknown option \"" : "unknown command \"") + args[first] + "\"",
+                      {});
+  }
+  const std::string words = Words(args, first, groupWords);
+  const std::size_t next = first + groupWords;
+  if (next == args.size()) return UsageError("missing command after " + words, group->name);
+  if (IsHelp(args[next])) return Print(GroupUsage(*group));
+  if (args[next] == kVersionOption) return Print(VersionText());
+  return UsageError("unknown command \"" + words + " " + args[next] + "\"", group->name);
+}
+
+// "help" alone is the tool's help; "help COMMAND" that command's, or a
+// group's ("help history").
 ParsedCommandLine HelpCommand(const std::vector<std::string>& args) {
   if (args.size() == 1 || (args.size() == 2 && IsHelp(args[1]))) return Print(ToolUsage());
-  if (args.size() > 2) return UsageError("help takes one COMMAND", {});
-  const CommandSpec* command = FindCommand(args[1]);
-  if (command == nullptr) return UsageError("unknown command \"" + args[1] + "\"", {});
-  return Print(CommandUsage(command->command));
+  const std::vector<std::string> named(args.begin() + 1, args.end());
+  std::size_t words = 0;
+  const CommandSpec* command = FindCommandIn(named, words);
+  if (command != nullptr && words == named.size()) return Print(CommandUsage(command->command));
+  if (command == nullptr && words == named.size()) {
+    if (const CommandGroupSpec* group = FindCommandGroup(named[0])) {
+      return Print(GroupUsage(*group));
+    }
+  }
+  if (command != nullptr || words > 0) return UsageError("help takes one COMMAND", {});
+  return UsageError("unknown command \"" + named[0] + "\"", {});
 }
 
 }  // namespace
@@ -154,17 +201,15 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args,
   if (IsHelp(args[0])) return Print(ToolUsage());
   if (args[0] == kVersionOption) return Print(VersionText());
   if (args[0] == kHelpCommand) return HelpCommand(args);
-  const CommandSpec* command = FindCommand(args[0]);
-  if (command == nullptr) {
-    const bool option = args[0].size() > 1 && args[0][0] == '-';
-    return UsageError((option ? "unknown option \"" : "unknown command \"") + args[0] + "\"", {});
-  }
+  std::size_t words = 0;
+  const CommandSpec* command = FindCommandIn(args, words);
+  if (command == nullptr) return UnknownCommand(args, 0, words);
 
   ParsedCommandLine parsed;
   parsed.options.command = command->command;
   parsed.options.encoding = localeEncoding;
   Request request = Request::kRun;
-  const UsageProblem problem = ParseCommandArgs(args, *command, parsed.options, request);
+  const UsageProblem problem = ParseCommandArgs(args, words, parsed.options, request);
   if (request == Request::kHelp) return Print(CommandUsage(command->command));
   if (request == Request::kVersion) return Print(VersionText());
   if (!problem.empty()) return UsageError(problem, command->name);

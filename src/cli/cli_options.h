@@ -6,21 +6,34 @@
 #include <vector>
 
 #include "archive/view_request.h"
+#include "cli/history_options.h"
 
 namespace torv {
 
-enum class CliCommand { kView, kReport, kInfo, kSample };
+enum class CliCommand {
+  kView,
+  kReport,
+  kInfo,
+  kSample,
+  kHistoryImport,
+  kHistoryList,
+  kHistoryDevices,
+  kHistoryNamesSet,
+  kHistoryNamesImport,
+  kHistoryNamesList,
+};
 
 // Which view `view` asks for first.
 enum class ViewKind { kBlock, kDate, kInput };
 
 enum class OutputEncoding { kUtf8, kCp1251 };
 
-// How `view` and `report` write CSV: RFC 4180, or what a spreadsheet program
-// in a Russian locale opens with a double click.
+// How `view`, `report` and `history list` write CSV: RFC 4180, or what a
+// spreadsheet program in a Russian locale opens with a double click.
 enum class CsvDialectName { kRfc4180, kExcel };
 
-// What `view`, `report` and `info` write; `info` knows only text and JSON.
+// What `view`, `report`, `info` and the history listings write; `info` and
+// `history devices` know only text and JSON, `history list` no RTF.
 enum class OutputFormat { kText, kCsv, kJson, kRtf };
 
 inline constexpr int kMaxSampleFill = 1000000;
@@ -29,8 +42,9 @@ inline constexpr char kStepForward = 'f';
 
 struct CliOptions {
   CliCommand command = CliCommand::kView;
-  std::vector<std::string> paths;  // the arguments after the command, in order
-  std::string path;                // the first of them: the archive, or the file `sample` writes
+  std::string path;  // the archive to read, or the file `sample` writes
+  // Every argument that is not an option, in order; `path` is the first.
+  std::vector<std::string> arguments;
 
   // view
   ViewKind viewKind = ViewKind::kBlock;
@@ -40,12 +54,12 @@ struct CliOptions {
   std::string steps;  // 'b' and 'f', applied in order after the first view
 
   // view and report
-  bool byteOrderMark = false;  // CSV only
-  CsvDialectName csvDialect = CsvDialectName::kRfc4180;
+  bool byteOrderMark = false;                            // CSV only; also history list
+  CsvDialectName csvDialect = CsvDialectName::kRfc4180;  // also history list
 
-  // view, report and info
+  // view, report, info, history list (format: also history devices)
   OutputFormat format = OutputFormat::kText;
-  // Of text; the locale's unless --encoding is given.
+  // Of text (view, report, info); the locale's unless --encoding is given.
   OutputEncoding encoding = OutputEncoding::kUtf8;
   std::string outputPath;  // empty or "-": standard output
 
@@ -53,6 +67,9 @@ struct CliOptions {
   std::uint32_t seed = 1;
   int fill = 1500;
   bool force = false;  // replace an existing OUT
+
+  // the history commands
+  HistoryOptions history;
 };
 
 struct ParsedCommandLine {

@@ -40,8 +40,13 @@ std::string ToolUsage() {
       "Usage: torvdoc-cli COMMAND ARGS...\n"
       "Documents the event archive of a ТОРВ-4 alarm device.\n";
   for (const CommandSpec& command : CommandTable()) {
+    if (command.name.find(' ') != std::string_view::npos) continue;  // listed by its group
     const std::string label = std::string(command.name) + " " + std::string(command.argument);
     usage += HelpLine(label, kToolHelpColumn, command.summary);
+  }
+  for (const CommandGroupSpec& group : CommandGroupTable()) {
+    usage += HelpLine(std::string(group.name) + " COMMAND", kToolHelpColumn,
+                      std::string(group.summary) + "; " + std::string(group.name) + " --help");
   }
   usage += HelpLine(std::string(kHelpCommand) + " COMMAND", kToolHelpColumn,
                     "the options of COMMAND, as COMMAND --help or -h");
@@ -54,6 +59,21 @@ std::string ToolUsage() {
          "standard error are UTF-8.\n"
          "Exit status: 0 done, 1 an archive could not be shown or a file could not\n"
          "be written (the message is on standard error), 2 wrong usage.\n";
+}
+
+std::string GroupUsage(const CommandGroupSpec& group) {
+  std::string usage(group.synopsis);
+  const std::string prefix = std::string(group.name) + " ";
+  for (const CommandSpec& command : CommandTable()) {
+    if (command.name.substr(0, prefix.size()) != prefix) continue;
+    std::string label(command.name.substr(prefix.size()));
+    if (!command.argument.empty()) label += " " + std::string(command.argument);
+    usage += HelpLine(label, group.helpColumn, command.summary);
+  }
+  usage += HelpLine(HelpLabel(), group.helpColumn,
+                    std::string(kHelpText) + "; " + prefix + "COMMAND --help lists its options");
+  usage += HelpLine(kVersionOption, group.helpColumn, kVersionText);
+  return usage + std::string(group.epilog);
 }
 
 std::string CommandUsage(CliCommand command) {

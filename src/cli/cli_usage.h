@@ -4,12 +4,15 @@
 #include <string>
 
 #include "cli/cli_messages.h"
+#include "cli/cli_option_table.h"
 #include "cli/cli_options.h"
 
 namespace torv {
 
 // Every command in short.
 std::string ToolUsage();
+// The commands of a group ("history") in short.
+std::string GroupUsage(const CommandGroupSpec& group);
 // One command with its options.
 std::string CommandUsage(CliCommand command);
 // "torvdoc-cli VERSION\n"

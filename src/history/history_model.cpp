@@ -18,6 +18,10 @@ ArchiveRecord RecordOf(Identity identity, std::uint8_t spare) {
   return record;
 }
 
+bool HasEventFilter(const EventQuery& query) {
+  return query.from || query.to || query.input || !query.kinds.empty() || !query.text.empty();
+}
+
 std::string_view NumberKindName(NumberKind kind) {
   return kind == NumberKind::kInput ? "input" : "relay";
 }

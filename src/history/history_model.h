@@ -49,8 +49,9 @@ struct StoredEvent {
   ArchiveRecord record;
   std::optional<int> year;  // none: the record's date gives no year
   bool damaged = false;     // code 255: the record holds a place, nothing more
-  // The device's history has a gap between the previous event listed for
-  // the same device and this one.
+  // The device's history has a gap just before this event in time: between
+  // it and the older event of the same device listed next to it (before it
+  // oldest first, after it newest first).
   bool gapBefore = false;
   // Where the event sits in the device's history, for paging.
   int stretchRank = 0;
@@ -71,6 +72,10 @@ struct ImportOutcome {
 enum class NumberKind { kInput, kRelay };
 std::string_view NumberKindName(NumberKind kind);  // "input", "relay"
 std::optional<NumberKind> NumberKindNamed(std::string_view name);
+
+// Names may be given to every number a record can carry (byte 1 plus one).
+inline constexpr int kFirstNamedNumber = 1;
+inline constexpr int kLastNamedNumber = 256;
 
 // The operator's name for one input or relay of a device.
 struct NameEntry {
@@ -109,8 +114,14 @@ struct EventQuery {
   std::optional<int> input;
   // Kinds to show; empty shows every kind.
   std::vector<EventKind> kinds;
+  // Events whose text, or the name of whose input or relay, holds this text
+  // (text_match.h); empty lets every event pass.
+  std::string text;
   bool newestFirst = false;
 };
+
+// True when the query leaves out any event of the devices it lists.
+bool HasEventFilter(const EventQuery& query);
 
 // Where a page ended; the next page starts after it.
 struct EventCursor {
@@ -122,6 +133,17 @@ struct EventCursor {
 struct EventPage {
   std::vector<StoredEvent> events;
   std::optional<EventCursor> next;  // none: this was the last page
+};
+
+// The events of one stretch of one device that a query lets through: a
+// listing is its parts one after the other, and two parts of the same device
+// next to each other have a gap between them. Counting rows from the parts,
+// a window reaches any row without reading the rows before it.
+struct ListingPart {
+  std::string device;
+  std::int64_t stretchId = 0;  // the store's own key of the stretch
+  std::int64_t events = 0;     // at least one
+  bool operator==(const ListingPart&) const = default;
 };
 
 }  // namespace torv::history

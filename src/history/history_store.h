@@ -43,6 +43,17 @@ class HistoryStore {
   virtual Result<EventPage> Page(const EventQuery& query, const std::optional<EventCursor>& after,
                                  int limit) = 0;
   virtual Result<std::int64_t> Count(const EventQuery& query) = 0;
+
+  // The parts of the listing ForEachEvent gives, in its order, each with at
+  // least one event.
+  virtual Result<std::vector<ListingPart>> Parts(const EventQuery& query) = 0;
+  // Up to `limit` events of `part` (as Parts gave it for the same query), in
+  // listing order, after its first `skip`; gapBefore is left unset. Near
+  // either end of a long part only that end is read. A part whose stretch
+  // has since been joined to another by an import gives no events.
+  virtual Result<std::vector<StoredEvent>> PartEvents(const EventQuery& query,
+                                                      const ListingPart& part, std::int64_t skip,
+                                                      int limit) = 0;
 };
 
 // The newest store layout this program knows.

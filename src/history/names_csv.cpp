@@ -96,9 +96,10 @@ Result<std::vector<NameEntry>> ParseNamesCsv(std::string_view content) {
     const std::string& number = row.fields[2];
     const auto [end, error] =
         std::from_chars(number.data(), number.data() + number.size(), entry.number);
-    if (error != std::errc() || end != number.data() + number.size() || entry.number < 1 ||
-        entry.number > 256) {
-      return Failure{where + "the number \"" + number + "\" is not from 1 to 256"};
+    if (error != std::errc() || end != number.data() + number.size() ||
+        entry.number < kFirstNamedNumber || entry.number > kLastNamedNumber) {
+      return Failure{where + "the number \"" + number + "\" is not from " +
+                     std::to_string(kFirstNamedNumber) + " to " + std::to_string(kLastNamedNumber)};
     }
     entry.name = row.fields[3];
     if (entry.name.empty()) return Failure{where + "the name is empty"};

@@ -26,6 +26,9 @@ class SqlHistoryStore final : public HistoryStore {
   Result<EventPage> Page(const EventQuery& query, const std::optional<EventCursor>& after,
                          int limit) override;
   Result<std::int64_t> Count(const EventQuery& query) override;
+  Result<std::vector<ListingPart>> Parts(const EventQuery& query) override;
+  Result<std::vector<StoredEvent>> PartEvents(const EventQuery& query, const ListingPart& part,
+                                              std::int64_t skip, int limit) override;
 
  private:
   struct Device {
@@ -53,10 +56,17 @@ class SqlHistoryStore final : public HistoryStore {
 
   // Listing steps (store_queries.cpp).
   Result<std::vector<Device>> ListDevices(const std::optional<std::string>& only);
+  // The text filter's condition on one device's events (" AND ..."), which
+  // depends on the names of its inputs and relays; empty without a text.
+  Result<std::string> TextCondition(const EventQuery& query, std::int64_t deviceId);
+  Result<std::vector<ListingPart>> ReadParts(const EventQuery& query);
+  Result<std::vector<StoredEvent>> ReadPartEvents(const EventQuery& query, const ListingPart& part,
+                                                  std::int64_t skip, int limit);
   // Hands up to `limit` events after `after` to `sink`.
   Status ReadEvents(const EventQuery& query, const std::optional<EventCursor>& after,
                     std::int64_t limit, const std::function<void(const StoredEvent&)>& sink);
-  Result<bool> AnyEventIn(const Stretch& stretch, const EventQuery& query);
+  Result<bool> AnyEventIn(const Stretch& stretch, const EventQuery& query,
+                          const std::string& textCondition);
   Result<std::optional<StoredEvent>> FirstDated(const Device& device,
                                                 const std::vector<Stretch>& stretches, bool newest);
   Status BeginRead();

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <unordered_map>
 
@@ -32,7 +33,7 @@ class SqliteConnection final : public SqlConnection {
  public:
   explicit SqliteConnection(sqlite3* db) : db_(db) {}
   ~SqliteConnection() override {
-    for (auto& [text, statement] : statements_) sqlite3_finalize(statement);
+    for (auto& [text, prepared] : statements_) sqlite3_finalize(prepared.statement);
     sqlite3_close_v2(db_);
   }
   SqliteConnection(const SqliteConnection&) = delete;
@@ -42,14 +43,14 @@ class SqliteConnection final : public SqlConnection {
 
   Status Query(std::string_view sql, const std::vector<SqlValue>& parameters,
                const RowSink& sink) override {
-    Result<sqlite3_stmt*> prepared = Prepare(sql);
+    Result<const Prepared*> prepared = Prepare(sql);
     if (!prepared) return prepared.failure();
-    sqlite3_stmt* statement = *prepared;
+    sqlite3_stmt* statement = (*prepared)->statement;
+    const std::vector<int>& indexes = (*prepared)->indexOfNumber;
     sqlite3_reset(statement);
     sqlite3_clear_bindings(statement);
     for (std::size_t i = 0; i < parameters.size(); ++i) {
-      const std::string name = "$" + std::to_string(i + 1);
-      const int index = sqlite3_bind_parameter_index(statement, name.c_str());
+      const int index = i < indexes.size() ? indexes[i] : 0;
       if (index == 0) continue;  // a parameter the text does not use
       const SqlValue& value = parameters[i];
       int rc = SQLITE_OK;
@@ -93,21 +94,40 @@ class SqliteConnection final : public SqlConnection {
  private:
   Failure Error() const { return Failure{sqlite3_errmsg(db_)}; }
 
-  Result<sqlite3_stmt*> Prepare(std::string_view sql) {
+  // A prepared statement and, for each parameter number k - 1, SQLite's
+  // index of "$k" (0 when the text does not use it). Looking the names up
+  // once here keeps a statement of many parameters from searching its
+  // parameter list for every value of every run.
+  struct Prepared {
+    sqlite3_stmt* statement = nullptr;
+    std::vector<int> indexOfNumber;
+  };
+
+  Result<const Prepared*> Prepare(std::string_view sql) {
     const std::string key(sql);
     const auto found = statements_.find(key);
-    if (found != statements_.end()) return found->second;
-    sqlite3_stmt* statement = nullptr;
+    if (found != statements_.end()) return &found->second;
+    Prepared prepared;
     if (sqlite3_prepare_v3(db_, key.data(), static_cast<int>(key.size()), SQLITE_PREPARE_PERSISTENT,
-                           &statement, nullptr) != SQLITE_OK) {
+                           &prepared.statement, nullptr) != SQLITE_OK) {
       return Error();
     }
-    statements_.emplace(key, statement);
-    return statement;
+    const int count = sqlite3_bind_parameter_count(prepared.statement);
+    for (int index = 1; index <= count; ++index) {
+      const char* name = sqlite3_bind_parameter_name(prepared.statement, index);
+      if (name == nullptr || name[0] != '$') continue;
+      const int number = std::atoi(name + 1);
+      if (number < 1) continue;
+      if (prepared.indexOfNumber.size() < static_cast<std::size_t>(number)) {
+        prepared.indexOfNumber.resize(static_cast<std::size_t>(number), 0);
+      }
+      prepared.indexOfNumber[static_cast<std::size_t>(number) - 1] = index;
+    }
+    return &statements_.emplace(key, std::move(prepared)).first->second;
   }
 
   sqlite3* db_;
-  std::unordered_map<std::string, sqlite3_stmt*> statements_;
+  std::unordered_map<std::string, Prepared> statements_;
 };
 
 }  // namespace
@@ -126,9 +146,11 @@ Result<std::unique_ptr<SqlConnection>> OpenSqlite(const std::string& path, OpenM
     return Failure{"is not a regular file"};
   }
   if (!exists) {
+    // A bare file name lives in the current folder: there is nothing to create.
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    if (!folder.empty()) std::filesystem::create_directories(folder, error);
-    if (error) return Failure{"cannot create its folder: " + error.message(), error.value()};
+    std::error_code made;
+    if (!folder.empty()) std::filesystem::create_directories(folder, made);
+    if (made) return Failure{"cannot create its folder: " + made.message(), made.value()};
   }
 
   int flags = SQLITE_OPEN_FULLMUTEX;
@@ -151,6 +173,13 @@ Result<std::unique_ptr<SqlConnection>> OpenSqlite(const std::string& path, OpenM
   // Read before anything is written: a file that is not a database fails
   // here and stays as it was.
   if (Status read = connection->Exec("SELECT count(*) FROM sqlite_master"); !read) {
+    // A store in WAL mode is read through its -shm file, which SQLite must
+    // create when it is not there; a read-only folder forbids that.
+    if (sqlite3_extended_errcode(db) == SQLITE_READONLY_DIRECTORY) {
+      return Failure{
+          "cannot be read in a read-only folder: SQLite needs to create its -shm "
+          "and -wal files beside it"};
+    }
     return Failure{"is not a history store: " + read.failure().reason};
   }
   if (Status keys = connection->Exec("PRAGMA foreign_keys = ON"); !keys) return keys.failure();

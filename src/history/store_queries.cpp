@@ -6,6 +6,7 @@
 #include "history/sql_history_store.h"
 #include "history/store_schema.h"
 #include "history/stored_columns.h"
+#include "history/text_match.h"
 
 namespace torv::history {
 namespace {
@@ -19,8 +20,10 @@ struct Filter {
 };
 
 // Conditions on the events table; parameters numbered from `first`.
-Filter BuildFilter(const EventQuery& query, int first) {
+// `textCondition` is the device's TextCondition.
+Filter BuildFilter(const EventQuery& query, int first, const std::string& textCondition = {}) {
   Filter filter;
+  filter.sql = textCondition;
   const auto parameter = [&](SqlValue value) {
     filter.parameters.push_back(std::move(value));
     return "$" + std::to_string(first + static_cast<int>(filter.parameters.size()) - 1);
@@ -54,7 +57,46 @@ StoredEvent EventFromRow(const SqlRow& row, const std::string& device, std::int6
 
 constexpr char kEventColumnsSql[] = "SELECT pos, ident, spare, year FROM events ";
 
+// The identities of one code: byte 0 is the identity's highest byte.
+std::string CodeCondition(std::uint8_t code) {
+  const Identity low = Identity{code} << 48;
+  const Identity high = (Identity{code} + 1) << 48;
+  return "(ident >= " + std::to_string(low) + " AND ident < " + std::to_string(high) + ")";
+}
+
+std::string NumbersCondition(EventKind kind, const std::vector<int>& numbers) {
+  std::string list;
+  for (const int number : numbers) list += (list.empty() ? "" : ", ") + std::to_string(number);
+  return "(kind = " + std::to_string(KindCode(kind)) + " AND number IN (" + list + "))";
+}
+
 }  // namespace
+
+Result<std::string> SqlHistoryStore::TextCondition(const EventQuery& query, std::int64_t deviceId) {
+  if (query.text.empty()) return std::string();
+  const std::string folded = FoldForMatch(query.text);
+  if (folded.empty()) return std::string();
+  std::vector<int> inputs;
+  std::vector<int> relays;
+  Status s = db_->Query(
+      "SELECT kind, number, name FROM names WHERE device_id = $1", {deviceId},
+      [&](const SqlRow& row) {
+        if (!TextMatches(row.Text(2), folded)) return;
+        (row.Text(0) == "relay" ? relays : inputs).push_back(static_cast<int>(row.Int(1)));
+      });
+  if (!s) return s.failure();
+  // Every value is a number made here, so the condition is written out whole.
+  std::vector<std::string> alternatives;
+  for (const std::uint8_t code : CodesWithText(folded)) alternatives.push_back(CodeCondition(code));
+  if (!inputs.empty()) alternatives.push_back(NumbersCondition(EventKind::kInput, inputs));
+  if (!relays.empty()) alternatives.push_back(NumbersCondition(EventKind::kRelay, relays));
+  if (alternatives.empty()) return std::string(" AND 1 = 0");
+  std::string sql = " AND (";
+  for (std::size_t i = 0; i < alternatives.size(); ++i) {
+    sql += (i == 0 ? "" : " OR ") + alternatives[i];
+  }
+  return sql + ")";
+}
 
 Status SqlHistoryStore::BeginRead() {
   // One snapshot for every statement of a listing, even while others import.
@@ -77,8 +119,9 @@ Result<std::vector<SqlHistoryStore::Device>> SqlHistoryStore::ListDevices(
   return devices;
 }
 
-Result<bool> SqlHistoryStore::AnyEventIn(const Stretch& stretch, const EventQuery& query) {
-  const Filter filter = BuildFilter(query, 2);
+Result<bool> SqlHistoryStore::AnyEventIn(const Stretch& stretch, const EventQuery& query,
+                                         const std::string& textCondition) {
+  const Filter filter = BuildFilter(query, 2, textCondition);
   std::vector<SqlValue> parameters{stretch.id};
   parameters.insert(parameters.end(), filter.parameters.begin(), filter.parameters.end());
   bool any = false;
@@ -94,13 +137,15 @@ Status SqlHistoryStore::ReadEvents(const EventQuery& query, const std::optional<
   Result<std::vector<Device>> devices = ListDevices(query.device);
   if (!devices) return devices.failure();
   const bool back = query.newestFirst;
-  const Filter filter = BuildFilter(query, 4);
-  const std::string sql = std::string(kEventColumnsSql) + "WHERE stretch_id = $1 AND pos " +
-                          (back ? "< $2" : "> $2") + filter.sql + " ORDER BY pos" +
-                          (back ? " DESC" : "") + " LIMIT $3";
   std::int64_t delivered = 0;
   for (const Device& device : *devices) {
     if (after && device.name < after->device) continue;
+    Result<std::string> textCondition = TextCondition(query, device.id);
+    if (!textCondition) return textCondition.failure();
+    const Filter filter = BuildFilter(query, 4, *textCondition);
+    const std::string sql = std::string(kEventColumnsSql) + "WHERE stretch_id = $1 AND pos " +
+                            (back ? "< $2" : "> $2") + filter.sql + " ORDER BY pos" +
+                            (back ? " DESC" : "") + " LIMIT $3";
     Result<std::vector<Stretch>> stretches = Stretches(device.id);
     if (!stretches) return stretches.failure();
     if (back) std::reverse(stretches->begin(), stretches->end());
@@ -119,7 +164,7 @@ Status SqlHistoryStore::ReadEvents(const EventQuery& query, const std::optional<
       const auto gapInFront = [&]() -> Result<bool> {
         for (const Stretch& older : *stretches) {
           if (older.rank >= stretch.rank) continue;
-          Result<bool> any = AnyEventIn(older, query);
+          Result<bool> any = AnyEventIn(older, query, *textCondition);
           if (!any || *any) return any;
         }
         return false;
@@ -197,9 +242,11 @@ Result<std::int64_t> SqlHistoryStore::Count(const EventQuery& query) {
   };
   Result<std::vector<Device>> devices = ListDevices(query.device);
   if (!devices) return fail(devices.failure());
-  const Filter filter = BuildFilter(query, 2);
   std::int64_t total = 0;
   for (const Device& device : *devices) {
+    Result<std::string> textCondition = TextCondition(query, device.id);
+    if (!textCondition) return fail(textCondition.failure());
+    const Filter filter = BuildFilter(query, 2, *textCondition);
     std::vector<SqlValue> parameters{device.id};
     parameters.insert(parameters.end(), filter.parameters.begin(), filter.parameters.end());
     Status s = db_->Query("SELECT count(*) FROM events WHERE device_id = $1" + filter.sql,
@@ -208,6 +255,113 @@ Result<std::int64_t> SqlHistoryStore::Count(const EventQuery& query) {
   }
   if (Status s = db_->ExecScript("COMMIT"); !s) return s.failure();
   return total;
+}
+
+Result<std::vector<ListingPart>> SqlHistoryStore::ReadParts(const EventQuery& query) {
+  Result<std::vector<Device>> devices = ListDevices(query.device);
+  if (!devices) return devices.failure();
+  const bool counted = HasEventFilter(query);
+  std::vector<ListingPart> parts;
+  for (const Device& device : *devices) {
+    Result<std::vector<Stretch>> stretches = Stretches(device.id);
+    if (!stretches) return stretches.failure();
+    if (query.newestFirst) std::reverse(stretches->begin(), stretches->end());
+    std::string textCondition;
+    if (counted) {
+      Result<std::string> condition = TextCondition(query, device.id);
+      if (!condition) return condition.failure();
+      textCondition = std::move(*condition);
+    }
+    const Filter filter = BuildFilter(query, 2, textCondition);
+    for (const Stretch& stretch : *stretches) {
+      // A stretch has an event at every position from its first to its last.
+      std::int64_t events = stretch.lastPos - stretch.firstPos + 1;
+      if (counted) {
+        // Counted stretch by stretch: the events lie in the table's own order.
+        std::vector<SqlValue> parameters{stretch.id};
+        parameters.insert(parameters.end(), filter.parameters.begin(), filter.parameters.end());
+        Status s = db_->Query("SELECT count(*) FROM events WHERE stretch_id = $1" + filter.sql,
+                              parameters, [&](const SqlRow& row) { events = row.Int(0); });
+        if (!s) return s.failure();
+      }
+      if (events > 0) parts.push_back({device.name, stretch.id, events});
+    }
+  }
+  return parts;
+}
+
+Result<std::vector<StoredEvent>> SqlHistoryStore::ReadPartEvents(const EventQuery& query,
+                                                                 const ListingPart& part,
+                                                                 std::int64_t skip, int limit) {
+  std::vector<StoredEvent> events;
+  Result<std::vector<Device>> devices = ListDevices(part.device);
+  if (!devices) return devices.failure();
+  const Device& device = devices->front();
+  std::optional<Stretch> stretch;
+  Status found = db_->Query(
+      "SELECT id, rank, first_pos, last_pos, order_time FROM stretches "
+      "WHERE id = $1 AND device_id = $2",
+      {part.stretchId, device.id}, [&](const SqlRow& row) {
+        stretch = Stretch{row.Int(0), row.Int(1), row.Int(2), row.Int(3), row.Int(4)};
+      });
+  if (!found) return found.failure();
+  if (!stretch || skip < 0 || limit < 1 || skip >= part.events) return events;
+  const auto sink = [&](const SqlRow& row) {
+    events.push_back(EventFromRow(row, device.name, stretch->rank));
+  };
+  const std::int64_t wanted = std::min<std::int64_t>(limit, part.events - skip);
+
+  if (!HasEventFilter(query)) {
+    // Every position holds an event: the row is found by its position.
+    const std::string sql = std::string(kEventColumnsSql) + "WHERE stretch_id = $1 AND pos " +
+                            (query.newestFirst ? "<= $2 ORDER BY pos DESC" : ">= $2 ORDER BY pos") +
+                            " LIMIT $3";
+    const std::int64_t start =
+        query.newestFirst ? stretch->lastPos - skip : stretch->firstPos + skip;
+    Status s = db_->Query(sql, {stretch->id, start, wanted}, sink);
+    if (!s) return s.failure();
+    return events;
+  }
+  Result<std::string> textCondition = TextCondition(query, device.id);
+  if (!textCondition) return textCondition.failure();
+  const Filter filter = BuildFilter(query, 4, *textCondition);
+  // The database steps over skipped rows one by one: in the part's second
+  // half it counts from the far end instead.
+  const std::int64_t fromEnd = part.events - skip - wanted;
+  const bool reversed = fromEnd < skip;
+  const bool descending = query.newestFirst != reversed;
+  const std::string sql = std::string(kEventColumnsSql) + "WHERE stretch_id = $1" + filter.sql +
+                          " ORDER BY pos" + (descending ? " DESC" : "") + " LIMIT $2 OFFSET $3";
+  std::vector<SqlValue> parameters{stretch->id, wanted, reversed ? fromEnd : skip};
+  parameters.insert(parameters.end(), filter.parameters.begin(), filter.parameters.end());
+  Status s = db_->Query(sql, parameters, sink);
+  if (!s) return s.failure();
+  if (reversed) std::reverse(events.begin(), events.end());
+  return events;
+}
+
+Result<std::vector<ListingPart>> SqlHistoryStore::Parts(const EventQuery& query) {
+  if (Status s = BeginRead(); !s) return s.failure();
+  Result<std::vector<ListingPart>> parts = ReadParts(query);
+  if (!parts) {
+    (void)Rollback();
+    return parts;
+  }
+  if (Status s = db_->ExecScript("COMMIT"); !s) return s.failure();
+  return parts;
+}
+
+Result<std::vector<StoredEvent>> SqlHistoryStore::PartEvents(const EventQuery& query,
+                                                             const ListingPart& part,
+                                                             std::int64_t skip, int limit) {
+  if (Status s = BeginRead(); !s) return s.failure();
+  Result<std::vector<StoredEvent>> events = ReadPartEvents(query, part, skip, limit);
+  if (!events) {
+    (void)Rollback();
+    return events;
+  }
+  if (Status s = db_->ExecScript("COMMIT"); !s) return s.failure();
+  return events;
 }
 
 Result<std::optional<StoredEvent>> SqlHistoryStore::FirstDated(

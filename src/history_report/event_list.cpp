@@ -2,18 +2,16 @@
 
 #include <array>
 #include <memory>
+#include <cstdio>
 #include <nlohmann/json.hpp>
 
-#include "history_report/listed_event.h"
+#include "history_report/report_heading.h"
 
 namespace torv {
 namespace {
 
 // Bytes gathered before they go to the sink.
 constexpr std::size_t kFlushSize = 1 << 16;
-
-constexpr std::array<std::string_view, 7> kColumns = {"Устройство", "Дата", "Время",   "Событие",
-                                                      "Вход",       "Реле", "Название"};
 
 std::string NumberText(const std::optional<int>& number) {
   return number ? std::to_string(*number) : std::string();
@@ -23,11 +21,19 @@ nlohmann::json NumberOrNull(const std::optional<int>& number) {
   return number ? nlohmann::json(*number) : nlohmann::json(nullptr);
 }
 
+nlohmann::json DateOrNull(const std::optional<history::CalendarDate>& date) {
+  if (!date) return nullptr;
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", date->year, date->month, date->day);
+  return text;
+}
+
 // One format: a start, a row per event (and per gap), an end.
 class ListWriter {
  public:
   virtual ~ListWriter() = default;
-  virtual void Start(std::string& out) = 0;
+  // `query` is what the listing shows: it opens every format.
+  virtual void Start(std::string& out, const history::EventQuery& query) = 0;
   virtual void Gap(std::string& out, const history::StoredEvent& next) = 0;
   virtual void Event(std::string& out, const history::StoredEvent& event,
                      const ListedFields& fields) = 0;
@@ -36,10 +42,15 @@ class ListWriter {
 
 class TextListWriter final : public ListWriter {
  public:
-  void Start(std::string& out) override {
-    for (std::size_t i = 0; i < kColumns.size(); ++i) {
+  void Start(std::string& out, const history::EventQuery& query) override {
+    for (const std::string& line : QueryLines(query)) {
+      out += line;
+      out += '\n';
+    }
+    out += '\n';
+    for (std::size_t i = 0; i < kListColumns.size(); ++i) {
       out += i == 0 ? "" : "\t";
-      out += kColumns[i];
+      out += kListColumns[i];
     }
     out += '\n';
   }
@@ -70,9 +81,11 @@ class TextListWriter final : public ListWriter {
 class CsvListWriter final : public ListWriter {
  public:
   explicit CsvListWriter(const CsvDialect& dialect) : csv_(dialect) {}
-  void Start(std::string& out) override {
+  void Start(std::string& out, const history::EventQuery& query) override {
     csv_.AppendStart(out);
-    csv_.AppendRecord(out, kColumns);
+    for (const std::string& line : QueryLines(query)) csv_.AppendRecord(out, {line});
+    csv_.AppendRecord(out, {""});
+    csv_.AppendRecord(out, kListColumns);
   }
   void Gap(std::string& out, const history::StoredEvent& next) override {
     csv_.AppendRecord(out, {next.device, "", "", kGapText, "", "", ""});
@@ -92,7 +105,22 @@ class CsvListWriter final : public ListWriter {
 
 class JsonListWriter final : public ListWriter {
  public:
-  void Start(std::string& out) override { out += "{\"events\": ["; }
+  void Start(std::string& out, const history::EventQuery& query) override {
+    nlohmann::json filters;
+    filters["device"] = query.device ? nlohmann::json(*query.device) : nlohmann::json(nullptr);
+    filters["from"] = DateOrNull(query.from);
+    filters["to"] = DateOrNull(query.to);
+    filters["input"] = NumberOrNull(query.input);
+    nlohmann::json kinds = nlohmann::json::array();
+    for (const EventKind kind : query.kinds) kinds.push_back(std::string(EventKindName(kind)));
+    filters["kinds"] = std::move(kinds);
+    filters["text"] = query.text.empty() ? nlohmann::json(nullptr) : nlohmann::json(query.text);
+    filters["newest_first"] = query.newestFirst;
+    filters["lines"] = QueryLines(query);
+    out += "{\"filters\": ";
+    out += filters.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    out += ",\n\"events\": [";
+  }
   void Gap(std::string&, const history::StoredEvent&) override {}
   void Event(std::string& out, const history::StoredEvent& event,
              const ListedFields& fields) override {
@@ -132,17 +160,35 @@ std::unique_ptr<ListWriter> WriterFor(ListFormat format, const CsvDialect& diale
 
 }  // namespace
 
-Status WriteEventList(history::HistoryStore& store, const history::EventQuery& query,
-                      ListFormat format, const TextSink& sink, const CsvDialect& csvDialect) {
+CsvDialect ListSpreadsheetDialect() {
+  return SpreadsheetDialect({1, 2});
+}
+
+Status ForEachListedRow(history::HistoryStore& store, const history::EventQuery& query,
+                        const std::function<void(const ListedRow&)>& sink) {
   Result<std::vector<history::NameEntry>> names = store.Names();
   if (!names) return names.failure();
   const NameBook book(*names);
+  const ListedFields none;
+  return store.ForEachEvent(query, [&](const history::StoredEvent& event) {
+    if (event.gapBefore && !query.newestFirst) sink({event, true, none});
+    const ListedFields fields = FieldsOf(event, book);
+    sink({event, false, fields});
+    if (event.gapBefore && query.newestFirst) sink({event, true, none});
+  });
+}
+
+Status WriteEventList(history::HistoryStore& store, const history::EventQuery& query,
+                      ListFormat format, const TextSink& sink, const CsvDialect& csvDialect) {
   std::unique_ptr<ListWriter> writer = WriterFor(format, csvDialect);
   std::string out;
-  writer->Start(out);
-  const Status listed = store.ForEachEvent(query, [&](const history::StoredEvent& event) {
-    if (event.gapBefore) writer->Gap(out, event);
-    writer->Event(out, event, FieldsOf(event, book));
+  writer->Start(out, query);
+  const Status listed = ForEachListedRow(store, query, [&](const ListedRow& row) {
+    if (row.gap) {
+      writer->Gap(out, row.event);
+    } else {
+      writer->Event(out, row.event, row.fields);
+    }
     if (out.size() >= kFlushSize) {
       sink(out);
       out.clear();

@@ -2,27 +2,60 @@
 // device, as text, CSV or JSON, streamed in pieces so that a whole store
 // never has to fit in memory.
 //
+// Every format opens with what the listing shows (QueryLines: device or
+// devices, period, filters): text and CSV as lines of their own and an empty
+// line, JSON as "filters".
 // Text: a header line, then one line per event, TAB between the fields
 // device, date, time, event, input, relay, name; a gap is a line of its own.
 // CSV: the same columns and rows in the chosen dialect.
-// JSON: {"events": [...]}, each event an object with "device", "year"
+// Newest first, a gap line follows the event after the gap instead of
+// standing before it, so that it always lies between the two events it
+// separates.
+// JSON: {"filters": {...}, "events": [...]}: "filters" holds "device",
+// "from" and "to" (YYYY-MM-DD), "input", "kinds", "text" (null or [] where
+// not set), "newest_first" and "lines" (QueryLines); each event an object with "device", "year"
 // (number or null), "bytes" (the record's 8 bytes), "gap_before", "date",
 // "time", "event", "input", "relay" and "name" (null where none).
 #pragma once
 
+#include <array>
 #include <functional>
 #include <string_view>
 
 #include "archive/result.h"
 #include "history/history_store.h"
+#include "history_report/listed_event.h"
 #include "report/csv_writer.h"
 
 namespace torv {
 
 enum class ListFormat { kText, kCsv, kJson };
 
+// The columns of the text and CSV listings, in order; the printed report
+// has the same.
+inline constexpr std::array<std::string_view, 7> kListColumns = {
+    "Устройство", "Дата", "Время", "Событие", "Вход", "Реле", "Название"};
+
+// The listing's CSV for a spreadsheet in a Russian locale: its date and time
+// columns always quoted, so that they stay text.
+CsvDialect ListSpreadsheetDialect();
+
 // Receives the listing piece by piece, in order.
 using TextSink = std::function<void(std::string_view)>;
+
+// One row of a listing: an event, or the gap before the event `event`
+// (which is listed next to it).
+struct ListedRow {
+  const history::StoredEvent& event;
+  bool gap = false;
+  const ListedFields& fields;  // empty for a gap row
+};
+
+// Every row of the listing in order, gap rows where the history has gaps,
+// names looked up: the one listing that every format and the printed report
+// show.
+Status ForEachListedRow(history::HistoryStore& store, const history::EventQuery& query,
+                        const std::function<void(const ListedRow&)>& sink);
 
 // The CSV dialect is used for kCsv only.
 Status WriteEventList(history::HistoryStore& store, const history::EventQuery& query,

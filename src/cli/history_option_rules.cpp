@@ -1,0 +1,143 @@
+#include "cli/history_option_rules.h"
+
+#include "archive/view_request.h"
+#include "history/archive_copy.h"
+#include "history/query_texts.h"
+
+namespace torv {
+namespace {
+
+using enum CliCommand;
+
+std::string Quoted(std::string_view value) {
+  return "\"" + std::string(value) + "\"";
+}
+
+UsageProblem ApplyDate(const OptionSpec& spec, std::string_view value,
+                       std::optional<history::CalendarDate>& date) {
+  Result<history::CalendarDate> parsed = history::ParseCalendarDate(value);
+  if (!parsed) return std::string(spec.name) + " wants a date YYYY-MM-DD, not " + Quoted(value);
+  date = *parsed;
+  return {};
+}
+
+UsageProblem ApplyNamedNumber(const OptionSpec& spec, std::string_view value,
+                              std::optional<int>& number) {
+  long long parsed = 0;
+  UsageProblem problem = ParseOptionNumber(spec.name, value, history::kFirstNamedNumber,
+                                           history::kLastNamedNumber, parsed);
+  if (problem.empty()) number = static_cast<int>(parsed);
+  return problem;
+}
+
+std::string DateText(const history::CalendarDate& date) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
+  return text;
+}
+
+}  // namespace
+
+bool IsHistoryCommand(CliCommand command) {
+  switch (command) {
+    case kHistoryImport:
+    case kHistoryList:
+    case kHistoryDevices:
+    case kHistoryNamesSet:
+    case kHistoryNamesImport:
+    case kHistoryNamesList:
+      return true;
+    case kView:
+    case kReport:
+    case kInfo:
+    case kSample:
+      break;
+  }
+  return false;
+}
+
+UsageProblem ApplyDb(const OptionSpec& spec, std::string_view value, CliOptions& options) {
+  if (value.empty()) return std::string(spec.name) + " wants a store: a file or a URI";
+  options.history.db = value;
+  return {};
+}
+
+UsageProblem ApplyDevice(const OptionSpec& spec, std::string_view value, CliOptions& options) {
+  if (value.empty()) return std::string(spec.name) + " wants a device name";
+  options.history.device = value;
+  return {};
+}
+
+UsageProblem ApplyCopiedAt(const OptionSpec& spec, std::string_view value, CliOptions& options) {
+  Result<history::CopyTime> parsed = history::ParseCopiedAt(value);
+  if (!parsed) {
+    return std::string(spec.name) + " wants a local time YYYY-MM-DDTHH:MM:SS, not " + Quoted(value);
+  }
+  options.history.copiedAt = *parsed;
+  return {};
+}
+
+UsageProblem ApplyFrom(const OptionSpec& spec, std::string_view value, CliOptions& options) {
+  return ApplyDate(spec, value, options.history.from);
+}
+
+UsageProblem ApplyTo(const OptionSpec& spec, std::string_view value, CliOptions& options) {
+  return ApplyDate(spec, value, options.history.to);
+}
+
+UsageProblem ApplyEvents(const OptionSpec& spec, std::string_view value, CliOptions& options) {
+  Result<std::vector<EventKind>> kinds = history::ParseEventKinds(value);
+  if (!kinds) return std::string(spec.name) + ": " + kinds.failure().reason;
+  options.history.kinds = *kinds;
+  return {};
+}
+
+UsageProblem ApplyRelay(const OptionSpec& spec, std::string_view value, CliOptions& options) {
+  return ApplyNamedNumber(spec, value, options.history.relay);
+}
+
+UsageProblem ApplyHistoryInput(const OptionSpec& spec, std::string_view value,
+                               CliOptions& options) {
+  if (options.command == kHistoryNamesSet) {
+    return ApplyNamedNumber(spec, value, options.history.input);
+  }
+  // A listing keeps the events of an input as the input view finds them.
+  long long parsed = 0;
+  UsageProblem problem =
+      ParseOptionNumber(spec.name, value, kFirstInputNumber, kLastInputNumber, parsed);
+  if (problem.empty()) options.history.input = static_cast<int>(parsed);
+  return problem;
+}
+
+UsageProblem ApplyHistoryFormat(const OptionSpec& spec, std::string_view value,
+                                CliOptions& options) {
+  const bool list = options.command == kHistoryList;
+  if (value == "text") {
+    options.format = OutputFormat::kText;
+  } else if (value == "json") {
+    options.format = OutputFormat::kJson;
+  } else if (value == "csv" && list) {
+    options.format = OutputFormat::kCsv;
+  } else if (list) {
+    return std::string(spec.name) + " is text, csv or json, not " + Quoted(value);
+  } else {
+    return std::string(spec.name) + " is text or json, not " + Quoted(value);
+  }
+  return {};
+}
+
+UsageProblem HistoryUsageProblem(const std::set<std::string_view>& seen,
+                                 const CliOptions& options) {
+  const HistoryOptions& history = options.history;
+  const bool needsDevice = options.command == kHistoryImport || options.command == kHistoryNamesSet;
+  if (needsDevice && !history.device) return "missing --device NAME";
+  if (options.command == kHistoryNamesSet && seen.count("--input") + seen.count("--relay") != 1) {
+    return "give one of --input N and --relay N";
+  }
+  if (history.from && history.to && history.from->Key() > history.to->Key()) {
+    return "--from " + DateText(*history.from) + " is after --to " + DateText(*history.to);
+  }
+  return {};
+}
+
+}  // namespace torv

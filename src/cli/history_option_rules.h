@@ -1,0 +1,31 @@
+// How the option table's rows read the history commands' options, and the
+// rules between them that no single option can check.
+#pragma once
+
+#include <set>
+#include <string_view>
+
+#include "cli/cli_option_table.h"
+#include "cli/cli_options.h"
+
+namespace torv {
+
+bool IsHistoryCommand(CliCommand command);
+
+UsageProblem ApplyDb(const OptionSpec& spec, std::string_view value, CliOptions& options);
+UsageProblem ApplyDevice(const OptionSpec& spec, std::string_view value, CliOptions& options);
+UsageProblem ApplyCopiedAt(const OptionSpec& spec, std::string_view value, CliOptions& options);
+UsageProblem ApplyFrom(const OptionSpec& spec, std::string_view value, CliOptions& options);
+UsageProblem ApplyTo(const OptionSpec& spec, std::string_view value, CliOptions& options);
+UsageProblem ApplyEvents(const OptionSpec& spec, std::string_view value, CliOptions& options);
+UsageProblem ApplyRelay(const OptionSpec& spec, std::string_view value, CliOptions& options);
+// --input and --format of a history command.
+UsageProblem ApplyHistoryInput(const OptionSpec& spec, std::string_view value, CliOptions& options);
+UsageProblem ApplyHistoryFormat(const OptionSpec& spec, std::string_view value,
+                                CliOptions& options);
+
+// What is wrong with a history command line as a whole, once every option
+// was read; `seen` holds the long names of the options given.
+UsageProblem HistoryUsageProblem(const std::set<std::string_view>& seen, const CliOptions& options);
+
+}  // namespace torv

@@ -1,0 +1,357 @@
+#include "history_print/report_layout.h"
+
+// Qt
+#include <QBuffer>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QHash>
+#include <QLocale>
+#include <QPageSize>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QStringList>
+#include <QTextOption>
+
+#include "archive/event_table.h"
+#include "history_report/event_list.h"
+
+namespace torv {
+namespace {
+
+const QString kFontFamily = QStringLiteral("DejaVu Sans");
+constexpr double kTitlePoints = 14;
+constexpr double kHeadingPoints = 10;
+constexpr double kTablePoints = 9;
+constexpr double kFooterPoints = 8;
+constexpr double kCellPaddingMm = 1.2;
+constexpr double kRowPaddingMm = 0.8;
+constexpr double kHeadingGapMm = 4.0;
+constexpr double kFooterGapMm = 3.0;
+// The two columns of free text share what the fixed ones leave; a long
+// device name wraps rather than take more than this of it.
+constexpr double kMaxDeviceShare = 0.45;
+
+constexpr int kDeviceColumn = 0;
+constexpr int kEventColumn = 3;
+constexpr int kNameColumn = 6;
+constexpr int kColumns = 7;
+
+const QColor kHeaderFill(0xE4, 0xE9, 0xEA);
+const QColor kGapFill(0xFF, 0xF1, 0xCC);
+const QColor kRuleColour(0xA0, 0xA8, 0xAA);
+
+QFont ReportFont(double points, bool bold = false, bool italic = false) {
+  QFont font(kFontFamily);
+  font.setPointSizeF(points);
+  font.setBold(bold);
+  font.setItalic(italic);
+  return font;
+}
+
+// Where everything goes, in the device's pixels.
+class PageGeometry {
+ public:
+  // `devices`: every device name the rows show, for the width of their column.
+  PageGeometry(QPainter& painter, QPagedPaintDevice& device, const QStringList& devices)
+      : painter_(painter), pixelsPerMm_(device.logicalDpiX() / 25.4) {
+    const QRect paintRect = device.pageLayout().paintRectPixels(device.logicalDpiX());
+    width_ = paintRect.width();
+    height_ = paintRect.height();
+    padding_ = Mm(kCellPaddingMm);
+    rowPadding_ = Mm(kRowPaddingMm);
+    body_ = ReportFont(kTablePoints);
+    bold_ = ReportFont(kTablePoints, true);
+    italic_ = ReportFont(kTablePoints, false, true);
+    MeasureColumns(device, devices);
+    wrap_.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    headerHeight_ = QFontMetricsF(bold_, &device).lineSpacing() + 2 * rowPadding_;
+    lineHeight_ = QFontMetricsF(body_, &device).lineSpacing();
+    footerTop_ = height_ - QFontMetricsF(ReportFont(kFooterPoints), &device).lineSpacing();
+    tableBottom_ = footerTop_ - Mm(kFooterGapMm);
+  }
+
+  double Mm(double mm) const { return mm * pixelsPerMm_; }
+  double Width() const { return width_; }
+  double FooterTop() const { return footerTop_; }
+  double TableBottom() const { return tableBottom_; }
+  double HeaderHeight() const { return headerHeight_; }
+  double ColumnLeft(int column) const { return lefts_[static_cast<std::size_t>(column)]; }
+  double ColumnWidth(int column) const { return widths_[static_cast<std::size_t>(column)]; }
+  double Padding() const { return padding_; }
+  double RowPadding() const { return rowPadding_; }
+  const QFont& Body() const { return body_; }
+  const QFont& Bold() const { return bold_; }
+  const QFont& Italic() const { return italic_; }
+  const QTextOption& Wrap() const { return wrap_; }
+
+  double RowHeight(const PrintedRow& row) {
+    double lines = lineHeight_;
+    if (row.gap) {
+      lines = std::max(TextHeight(row.cells[kDeviceColumn], kDeviceColumn),
+                       TextHeight(row.cells[kEventColumn], kColumns));
+    } else {
+      lines = std::max({lineHeight_, TextHeight(row.cells[kDeviceColumn], kDeviceColumn),
+                        TextHeight(row.cells[kNameColumn], kNameColumn)});
+    }
+    return lines + 2 * rowPadding_;
+  }
+
+  // The width of a gap row's text: from the date column to the end.
+  double GapTextWidth() const { return width_ - ColumnLeft(1) - 2 * padding_; }
+
+ private:
+  // The height of `text` wrapped in `column` (kColumns: a gap row's text).
+  double TextHeight(const QString& text, int column) {
+    if (text.isEmpty()) return lineHeight_;
+    QHash<QString, double>& cache = heights_[column == kColumns ? 2 : column == kNameColumn];
+    const auto found = cache.constFind(text);
+    if (found != cache.cend()) return *found;
+    const double width = column == kColumns ? GapTextWidth() : ColumnWidth(column) - 2 * padding_;
+    painter_.setFont(column == kColumns ? italic_ : body_);
+    const double height = painter_.boundingRect(QRectF(0, 0, width, 1e9), text, wrap_).height();
+    cache.insert(text, height);
+    return height;
+  }
+
+  void MeasureColumns(QPagedPaintDevice& device, const QStringList& devices) {
+    const QFontMetricsF body(body_, &device);
+    const QFontMetricsF bold(bold_, &device);
+    for (int c = 0; c < kColumns; ++c) {
+      widths_[static_cast<std::size_t>(c)] =
+          bold.horizontalAdvance(QString::fromUtf8(kListColumns[static_cast<std::size_t>(c)]));
+    }
+    const auto widen = [&](int column, const QString& text) {
+      double& width = widths_[static_cast<std::size_t>(column)];
+      width = std::max(width, body.horizontalAdvance(text));
+    };
+    widen(1, QStringLiteral("00.00.0000"));
+    widen(2, QStringLiteral("000:000:000"));
+    for (int code = 0; code < 256; ++code) {
+      const std::string_view text = EventTextTable(static_cast<std::uint8_t>(code));
+      widen(kEventColumn, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    }
+    widen(kEventColumn, QString::fromUtf8(kDamagedRecordText.data(),
+                                          static_cast<qsizetype>(kDamagedRecordText.size())));
+    widen(4, QStringLiteral("256"));
+    widen(5, QStringLiteral("256"));
+    double fixed = 0;
+    for (int c = 1; c < kNameColumn; ++c) {
+      widths_[static_cast<std::size_t>(c)] += 2 * padding_;
+      fixed += widths_[static_cast<std::size_t>(c)];
+    }
+    // The device column as wide as its longest name, up to its share.
+    const double rest = std::max(width_ - fixed, Mm(30));
+    double widest = widths_[kDeviceColumn];
+    for (const QString& name : devices) widest = std::max(widest, body.horizontalAdvance(name));
+    widths_[kDeviceColumn] = std::min(widest + 2 * padding_, rest * kMaxDeviceShare);
+    widths_[kNameColumn] = rest - widths_[kDeviceColumn];
+    double left = 0;
+    for (int c = 0; c < kColumns; ++c) {
+      lefts_[static_cast<std::size_t>(c)] = left;
+      left += widths_[static_cast<std::size_t>(c)];
+    }
+  }
+
+  QPainter& painter_;
+  double pixelsPerMm_;
+  double width_ = 0;
+  double height_ = 0;
+  double padding_ = 0;
+  double rowPadding_ = 0;
+  double headerHeight_ = 0;
+  double lineHeight_ = 0;
+  double footerTop_ = 0;
+  double tableBottom_ = 0;
+  QFont body_;
+  QFont bold_;
+  QFont italic_;
+  QTextOption wrap_;
+  std::array<double, kColumns> widths_{};
+  std::array<double, kColumns> lefts_{};
+  // Wrapped heights by text: devices, names, gap texts repeat on many rows.
+  std::array<QHash<QString, double>, 3> heights_;
+};
+
+// The heading's height, drawn when `paint` is set.
+double DrawHeading(QPainter& painter, const PageGeometry& page, const HistoryReportHeading& heading,
+                   bool paint) {
+  double y = 0;
+  const auto line = [&](const QString& text, const QFont& font) {
+    painter.setFont(font);
+    const QRectF bounds = painter.boundingRect(QRectF(0, y, page.Width(), 1e9), text, page.Wrap());
+    if (paint) painter.drawText(bounds, text, page.Wrap());
+    y += bounds.height();
+  };
+  line(QString::fromStdString(heading.title), ReportFont(kTitlePoints, true));
+  y += page.Mm(1.5);
+  for (const std::string& text : heading.lines) {
+    line(QString::fromStdString(text), ReportFont(kHeadingPoints));
+  }
+  return y + page.Mm(kHeadingGapMm);
+}
+
+void DrawTableHeader(QPainter& painter, const PageGeometry& page, double top) {
+  const QRectF band(0, top, page.Width(), page.HeaderHeight());
+  painter.fillRect(band, kHeaderFill);
+  painter.setPen(kRuleColour);
+  painter.drawLine(band.bottomLeft(), band.bottomRight());
+  painter.setPen(Qt::black);
+  painter.setFont(page.Bold());
+  for (int c = 0; c < kColumns; ++c) {
+    const QRectF cell(page.ColumnLeft(c) + page.Padding(), top + page.RowPadding(),
+                      page.ColumnWidth(c) - 2 * page.Padding(), page.HeaderHeight());
+    painter.drawText(cell, Qt::AlignLeft | Qt::AlignTop,
+                     QString::fromUtf8(kListColumns[static_cast<std::size_t>(c)]));
+  }
+}
+
+void DrawRow(QPainter& painter, const PageGeometry& page, const PrintedRow& row, double top,
+             double height) {
+  const double textTop = top + page.RowPadding();
+  if (row.gap) {
+    painter.fillRect(QRectF(0, top, page.Width(), height), kGapFill);
+  }
+  painter.setPen(Qt::black);
+  for (int c = 0; c < kColumns; ++c) {
+    const QString& text = row.cells[static_cast<std::size_t>(c)];
+    if (text.isEmpty()) continue;
+    const bool gapText = row.gap && c != kDeviceColumn;
+    const double width = gapText ? page.GapTextWidth() : page.ColumnWidth(c) - 2 * page.Padding();
+    const double left = page.ColumnLeft(gapText ? 1 : c) + page.Padding();
+    painter.setFont(gapText ? page.Italic() : page.Body());
+    painter.drawText(QRectF(left, textTop, width, height), text, page.Wrap());
+  }
+  painter.setPen(QPen(kRuleColour, 0));
+  painter.drawLine(QPointF(0, top + height), QPointF(page.Width(), top + height));
+}
+
+void DrawFooter(QPainter& painter, const PageGeometry& page, int number, int count) {
+  painter.setPen(Qt::black);
+  painter.setFont(ReportFont(kFooterPoints));
+  painter.drawText(QRectF(0, page.FooterTop(), page.Width(), page.Mm(10)),
+                   Qt::AlignHCenter | Qt::AlignTop,
+                   QStringLiteral("стр. %1 из %2").arg(number).arg(count));
+}
+
+const QString kNoRowsText = QStringLiteral("Событий, отвечающих отбору, нет.");
+
+}  // namespace
+
+Result<std::vector<PrintedRow>> ReadPrintedRows(history::HistoryStore& store,
+                                                const history::EventQuery& query) {
+  std::vector<PrintedRow> rows;
+  const auto text = [](std::string_view value) {
+    return QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()));
+  };
+  const auto number = [](const std::optional<int>& value) {
+    return value ? QString::number(*value) : QString();
+  };
+  Status s = ForEachListedRow(store, query, [&](const ListedRow& listed) {
+    PrintedRow row;
+    row.gap = listed.gap;
+    row.cells[kDeviceColumn] = text(listed.event.device);
+    if (listed.gap) {
+      row.cells[kEventColumn] = text(kGapText);
+    } else {
+      const ListedFields& f = listed.fields;
+      row.cells = {text(listed.event.device), text(f.date),    text(f.time), text(f.event),
+                   number(f.input),           number(f.relay), text(f.name)};
+    }
+    rows.push_back(std::move(row));
+  });
+  if (!s) return s.failure();
+  return rows;
+}
+
+QPageLayout DefaultReportPageLayout() {
+  const QPageSize paper(QLocale::system().measurementSystem() == QLocale::ImperialUSSystem
+                            ? QPageSize::Letter
+                            : QPageSize::A4);
+  return QPageLayout(paper, QPageLayout::Portrait,
+                     QMarginsF(kReportMarginMm, kReportMarginMm, kReportMarginMm, kReportMarginMm),
+                     QPageLayout::Millimeter);
+}
+
+Status PaintHistoryReport(QPagedPaintDevice& device, const HistoryReportHeading& heading,
+                          const std::vector<PrintedRow>& rows) {
+  QPainter painter;
+  if (!painter.begin(&device)) return Failure{"the report's pages cannot be drawn"};
+  QStringList devices;
+  for (const PrintedRow& row : rows) {
+    if (devices.isEmpty() || devices.back() != row.cells[kDeviceColumn]) {
+      devices.push_back(row.cells[kDeviceColumn]);
+    }
+  }
+  devices.removeDuplicates();
+  PageGeometry page(painter, device, devices);
+
+  // First where every row goes, so that each footer knows the page count.
+  const double tableTop = DrawHeading(painter, page, heading, false);
+  std::vector<std::size_t> pageStarts{0};
+  std::vector<double> heights(rows.size());
+  double y = tableTop + page.HeaderHeight();
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    heights[i] = page.RowHeight(rows[i]);
+    if (y + heights[i] > page.TableBottom() && i > pageStarts.back()) {
+      pageStarts.push_back(i);
+      y = page.HeaderHeight();
+    }
+    y += heights[i];
+  }
+  const int pageCount = static_cast<int>(pageStarts.size());
+
+  for (int p = 0; p < pageCount; ++p) {
+    if (p > 0 && !device.newPage()) return Failure{"a new page cannot be started"};
+    double top = p == 0 ? DrawHeading(painter, page, heading, true) : 0;
+    DrawTableHeader(painter, page, top);
+    top += page.HeaderHeight();
+    const std::size_t end =
+        p + 1 < pageCount ? pageStarts[static_cast<std::size_t>(p) + 1] : rows.size();
+    for (std::size_t i = pageStarts[static_cast<std::size_t>(p)]; i < end; ++i) {
+      DrawRow(painter, page, rows[i], top, heights[i]);
+      top += heights[i];
+    }
+    if (rows.empty()) {
+      painter.setFont(page.Italic());
+      painter.drawText(QRectF(page.Padding(), top + page.RowPadding(), page.Width(), page.Mm(10)),
+                       Qt::AlignLeft | Qt::AlignTop, kNoRowsText);
+    }
+    DrawFooter(painter, page, p + 1, pageCount);
+  }
+  if (!painter.end()) return Failure{"the report's pages cannot be finished"};
+  return {};
+}
+
+Status PrintHistoryReport(QPrinter& printer, history::HistoryStore& store,
+                          const history::EventQuery& query, const HistoryReportHeading& heading) {
+  Result<std::vector<PrintedRow>> rows = ReadPrintedRows(store, query);
+  if (!rows) return rows.failure();
+  printer.setDocName(QString::fromStdString(heading.title));
+  printer.setFullPage(false);
+  printer.setPageMargins(
+      QMarginsF(kReportMarginMm, kReportMarginMm, kReportMarginMm, kReportMarginMm),
+      QPageLayout::Millimeter);
+  return PaintHistoryReport(printer, heading, *rows);
+}
+
+Result<QByteArray> HistoryPdfBytes(history::HistoryStore& store, const history::EventQuery& query,
+                                   const HistoryReportHeading& heading) {
+  Result<std::vector<PrintedRow>> rows = ReadPrintedRows(store, query);
+  if (!rows) return rows.failure();
+  QByteArray bytes;
+  {
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setResolution(600);
+    writer.setPageLayout(DefaultReportPageLayout());
+    writer.setTitle(QString::fromStdString(heading.title));
+    writer.setCreator(QStringLiteral("torvdoc"));
+    if (Status s = PaintHistoryReport(writer, heading, *rows); !s) return s.failure();
+  }
+  return bytes;
+}
+
+}  // namespace torv

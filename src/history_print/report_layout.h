@@ -1,0 +1,55 @@
+// The one layout of a printed history report, for the PDF file and the
+// printer alike: the heading on the first page, a table whose column headers
+// repeat on every page, gap rows across the table, and "стр. N из M" at the
+// foot of every page. Sizes are in millimetres and fonts in points, so the
+// report looks the same at any resolution.
+#pragma once
+
+// Qt
+#include <QPageLayout>
+#include <QString>
+
+// Std
+#include <array>
+#include <vector>
+
+#include "archive/result.h"
+#include "history/history_store.h"
+#include "history_report/report_heading.h"
+
+class QPagedPaintDevice;
+class QPrinter;
+
+namespace torv {
+
+inline constexpr double kReportMarginMm = 15.0;
+
+// A row of the printed table: the listing's seven cells, or a gap.
+struct PrintedRow {
+  bool gap = false;
+  std::array<QString, 7> cells;
+};
+
+// The rows `query` lists, in the listing's order.
+Result<std::vector<PrintedRow>> ReadPrintedRows(history::HistoryStore& store,
+                                                const history::EventQuery& query);
+
+// Portrait on the paper of the locale (A4; Letter where the locale measures
+// in inches), with 15 mm margins.
+QPageLayout DefaultReportPageLayout();
+
+// Paints the whole report on `device`, whose page layout is already set;
+// starts with the device's current (first, empty) page.
+Status PaintHistoryReport(QPagedPaintDevice& device, const HistoryReportHeading& heading,
+                          const std::vector<PrintedRow>& rows);
+
+// The report on a printer chosen in the print dialog (or a preview): its
+// paper and orientation as chosen, 15 mm margins.
+Status PrintHistoryReport(QPrinter& printer, history::HistoryStore& store,
+                          const history::EventQuery& query, const HistoryReportHeading& heading);
+
+// The report as PDF bytes, on the default page layout.
+Result<QByteArray> HistoryPdfBytes(history::HistoryStore& store, const history::EventQuery& query,
+                                   const HistoryReportHeading& heading);
+
+}  // namespace torv

@@ -1,0 +1,218 @@
+#include "history_ui/history_event_model.h"
+
+// Qt
+#include <QBrush>
+#include <QColor>
+#include <QFont>
+
+// Std
+#include <algorithm>
+#include <limits>
+
+namespace torv {
+namespace {
+
+const QColor kGapBackground(0xFF, 0xE0, 0xA3);
+const QColor kGapForeground(0x8A, 0x3B, 0x00);
+
+QString Utf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+QString NumberCellText(const ListedFields& fields) {
+  if (fields.input) return QStringLiteral("вход %1").arg(*fields.input);
+  if (fields.relay) return QStringLiteral("реле %1").arg(*fields.relay);
+  return {};
+}
+
+HistoryEventModel::HistoryEventModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+Status HistoryEventModel::SetListing(history::HistoryStore* store,
+                                     const history::EventQuery& query) {
+  store_ = store;
+  query_ = query;
+  return Reload();
+}
+
+void HistoryEventModel::Clear() {
+  beginResetModel();
+  store_ = nullptr;
+  parts_.clear();
+  partFirstRows_.clear();
+  rowCount_ = 0;
+  eventCount_ = 0;
+  names_.reset();
+  pages_.clear();
+  ages_.clear();
+  eventsRead_ = 0;
+  readFailure_.reset();
+  endResetModel();
+}
+
+Status HistoryEventModel::ReadParts() {
+  parts_.clear();
+  partFirstRows_.clear();
+  rowCount_ = 0;
+  eventCount_ = 0;
+  names_.reset();
+  if (store_ == nullptr) return {};
+  Result<std::vector<history::NameEntry>> names = store_->Names();
+  if (!names) return names.failure();
+  Result<std::vector<history::ListingPart>> parts = store_->Parts(query_);
+  if (!parts) return parts.failure();
+  names_.emplace(*names);
+  parts_ = std::move(*parts);
+  for (std::size_t i = 0; i < parts_.size(); ++i) {
+    if (i > 0 && parts_[i].device == parts_[i - 1].device) ++rowCount_;  // the gap row
+    partFirstRows_.push_back(rowCount_);
+    rowCount_ += parts_[i].events;
+    eventCount_ += parts_[i].events;
+  }
+  // A view counts rows in int: a larger listing shows its first rows.
+  rowCount_ = std::min<std::int64_t>(rowCount_, std::numeric_limits<int>::max());
+  return {};
+}
+
+Status HistoryEventModel::Reload() {
+  beginResetModel();
+  pages_.clear();
+  ages_.clear();
+  eventsRead_ = 0;
+  readFailure_.reset();
+  Status read = ReadParts();
+  if (!read) {
+    parts_.clear();
+    partFirstRows_.clear();
+    rowCount_ = 0;
+    eventCount_ = 0;
+    readFailure_ = read.failure();
+  }
+  endResetModel();
+  return read;
+}
+
+HistoryEventModel::RowPlace HistoryEventModel::PlaceOf(int row) const {
+  const auto next = std::upper_bound(partFirstRows_.begin(), partFirstRows_.end(),
+                                     static_cast<std::int64_t>(row));
+  const auto part = static_cast<std::size_t>(next - partFirstRows_.begin()) - 1;
+  const std::int64_t event = row - partFirstRows_[part];
+  if (event < parts_[part].events) return {part, event};
+  return {part + 1, -1};
+}
+
+bool HistoryEventModel::IsGapRow(int row) const {
+  if (row < 0 || row >= rowCount_) return false;
+  return PlaceOf(row).event < 0;
+}
+
+std::vector<int> HistoryEventModel::GapRows() const {
+  std::vector<int> rows;
+  for (std::size_t i = 1; i < parts_.size(); ++i) {
+    if (parts_[i].device == parts_[i - 1].device && partFirstRows_[i] - 1 < rowCount_) {
+      rows.push_back(static_cast<int>(partFirstRows_[i] - 1));
+    }
+  }
+  return rows;
+}
+
+std::vector<int> HistoryEventModel::HeldPageStarts() const {
+  std::vector<int> starts;
+  for (const auto& [key, page] : pages_) {
+    starts.push_back(static_cast<int>(partFirstRows_[key.first] + key.second * kPageSize));
+  }
+  std::sort(starts.begin(), starts.end());
+  return starts;
+}
+
+const HistoryEventModel::Page* HistoryEventModel::PageAt(std::size_t part,
+                                                         std::int64_t number) const {
+  const std::pair<std::size_t, std::int64_t> key{part, number};
+  const auto found = pages_.find(key);
+  if (found != pages_.end()) {
+    ages_.splice(ages_.end(), ages_, found->second.age);
+    return &found->second;
+  }
+  if (store_ == nullptr || readFailure_) return nullptr;
+  Result<std::vector<history::StoredEvent>> events =
+      store_->PartEvents(query_, parts_[part], number * kPageSize, kPageSize);
+  if (!events) {
+    readFailure_ = events.failure();
+    return nullptr;
+  }
+  eventsRead_ += static_cast<std::int64_t>(events->size());
+  if (pages_.size() >= static_cast<std::size_t>(kKeptPages)) {
+    pages_.erase(ages_.front());
+    ages_.pop_front();
+  }
+  Page page;
+  for (const history::StoredEvent& event : *events) {
+    const ListedFields fields = FieldsOf(event, *names_);
+    ShownRow row;
+    row.cells[kDevice] = Utf8(event.device);
+    row.cells[kDate] = Utf8(fields.date);
+    row.cells[kTime] = Utf8(fields.time);
+    row.cells[kEvent] = Utf8(fields.event);
+    row.cells[kNumber] = NumberCellText(fields);
+    row.cells[kName] = Utf8(fields.name);
+    page.rows.push_back(std::move(row));
+  }
+  page.age = ages_.insert(ages_.end(), key);
+  return &pages_.emplace(key, std::move(page)).first->second;
+}
+
+const HistoryEventModel::ShownRow* HistoryEventModel::RowAt(int row) const {
+  const RowPlace place = PlaceOf(row);
+  const Page* page = PageAt(place.part, place.event / kPageSize);
+  if (page == nullptr) return nullptr;
+  const auto index = static_cast<std::size_t>(place.event % kPageSize);
+  return index < page->rows.size() ? &page->rows[index] : nullptr;
+}
+
+int HistoryEventModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(rowCount_);
+}
+
+int HistoryEventModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : kColumnCount;
+}
+
+QVariant HistoryEventModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= rowCount_) return {};
+  const RowPlace place = PlaceOf(index.row());
+  if (place.event < 0) {
+    switch (role) {
+      case Qt::DisplayRole:
+        if (index.column() == kDevice) return Utf8(parts_[place.part].device);
+        return index.column() == kDate ? Utf8(kGapText) : QVariant();
+      case Qt::BackgroundRole:
+        return QBrush(kGapBackground);
+      case Qt::ForegroundRole:
+        return QBrush(kGapForeground);
+      case Qt::FontRole: {
+        QFont font;
+        font.setBold(true);
+        return font;
+      }
+      case Qt::ToolTipRole:
+        return QStringLiteral("События между копиями не сохранены: ни одна копия их не содержала");
+      default:
+        return {};
+    }
+  }
+  if (role != Qt::DisplayRole) return {};
+  const ShownRow* row = RowAt(index.row());
+  return row == nullptr ? QVariant() : QVariant(row->cells[index.column()]);
+}
+
+QVariant HistoryEventModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role != Qt::DisplayRole) return {};
+  if (orientation == Qt::Vertical) return section + 1;
+  static const QString kHeaders[kColumnCount] = {
+      QStringLiteral("Устройство"), QStringLiteral("Дата"),      QStringLiteral("Время"),
+      QStringLiteral("Событие"),    QStringLiteral("Вход/реле"), QStringLiteral("Название")};
+  return section >= 0 && section < kColumnCount ? kHeaders[section] : QVariant();
+}
+
+}  // namespace torv

@@ -1,0 +1,81 @@
+// The history window's one seam to its boxes and dialogs: the program uses
+// QtHistoryPrompts, tests a scripted fake that returns planned answers and
+// records what was asked.
+#pragma once
+
+// Qt
+#include <QString>
+#include <QStringList>
+
+// Std
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "history/history_model.h"
+#include "ui/user_prompts.h"
+
+class QPrinter;
+
+namespace torv {
+
+// What the import dialog starts with.
+struct ImportChoices {
+  QStringList devices;  // the devices the store holds, by name
+  QString device;       // the one chosen in the window, or empty
+  QString folder;       // where the file dialog opens
+};
+
+// The copies to import and the device (an existing one or a new name).
+struct ImportRequest {
+  QStringList files;
+  QString device;
+};
+
+// The progress of an import of several files.
+class ImportProgress {
+ public:
+  virtual ~ImportProgress() = default;
+  // Shows that `done` files of the total are imported and `next` comes now;
+  // false once the operator has cancelled.
+  virtual bool Advance(int done, const QString& next) = 0;
+  virtual void Finish() = 0;
+};
+
+// What the names editor starts with.
+struct NameChoices {
+  QStringList devices;
+  QString device;                         // the device chosen in the window, or empty
+  std::vector<history::NameEntry> names;  // every name stored, for the list
+};
+
+class HistoryPrompts {
+ public:
+  virtual ~HistoryPrompts() = default;
+
+  // Boxes: an information box and a warning box, with one OK button.
+  virtual void ShowInformation(const QString& title, const QString& text) = 0;
+  virtual void ShowWarning(const QString& title, const QString& text) = 0;
+
+  // The import dialog: files (several at once) and the device.
+  virtual std::optional<ImportRequest> AskImport(const ImportChoices& choices) = 0;
+  // A progress bar with a cancel button for `files` files.
+  virtual std::unique_ptr<ImportProgress> StartImportProgress(int files) = 0;
+  // One line per file, as the command line prints them.
+  virtual void ShowImportResults(const QStringList& lines, bool anyFailed) = 0;
+
+  // Another store: a path or a postgresql:// URI; nothing when cancelled.
+  virtual std::optional<QString> AskStore(const QString& current) = 0;
+  // One name to store (an empty name is a name too: it clears the shown one).
+  virtual std::optional<history::NameEntry> AskName(const NameChoices& choices) = 0;
+
+  // The save dialog of the exports.
+  virtual std::optional<FileDialogAnswer> AskExportFile(const FileDialogRequest& request) = 0;
+  // The print dialog over `printer`; true when confirmed.
+  virtual bool ConfirmPrint(QPrinter& printer) = 0;
+  // The print preview; `paint` draws the report on the preview's printer.
+  virtual void ShowPrintPreview(QPrinter& printer, const std::function<void(QPrinter&)>& paint) = 0;
+};
+
+}  // namespace torv

@@ -1,0 +1,250 @@
+#include "history_ui/history_window.h"
+
+// Qt
+#include <QAbstractSpinBox>
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QSettings>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTableView>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "history_report/report_heading.h"
+
+namespace torv {
+namespace {
+
+const QString kSettingsOrganization = QStringLiteral("torvdoc");
+const QString kSettingsApplication = QStringLiteral("torvdoc-history");
+
+QAction* MakeAction(QWidget* owner, const QString& text, const QKeySequence& keys = {}) {
+  auto* action = new QAction(text, owner);
+  if (!keys.isEmpty()) action->setShortcut(keys);
+  owner->addAction(action);
+  return action;
+}
+
+}  // namespace
+
+HistoryWindow::HistoryWindow(HistoryPrompts& prompts, QWidget* parent)
+    : QMainWindow(parent), prompts_(prompts) {
+  setWindowTitle(QString::fromUtf8(kHistoryReportTitle.data(),
+                                   static_cast<qsizetype>(kHistoryReportTitle.size())));
+  events_ = new HistoryEventModel(this);
+  BuildActions();
+  BuildMenus();
+  BuildCentral();
+  ConnectFilters();
+  KeepShortcutsFromFields();
+  resize(1240, 720);
+  ReadSettings();
+  ShowStoreState({});
+}
+
+HistoryWindow::~HistoryWindow() = default;
+
+void HistoryWindow::BuildActions() {
+  ui_.ChooseStore = MakeAction(this, QStringLiteral("Хранилище…"));
+  ui_.Import =
+      MakeAction(this, QStringLiteral("Импорт копий…"), QKeySequence(Qt::CTRL | Qt::Key_O));
+  ui_.Export = MakeAction(this, QStringLiteral("Экспорт…"), QKeySequence(Qt::CTRL | Qt::Key_E));
+  ui_.Preview = MakeAction(this, QStringLiteral("Предварительный просмотр…"));
+  ui_.Print = MakeAction(this, QStringLiteral("Печать…"), QKeySequence(Qt::CTRL | Qt::Key_P));
+  ui_.Names = MakeAction(this, QStringLiteral("Названия входов и реле…"));
+  ui_.FindText =
+      MakeAction(this, QStringLiteral("Искать текст"), QKeySequence(Qt::CTRL | Qt::Key_F));
+  ui_.Quit = MakeAction(this, QStringLiteral("Выход"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+  connect(ui_.ChooseStore, &QAction::triggered, this,
+          [this] { RunCommand([this] { ChooseStore(); }); });
+  connect(ui_.Import, &QAction::triggered, this,
+          [this] { RunCommand([this] { ImportCopies(); }); });
+  connect(ui_.Export, &QAction::triggered, this,
+          [this] { RunCommand([this] { ExportListing(); }); });
+  connect(ui_.Preview, &QAction::triggered, this,
+          [this] { RunCommand([this] { PreviewListing(); }); });
+  connect(ui_.Print, &QAction::triggered, this, [this] { RunCommand([this] { PrintListing(); }); });
+  connect(ui_.Names, &QAction::triggered, this, [this] { RunCommand([this] { EditNames(); }); });
+  connect(ui_.FindText, &QAction::triggered, this, [this] { FocusTextFilter(); });
+  connect(ui_.Quit, &QAction::triggered, this, &QWidget::close);
+}
+
+void HistoryWindow::BuildMenus() {
+  QMenu* file = menuBar()->addMenu(QStringLiteral("&Файл"));
+  file->addAction(ui_.ChooseStore);
+  file->addSeparator();
+  file->addAction(ui_.Import);
+  file->addAction(ui_.Export);
+  file->addSeparator();
+  file->addAction(ui_.Preview);
+  file->addAction(ui_.Print);
+  file->addSeparator();
+  file->addAction(ui_.Quit);
+  QMenu* history = menuBar()->addMenu(QStringLiteral("&История"));
+  history->addAction(ui_.Names);
+  history->addAction(ui_.FindText);
+
+  QToolBar* tools = addToolBar(QStringLiteral("Команды"));
+  tools->setObjectName(QStringLiteral("commands"));
+  tools->setMovable(false);
+  tools->addAction(ui_.Import);
+  tools->addAction(ui_.Names);
+  tools->addSeparator();
+  tools->addAction(ui_.Export);
+  tools->addAction(ui_.Print);
+}
+
+QWidget* HistoryWindow::BuildFilters() {
+  auto* filters = new QWidget;
+  auto* grid = new QGridLayout(filters);
+  grid->setContentsMargins(0, 0, 0, 0);
+
+  ui_.Period = new QComboBox;
+  ui_.Period->addItems({QStringLiteral("всё время"), QStringLiteral("сегодня"),
+                        QStringLiteral("эта неделя"), QStringLiteral("этот месяц"),
+                        QStringLiteral("с даты по дату")});
+  ui_.From = new QDateEdit;
+  ui_.To = new QDateEdit;
+  for (QDateEdit* edit : {ui_.From, ui_.To}) {
+    edit->setCalendarPopup(true);
+    edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    edit->setDate(Today());
+  }
+  ui_.Input = new QSpinBox;
+  ui_.Input->setRange(0, 256);
+  ui_.Input->setSpecialValueText(QStringLiteral("все"));
+  ui_.Text = new QLineEdit;
+  ui_.Text->setPlaceholderText(QStringLiteral("текст или название (Ctrl+F)"));
+  ui_.Text->setClearButtonEnabled(true);
+  ui_.NewestFirst = new QCheckBox(QStringLiteral("Сначала новые"));
+
+  grid->addWidget(new QLabel(QStringLiteral("Период:")), 0, 0);
+  grid->addWidget(ui_.Period, 0, 1);
+  grid->addWidget(new QLabel(QStringLiteral("с")), 0, 2);
+  grid->addWidget(ui_.From, 0, 3);
+  grid->addWidget(new QLabel(QStringLiteral("по")), 0, 4);
+  grid->addWidget(ui_.To, 0, 5);
+  grid->addWidget(new QLabel(QStringLiteral("Вход:")), 0, 6);
+  grid->addWidget(ui_.Input, 0, 7);
+  grid->addWidget(ui_.NewestFirst, 0, 8);
+
+  auto* kinds = new QHBoxLayout;
+  for (std::size_t i = 0; i < kFilterKinds.size(); ++i) {
+    const std::string_view label = EventKindLabel(kFilterKinds[i]);
+    ui_.Kinds[i] =
+        new QCheckBox(QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size())));
+    ui_.Kinds[i]->setChecked(true);
+    kinds->addWidget(ui_.Kinds[i]);
+  }
+  kinds->addStretch();
+  grid->addWidget(new QLabel(QStringLiteral("События:")), 1, 0);
+  grid->addLayout(kinds, 1, 1, 1, 5);
+  grid->addWidget(new QLabel(QStringLiteral("Текст:")), 1, 6);
+  grid->addWidget(ui_.Text, 1, 7, 1, 2);
+  grid->setColumnStretch(7, 1);
+  return filters;
+}
+
+void HistoryWindow::BuildCentral() {
+  ui_.Devices = new QTreeWidget;
+  ui_.Devices->setRootIsDecorated(false);
+  ui_.Devices->setHeaderLabels({QStringLiteral("Устройство"), QStringLiteral("Событий"),
+                                QStringLiteral("Копий"), QStringLiteral("Пропусков"),
+                                QStringLiteral("Последний импорт")});
+  ui_.Devices->setSelectionMode(QAbstractItemView::SingleSelection);
+
+  ui_.Table = new QTableView;
+  ui_.Table->setModel(events_);
+  ui_.Table->setSelectionBehavior(QAbstractItemView::SelectRows);
+  ui_.Table->verticalHeader()->hide();
+  ui_.Table->verticalHeader()->setDefaultSectionSize(ui_.Table->fontMetrics().height() + 6);
+  ui_.Table->horizontalHeader()->setStretchLastSection(true);
+  ui_.Table->setWordWrap(false);
+  const int widths[] = {150, 90, 70, 150, 80};
+  for (int c = 0; c < 5; ++c) ui_.Table->setColumnWidth(c, widths[c]);
+
+  auto* right = new QWidget;
+  auto* column = new QVBoxLayout(right);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->addWidget(BuildFilters());
+  column->addWidget(ui_.Table, 1);
+
+  ui_.Splitter = new QSplitter;
+  ui_.Splitter->addWidget(ui_.Devices);
+  ui_.Splitter->addWidget(right);
+  ui_.Splitter->setStretchFactor(1, 1);
+  ui_.Splitter->setSizes({470, 770});
+  setCentralWidget(ui_.Splitter);
+
+  ui_.StoreLabel = new QLabel;
+  ui_.CountLabel = new QLabel;
+  statusBar()->addWidget(ui_.StoreLabel, 1);
+  statusBar()->addPermanentWidget(ui_.CountLabel);
+}
+
+void HistoryWindow::KeepShortcutsFromFields() {
+  // A line edit claims some Ctrl keys for itself on X11 desktops (Ctrl+E
+  // moves to the end of the line, Ctrl+F a character on), and those take
+  // the window's shortcuts away while the text filter or a number field
+  // has the focus. The window's own keys win in every field.
+  for (QLineEdit* field : findChildren<QLineEdit*>()) field->installEventFilter(this);
+  // A spin box or date field hands the key to its line edit itself.
+  for (QAbstractSpinBox* field : findChildren<QAbstractSpinBox*>()) field->installEventFilter(this);
+}
+
+bool HistoryWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const QKeySequence pressed(key->keyCombination());
+    for (const QAction* action : {ui_.Import, ui_.Export, ui_.Print, ui_.FindText, ui_.Quit}) {
+      // Left unaccepted, the key goes on to the window's shortcut.
+      if (action->shortcut() == pressed) return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void HistoryWindow::ReadSettings() {
+  QSettings settings(kSettingsOrganization, kSettingsApplication);
+  const QByteArray geometry = settings.value(QStringLiteral("window/geometry")).toByteArray();
+  if (!geometry.isEmpty()) restoreGeometry(geometry);
+  const QByteArray splitter = settings.value(QStringLiteral("window/splitter")).toByteArray();
+  if (!splitter.isEmpty()) ui_.Splitter->restoreState(splitter);
+  lastFolder_ = settings.value(QStringLiteral("files/lastFolder")).toString();
+  lastExportFilter_ = settings.value(QStringLiteral("files/exportFilter")).toString();
+}
+
+void HistoryWindow::WriteSettings() const {
+  QSettings settings(kSettingsOrganization, kSettingsApplication);
+  settings.setValue(QStringLiteral("window/geometry"), saveGeometry());
+  settings.setValue(QStringLiteral("window/splitter"), ui_.Splitter->saveState());
+  settings.setValue(QStringLiteral("files/lastFolder"), lastFolder_);
+  settings.setValue(QStringLiteral("files/exportFilter"), lastExportFilter_);
+}
+
+void HistoryWindow::RememberFolder(const QString& path) {
+  lastFolder_ = QFileInfo(path).absolutePath();
+  QSettings settings(kSettingsOrganization, kSettingsApplication);
+  settings.setValue(QStringLiteral("files/lastFolder"), lastFolder_);
+}
+
+void HistoryWindow::closeEvent(QCloseEvent* event) {
+  WriteSettings();
+  event->accept();
+}
+
+}  // namespace torv

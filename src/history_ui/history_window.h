@@ -1,0 +1,156 @@
+// The history window: the devices of a store on the left, filters above the
+// table of their events, and the commands that import copies, name inputs
+// and relays, export what the filters show, and print it.
+//
+// Every filter goes into one EventQuery; the table, the exports and the
+// printout are all made from it by the same code the command line uses, so
+// what is shown is what is saved. Boxes and dialogs go through
+// HistoryPrompts only.
+#pragma once
+
+// Qt
+#include <QDate>
+#include <QMainWindow>
+#include <QString>
+
+// Std
+#include <array>
+#include <functional>
+#include <optional>
+
+#include "history/history_model.h"
+#include "history/store_location.h"
+#include "history_ui/history_event_model.h"
+#include "history_ui/history_prompts.h"
+#include "history_ui/store_session.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QSpinBox;
+class QSplitter;
+class QTableView;
+class QTreeWidget;
+
+namespace torv {
+
+// The period choices, in the order of the period list.
+enum class PeriodChoice { kAll, kToday, kThisWeek, kThisMonth, kDates };
+
+// The kinds of the kind check boxes, in order.
+inline constexpr std::array<EventKind, 5> kFilterKinds = {EventKind::kInput, EventKind::kDevice,
+                                                          EventKind::kRelay, EventKind::kDamaged,
+                                                          EventKind::kOther};
+
+struct HistoryWindowControls {
+  QTreeWidget* Devices = nullptr;
+  QComboBox* Period = nullptr;
+  QDateEdit* From = nullptr;
+  QDateEdit* To = nullptr;
+  QSpinBox* Input = nullptr;  // 0: every input
+  std::array<QCheckBox*, 5> Kinds{};
+  QLineEdit* Text = nullptr;
+  QCheckBox* NewestFirst = nullptr;
+  QTableView* Table = nullptr;
+  QSplitter* Splitter = nullptr;
+  QLabel* StoreLabel = nullptr;
+  QLabel* CountLabel = nullptr;
+
+  QAction* ChooseStore = nullptr;
+  QAction* Import = nullptr;
+  QAction* Export = nullptr;
+  QAction* Preview = nullptr;
+  QAction* Print = nullptr;
+  QAction* Names = nullptr;
+  QAction* FindText = nullptr;
+  QAction* Quit = nullptr;
+};
+
+// The device list's first row: every device at once.
+inline constexpr char kAllDevicesText[] = "Все устройства";
+
+class HistoryWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // `prompts` must outlive the window. The window opens no store yet.
+  explicit HistoryWindow(HistoryPrompts& prompts, QWidget* parent = nullptr);
+  ~HistoryWindow() override;
+
+  // Opens the store named by a --db value, TORVDOC_DB or the default place;
+  // a failure is shown in a box and the window stays usable.
+  void OpenStoreFrom(const std::optional<std::string>& dbOption,
+                     const history::StoreEnvironment& environment);
+  // Opens `location`; a failure is shown in a box.
+  void OpenStore(const history::StoreLocation& location);
+
+  const HistoryWindowControls& Ui() const { return ui_; }
+  HistoryEventModel& Events() { return *events_; }
+  StoreSession& Session() { return session_; }
+  // The query of the filters as they are set now.
+  history::EventQuery CurrentQuery() const;
+  // The day "today" means for the period choices (the real date by default).
+  void SetTodayForTesting(const QDate& today) { today_ = today; }
+  // The device chosen in the list; none for every device.
+  std::optional<QString> ChosenDevice() const;
+  void ChooseDevice(const std::optional<QString>& device);
+
+ public:  // commands
+  void ImportCopies();
+  void EditNames();
+  void ExportListing();
+  void PrintListing();
+  void PreviewListing();
+  void ChooseStore();
+  void ApplyFilters();
+  void SetPeriod(PeriodChoice choice);
+  void FocusTextFilter();
+
+ protected:  // QWidget API
+  void closeEvent(QCloseEvent* event) override;
+
+ protected:  // QObject API
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:  // building
+  void BuildActions();
+  void BuildMenus();
+  QWidget* BuildFilters();
+  void BuildCentral();
+  void ConnectFilters();
+  void KeepShortcutsFromFields();
+  void ReadSettings();
+  void WriteSettings() const;
+
+ private:
+  // Runs a command: a failure that escapes it is shown, never lost.
+  void RunCommand(const std::function<void()>& command);
+  void RefreshDevices();
+  void ShowListing();
+  void ShowStoreState(const QString& note);
+  void Warn(const QString& text);
+  // The store to write, or none after a box that says why.
+  history::HistoryStore* WritableStore();
+  // The store to export or print from, or none (nothing stored yet) after a
+  // box titled `title`.
+  history::HistoryStore* StoreToList(const QString& title);
+  QDate Today() const;
+  void RememberFolder(const QString& path);
+  QStringList DeviceNames() const;
+
+  HistoryPrompts& prompts_;
+  HistoryWindowControls ui_;
+  HistoryEventModel* events_ = nullptr;
+  StoreSession session_;
+  std::optional<QDate> today_;
+  QString lastFolder_;
+  QString lastExportFilter_;
+  // Set while the window itself changes filter controls, so that one change
+  // of several does not read the store several times.
+  bool settingFilters_ = false;
+};
+
+}  // namespace torv

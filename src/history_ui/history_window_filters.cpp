@@ -1,0 +1,248 @@
+// The store, the device list and the filters: everything that decides which
+// listing the table shows.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTreeWidget>
+
+#include "history_report/history_summaries.h"
+#include "history_ui/history_window.h"
+
+namespace torv {
+namespace {
+
+QString Utf8(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+history::CalendarDate DateOf(const QDate& date) {
+  return {date.year(), date.month(), date.day()};
+}
+
+// The row of every device: the totals of all of them.
+history::DeviceSummary TotalOf(const std::vector<history::DeviceSummary>& devices) {
+  history::DeviceSummary total;
+  for (const history::DeviceSummary& d : devices) {
+    total.events += d.events;
+    total.copies += d.copies;
+    total.gaps += d.gaps;
+    if (d.lastImportUnixSeconds &&
+        (!total.lastImportUnixSeconds || *d.lastImportUnixSeconds > *total.lastImportUnixSeconds)) {
+      total.lastImportUnixSeconds = d.lastImportUnixSeconds;
+    }
+  }
+  return total;
+}
+
+QStringList DeviceRow(const QString& name, const history::DeviceSummary& d) {
+  return {name, QString::number(d.events), QString::number(d.copies), QString::number(d.gaps),
+          d.lastImportUnixSeconds ? Utf8(LocalTimeText(*d.lastImportUnixSeconds)) : QString()};
+}
+
+}  // namespace
+
+void HistoryWindow::ConnectFilters() {
+  const auto apply = [this] {
+    if (!settingFilters_) RunCommand([this] { ApplyFilters(); });
+  };
+  connect(ui_.Period, &QComboBox::currentIndexChanged, this, [this](int index) {
+    RunCommand([this, index] { SetPeriod(static_cast<PeriodChoice>(index)); });
+  });
+  connect(ui_.From, &QDateEdit::dateChanged, this, apply);
+  connect(ui_.To, &QDateEdit::dateChanged, this, apply);
+  connect(ui_.Input, &QSpinBox::valueChanged, this, apply);
+  connect(ui_.Text, &QLineEdit::textChanged, this, apply);
+  connect(ui_.NewestFirst, &QCheckBox::toggled, this, apply);
+  for (QCheckBox* kind : ui_.Kinds) {
+    connect(kind, &QCheckBox::toggled, this, [this, kind, apply](bool checked) {
+      // At least one kind stays chosen: no kind at all would show nothing.
+      if (!checked && std::none_of(ui_.Kinds.begin(), ui_.Kinds.end(),
+                                   [](const QCheckBox* box) { return box->isChecked(); })) {
+        const QSignalBlocker blocker(kind);
+        kind->setChecked(true);
+        return;
+      }
+      apply();
+    });
+  }
+  connect(ui_.Devices, &QTreeWidget::itemSelectionChanged, this, apply);
+  SetPeriod(PeriodChoice::kAll);
+}
+
+QDate HistoryWindow::Today() const {
+  return today_ ? *today_ : QDate::currentDate();
+}
+
+void HistoryWindow::SetPeriod(PeriodChoice choice) {
+  const QDate today = Today();
+  {
+    settingFilters_ = true;
+    const QSignalBlocker blocker(ui_.Period);
+    ui_.Period->setCurrentIndex(static_cast<int>(choice));
+    switch (choice) {
+      case PeriodChoice::kToday:
+        ui_.From->setDate(today);
+        ui_.To->setDate(today);
+        break;
+      case PeriodChoice::kThisWeek:
+        ui_.From->setDate(today.addDays(1 - today.dayOfWeek()));  // from Monday
+        ui_.To->setDate(today);
+        break;
+      case PeriodChoice::kThisMonth:
+        ui_.From->setDate(QDate(today.year(), today.month(), 1));
+        ui_.To->setDate(today);
+        break;
+      case PeriodChoice::kAll:
+      case PeriodChoice::kDates:
+        break;
+    }
+    // The dates are typed only for a period of one's own.
+    ui_.From->setEnabled(choice == PeriodChoice::kDates);
+    ui_.To->setEnabled(choice == PeriodChoice::kDates);
+    settingFilters_ = false;
+  }
+  ApplyFilters();
+}
+
+void HistoryWindow::FocusTextFilter() {
+  ui_.Text->setFocus(Qt::ShortcutFocusReason);
+  ui_.Text->selectAll();
+}
+
+std::optional<QString> HistoryWindow::ChosenDevice() const {
+  const QList<QTreeWidgetItem*> chosen = ui_.Devices->selectedItems();
+  if (chosen.isEmpty() || ui_.Devices->indexOfTopLevelItem(chosen.front()) == 0) {
+    return std::nullopt;
+  }
+  return chosen.front()->text(0);
+}
+
+void HistoryWindow::ChooseDevice(const std::optional<QString>& device) {
+  for (int i = 0; i < ui_.Devices->topLevelItemCount(); ++i) {
+    QTreeWidgetItem* item = ui_.Devices->topLevelItem(i);
+    if (device ? (i > 0 && item->text(0) == *device) : i == 0) {
+      ui_.Devices->setCurrentItem(item);
+      return;
+    }
+  }
+}
+
+QStringList HistoryWindow::DeviceNames() const {
+  QStringList names;
+  for (int i = 1; i < ui_.Devices->topLevelItemCount(); ++i) {
+    names.push_back(ui_.Devices->topLevelItem(i)->text(0));
+  }
+  return names;
+}
+
+history::EventQuery HistoryWindow::CurrentQuery() const {
+  history::EventQuery query;
+  if (const std::optional<QString> device = ChosenDevice()) query.device = device->toStdString();
+  if (ui_.Period->currentIndex() != static_cast<int>(PeriodChoice::kAll)) {
+    query.from = DateOf(ui_.From->date());
+    query.to = DateOf(ui_.To->date());
+  }
+  if (ui_.Input->value() > 0) query.input = ui_.Input->value();
+  std::vector<EventKind> kinds;
+  for (std::size_t i = 0; i < kFilterKinds.size(); ++i) {
+    if (ui_.Kinds[i]->isChecked()) kinds.push_back(kFilterKinds[i]);
+  }
+  if (kinds.size() < kFilterKinds.size()) query.kinds = kinds;
+  query.text = ui_.Text->text().trimmed().toStdString();
+  query.newestFirst = ui_.NewestFirst->isChecked();
+  return query;
+}
+
+void HistoryWindow::OpenStoreFrom(const std::optional<std::string>& dbOption,
+                                  const history::StoreEnvironment& environment) {
+  Result<history::StoreLocation> location = history::ResolveStoreLocation(dbOption, environment);
+  if (!location) {
+    events_->Clear();
+    session_.Close();
+    ShowStoreState({});
+    Warn(QStringLiteral("Хранилище истории не выбрано: %1").arg(Utf8(location.failure().reason)));
+    return;
+  }
+  OpenStore(*location);
+}
+
+void HistoryWindow::OpenStore(const history::StoreLocation& location) {
+  // The table lets go of the store before it closes: a box shown on the way
+  // runs an event loop that may repaint the table.
+  events_->Clear();
+  const Status opened = session_.Open(location);
+  RefreshDevices();
+  ShowListing();
+  if (!opened) {
+    ShowStoreState(QStringLiteral("не открывается"));
+    Warn(QStringLiteral("Хранилище истории не открывается.\n%1\n\n"
+                        "Выберите другое хранилище: Файл → Хранилище…")
+             .arg(Utf8(opened.failure().reason)));
+    return;
+  }
+  ShowStoreState(IsStoreNotMadeYet(location) ? QStringLiteral("будет создано при первом импорте")
+                                             : QString());
+}
+
+void HistoryWindow::ShowStoreState(const QString& note) {
+  if (!session_.HasLocation()) {
+    ui_.StoreLabel->setText(QStringLiteral("Хранилище не выбрано"));
+    return;
+  }
+  const QString shown = Utf8(session_.Location().shown);
+  ui_.StoreLabel->setText(QStringLiteral("Хранилище: ") + shown +
+                          (note.isEmpty() ? QString() : QStringLiteral(" (") + note + u')'));
+  setWindowTitle(QStringLiteral("История событий ТОРВ-4 — ") + shown);
+}
+
+void HistoryWindow::RefreshDevices() {
+  const std::optional<QString> chosen = ChosenDevice();
+  settingFilters_ = true;
+  ui_.Devices->clear();
+  std::vector<history::DeviceSummary> devices;
+  if (history::HistoryStore* store = session_.Reader()) {
+    Result<std::vector<history::DeviceSummary>> read = store->Devices();
+    if (read) {
+      devices = std::move(*read);
+    } else {
+      Warn(QStringLiteral("Список устройств не читается: %1").arg(Utf8(read.failure().reason)));
+    }
+  }
+  ui_.Devices->addTopLevelItem(
+      new QTreeWidgetItem(DeviceRow(QString::fromUtf8(kAllDevicesText), TotalOf(devices))));
+  for (const history::DeviceSummary& d : devices) {
+    ui_.Devices->addTopLevelItem(new QTreeWidgetItem(DeviceRow(Utf8(d.device), d)));
+  }
+  for (int c = 0; c < ui_.Devices->columnCount(); ++c) ui_.Devices->resizeColumnToContents(c);
+  ChooseDevice(chosen && DeviceNames().contains(*chosen) ? chosen : std::nullopt);
+  settingFilters_ = false;
+}
+
+void HistoryWindow::ApplyFilters() {
+  ShowListing();
+}
+
+void HistoryWindow::ShowListing() {
+  const Status shown = session_.Reader() != nullptr
+                           ? events_->SetListing(session_.Reader(), CurrentQuery())
+                           : (events_->Clear(), Status());
+  ui_.Table->clearSpans();
+  for (const int row : events_->GapRows()) {
+    ui_.Table->setSpan(row, HistoryEventModel::kDate, 1,
+                       HistoryEventModel::kColumnCount - HistoryEventModel::kDate);
+  }
+  if (!shown) {
+    ui_.CountLabel->setText(QStringLiteral("Ошибка чтения: ") + Utf8(shown.failure().reason));
+    return;
+  }
+  const std::size_t gaps = events_->GapRows().size();
+  ui_.CountLabel->setText(QStringLiteral("Событий: %1").arg(events_->EventCount()) +
+                          (gaps > 0 ? QStringLiteral(", пропусков: %1").arg(gaps) : QString()));
+}
+
+}  // namespace torv

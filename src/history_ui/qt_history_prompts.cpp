@@ -1,0 +1,111 @@
+#include "history_ui/qt_history_prompts.h"
+
+// Qt
+#include <QApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QProgressDialog>
+
+#include "history_ui/history_dialogs.h"
+
+namespace torv {
+namespace {
+
+class DialogProgress final : public ImportProgress {
+ public:
+  DialogProgress(QWidget* owner, int files)
+      : dialog_(QStringLiteral("Импорт копий…"), QStringLiteral("Прервать"), 0, files, owner) {
+    dialog_.setWindowTitle(QStringLiteral("Импорт копий"));
+    dialog_.setWindowModality(Qt::WindowModal);
+    dialog_.setMinimumDuration(0);
+    dialog_.setAutoClose(false);
+    dialog_.setAutoReset(false);
+    dialog_.setValue(0);
+  }
+  bool Advance(int done, const QString& next) override {
+    dialog_.setLabelText(QStringLiteral("Импорт файла %1 из %2:\n%3")
+                             .arg(done + 1)
+                             .arg(dialog_.maximum())
+                             .arg(next));
+    dialog_.setValue(done);
+    // A click on the cancel button is seen here, between two copies: the
+    // copy being imported is never cut short.
+    QApplication::processEvents();
+    return !dialog_.wasCanceled();
+  }
+  void Finish() override {
+    dialog_.setValue(dialog_.maximum());
+    dialog_.hide();
+  }
+
+ private:
+  QProgressDialog dialog_;
+};
+
+}  // namespace
+
+void QtHistoryPrompts::ShowInformation(const QString& title, const QString& text) {
+  common_.ShowInformation(title, text);
+}
+
+void QtHistoryPrompts::ShowWarning(const QString& title, const QString& text) {
+  common_.ShowWarning(title, text);
+}
+
+std::optional<ImportRequest> QtHistoryPrompts::AskImport(const ImportChoices& choices) {
+  ImportDialog dialog(choices, owner_);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.Request();
+}
+
+std::unique_ptr<ImportProgress> QtHistoryPrompts::StartImportProgress(int files) {
+  return std::make_unique<DialogProgress>(owner_, files);
+}
+
+void QtHistoryPrompts::ShowImportResults(const QStringList& lines, bool anyFailed) {
+  const QString title = QStringLiteral("Импорт копий");
+  const QString text = lines.join(u'\n');
+  if (anyFailed) {
+    common_.ShowWarning(title, text);
+  } else {
+    common_.ShowInformation(title, text);
+  }
+}
+
+std::optional<QString> QtHistoryPrompts::AskStore(const QString& current) {
+  bool accepted = false;
+  const QString text = QInputDialog::getText(
+      owner_, QStringLiteral("Хранилище истории"),
+      QStringLiteral("Файл SQLite (путь) или сервер PostgreSQL (postgresql://…):"),
+      QLineEdit::Normal, current, &accepted);
+  if (!accepted) return std::nullopt;
+  return text;
+}
+
+std::optional<history::NameEntry> QtHistoryPrompts::AskName(const NameChoices& choices) {
+  NameDialog dialog(choices, owner_);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.Entry();
+}
+
+std::optional<FileDialogAnswer> QtHistoryPrompts::AskExportFile(const FileDialogRequest& request) {
+  return common_.AskSaveFileName(request);
+}
+
+bool QtHistoryPrompts::ConfirmPrint(QPrinter& printer) {
+  return common_.ConfirmPrint(printer);
+}
+
+void QtHistoryPrompts::ShowPrintPreview(QPrinter& printer,
+                                        const std::function<void(QPrinter&)>& paint) {
+  QPrintPreviewDialog dialog(&printer, owner_);
+  dialog.setWindowTitle(QStringLiteral("Предварительный просмотр"));
+  QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested,
+                   [&paint](QPrinter* target) { paint(*target); });
+  dialog.resize(900, 800);
+  dialog.exec();
+}
+
+}  // namespace torv

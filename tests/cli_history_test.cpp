@@ -1,0 +1,302 @@
+// torvdoc-cli history import, list, devices and names, run as processes on
+// both stores, their outputs checked byte for byte.
+#include <sys/stat.h>
+
+#include <ctime>
+#include <nlohmann/json.hpp>
+
+#include "cli_history_fixture.h"
+
+namespace torv::cli_testing {
+namespace {
+
+constexpr char kDevice[] = "3";
+constexpr char kStoreroom[] = "Склад, ТОРВ-4 №2";
+constexpr char kGapRow[] = "\t*** пропуск: события между копиями не сохранены ***\n";
+constexpr char kDevicesHeader[] =
+    "Устройство\tСобытий\tКопий\tПропусков\tПервое событие\tПоследнее событие\tИмпорт\n";
+
+// Two copies that overlap by two records, then one that shares nothing with
+// them, and the damaged record at its end.
+const ArchiveRecord kAlarm7 = MakeRecord(2, 6, 23, 59, 58, 31, 12);  // 31.12, input 7
+const ArchiveRecord kNormal7 = MakeRecord(0, 6, 0, 0, 5, 1, 1);      // 01.01, input 7
+const ArchiveRecord kRelay2On = MakeRecord(51, 1, 8, 0, 0, 2, 1);    // 02.01, relay 2
+const ArchiveRecord kWarning3 = MakeRecord(1, 2, 9, 30, 0, 9, 1);    // 09.01, input 3
+const ArchiveRecord kDeviceOn = MakeRecord(3, 0, 10, 0, 0, 15, 1);   // 15.01
+const ArchiveRecord kNormal3 = MakeRecord(0, 2, 11, 0, 0, 19, 1);    // 19.01, input 3
+const ArchiveRecord kAlarm1 = MakeRecord(2, 0, 12, 0, 0, 20, 2);     // 20.02, input 1
+
+// The rows `history list` shows of each record once stored (device 3).
+constexpr char kAlarm7Row[] = "3\t31.12.2024\t23:59:58\tАвар. сигн.\t7\t\t";
+constexpr char kNormal7Row[] = "3\t01.01.2025\t00:00:05\tНорма\t7\t\t";
+constexpr char kRelay2OnRow[] = "3\t02.01.2025\t08:00:00\tВключение реле\t\t2\t";
+constexpr char kWarning3Row[] = "3\t09.01.2025\t09:30:00\tПред. сигн.\t3\t\t";
+constexpr char kDeviceOnRow[] = "3\t15.01.2025\t10:00:00\tВключение  ИМ\t\t\t";
+constexpr char kNormal3Row[] = "3\t19.01.2025\t11:00:00\tНорма\t3\t\t";
+constexpr char kAlarm1Row[] = "3\t20.02.2025\t12:00:00\tАвар. сигн.\t1\t\t";
+constexpr char kDamagedRow[] = "3\t\t\t**НЕКОРР ЗАП.**\t\t\t";
+
+class HistoryCommandsTest : public HistoryCliTest {
+ protected:
+  // copy1.dat (taken 2025-01-10), copy2.dat (2025-01-20) and copy3.dat
+  // (2025-03-01) of device 3, in one import each.
+  void ImportThreeCopies() {
+    WriteArchive("copy1.dat", {kAlarm7, kNormal7, kRelay2On, kWarning3});
+    WriteArchive("copy2.dat", {kRelay2On, kWarning3, kDeviceOn, kNormal3});
+    WriteArchive("copy3.dat", {kAlarm1, DamagedRecord()});
+    EXPECT_EQ(HistoryOutput({"import", "copy1.dat", "--device", kDevice, "--copied-at",
+                             "2025-01-10T12:00:00"}),
+              "copy1.dat: 4 new, 0 already stored\n");
+    EXPECT_EQ(HistoryOutput({"import", "copy2.dat", "--device", kDevice, "--copied-at",
+                             "2025-01-20T12:00:00"}),
+              "copy2.dat: 2 new, 2 already stored\n");
+    EXPECT_EQ(HistoryOutput({"import", "--copied-at", "2025-03-01T12:00:00", "copy3.dat",
+                             "--device", kDevice}),
+              "copy3.dat: 2 new, 0 already stored, gap before\n");
+  }
+};
+
+// --- import ---
+
+TEST_P(HistoryCommandsTest, ImportPrintsALinePerFileAndAGapWhereNothingOverlaps) {
+  ImportThreeCopies();
+  // The same copies again add nothing; several files in one run.
+  EXPECT_EQ(HistoryOutput({"import", "copy1.dat", "copy2.dat", "copy3.dat", "--device", kDevice}),
+            "copy1.dat: 0 new, 4 already stored\n"
+            "copy2.dat: 0 new, 4 already stored\n"
+            "copy3.dat: 0 new, 2 already stored\n");
+  EXPECT_EQ(HistoryOutput({"list"}), Opening() + kAlarm7Row + "\n" + kNormal7Row + "\n" +
+                                         kRelay2OnRow + "\n" + kWarning3Row + "\n" + kDeviceOnRow +
+                                         "\n" + kNormal3Row + "\n" + kDevice + kGapRow +
+                                         kAlarm1Row + "\n" + kDamagedRow + "\n");
+}
+
+TEST_P(HistoryCommandsTest, AFailingFileGetsItsMessageAndTheOthersAreStillImported) {
+  WriteArchive("copy1.dat", {kAlarm7, kNormal7});
+  WriteArchive("copy2.dat", {kNormal7, kRelay2On});
+  folder_.Write("damaged.dat", ArchiveOf({kWarning3}, 12));
+  folder_.Write("empty.dat", ArchiveOf({}, kEmptyArchiveOffset));
+  std::filesystem::create_directory(folder_.path() / "folder.dat");
+  ASSERT_EQ(::mkfifo(PathOf("pipe.dat").c_str(), 0600), 0);
+  const ProcessResult result = History({"import", "copy1.dat", "missing.dat", "damaged.dat",
+                                        "folder.dat", "pipe.dat", "empty.dat", "copy2.dat",
+                                        "--device", kDevice, "--copied-at", "2025-01-10T12:00:00"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.out,
+            "copy1.dat: 2 new, 0 already stored\n"
+            "empty.dat: архив пуст\n"
+            "copy2.dat: 1 new, 1 already stored\n");
+  EXPECT_EQ(result.err,
+            "torvdoc-cli: missing.dat: Архив не удается открыть (нет такого файла)\n"
+            "torvdoc-cli: damaged.dat: Архив поврежден\n"
+            "torvdoc-cli: folder.dat: Архив не удается открыть (это папка)\n"
+            "torvdoc-cli: pipe.dat: Архив не удается открыть (не обычный файл)\n");
+  EXPECT_EQ(HistoryOutput({"list"}),
+            Opening() + kAlarm7Row + "\n" + kNormal7Row + "\n" + kRelay2OnRow + "\n");
+}
+
+TEST_P(HistoryCommandsTest, TheFilesTimeGivesTheYearsUnlessACopyTimeIsGiven) {
+  WriteArchive("copy.dat", {kAlarm7, kNormal7});
+  // 2026-01-05 12:00:00 UTC: 01.01 is in 2026, the December before it in 2025.
+  SetModified(PathOf("copy.dat"), 1767614400);
+  EXPECT_EQ(HistoryOutput({"import", "copy.dat", "--device", "A"}),
+            "copy.dat: 2 new, 0 already stored\n");
+  EXPECT_EQ(
+      HistoryOutput({"import", "copy.dat", "--device", "B", "--copied-at", "2025-01-01T00:00:05"}),
+      "copy.dat: 2 new, 0 already stored\n");
+  EXPECT_EQ(HistoryOutput({"list", "--format", "csv"}),
+            "Устройства: все\r\nПериод: всё время\r\nОтбор: нет\r\n\r\n"
+            "Устройство,Дата,Время,Событие,Вход,Реле,Название\r\n"
+            "A,31.12.2025,23:59:58,Авар. сигн.,7,,\r\n"
+            "A,01.01.2026,00:00:05,Норма,7,,\r\n"
+            "B,31.12.2024,23:59:58,Авар. сигн.,7,,\r\n"
+            "B,01.01.2025,00:00:05,Норма,7,,\r\n");
+}
+
+// --- list ---
+
+TEST_P(HistoryCommandsTest, ListFiltersByDeviceDateInputAndKind) {
+  ImportThreeCopies();
+  WriteArchive("other.dat", {kNormal3});
+  EXPECT_EQ(HistoryOutput({"import", "other.dat", "--device", kStoreroom, "--copied-at",
+                           "2025-01-20T12:00:00"}),
+            "other.dat: 1 new, 0 already stored\n");
+  const std::string otherRow = std::string(kStoreroom) + "\t19.01.2025\t11:00:00\tНорма\t3\t\t";
+
+  EXPECT_EQ(HistoryOutput({"list", "--device", kStoreroom}),
+            Opening(std::string("Устройство: ") + kStoreroom) + otherRow + "\n");
+  EXPECT_EQ(HistoryOutput({"list", "--from", "2025-01-02", "--to", "2025-01-15"}),
+            Opening(kAllDevices, "Период: с 02.01.2025 по 15.01.2025") + kRelay2OnRow + "\n" +
+                kWarning3Row + "\n" + kDeviceOnRow + "\n");
+  // A date filter leaves out the damaged record, which has no year.
+  EXPECT_EQ(HistoryOutput({"list", "--from", "2025-01-19", "--device", kDevice}),
+            Opening("Устройство: 3", "Период: с 19.01.2025") + kNormal3Row + "\n" + kDevice +
+                kGapRow + kAlarm1Row + "\n");
+  EXPECT_EQ(HistoryOutput({"list", "--to", "2024-12-31"}),
+            Opening(kAllDevices, "Период: по 31.12.2024") + kAlarm7Row + "\n");
+  EXPECT_EQ(HistoryOutput({"list", "--input", "3"}),
+            Opening(kAllDevices, kAllTime, "Отбор: вход 3") + kWarning3Row + "\n" + kNormal3Row +
+                "\n" + otherRow + "\n");
+  EXPECT_EQ(HistoryOutput({"list", "--events", "damaged,relay"}),
+            Opening(kAllDevices, kAllTime, "Отбор: события: некорректные, реле") + kRelay2OnRow +
+                "\n" + kDevice + kGapRow + kDamagedRow + "\n");
+  EXPECT_EQ(HistoryOutput({"list", "--events", "device", "--device", kDevice}),
+            Opening("Устройство: 3", kAllTime, "Отбор: события: устройство") + kDeviceOnRow + "\n");
+  // A device name the store does not know is most likely mistyped.
+  const ProcessResult unknown = History({"list", "--device", "4"});
+  EXPECT_EQ(unknown.exitCode, 1);
+  EXPECT_EQ(unknown.out, "");
+  EXPECT_EQ(unknown.err,
+            "torvdoc-cli: " + store_.location().shown + ": no device \"4\" in the history\n");
+}
+
+TEST_P(HistoryCommandsTest, ListAsCsvWithAByteOrderMark) {
+  ImportThreeCopies();
+  EXPECT_EQ(HistoryOutput({"list", "--format", "csv", "--bom", "--from", "2025-01-15"}),
+            "\xEF\xBB\xBF"
+            "Устройства: все\r\nПериод: с 15.01.2025\r\nОтбор: нет\r\n\r\n"
+            "Устройство,Дата,Время,Событие,Вход,Реле,Название\r\n"
+            "3,15.01.2025,10:00:00,Включение  ИМ,,,\r\n"
+            "3,19.01.2025,11:00:00,Норма,3,,\r\n"
+            "3,,,*** пропуск: события между копиями не сохранены ***,,,\r\n"
+            "3,20.02.2025,12:00:00,Авар. сигн.,1,,\r\n");
+}
+
+TEST_P(HistoryCommandsTest, ListAsJsonReadsBackWithEveryField) {
+  ImportThreeCopies();
+  ASSERT_EQ(HistoryOutput({"names", "set", "Дверь склада", "--device", kDevice, "--input", "7"}),
+            "");
+  const nlohmann::json document =
+      nlohmann::json::parse(HistoryOutput({"list", "--format", "json"}));
+  ASSERT_EQ(document.size(), 2u);
+  EXPECT_EQ(document.at("filters").at("lines"),
+            nlohmann::json::array({kAllDevices, kAllTime, kNoFilter}));
+  const nlohmann::json& events = document.at("events");
+  ASSERT_EQ(events.size(), 8u);  // a gap is no event of its own
+  EXPECT_EQ(events[0], nlohmann::json::parse(R"({"device": "3", "year": 2024,
+              "bytes": [2, 6, 58, 59, 23, 31, 12, 0], "gap_before": false,
+              "date": "31.12.2024", "time": "23:59:58", "event": "Авар. сигн.",
+              "input": 7, "relay": null, "name": "Дверь склада"})"));
+  EXPECT_EQ(events[2].at("relay"), 2);
+  EXPECT_EQ(events[2].at("input"), nullptr);
+  EXPECT_EQ(events[2].at("name"), nullptr);
+  std::vector<bool> gaps;
+  for (const nlohmann::json& event : events) gaps.push_back(event.at("gap_before"));
+  EXPECT_EQ(gaps, std::vector<bool>({false, false, false, false, false, false, true, false}));
+  EXPECT_EQ(events[7], nlohmann::json::parse(R"({"device": "3", "year": null,
+              "bytes": [255, 255, 255, 255, 255, 255, 255, 255], "gap_before": false,
+              "date": "", "time": "", "event": "**НЕКОРР ЗАП.**",
+              "input": null, "relay": null, "name": null})"));
+  const nlohmann::json none =
+      nlohmann::json::parse(HistoryOutput({"list", "--format", "json", "--input", "30"}));
+  EXPECT_EQ(none.at("events"), nlohmann::json::array());
+  EXPECT_EQ(none.at("filters").at("input"), 30);
+  EXPECT_EQ(none.at("filters").at("lines").at(2), "Отбор: вход 30");
+}
+
+// --- names ---
+
+TEST_P(HistoryCommandsTest, NamesSetImportedAndListedShowBesideTheNumbers) {
+  ImportThreeCopies();
+  EXPECT_EQ(HistoryOutput({"names", "set", "--device", kDevice, "--relay", "2", "Сирена"}), "");
+  EXPECT_EQ(HistoryOutput({"names", "set", "--device", kDevice, "--input", "7", "Дверь"}), "");
+  const std::string csv =
+      "device,kind,number,name\n"
+      "3,input,7,\"Дверь \"\"А\"\", склад\"\n"
+      "3,input,3,Окно\n"
+      "\"Склад, ТОРВ-4 №2\",relay,1,Табло\n";
+  folder_.Write("names.csv", std::vector<std::uint8_t>(csv.begin(), csv.end()));
+  EXPECT_EQ(HistoryOutput({"names", "import", "names.csv"}), "");
+  // The file's name for input 7 replaced the one set before it.
+  EXPECT_EQ(HistoryOutput({"names", "list"}),
+            "device,kind,number,name\r\n"
+            "3,input,3,Окно\r\n"
+            "3,input,7,\"Дверь \"\"А\"\", склад\"\r\n"
+            "3,relay,2,Сирена\r\n"
+            "\"Склад, ТОРВ-4 №2\",relay,1,Табло\r\n");
+  EXPECT_EQ(HistoryOutput({"list", "--to", "2025-01-09"}),
+            Opening(kAllDevices, "Период: по 09.01.2025") + kAlarm7Row + "Дверь \"А\", склад\n" +
+                kNormal7Row + "Дверь \"А\", склад\n" + kRelay2OnRow + "Сирена\n" + kWarning3Row +
+                "Окно\n");
+}
+
+TEST_P(HistoryCommandsTest, ABadNamesFileStoresNoName) {
+  const std::string csv =
+      "device,kind,number,name\n"
+      "3,input,7,Дверь\n"
+      "3,door,1,Окно\n";
+  folder_.Write("names.csv", std::vector<std::uint8_t>(csv.begin(), csv.end()));
+  ProcessResult result = History({"names", "import", "names.csv"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err,
+            "torvdoc-cli: names.csv: line 3: the kind \"door\" is neither input nor relay\n");
+  result = History({"names", "import", "absent.csv"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "torvdoc-cli: absent.csv: cannot be read\n");
+  EXPECT_EQ(HistoryOutput({"names", "list"}), "device,kind,number,name\r\n");
+}
+
+// --- devices ---
+
+// The last import's time as the devices report prints it, checked to lie
+// between `before` and `after`.
+std::string ImportTime(const nlohmann::json& device, std::time_t before, std::time_t after) {
+  const std::string text = device.at("last_import");
+  std::tm parts{};
+  EXPECT_NE(::strptime(text.c_str(), "%Y-%m-%d %H:%M:%S", &parts), nullptr) << text;
+  const std::time_t at = ::timegm(&parts);
+  EXPECT_LE(before, at);
+  EXPECT_LE(at, after);
+  return text;
+}
+
+TEST_P(HistoryCommandsTest, DevicesCountEventsCopiesAndGaps) {
+  const std::time_t before = std::time(nullptr);
+  ImportThreeCopies();
+  WriteArchive("other.dat", {DamagedRecord()});
+  EXPECT_EQ(HistoryOutput({"import", "other.dat", "--device", kStoreroom}),
+            "other.dat: 1 new, 0 already stored\n");
+  const std::time_t after = std::time(nullptr);
+
+  const nlohmann::json document =
+      nlohmann::json::parse(HistoryOutput({"devices", "--format", "json"}));
+  ASSERT_EQ(document.at("devices").size(), 2u);
+  const nlohmann::json& first = document.at("devices")[0];
+  const nlohmann::json& second = document.at("devices")[1];
+  const std::string firstImport = ImportTime(first, before, after);
+  const std::string secondImport = ImportTime(second, before, after);
+  EXPECT_EQ(document, nlohmann::json::parse(R"({"devices": [
+              {"device": "3", "events": 8, "copies": 3, "gaps": 1,
+               "first_event": "31.12.2024 23:59:58", "last_event": "20.02.2025 12:00:00",
+               "last_import": ")" + firstImport +
+                                            R"("},
+              {"device": "Склад, ТОРВ-4 №2", "events": 1, "copies": 1, "gaps": 0,
+               "first_event": null, "last_event": null,
+               "last_import": ")" + secondImport +
+                                            R"("}]})"));
+  EXPECT_EQ(HistoryOutput({"devices"}), std::string(kDevicesHeader) +
+                                            "3\t8\t3\t1\t31.12.2024 23:59:58\t20.02.2025 "
+                                            "12:00:00\t" +
+                                            firstImport + "\n" + kStoreroom + "\t1\t1\t0\t\t\t" +
+                                            secondImport + "\n");
+}
+
+TEST_P(HistoryCommandsTest, ACopyWithoutEventsListsOnlyHeaders) {
+  WriteArchive("blank.dat", {});  // every slot empty, WriteOffset 0
+  EXPECT_EQ(HistoryOutput({"import", "blank.dat", "--device", kDevice}),
+            "blank.dat: 0 new, 0 already stored\n");
+  EXPECT_EQ(HistoryOutput({"list"}), Opening());
+  EXPECT_EQ(HistoryOutput({"list", "--format", "csv"}),
+            "Устройства: все\r\nПериод: всё время\r\nОтбор: нет\r\n\r\n"
+            "Устройство,Дата,Время,Событие,Вход,Реле,Название\r\n");
+  // A copy without events tells nothing of the device: it is not kept.
+  EXPECT_EQ(HistoryOutput({"devices", "--format", "json"}), "{\n  \"devices\": []\n}\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Stores, HistoryCommandsTest,
+                         ::testing::Values(Backend::kSqlite, Backend::kPostgres),
+                         history::testing::BackendName);
+
+}  // namespace
+}  // namespace torv::cli_testing

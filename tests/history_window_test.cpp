@@ -1,0 +1,530 @@
+// The history window offscreen over a real SQLite store in a temporary
+// folder, its boxes and dialogs answered by a scripted fake.
+#include "history_ui/history_window.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSettings>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QTableView>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include "fake_history_prompts.h"
+#include "history/archive_copy.h"
+#include "history_print/history_pdf.h"
+#include "history_report/history_summaries.h"
+#include "history_test_support.h"
+#include "history_window_support.h"
+#include "pdf_reading.h"
+
+namespace torv {
+namespace {
+
+using history::testing::Backend;
+using history::testing::TestStore;
+using torv::testing::FakeHistoryPrompts;
+using torv::testing::ListingRows;
+using torv::testing::QFiles;
+using torv::testing::Rows;
+using torv::testing::ShownRows;
+using torv::testing::TempFolder;
+using torv::testing::WriteCopies;
+
+// What importing `files` into a fresh store prints, file by file.
+QStringList ExpectedImportLines(const std::vector<std::string>& files) {
+  TestStore reference(Backend::kSqlite);
+  auto store = reference.Open();
+  QStringList lines;
+  for (const std::string& file : files) {
+    Result<history::ImportOutcome> outcome =
+        history::ImportArchiveFile(*store, "3", file, std::nullopt);
+    EXPECT_TRUE(outcome.ok());
+    lines.push_back(QString::fromStdString(ImportLine(file, *outcome)));
+  }
+  return lines;
+}
+
+class HistoryWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString((folder_.path() / "config").string()));
+    QSettings(QStringLiteral("torvdoc"), QStringLiteral("torvdoc-history")).clear();
+  }
+
+  std::unique_ptr<HistoryWindow> ShowWindow() {
+    auto window = std::make_unique<HistoryWindow>(prompts_);
+    window->show();
+    // On a real display under load the window manager may take its time.
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window.get(), 30000));
+    window->OpenStore(test_.location());
+    return window;
+  }
+
+  // A store of two devices: "3" with a gap, and "Склад, ТОРВ-4 №2".
+  void FillStore() {
+    auto store = test_.Open();
+    ASSERT_TRUE(store);
+    history::SimulationOptions options;
+    options.seed = 41;
+    options.startUnixSeconds = 1735200000;  // 26 December 2024
+    options.maxStepSeconds = 1200;
+    history::SimulatedDevice three(options);
+    for (const int written : {500, 1300, 300}) {
+      three.Write(written);
+      ASSERT_TRUE(store->Import("3", three.CopyNow()).ok());
+    }
+    options.seed = 42;
+    history::SimulatedDevice warehouse(options);
+    warehouse.Write(700);
+    ASSERT_TRUE(store->Import("Склад, ТОРВ-4 №2", warehouse.CopyNow()).ok());
+    ASSERT_TRUE(store
+                    ->SetNames({{"3", history::NumberKind::kInput, 7, "Дверь склада"},
+                                {"3", history::NumberKind::kRelay, 2, "Сирена"}})
+                    .ok());
+    lastDay_ = three.Now();
+  }
+
+  TempFolder folder_;
+  TestStore test_{Backend::kSqlite};
+  FakeHistoryPrompts prompts_;
+  history::CopyTime lastDay_;
+};
+
+TEST_F(HistoryWindowTest, ImportThroughTheWindowReportsEachFileAndFillsTheTable) {
+  history::SimulationOptions options;
+  options.seed = 5;
+  history::SimulatedDevice device(options);
+  const std::vector<std::string> files = WriteCopies(folder_, device, {300, 1500, 200}, "copy");
+  const QStringList expected = ExpectedImportLines(files);
+  auto window = ShowWindow();
+  EXPECT_EQ(window->Ui().StoreLabel->text(),
+            QStringLiteral("Хранилище: ") + QString::fromStdString(test_.location().shown) +
+                QStringLiteral(" (будет создано при первом импорте)"));
+  EXPECT_TRUE(prompts_.boxes.empty());
+
+  // Nothing stored yet: nothing to export or print, and no file written.
+  window->ExportListing();
+  window->PrintListing();
+  ASSERT_EQ(prompts_.boxes.size(), 2u);
+  EXPECT_EQ(prompts_.boxes[0].title, QStringLiteral("Экспорт"));
+  EXPECT_EQ(prompts_.boxes[1].title, QStringLiteral("Печать"));
+  EXPECT_EQ(prompts_.boxes[1].text, QStringLiteral("В хранилище ещё нет событий."));
+  EXPECT_TRUE(prompts_.exportRequests.empty());
+  EXPECT_EQ(prompts_.printDialogs, 0);
+  EXPECT_FALSE(std::filesystem::exists(test_.location().target));
+  prompts_.boxes.clear();
+
+  prompts_.importAnswers.push_back(ImportRequest{QFiles(files), QStringLiteral("3")});
+  QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
+  ASSERT_EQ(prompts_.importChoices.size(), 1u);
+  EXPECT_TRUE(prompts_.importChoices[0].devices.isEmpty());
+  ASSERT_EQ(prompts_.importResults.size(), 1u);
+  EXPECT_EQ(prompts_.importResults[0], expected);
+  EXPECT_TRUE(expected[1].endsWith(QStringLiteral(", gap before")));
+  EXPECT_EQ(prompts_.progressFiles, QFiles(files));
+  EXPECT_EQ(prompts_.progressFinishes, 1);
+  ASSERT_EQ(prompts_.boxes.size(), 1u);
+  EXPECT_FALSE(prompts_.boxes[0].warning);
+
+  history::HistoryStore* store = window->Session().Reader();
+  ASSERT_NE(store, nullptr);
+  EXPECT_EQ(ShownRows(window->Events()), ListingRows(*store, {}));
+  Result<std::int64_t> count = store->Count({});
+  ASSERT_TRUE(count.ok());
+  EXPECT_EQ(window->Ui().CountLabel->text(),
+            QStringLiteral("Событий: %1, пропусков: 1").arg(*count));
+  const QTreeWidget* devices = window->Ui().Devices;
+  ASSERT_EQ(devices->topLevelItemCount(), 2);
+  EXPECT_EQ(devices->topLevelItem(0)->text(0), QStringLiteral("Все устройства"));
+  EXPECT_EQ(devices->topLevelItem(1)->text(0), QStringLiteral("3"));
+  EXPECT_EQ(devices->topLevelItem(1)->text(1), QString::number(*count));
+  EXPECT_EQ(devices->topLevelItem(1)->text(2), QStringLiteral("3"));
+  EXPECT_EQ(devices->topLevelItem(1)->text(3), QStringLiteral("1"));
+  EXPECT_EQ(window->Ui().StoreLabel->text(),
+            QStringLiteral("Хранилище: ") + QString::fromStdString(test_.location().shown));
+  // The gap row spans the table from the date on.
+  const std::vector<int> gaps = window->Events().GapRows();
+  ASSERT_EQ(gaps.size(), 1u);
+  EXPECT_EQ(window->Ui().Table->columnSpan(gaps[0], HistoryEventModel::kDate), 5);
+  EXPECT_EQ(window->Events().data(window->Events().index(gaps[0], 1)).toString(),
+            QStringLiteral("*** пропуск: события между копиями не сохранены ***"));
+}
+
+TEST_F(HistoryWindowTest, CancellingStopsAfterTheCurrentCopyAndKeepsWhatWasImported) {
+  history::SimulationOptions options;
+  options.seed = 6;
+  history::SimulatedDevice device(options);
+  const std::vector<std::string> files = WriteCopies(folder_, device, {200, 300, 400, 100}, "c");
+  auto window = ShowWindow();
+  prompts_.cancelAtDone = 2;
+  prompts_.importAnswers.push_back(ImportRequest{QFiles(files), QStringLiteral("3")});
+  window->ImportCopies();
+  QStringList expected = ExpectedImportLines({files[0], files[1]});
+  expected.push_back(QStringLiteral("Импорт прерван: не импортировано файлов: 2 из 4."));
+  ASSERT_EQ(prompts_.importResults.size(), 1u);
+  EXPECT_EQ(prompts_.importResults[0], expected);
+  EXPECT_EQ(prompts_.progressFinishes, 1);
+
+  TestStore reference(Backend::kSqlite);
+  auto referenceStore = reference.Open();
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_TRUE(history::ImportArchiveFile(*referenceStore, "3", files[static_cast<std::size_t>(i)],
+                                           std::nullopt)
+                    .ok());
+  }
+  EXPECT_EQ(ShownRows(window->Events()), ListingRows(*referenceStore, {}));
+}
+
+TEST_F(HistoryWindowTest, AFailingFileIsReportedAndTheOthersAreImported) {
+  history::SimulationOptions options;
+  options.seed = 8;
+  history::SimulatedDevice device(options);
+  std::vector<std::string> files = WriteCopies(folder_, device, {200, 300}, "f");
+  // WriteOffset 0x07070707 lies outside the ring.
+  const std::string broken = folder_.Write("broken.dat", std::vector<std::uint8_t>(8196, 7));
+  files.insert(files.begin() + 1, broken);
+  auto window = ShowWindow();
+  prompts_.importAnswers.push_back(ImportRequest{QFiles(files), QStringLiteral(" 3 ")});
+  window->ImportCopies();
+  ASSERT_EQ(prompts_.importResults.size(), 1u);
+  const QStringList& lines = prompts_.importResults[0];
+  ASSERT_EQ(lines.size(), 3);
+  EXPECT_EQ(lines[1], QString::fromStdString(broken) + QStringLiteral(": Архив поврежден"));
+  EXPECT_EQ(lines[0], ExpectedImportLines({files[0]})[0]);
+  ASSERT_EQ(prompts_.boxes.size(), 1u);
+  EXPECT_TRUE(prompts_.boxes[0].warning);
+  EXPECT_EQ(window->Ui().Devices->topLevelItem(1)->text(0), QStringLiteral("3"));
+  EXPECT_EQ(window->Ui().Devices->topLevelItem(1)->text(2), QStringLiteral("2"));
+
+  // A device name of spaces only imports nothing.
+  prompts_.importAnswers.push_back(ImportRequest{QFiles({files[0]}), QStringLiteral("  ")});
+  window->ImportCopies();
+  ASSERT_EQ(prompts_.boxes.size(), 2u);
+  EXPECT_EQ(prompts_.boxes[1].text,
+            QStringLiteral("Не указано устройство: копии не импортированы."));
+  EXPECT_EQ(window->Ui().Devices->topLevelItemCount(), 2);
+}
+
+TEST_F(HistoryWindowTest, EachFilterShowsWhatTheStoresOwnQueryLists) {
+  FillStore();
+  auto window = ShowWindow();
+  history::HistoryStore& store = *window->Session().Reader();
+  const auto expectShown = [&](const history::EventQuery& query, const char* what) {
+    SCOPED_TRACE(what);
+    const Rows rows = ListingRows(store, query);
+    EXPECT_FALSE(rows.empty());
+    EXPECT_EQ(ShownRows(window->Events()), rows);
+  };
+  history::EventQuery query;
+  expectShown(query, "everything");
+
+  window->ChooseDevice(QStringLiteral("3"));
+  query.device = "3";
+  expectShown(query, "device 3");
+
+  const QDate today(lastDay_.year, lastDay_.month, lastDay_.day);
+  window->SetTodayForTesting(today);
+  const auto dateOf = [](const QDate& d) {
+    return history::CalendarDate{d.year(), d.month(), d.day()};
+  };
+  window->Ui().Period->setCurrentIndex(static_cast<int>(PeriodChoice::kToday));
+  query.from = query.to = dateOf(today);
+  expectShown(query, "today");
+  EXPECT_FALSE(window->Ui().From->isEnabled());
+  window->Ui().Period->setCurrentIndex(static_cast<int>(PeriodChoice::kThisWeek));
+  query.from = dateOf(today.addDays(1 - today.dayOfWeek()));
+  expectShown(query, "this week");
+  window->Ui().Period->setCurrentIndex(static_cast<int>(PeriodChoice::kThisMonth));
+  query.from = dateOf(QDate(today.year(), today.month(), 1));
+  expectShown(query, "this month");
+  window->Ui().Period->setCurrentIndex(static_cast<int>(PeriodChoice::kDates));
+  EXPECT_TRUE(window->Ui().From->isEnabled());
+  window->Ui().From->setDate(QDate(2024, 12, 30));
+  window->Ui().To->setDate(QDate(2025, 1, 2));
+  query.from = history::CalendarDate{2024, 12, 30};
+  query.to = history::CalendarDate{2025, 1, 2};
+  expectShown(query, "from 30.12.2024 to 02.01.2025");
+
+  window->Ui().Period->setCurrentIndex(static_cast<int>(PeriodChoice::kAll));
+  query.from.reset();
+  query.to.reset();
+  window->Ui().Input->setValue(7);
+  query.input = 7;
+  expectShown(query, "input 7");
+  EXPECT_EQ(ShownRows(window->Events())[0][5], "Дверь склада");
+  window->Ui().Input->setValue(0);
+  query.input.reset();
+
+  window->Ui().Kinds[1]->setChecked(false);  // device
+  window->Ui().Kinds[4]->setChecked(false);  // other
+  query.kinds = {EventKind::kInput, EventKind::kRelay, EventKind::kDamaged};
+  expectShown(query, "inputs, relays and damaged");
+  for (int k : {0, 2}) window->Ui().Kinds[static_cast<std::size_t>(k)]->setChecked(false);
+  query.kinds = {EventKind::kDamaged};
+  expectShown(query, "damaged only");
+  // The last kind cannot be taken away: no kind would show nothing.
+  window->Ui().Kinds[3]->setChecked(false);
+  EXPECT_TRUE(window->Ui().Kinds[3]->isChecked());
+  expectShown(query, "damaged still");
+  for (QCheckBox* kind : window->Ui().Kinds) kind->setChecked(true);
+  query.kinds.clear();
+
+  window->FocusTextFilter();
+  torv::testing::TypeText(window->Ui().Text, QStringLiteral("СИРЕНА"));
+  query.text = "СИРЕНА";
+  expectShown(query, "text");
+  EXPECT_EQ(ShownRows(window->Events())[0][4], "реле 2");
+  window->Ui().Text->clear();
+  query.text.clear();
+
+  window->Ui().NewestFirst->setChecked(true);
+  query.newestFirst = true;
+  expectShown(query, "newest first");
+  const Rows rows = ShownRows(window->Events());
+  const auto gap = std::find_if(rows.begin(), rows.end(), [](const std::vector<std::string>& r) {
+    return r[2].empty() && r[1].rfind("***", 0) == 0;
+  });
+  ASSERT_NE(gap, rows.end());
+
+  window->ChooseDevice(std::nullopt);
+  query.device.reset();
+  expectShown(query, "every device, newest first");
+  EXPECT_EQ(window->CurrentQuery().device, std::nullopt);
+}
+
+TEST_F(HistoryWindowTest, ANameEditedInTheWindowShowsAtOnce) {
+  FillStore();
+  auto window = ShowWindow();
+  window->ChooseDevice(QStringLiteral("3"));
+  window->Ui().Input->setValue(9);
+  const Rows before = ShownRows(window->Events());
+  ASSERT_FALSE(before.empty());
+  EXPECT_EQ(before[0][5], "");
+  prompts_.nameAnswers.push_back(
+      history::NameEntry{"3", history::NumberKind::kInput, 9, "Окно \"Север\", 2 этаж"});
+  window->EditNames();
+  ASSERT_EQ(prompts_.nameChoices.size(), 1u);
+  EXPECT_EQ(prompts_.nameChoices[0].device, QStringLiteral("3"));
+  EXPECT_EQ(prompts_.nameChoices[0].devices,
+            QStringList({QStringLiteral("3"), QStringLiteral("Склад, ТОРВ-4 №2")}));
+  EXPECT_EQ(prompts_.nameChoices[0].names.size(), 2u);
+  EXPECT_TRUE(prompts_.boxes.empty());
+  const Rows after = ShownRows(window->Events());
+  ASSERT_EQ(after.size(), before.size());
+  int named = 0;
+  for (const auto& row : after) {
+    if (row[1].rfind("***", 0) == 0) continue;  // the gap row
+    EXPECT_EQ(row[5], "Окно \"Север\", 2 этаж");
+    ++named;
+  }
+  EXPECT_GT(named, 10);
+  // The text filter finds the new name at once too.
+  window->Ui().Input->setValue(0);
+  window->Ui().Text->setText(QStringLiteral("север"));
+  EXPECT_EQ(ShownRows(window->Events()), after);
+
+  Result<std::vector<history::NameEntry>> names = window->Session().Reader()->Names();
+  ASSERT_TRUE(names.ok());
+  EXPECT_EQ(names->size(), 3u);
+}
+
+TEST_F(HistoryWindowTest, ExportsEqualTheCommandLinesListingForTheSameFilters) {
+  FillStore();
+  auto window = ShowWindow();
+  window->ChooseDevice(QStringLiteral("3"));
+  window->Ui().Kinds[1]->setChecked(false);
+  window->Ui().Text->setText(QStringLiteral("сигн"));
+  history::EventQuery query;
+  query.device = "3";
+  query.kinds = {EventKind::kInput, EventKind::kRelay, EventKind::kDamaged, EventKind::kOther};
+  query.text = "сигн";
+  history::HistoryStore& store = *window->Session().Reader();
+  const auto listing = [&](ListFormat format, const CsvDialect& dialect) {
+    std::string out;
+    EXPECT_TRUE(WriteEventList(
+                    store, query, format, [&](std::string_view p) { out += p; }, dialect)
+                    .ok());
+    return out;
+  };
+  const struct {
+    int filter;
+    const char* file;
+    std::string expected;
+  } cases[] = {
+      {0, "a.csv", listing(ListFormat::kCsv, Rfc4180Dialect())},
+      {1, "b.csv", listing(ListFormat::kCsv, ListSpreadsheetDialect())},
+      {2, "c.json", listing(ListFormat::kJson, Rfc4180Dialect())},
+  };
+  const QStringList filters = {QStringLiteral("CSV (*.csv)"),
+                               QStringLiteral("CSV для табличного редактора (*.csv)"),
+                               QStringLiteral("JSON (*.json)"), QStringLiteral("PDF (*.pdf)")};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    const std::string path = (folder_.path() / c.file).string();
+    prompts_.exportAnswers.push_back(
+        FileDialogAnswer{QString::fromStdString(path), filters[c.filter]});
+    QTest::keyClick(window.get(), Qt::Key_E, Qt::ControlModifier);
+    EXPECT_EQ(cli_testing::ReadWholeFile(path), c.expected);
+    EXPECT_GT(c.expected.size(), 200u);
+  }
+  ASSERT_EQ(prompts_.exportRequests.size(), 3u);
+  EXPECT_EQ(prompts_.exportRequests[0].filters, filters);
+  // The dialog starts where the last export went, with the filter chosen last.
+  EXPECT_EQ(prompts_.exportRequests[2].selectedFilter, filters[1]);
+  EXPECT_EQ(prompts_.exportRequests[2].startName,
+            QString::fromStdString((folder_.path() / "история.csv").string()));
+
+  const std::string pdf = (folder_.path() / "d.pdf").string();
+  prompts_.exportAnswers.push_back(FileDialogAnswer{QString::fromStdString(pdf), filters[3]});
+  window->ExportListing();
+  const std::string reference = (folder_.path() / "reference.pdf").string();
+  ASSERT_TRUE(WriteHistoryPdf(store, query, HeadingFor(query, std::time(nullptr)), reference).ok());
+  const auto textWithoutTime = [](const std::string& file) {
+    std::string text;
+    for (const torv::testing::PdfLine& line :
+         torv::testing::PdfLines(torv::testing::PdfWords(file))) {
+      if (line.Text().rfind("Напечатано:", 0) != 0) text += line.Text() + "\n";
+    }
+    return text;
+  };
+  const std::string exported = textWithoutTime(pdf);
+  EXPECT_EQ(exported, textWithoutTime(reference));
+  EXPECT_NE(exported.find("Отбор: события: входы, реле, некорректные, прочие; текст «сигн»"),
+            std::string::npos);
+  EXPECT_TRUE(prompts_.boxes.empty());
+
+  // The file's own suffix wins over the filter left selected.
+  const std::string named = (folder_.path() / "named.pdf").string();
+  prompts_.exportAnswers.push_back(FileDialogAnswer{QString::fromStdString(named), filters[0]});
+  window->ExportListing();
+  EXPECT_EQ(textWithoutTime(named), exported);
+  const std::string json = (folder_.path() / "named.JSON").string();
+  prompts_.exportAnswers.push_back(FileDialogAnswer{QString::fromStdString(json), filters[1]});
+  window->ExportListing();
+  EXPECT_EQ(cli_testing::ReadWholeFile(json), cases[2].expected);
+
+  // A file that cannot be written gives a box and no file.
+  const std::string missing = (folder_.path() / "нет" / "e.csv").string();
+  prompts_.exportAnswers.push_back(FileDialogAnswer{QString::fromStdString(missing), filters[0]});
+  window->ExportListing();
+  ASSERT_EQ(prompts_.boxes.size(), 1u);
+  EXPECT_EQ(prompts_.boxes[0].text, QStringLiteral("Файл не сохранён: ") +
+                                        QString::fromStdString(missing) +
+                                        QStringLiteral(": the file cannot be written"));
+}
+
+TEST_F(HistoryWindowTest, PrintingGoesThroughThePrintDialogAndPrintsTheFilteredListing) {
+  FillStore();
+  auto window = ShowWindow();
+  window->ChooseDevice(QStringLiteral("Склад, ТОРВ-4 №2"));
+  prompts_.printToFile = QString::fromStdString((folder_.path() / "printed.pdf").string());
+  QTest::keyClick(window.get(), Qt::Key_P, Qt::ControlModifier);
+  EXPECT_EQ(prompts_.printDialogs, 1);
+  EXPECT_FALSE(std::filesystem::exists(prompts_.printToFile.toStdString()));
+  prompts_.confirmPrint = true;
+  window->PrintListing();
+  const std::vector<torv::testing::PdfLine> lines =
+      torv::testing::PdfLines(torv::testing::PdfWords(prompts_.printToFile.toStdString()));
+  ASSERT_GT(lines.size(), 10u);
+  EXPECT_EQ(lines[0].Text(), "История событий ТОРВ-4");
+  EXPECT_EQ(lines[1].Text(), "Устройство: Склад, ТОРВ-4 №2");
+  const std::string pages =
+      torv::testing::PdfInfoField(prompts_.printToFile.toStdString(), "Pages");
+  EXPECT_EQ(lines.back().Text(), "стр. " + pages + " из " + pages);
+  EXPECT_TRUE(prompts_.boxes.empty());
+}
+
+TEST_F(HistoryWindowTest, AStoreThatCannotBeOpenedGivesABoxAndAnotherCanBeChosen) {
+  const std::string bad = folder_.Write("bad.sqlite3", std::vector<std::uint8_t>(4096, 'x'));
+  auto window = std::make_unique<HistoryWindow>(prompts_);
+  window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  window->OpenStoreFrom(bad, {});
+  ASSERT_EQ(prompts_.boxes.size(), 1u);
+  EXPECT_TRUE(prompts_.boxes[0].warning);
+  EXPECT_EQ(prompts_.boxes[0].text,
+            QStringLiteral("Хранилище истории не открывается.\n") + QString::fromStdString(bad) +
+                QStringLiteral(": is not a history store: file is not a database\n\n"
+                               "Выберите другое хранилище: Файл → Хранилище…"));
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(window->Ui().StoreLabel->text(), QStringLiteral("Хранилище: ") +
+                                                 QString::fromStdString(bad) +
+                                                 QStringLiteral(" (не открывается)"));
+  EXPECT_EQ(window->Events().rowCount(), 0);
+  EXPECT_EQ(cli_testing::ReadWholeFile(bad), std::string(4096, 'x'));
+
+  FillStore();
+  prompts_.storeAnswers.push_back(QString::fromStdString("sqlite:" + test_.location().target));
+  window->Ui().ChooseStore->trigger();
+  EXPECT_EQ(prompts_.boxes.size(), 1u);
+  EXPECT_EQ(window->Ui().Devices->topLevelItemCount(), 3);
+  EXPECT_GT(window->Events().rowCount(), 1000);
+
+  prompts_.storeAnswers.push_back(QStringLiteral("sqlite:"));
+  window->ChooseStore();
+  ASSERT_EQ(prompts_.boxes.size(), 2u);
+  EXPECT_EQ(prompts_.boxes[1].text,
+            QStringLiteral("Хранилище не выбрано: the history store's name is empty"));
+  // Nothing chosen: the store before stays.
+  EXPECT_EQ(window->Ui().Devices->topLevelItemCount(), 3);
+}
+
+TEST_F(HistoryWindowTest, SizeSplitterAndLastFolderAreRememberedBetweenRuns) {
+  history::SimulationOptions options;
+  history::SimulatedDevice device(options);
+  const std::vector<std::string> files = WriteCopies(folder_, device, {100}, "r");
+  int devicesWidth = 0;
+  {
+    auto window = ShowWindow();
+    window->resize(930, 610);
+    window->Ui().Splitter->setSizes({210, 700});
+    devicesWidth = window->Ui().Splitter->sizes()[0];
+    EXPECT_LT(devicesWidth, 250);
+    prompts_.importAnswers.push_back(ImportRequest{QFiles(files), QStringLiteral("1")});
+    window->ImportCopies();
+    window->close();
+  }
+  auto again = ShowWindow();
+  EXPECT_EQ(again->size(), QSize(930, 610));
+  EXPECT_EQ(again->Ui().Splitter->sizes()[0], devicesWidth);
+  prompts_.importAnswers.push_back(std::nullopt);
+  again->ImportCopies();
+  ASSERT_EQ(prompts_.importChoices.size(), 2u);
+  EXPECT_EQ(prompts_.importChoices[1].folder, QString::fromStdString(folder_.path().string()));
+  EXPECT_EQ(prompts_.importChoices[1].devices, QStringList{QStringLiteral("1")});
+}
+
+TEST_F(HistoryWindowTest, KeyboardReachesImportPrintExportAndTheTextFilter) {
+  FillStore();
+  auto window = ShowWindow();
+  window->Ui().Table->setFocus();
+  QTest::keyClick(window->Ui().Table, Qt::Key_F, Qt::ControlModifier);
+  ASSERT_TRUE(window->Ui().Text->hasFocus());
+  // Typed where a person types them: in the text filter (whose line edit
+  // has its own Ctrl+E and Ctrl+F) and in the input number's field.
+  QWidget* inputField = window->Ui().Input->findChild<QLineEdit*>();
+  ASSERT_NE(inputField, nullptr);
+  for (QWidget* field : {static_cast<QWidget*>(window->Ui().Text), inputField}) {
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_E, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_P, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(window->Ui().Text->hasFocus());
+  }
+  EXPECT_EQ(prompts_.importChoices.size(), 2u);
+  EXPECT_EQ(prompts_.exportRequests.size(), 2u);
+  EXPECT_EQ(prompts_.printDialogs, 2);
+  EXPECT_TRUE(prompts_.boxes.empty());
+}
+
+}  // namespace
+}  // namespace torv
