@@ -109,6 +109,16 @@ class BadStoreCliTest : public ::testing::Test {
       EXPECT_EQ(result.err, message + "\n");
     }
   }
+  // A folder of the test's own where a command run as nobody leaves its
+  // outputs: a shared folder such as /tmp may hold another test's.
+  std::filesystem::path CaptureFolderForAnyone() {
+    ::chmod(folder_.path().c_str(), 0755);
+    const std::filesystem::path capture = folder_.path() / "capture";
+    std::filesystem::create_directory(capture);
+    ::chmod(capture.c_str(), 0777);
+    return capture;
+  }
+
   ScratchFolder folder_;
   std::string archive_;
 };
@@ -139,12 +149,13 @@ TEST_F(BadStoreCliTest, AReadOnlyStoreIsListedButNeverWritten) {
   ::chmod(store.c_str(), 0444);
   ::chmod(store.parent_path().c_str(), 0555);
   // Root writes any file: the commands run as nobody instead.
+  const std::filesystem::path capture = CaptureFolderForAnyone();
   torv::testing::RunWithoutPrivileges([&] {
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {"history", "import", archive_, "--device", "3", "--db", store.string()},
              {"history", "names", "set", "Дверь", "--device", "3", "--input", "1", "--db",
               store.string()}}) {
-      const ProcessResult result = RunProcess(TORVDOC_CLI_PATH, args, "/", "/tmp");
+      const ProcessResult result = RunProcess(TORVDOC_CLI_PATH, args, "/", capture);
       EXPECT_EQ(result.exitCode, 1);
       EXPECT_EQ(result.out, "");
       EXPECT_EQ(result.err,
@@ -166,9 +177,10 @@ TEST_F(BadStoreCliTest, AStoreInAReadOnlyFolderSaysWhyItCannotBeRead) {
                 .exitCode,
             0);
   ::chmod(store.parent_path().c_str(), 0555);
+  const std::filesystem::path capture = CaptureFolderForAnyone();
   torv::testing::RunWithoutPrivileges([&] {
     const ProcessResult result =
-        RunProcess(TORVDOC_CLI_PATH, {"history", "list", "--db", store.string()}, "/", "/tmp");
+        RunProcess(TORVDOC_CLI_PATH, {"history", "list", "--db", store.string()}, "/", capture);
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, "torvdoc-cli: " + store.string() +
