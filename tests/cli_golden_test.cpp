@@ -131,8 +131,10 @@ class CliGoldenTest : public ::testing::Test {
 
   ProcessResult Run(const std::vector<std::string>& args) {
     // A UTF-8 locale, whatever the test runs under: text follows the locale.
+    // The default history store is one of the scratch folder, never the user's.
     return RunProcess(TORVDOC_CLI_PATH, args, folder_.path(), folder_.path(),
-                      {.environment = {"LC_ALL=C.UTF-8"}});
+                      {.environment = {"LC_ALL=C.UTF-8", "TORVDOC_DB=", "XDG_DATA_HOME=",
+                                       "HOME=" + folder_.path().string()}});
   }
 
   // "@x" becomes the archive x, relative to the folder the tool runs in, so

@@ -6,6 +6,11 @@
 #include <nlohmann/json.hpp>
 
 #include "cli_history_fixture.h"
+#ifdef TORVDOC_HISTORY_PDF
+#include "history_print/history_pdf.h"
+#include "history_report/report_heading.h"
+#include "pdf_reading.h"
+#endif
 
 namespace torv::cli_testing {
 namespace {
@@ -149,6 +154,99 @@ TEST_P(HistoryCommandsTest, ListFiltersByDeviceDateInputAndKind) {
   EXPECT_EQ(unknown.err,
             "torvdoc-cli: " + store_.location().shown + ": no device \"4\" in the history\n");
 }
+
+TEST_P(HistoryCommandsTest, ListFindsTextInEventsAndNamesAndListsNewestFirst) {
+  ImportThreeCopies();
+  EXPECT_EQ(HistoryOutput({"list", "--text", "СИГН"}),
+            Opening(kAllDevices, kAllTime, "Отбор: текст «СИГН»") + kAlarm7Row + "\n" +
+                kWarning3Row + "\n" + kDevice + kGapRow + kAlarm1Row + "\n");
+  // Newest first, the gap stands between the later stretch and the earlier.
+  EXPECT_EQ(HistoryOutput({"list", "--text=сигн", "--newest-first"}),
+            Opening(kAllDevices, kAllTime, "Отбор: текст «сигн»; сначала новые") + kAlarm1Row +
+                "\n" + kDevice + kGapRow + kWarning3Row + "\n" + kAlarm7Row + "\n");
+  // The text is looked for in the names too, spaces counted as one.
+  EXPECT_EQ(HistoryOutput({"names", "set", "--device", kDevice, "--input", "7", "Окно  Север"}),
+            "");
+  EXPECT_EQ(HistoryOutput({"list", "--text", "окно север", "--events", "input"}),
+            Opening(kAllDevices, kAllTime, "Отбор: события: входы; текст «окно север»") +
+                kAlarm7Row + "Окно  Север\n" + kNormal7Row + "Окно  Север\n");
+  EXPECT_EQ(HistoryOutput({"list", "--text", "нет такого"}),
+            Opening(kAllDevices, kAllTime, "Отбор: текст «нет такого»"));
+
+  const ProcessResult blank = History({"list", "--text", "  "});
+  EXPECT_EQ(blank.exitCode, 2);
+  EXPECT_EQ(blank.out, "");
+  EXPECT_EQ(blank.err,
+            "torvdoc-cli: --text wants a text to find\n"
+            "Try 'torvdoc-cli history list --help'.\n");
+}
+
+#ifdef TORVDOC_HISTORY_PDF
+// The printed report the history window exports, written without a display.
+TEST_P(HistoryCommandsTest, ListAsPdfIsTheWindowsPrintedReport) {
+  ImportThreeCopies();
+  EXPECT_EQ(HistoryOutput({"names", "set", "--device", kDevice, "--input", "7", "Дверь"}), "");
+  ::unsetenv("DISPLAY");
+  ::unsetenv("WAYLAND_DISPLAY");
+  ::unsetenv("XDG_RUNTIME_DIR");
+  const std::vector<std::string> filters = {"--device", kDevice, "--text", "сигн"};
+  std::vector<std::string> args = {"list", "--format", "pdf", "-o", "report.pdf"};
+  args.insert(args.end(), filters.begin(), filters.end());
+  // Nothing on standard error: Qt's own notes stay off it.
+  EXPECT_EQ(HistoryOutput(args), "");
+  const std::string text = torv::testing::PdfTextWithoutPrintTime(PathOf("report.pdf"));
+  EXPECT_EQ(text,
+            "История событий ТОРВ-4\n"
+            "Устройство: 3\n"
+            "Период: всё время\n"
+            "Отбор: текст «сигн»\n"
+            "Устройство Дата Время Событие Вход Реле Название\n"
+            "3 31.12.2024 23:59:58 Авар. сигн. 7 Дверь\n"
+            "3 09.01.2025 09:30:00 Пред. сигн. 3\n"
+            "3 *** пропуск: события между копиями не сохранены ***\n"
+            "3 20.02.2025 12:00:00 Авар. сигн. 1\n"
+            "стр. 1 из 1\n");
+  EXPECT_NE(torv::testing::PdfInfoField(PathOf("report.pdf"), "Page size").find("(A4)"),
+            std::string::npos);
+
+  // The window's export of the same filters reads the same.
+  Result<std::unique_ptr<history::HistoryStore>> store =
+      history::OpenHistoryStore(store_.location(), history::OpenMode::kRead);
+  ASSERT_TRUE(store.ok()) << store.failure().reason;
+  history::EventQuery query;
+  query.device = kDevice;
+  query.text = "сигн";
+  ASSERT_TRUE(
+      WriteHistoryPdf(**store, query, HeadingFor(query, std::time(nullptr)), PathOf("window.pdf"))
+          .ok());
+  EXPECT_EQ(torv::testing::PdfTextWithoutPrintTime(PathOf("window.pdf")), text);
+
+  // "-o -", or no -o, writes the PDF to standard output.
+  args[4] = "-";
+  const std::string piped = HistoryOutput(args);
+  EXPECT_EQ(piped.rfind("%PDF-", 0), 0u);
+  folder_.Write("piped.pdf", std::vector<std::uint8_t>(piped.begin(), piped.end()));
+  EXPECT_EQ(torv::testing::PdfTextWithoutPrintTime(PathOf("piped.pdf")), text);
+
+  // A file that cannot be written: its reason, and nothing left behind.
+  args[4] = PathOf("нет/report.pdf");
+  const ProcessResult missing = History(args);
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_EQ(missing.out, "");
+  EXPECT_EQ(missing.err, "torvdoc-cli: " + args[4] + ": cannot write: No such file or directory\n");
+  EXPECT_FALSE(std::filesystem::exists(PathOf("нет")));
+
+  const ProcessResult bom = History({"list", "--format", "pdf", "--bom"});
+  EXPECT_EQ(bom.exitCode, 2);
+  EXPECT_EQ(bom.err,
+            "torvdoc-cli: --bom needs --format csv\nTry 'torvdoc-cli history list --help'.\n");
+  const ProcessResult devices = History({"devices", "--format", "pdf"});
+  EXPECT_EQ(devices.exitCode, 2);
+  EXPECT_EQ(devices.err,
+            "torvdoc-cli: --format is text or json, not \"pdf\"\n"
+            "Try 'torvdoc-cli history devices --help'.\n");
+}
+#endif
 
 TEST_P(HistoryCommandsTest, ListAsCsvWithAByteOrderMark) {
   ImportThreeCopies();

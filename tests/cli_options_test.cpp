@@ -415,6 +415,8 @@ TEST(CliOptionsTest, HelpListsEveryOptionOfItsCommand) {
       {CliCommand::kHistoryList, {"history", "list", "--to", "2025-01-02"}, "--to DATE"},
       {CliCommand::kHistoryList, {"history", "list", "--input", "7"}, "--input N"},
       {CliCommand::kHistoryList, {"history", "list", "--events", "relay"}, "--events KINDS"},
+      {CliCommand::kHistoryList, {"history", "list", "--text", "Норма"}, "--text TEXT"},
+      {CliCommand::kHistoryList, {"history", "list", "--newest-first"}, "--newest-first"},
       {CliCommand::kHistoryList, {"history", "list", "--format", "csv"}, "--format F"},
       {CliCommand::kHistoryList, {"history", "list", "--format", "csv", "--bom"}, "--bom"},
       {CliCommand::kHistoryList,
@@ -511,6 +513,8 @@ std::vector<std::string> ChangedFields(const CliOptions& a, const CliOptions& b)
   compare("history.to", key(x.to) == key(y.to));
   compare("history.input", x.input == y.input);
   compare("history.kinds", x.kinds == y.kinds);
+  compare("history.text", x.text == y.text);
+  compare("history.newestFirst", x.newestFirst == y.newestFirst);
   compare("history.relay", x.relay == y.relay);
   return changed;
 }
@@ -549,6 +553,8 @@ TEST(OptionTableTest, EachOptionSetsOnlyItsOwnFields) {
       {"--from", {{}, {"--from", "2025-01-10"}, {"history.from"}}},
       {"--to", {{}, {"--to", "2025-01-10"}, {"history.to"}}},
       {"--events", {{}, {"--events", "relay,input"}, {"history.kinds"}}},
+      {"--text", {{}, {"--text", "Сигн"}, {"history.text"}}},
+      {"--newest-first", {{}, {"--newest-first"}, {"history.newestFirst"}}},
       {"--relay", {{}, {"--relay", "200"}, {"history.relay"}}},
       {"--db", {{}, {"--db", "h.sqlite3"}, {"history.db"}}},
       {"--block", {{}, {"--block", "2"}, {"blocksBack"}}},

@@ -387,14 +387,7 @@ TEST_F(HistoryWindowTest, ExportsEqualTheCommandLinesListingForTheSameFilters) {
   window->ExportListing();
   const std::string reference = (folder_.path() / "reference.pdf").string();
   ASSERT_TRUE(WriteHistoryPdf(store, query, HeadingFor(query, std::time(nullptr)), reference).ok());
-  const auto textWithoutTime = [](const std::string& file) {
-    std::string text;
-    for (const torv::testing::PdfLine& line :
-         torv::testing::PdfLines(torv::testing::PdfWords(file))) {
-      if (line.Text().rfind("Напечатано:", 0) != 0) text += line.Text() + "\n";
-    }
-    return text;
-  };
+  const auto textWithoutTime = torv::testing::PdfTextWithoutPrintTime;
   const std::string exported = textWithoutTime(pdf);
   EXPECT_EQ(exported, textWithoutTime(reference));
   EXPECT_NE(exported.find("Отбор: события: входы, реле, некорректные, прочие; текст «сигн»"),

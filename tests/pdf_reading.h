@@ -99,6 +99,16 @@ inline std::vector<PdfLine> PdfLines(const std::vector<PdfWord>& words) {
   return lines;
 }
 
+// The PDF's text a line at a time, without the "Напечатано: ..." line, which
+// changes from one minute to the next.
+inline std::string PdfTextWithoutPrintTime(const std::filesystem::path& pdf) {
+  std::string text;
+  for (const PdfLine& line : PdfLines(PdfWords(pdf))) {
+    if (line.Text().rfind("Напечатано:", 0) != 0) text += line.Text() + "\n";
+  }
+  return text;
+}
+
 // pdfinfo's value of `field` ("Pages", "Page size", "Title").
 inline std::string PdfInfoField(const std::filesystem::path& pdf, const std::string& field) {
   const cli_testing::ProcessResult result = RunPoppler("pdfinfo", {pdf.string()});

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <nlohmann/json.hpp>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -24,9 +25,6 @@ using cli_testing::SplitLines;
 const fs::path kSourceDir = TORVDOC_SOURCE_DIR;
 // Where the README says the examples ran.
 constexpr char kReadmeClone[] = "/home/operator/torvdoc";
-// How the README runs the tool; here the built tool stands for it, since the
-// test must not set up and build the tree it is part of.
-constexpr char kRunTool[] = "./scripts/run.sh --cli";
 constexpr char kAnyLines[] = "...";
 
 struct Example {
@@ -85,42 +83,78 @@ std::string Joined(const std::vector<std::string>& lines) {
   return text;
 }
 
-TEST(ReadmeExamplesTest, EachCommandGivesWhatTheReadmeShows) {
-  const std::string readme = ReadWholeFile(kSourceDir / "README.md");
-  // The section on the archive commands; the history's examples need a store
-  // and name the time of each import.
-  const std::size_t section = readme.find("\n## Command-line use\n");
-  ASSERT_NE(section, std::string::npos);
-  const std::string commandLineUse =
-      readme.substr(section, readme.find("\n## ", section + 1) - section);
-  const std::vector<Example> examples = ReadmeExamples(commandLineUse);
-  ASSERT_GE(examples.size(), 10u);
+// The examples of the README's section `heading`, in order.
+std::vector<Example> SectionExamples(const std::string& readme, const std::string& heading) {
+  const std::size_t section = readme.find("\n## " + heading + "\n");
+  if (section == std::string::npos) return {};
+  return ReadmeExamples(readme.substr(section, readme.find("\n## ", section + 1) - section));
+}
 
-  ScratchFolder folder;
+// A copy of the clone with the demo archives: the folder the examples ran in.
+fs::path CloneWithSamples(const ScratchFolder& folder) {
   const fs::path clone = folder.path() / "torvdoc";
   fs::create_directories(clone / "samples");
   for (const char* name : {"full.dat", "partial.dat"}) {
     fs::copy_file(kSourceDir / "samples" / name, clone / "samples" / name);
   }
-  ProcessSetting setting;
-  setting.environment = {"LC_ALL=C.UTF-8"};
+  return clone;
+}
+
+// Runs each example in `folder` with `tool` put in for how the README calls
+// the tool, and checks that it gives the lines the README shows after
+// `normalize` (which hides what changes from run to run) and the usual
+// terminal rendering. Returns how many commands ran the tool.
+int RunExamples(const std::vector<Example>& examples, const fs::path& folder,
+                const ScratchFolder& capture, const ProcessSetting& setting,
+                const std::string& calledAs, const std::string& shownFolder,
+                std::string (*normalize)(const std::string&)) {
   int toolRuns = 0;
   for (const Example& example : examples) {
     SCOPED_TRACE(example.command);
     std::string command = example.command;
-    if (command.find(kRunTool) != std::string::npos) ++toolRuns;
-    command = ReplaceAll(command, kRunTool, std::string("'") + TORVDOC_CLI_PATH + "'");
+    if (command.find(calledAs) != std::string::npos) ++toolRuns;
+    command = ReplaceAll(command, calledAs, std::string("'") + TORVDOC_CLI_PATH + "' ");
     // Standard error shows where a terminal shows it: among the output.
     const ProcessResult result = cli_testing::RunProcess(
-        "/bin/bash", {"-c", "{ " + command + "; } 2>&1"}, clone, folder.path(), setting);
+        "/bin/bash", {"-c", "{ " + command + "; } 2>&1"}, folder, capture.path(), setting);
     // A terminal shows the CR of a CSV line end as nothing.
-    const std::vector<std::string> actual =
-        SplitLines(ReplaceAll(ReplaceAll(result.out, "\r\n", "\n"), clone.string(), kReadmeClone));
-    EXPECT_TRUE(Matches(example.output, 0, actual, 0)) << "the README shows:\n"
-                                                       << Joined(example.output) << "it gives:\n"
-                                                       << Joined(actual);
+    const std::string shown =
+        ReplaceAll(ReplaceAll(result.out, "\r\n", "\n"), folder.string(), shownFolder);
+    std::vector<std::string> expected;
+    for (const std::string& line : example.output) expected.push_back(normalize(line));
+    const std::vector<std::string> actual = SplitLines(normalize(shown));
+    EXPECT_TRUE(Matches(expected, 0, actual, 0)) << "the README shows:\n"
+                                                 << Joined(example.output) << "it gives:\n"
+                                                 << Joined(actual);
   }
-  EXPECT_GE(toolRuns, 10);
+  return toolRuns;
+}
+
+std::string AsItIs(const std::string& text) {
+  return text;
+}
+
+// The last import's time ends each line of `history devices`.
+std::string WithoutImportTime(const std::string& text) {
+  static const std::regex importTime(R"(\t[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}$)",
+                                     std::regex::multiline);
+  return std::regex_replace(text, importTime, "\t(the time of the last import)");
+}
+
+TEST(ReadmeExamplesTest, EachCommandGivesWhatTheReadmeShows) {
+  const std::string readme = ReadWholeFile(kSourceDir / "README.md");
+  const std::vector<Example> examples = SectionExamples(readme, "Command-line use");
+  ASSERT_GE(examples.size(), 10u);
+
+  ScratchFolder folder;
+  const fs::path clone = CloneWithSamples(folder);
+  ProcessSetting setting;
+  setting.environment = {"LC_ALL=C.UTF-8"};
+  // How the README runs the tool from a clone; the built tool stands for it,
+  // since the test must not set up and build the tree it is part of.
+  EXPECT_GE(RunExamples(examples, clone, folder, setting, "./scripts/run.sh --cli ", kReadmeClone,
+                        AsItIs),
+            10);
 
   // The JSON record the README quotes is one of full.json's, field by field.
   const std::string record = ReadmeRecord(readme);
@@ -133,6 +167,32 @@ TEST(ReadmeExamplesTest, EachCommandGivesWhatTheReadmeShows) {
   EXPECT_EQ(full.at("newestRecord"), "14:39:40");
   EXPECT_EQ(full.at("writeOffset"), 5408);
   EXPECT_NE(readme.find("`newestRecord` (\"14:39:40\")"), std::string::npos);
+}
+
+// The history's examples, in order, with the default store of a home of
+// their own, in a folder holding copies of the demo archives and the names
+// file the README shows.
+TEST(ReadmeExamplesTest, TheHistorysCommandsGiveWhatTheReadmeShows) {
+  const std::string readme = ReadWholeFile(kSourceDir / "README.md");
+  const std::vector<Example> examples = SectionExamples(readme, "History");
+  ASSERT_GE(examples.size(), 8u);
+
+  ScratchFolder folder;
+  const fs::path work = folder.path() / "work";
+  fs::create_directories(work);
+  for (const char* name : {"full.dat", "partial.dat"}) {
+    fs::copy_file(kSourceDir / "samples" / name, work / name);
+  }
+  const std::string names = "device,kind,number,name\n3,relay,4,Сирена\n";
+  folder.Write("work/names.csv", std::vector<std::uint8_t>(names.begin(), names.end()));
+  fs::create_directories(folder.path() / "home");
+  ProcessSetting setting;
+  setting.environment = {"LC_ALL=C.UTF-8", "TZ=UTC", "TORVDOC_DB=", "XDG_DATA_HOME=",
+                         "HOME=" + (folder.path() / "home").string()};
+  EXPECT_GE(RunExamples(examples, work, folder, setting, "torvdoc-cli ", work.string(),
+                        WithoutImportTime),
+            8);
+  EXPECT_TRUE(fs::is_regular_file(folder.path() / "home/.local/share/torvdoc/history.sqlite3"));
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ enum class CsvDialectName { kRfc4180, kExcel };
 
 // What `view`, `report`, `info` and the history listings write; `info` and
 // `history devices` know only text and JSON, `history list` no RTF.
-enum class OutputFormat { kText, kCsv, kJson, kRtf };
+enum class OutputFormat { kText, kCsv, kJson, kRtf, kPdf };
 
 inline constexpr int kMaxSampleFill = 1000000;
 inline constexpr char kStepBackward = 'b';

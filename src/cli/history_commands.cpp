@@ -1,5 +1,6 @@
 #include "cli/history_commands.h"
 
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -14,6 +15,10 @@
 #include "history/store_location.h"
 #include "history_report/event_list.h"
 #include "history_report/history_summaries.h"
+#include "history_report/report_heading.h"
+#ifdef TORVDOC_HISTORY_PDF
+#include "history_print/history_pdf.h"
+#endif
 #include "report/atomic_write.h"
 
 namespace torv {
@@ -61,6 +66,8 @@ history::EventQuery QueryOf(const HistoryOptions& options) {
   query.to = options.to;
   query.input = options.input;
   query.kinds = options.kinds;
+  query.text = options.text;
+  query.newestFirst = options.newestFirst;
   return query;
 }
 
@@ -72,6 +79,7 @@ ListFormat ListFormatOf(OutputFormat format) {
       return ListFormat::kJson;
     case OutputFormat::kText:
     case OutputFormat::kRtf:
+    case OutputFormat::kPdf:
       break;
   }
   return ListFormat::kText;
@@ -107,6 +115,7 @@ class HistoryRun {
       return kExitUsage;
     }
     const history::EventQuery query = QueryOf(options_.history);
+    if (options_.format == OutputFormat::kPdf) return ListAsPdf(query);
     const ListFormat format = ListFormatOf(options_.format);
     const CsvDialect dialect = options_.csvDialect == CsvDialectName::kExcel
                                    ? ListSpreadsheetDialect()
@@ -121,12 +130,7 @@ class HistoryRun {
     const Status listed = WriteEventList(
         store_, query, format, [&](std::string_view piece) { content += piece; }, dialect);
     if (!listed) return StoreFailed(listed.failure());
-    const Status written = WriteFileAtomically(options_.outputPath, content);
-    if (!written) {
-      streams_.Err(CannotWriteMessage(options_.outputPath, written.failure()));
-      return kExitMessage;
-    }
-    return kExitDone;
+    return WriteOutput(content);
   }
 
   int Devices() {
@@ -161,6 +165,30 @@ class HistoryRun {
   int ListNames() { return Print(NamesReport(store_)); }
 
  private:
+  // The printed report, as the history window exports it.
+  int ListAsPdf(const history::EventQuery& query) {
+#ifdef TORVDOC_HISTORY_PDF
+    Result<std::string> document =
+        HistoryPdfDocument(store_, query, HeadingFor(query, std::time(nullptr)));
+    if (!document) return StoreFailed(document.failure());
+    if (!IsStandardOutput(options_.outputPath)) return WriteOutput(*document);
+    Out(*document);
+    return Finish(kExitDone);
+#else
+    (void)query;
+    streams_.Err(CliMessage("", "this build has no PDF reports"));
+    return kExitMessage;
+#endif
+  }
+  // `content` whole into the file -o names.
+  int WriteOutput(std::string_view content) {
+    const Status written = WriteFileAtomically(options_.outputPath, content);
+    if (!written) {
+      streams_.Err(CannotWriteMessage(options_.outputPath, written.failure()));
+      return kExitMessage;
+    }
+    return kExitDone;
+  }
   void Out(std::string_view bytes) {
     if (outWritten_ && !streams_.Out(bytes)) outWritten_ = false;
   }

@@ -3,6 +3,7 @@
 #include "archive/view_request.h"
 #include "history/archive_copy.h"
 #include "history/query_texts.h"
+#include "history/text_match.h"
 
 namespace torv {
 namespace {
@@ -92,6 +93,18 @@ UsageProblem ApplyEvents(const OptionSpec& spec, std::string_view value, CliOpti
   return {};
 }
 
+UsageProblem ApplyText(const OptionSpec& spec, std::string_view value, CliOptions& options) {
+  if (history::FoldForMatch(value).empty()) return std::string(spec.name) + " wants a text to find";
+  options.history.text = value;
+  return {};
+}
+
+UsageProblem ApplyNewestFirst(const OptionSpec& /*spec*/, std::string_view /*flag*/,
+                              CliOptions& options) {
+  options.history.newestFirst = true;
+  return {};
+}
+
 UsageProblem ApplyRelay(const OptionSpec& spec, std::string_view value, CliOptions& options) {
   return ApplyNamedNumber(spec, value, options.history.relay);
 }
@@ -118,8 +131,13 @@ UsageProblem ApplyHistoryFormat(const OptionSpec& spec, std::string_view value,
     options.format = OutputFormat::kJson;
   } else if (value == "csv" && list) {
     options.format = OutputFormat::kCsv;
+  } else if (value == "pdf" && list && kHistoryPdfBuilt) {
+    options.format = OutputFormat::kPdf;
+  } else if (list && kHistoryPdfBuilt) {
+    return std::string(spec.name) + " is text, csv, json or pdf, not " + Quoted(value);
   } else if (list) {
-    return std::string(spec.name) + " is text, csv or json, not " + Quoted(value);
+    return std::string(spec.name) + " is text, csv or json, not " + Quoted(value) +
+           (value == "pdf" ? " (this build has no PDF reports)" : "");
   } else {
     return std::string(spec.name) + " is text or json, not " + Quoted(value);
   }

@@ -12,12 +12,21 @@ namespace torv {
 
 bool IsHistoryCommand(CliCommand command);
 
+// Whether this build writes the printed history report as PDF (it needs Qt).
+#ifdef TORVDOC_HISTORY_PDF
+inline constexpr bool kHistoryPdfBuilt = true;
+#else
+inline constexpr bool kHistoryPdfBuilt = false;
+#endif
+
 UsageProblem ApplyDb(const OptionSpec& spec, std::string_view value, CliOptions& options);
 UsageProblem ApplyDevice(const OptionSpec& spec, std::string_view value, CliOptions& options);
 UsageProblem ApplyCopiedAt(const OptionSpec& spec, std::string_view value, CliOptions& options);
 UsageProblem ApplyFrom(const OptionSpec& spec, std::string_view value, CliOptions& options);
 UsageProblem ApplyTo(const OptionSpec& spec, std::string_view value, CliOptions& options);
 UsageProblem ApplyEvents(const OptionSpec& spec, std::string_view value, CliOptions& options);
+UsageProblem ApplyText(const OptionSpec& spec, std::string_view value, CliOptions& options);
+UsageProblem ApplyNewestFirst(const OptionSpec& spec, std::string_view flag, CliOptions& options);
 UsageProblem ApplyRelay(const OptionSpec& spec, std::string_view value, CliOptions& options);
 // --input and --format of a history command.
 UsageProblem ApplyHistoryInput(const OptionSpec& spec, std::string_view value, CliOptions& options);

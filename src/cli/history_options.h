@@ -21,6 +21,8 @@ struct HistoryOptions {
   std::optional<history::CalendarDate> to;
   std::optional<int> input;  // list: the input's events; names set: the input named
   std::vector<EventKind> kinds;
+  std::string text;          // list: --text
+  bool newestFirst = false;  // list: --newest-first
   std::optional<int> relay;  // names set: the relay named
 };
 

@@ -30,12 +30,14 @@ inline constexpr std::string_view kHistoryImportSynopsis =
 
 inline constexpr std::string_view kHistoryListSynopsis =
     "Usage: torvdoc-cli history list [--device NAME] [--from DATE] [--to DATE]\n"
-    "                                [--input N] [--events KINDS] [--db STORE]\n"
-    "                                [--format text|csv|json] [--bom]\n"
+    "                                [--input N] [--events KINDS] [--text TEXT]\n"
+    "                                [--newest-first] [--db STORE]\n"
+    "                                [--format text|csv|json|pdf] [--bom]\n"
     "                                [--csv-dialect rfc4180|excel] [-o PATH]\n"
     "Lists the stored events oldest first, device by device: the device, the\n"
     "date with its year, the time, the event, the input or relay and its name.\n"
-    "A gap between copies is a row of its own in text and CSV.\n";
+    "A gap between copies is a row of its own in text, CSV and PDF. Every\n"
+    "listing starts with the device, the period and the filters it shows.\n";
 
 inline constexpr std::string_view kHistoryDevicesSynopsis =
     "Usage: torvdoc-cli history devices [--format text|json] [--db STORE]\n"

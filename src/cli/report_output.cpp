@@ -17,6 +17,7 @@ Result<std::string> FormatReportOutput(const ReportLines& lines, const ViewExpor
     case OutputFormat::kRtf:
       return RtfDocument(JoinReportLines(lines));
     case OutputFormat::kText:
+    case OutputFormat::kPdf:  // a history listing's only
       break;
   }
   return EncodeOutput(JoinReportLines(lines) + "\n", options.encoding);

@@ -3,9 +3,10 @@
 // Qt
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QString>
+#include <QtGlobal>
 
 // Std
-#include <cerrno>
 #include <memory>
 
 #include "history_print/report_layout.h"
@@ -14,6 +15,19 @@
 namespace torv {
 namespace {
 
+// Qt's notes that change nothing for a report: debug and info messages, and
+// the warning that XDG_RUNTIME_DIR is unset (Qt then takes a folder of its
+// own). They would stand among the command line's messages on standard
+// error, where a script reads them as faults.
+QtMessageHandler previousHandler = nullptr;
+
+void QuietMessageHandler(QtMsgType type, const QMessageLogContext& context,
+                         const QString& message) {
+  if (type == QtDebugMsg || type == QtInfoMsg) return;
+  if (type == QtWarningMsg && message.startsWith(QStringLiteral("QStandardPaths: "))) return;
+  if (previousHandler != nullptr) previousHandler(type, context, message);
+}
+
 // A GUI application for the time of one call when the process has none:
 // fonts and painting need one. "-platform offscreen" wins over
 // QT_QPA_PLATFORM and needs no display.
@@ -21,9 +35,17 @@ class GuiApplicationForCall {
  public:
   GuiApplicationForCall() {
     if (QCoreApplication::instance() == nullptr) {
+      previousHandler = qInstallMessageHandler(QuietMessageHandler);
       application_ = std::make_unique<QGuiApplication>(argc_, argv_);
     }
   }
+  ~GuiApplicationForCall() {
+    if (application_ == nullptr) return;
+    application_.reset();
+    qInstallMessageHandler(previousHandler);
+  }
+  GuiApplicationForCall(const GuiApplicationForCall&) = delete;
+  GuiApplicationForCall& operator=(const GuiApplicationForCall&) = delete;
   bool Ready() const {
     return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
   }
@@ -39,19 +61,25 @@ class GuiApplicationForCall {
 
 }  // namespace
 
-Status WriteHistoryPdf(history::HistoryStore& store, const history::EventQuery& query,
-                       const HistoryReportHeading& heading, const std::string& path) {
+Result<std::string> HistoryPdfDocument(history::HistoryStore& store,
+                                       const history::EventQuery& query,
+                                       const HistoryReportHeading& heading) {
   GuiApplicationForCall application;
   if (!application.Ready()) {
     return Failure{"a PDF needs Qt's GUI application, and this process runs another kind"};
   }
   Result<QByteArray> bytes = HistoryPdfBytes(store, query, heading);
   if (!bytes) return bytes.failure();
-  errno = 0;
-  if (!WriteFileAtomically(
-          path, std::string_view(bytes->constData(), static_cast<std::size_t>(bytes->size())))) {
-    const int error = errno != 0 ? errno : EIO;
-    return Failure{path + ": " + SystemFailure(error).reason, error};
+  return std::string(bytes->constData(), static_cast<std::size_t>(bytes->size()));
+}
+
+Status WriteHistoryPdf(history::HistoryStore& store, const history::EventQuery& query,
+                       const HistoryReportHeading& heading, const std::string& path) {
+  Result<std::string> document = HistoryPdfDocument(store, query, heading);
+  if (!document) return document.failure();
+  Status written = WriteFileAtomically(path, *document);
+  if (!written) {
+    return Failure{path + ": " + written.failure().reason, written.failure().errorNumber};
   }
   return {};
 }
