@@ -448,8 +448,8 @@ TEST(CliOptionsTest, HelpListsEveryOptionOfItsCommand) {
     Parsed(option.args);
     EXPECT_NE(CommandUsage(option.command).find("\n  " + option.spelling + " "), std::string::npos);
   }
-  for (const CommandSpec& spec : CommandTable()) {
-    const CliCommand command = spec.command;
+  for (const CommandSpec& declared : CommandTable()) {
+    const CliCommand command = declared.command;
     const std::string usage = CommandUsage(command);
     EXPECT_NE(usage.find("\n  -h, --help "), std::string::npos) << usage;
     EXPECT_NE(usage.find("\n  --version "), std::string::npos) << usage;
@@ -522,11 +522,11 @@ std::vector<std::string> ChangedFields(const CliOptions& a, const CliOptions& b)
 // The shortest valid command line of `command` that leaves out the option
 // `except` and the options it stands in for.
 std::vector<std::string> CommandLineOf(CliCommand command, const std::string& except) {
-  const CommandSpec& spec = CommandSpecOf(command);
+  const CommandSpec& declared = CommandSpecOf(command);
   std::vector<std::string> args;
-  for (std::size_t at = 0; at <= spec.name.size();) {
-    const std::size_t space = std::min(spec.name.find(' ', at), spec.name.size());
-    args.emplace_back(spec.name.substr(at, space - at));
+  for (std::size_t at = 0; at <= declared.name.size();) {
+    const std::size_t space = std::min(declared.name.find(' ', at), declared.name.size());
+    args.emplace_back(declared.name.substr(at, space - at));
     at = space + 1;
   }
   if (command == CliCommand::kHistoryImport || command == CliCommand::kHistoryNamesSet) {
@@ -535,7 +535,7 @@ std::vector<std::string> CommandLineOf(CliCommand command, const std::string& ex
   if (command == CliCommand::kHistoryNamesSet && except != "--input" && except != "--relay") {
     args.insert(args.end(), {"--input", "2"});
   }
-  if (spec.arguments != ArgumentCount::kNone) args.emplace_back("a.dat");
+  if (declared.arguments != ArgumentCount::kNone) args.emplace_back("a.dat");
   return args;
 }
 

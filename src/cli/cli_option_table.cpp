@@ -27,36 +27,38 @@ std::string Quoted(std::string_view value) {
   return "\"" + std::string(value) + "\"";
 }
 
-UsageProblem ApplyBlock(const OptionSpec& spec, std::string_view value, CliOptions& options) {
+UsageProblem ApplyBlock(const OptionSpec& declared, std::string_view value, CliOptions& options) {
   options.viewKind = ViewKind::kBlock;
-  return ParseNumber(spec.name, value, kNewestBlock, kOldestBlock, options.blocksBack);
+  return ParseNumber(declared.name, value, kNewestBlock, kOldestBlock, options.blocksBack);
 }
 
-UsageProblem ApplyDate(const OptionSpec& spec, std::string_view value, CliOptions& options) {
+UsageProblem ApplyDate(const OptionSpec& declared, std::string_view value, CliOptions& options) {
   if (!IsWholeDateKey(value)) {
-    return std::string(spec.name) + " wants at least five characters (DD.MM), not " + Quoted(value);
+    return std::string(declared.name) + " wants at least five characters (DD.MM), not " +
+           Quoted(value);
   }
   options.viewKind = ViewKind::kDate;
   options.dateKey = value;
   return {};
 }
 
-UsageProblem ApplyInput(const OptionSpec& spec, std::string_view value, CliOptions& options) {
-  if (IsHistoryCommand(options.command)) return ApplyHistoryInput(spec, value, options);
+UsageProblem ApplyInput(const OptionSpec& declared, std::string_view value, CliOptions& options) {
+  if (IsHistoryCommand(options.command)) return ApplyHistoryInput(declared, value, options);
   options.viewKind = ViewKind::kInput;
-  return ParseNumber(spec.name, value, kFirstInputNumber, kLastInputNumber, options.inputNumber);
+  return ParseNumber(declared.name, value, kFirstInputNumber, kLastInputNumber,
+                     options.inputNumber);
 }
 
-UsageProblem ApplySteps(const OptionSpec& spec, std::string_view value, CliOptions& options) {
+UsageProblem ApplySteps(const OptionSpec& declared, std::string_view value, CliOptions& options) {
   if (value.find_first_not_of(std::string{kStepBackward, kStepForward}) != std::string::npos) {
-    return std::string(spec.name) + " takes only the letters b and f, not " + Quoted(value);
+    return std::string(declared.name) + " takes only the letters b and f, not " + Quoted(value);
   }
   options.steps = value;
   return {};
 }
 
-UsageProblem ApplyFormat(const OptionSpec& spec, std::string_view value, CliOptions& options) {
-  if (IsHistoryCommand(options.command)) return ApplyHistoryFormat(spec, value, options);
+UsageProblem ApplyFormat(const OptionSpec& declared, std::string_view value, CliOptions& options) {
+  if (IsHistoryCommand(options.command)) return ApplyHistoryFormat(declared, value, options);
   const bool info = options.command == kInfo;
   if (value == "text") {
     options.format = OutputFormat::kText;
@@ -67,59 +69,61 @@ UsageProblem ApplyFormat(const OptionSpec& spec, std::string_view value, CliOpti
   } else if (value == "rtf" && !info) {
     options.format = OutputFormat::kRtf;
   } else if (info) {
-    return std::string(spec.name) + " is text or json, not " + Quoted(value);
+    return std::string(declared.name) + " is text or json, not " + Quoted(value);
   } else {
-    return std::string(spec.name) + " is text, csv, json or rtf, not " + Quoted(value);
+    return std::string(declared.name) + " is text, csv, json or rtf, not " + Quoted(value);
   }
   return {};
 }
 
-UsageProblem ApplyByteOrderMark(const OptionSpec& /*spec*/, std::string_view /*flag*/,
+UsageProblem ApplyByteOrderMark(const OptionSpec& /*declared*/, std::string_view /*flag*/,
                                 CliOptions& options) {
   options.byteOrderMark = true;
   return {};
 }
 
-UsageProblem ApplyOutput(const OptionSpec& spec, std::string_view value, CliOptions& options) {
-  if (value.empty()) return std::string(spec.name) + " wants a file name";
+UsageProblem ApplyOutput(const OptionSpec& declared, std::string_view value, CliOptions& options) {
+  if (value.empty()) return std::string(declared.name) + " wants a file name";
   options.outputPath = value;
   return {};
 }
 
-UsageProblem ApplyCsvDialect(const OptionSpec& spec, std::string_view value, CliOptions& options) {
+UsageProblem ApplyCsvDialect(const OptionSpec& declared, std::string_view value,
+                             CliOptions& options) {
   if (value == "rfc4180") {
     options.csvDialect = CsvDialectName::kRfc4180;
   } else if (value == "excel") {
     options.csvDialect = CsvDialectName::kExcel;
   } else {
-    return std::string(spec.name) + " is rfc4180 or excel, not " + Quoted(value);
+    return std::string(declared.name) + " is rfc4180 or excel, not " + Quoted(value);
   }
   return {};
 }
 
-UsageProblem ApplyForce(const OptionSpec& /*spec*/, std::string_view /*flag*/,
+UsageProblem ApplyForce(const OptionSpec& /*declared*/, std::string_view /*flag*/,
                         CliOptions& options) {
   options.force = true;
   return {};
 }
 
-UsageProblem ApplyEncoding(const OptionSpec& spec, std::string_view value, CliOptions& options) {
+UsageProblem ApplyEncoding(const OptionSpec& declared, std::string_view value,
+                           CliOptions& options) {
   if (value == "utf-8") {
     options.encoding = OutputEncoding::kUtf8;
   } else if (value == "cp1251") {
     options.encoding = OutputEncoding::kCp1251;
   } else {
-    return std::string(spec.name) + " is utf-8 or cp1251, not " + Quoted(value);
+    return std::string(declared.name) + " is utf-8 or cp1251, not " + Quoted(value);
   }
   return {};
 }
 
-UsageProblem ApplySeed(const OptionSpec& spec, std::string_view value, CliOptions& options) {
-  return ParseNumber(spec.name, value, 0, UINT32_MAX, options.seed);
+UsageProblem ApplySeed(const OptionSpec& declared, std::string_view value, CliOptions& options) {
+  return ParseNumber(declared.name, value, 0, UINT32_MAX, options.seed);
 }
 
-UsageProblem ApplyFill(const OptionSpec& spec, std::string_view value, CliOptions& options) {
-  return ParseNumber(spec.name, value, 0, kMaxSampleFill, options.fill);
+UsageProblem ApplyFill(const OptionSpec& declared, std::string_view value, CliOptions& options) {
+  return ParseNumber(declared.name, value, 0, kMaxSampleFill, options.fill);
 }
 
 }  // namespace
@@ -407,8 +411,8 @@ const std::vector<OptionSpec>& OptionTable() {
 }
 
 const CommandSpec* FindCommand(std::string_view name) {
-  for (const CommandSpec& spec : CommandTable()) {
-    if (spec.name == name) return &spec;
+  for (const CommandSpec& declared : CommandTable()) {
+    if (declared.name == name) return &declared;
   }
   return nullptr;
 }
@@ -421,11 +425,11 @@ const CommandSpec* FindCommandIn(const std::vector<std::string>& args, std::size
   for (std::size_t n = 0; n < args.size(); ++n) {
     name += (n == 0 ? "" : " ") + args[n];
     bool begins = false;
-    for (const CommandSpec& spec : CommandTable()) {
-      if (spec.name == name) {
-        found = &spec;
+    for (const CommandSpec& declared : CommandTable()) {
+      if (declared.name == name) {
+        found = &declared;
         words = n + 1;
-      } else if (spec.name.substr(0, name.size() + 1) == name + " ") {
+      } else if (declared.name.substr(0, name.size() + 1) == name + " ") {
         begins = true;
       }
     }
@@ -444,16 +448,17 @@ const CommandGroupSpec* FindCommandGroup(std::string_view name) {
 }
 
 const CommandSpec& CommandSpecOf(CliCommand command) {
-  for (const CommandSpec& spec : CommandTable()) {
-    if (spec.command == command) return spec;
+  for (const CommandSpec& declared : CommandTable()) {
+    if (declared.command == command) return declared;
   }
   return CommandTable().front();
 }
 
 const OptionSpec* FindOption(std::string_view spelling) {
-  for (const OptionSpec& spec : OptionTable()) {
-    if (spec.name == spelling || (!spec.shortName.empty() && spec.shortName == spelling)) {
-      return &spec;
+  for (const OptionSpec& declared : OptionTable()) {
+    if (declared.name == spelling ||
+        (!declared.shortName.empty() && declared.shortName == spelling)) {
+      return &declared;
     }
   }
   return nullptr;

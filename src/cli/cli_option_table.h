@@ -61,7 +61,7 @@ struct OptionSpec {
   std::vector<OptionHelp> help;      // one text per command that takes it
   // Stores the value (empty for a flag) in `options`, or says what is wrong
   // with it. options.command is already set.
-  UsageProblem (*apply)(const OptionSpec& spec, std::string_view value,
+  UsageProblem (*apply)(const OptionSpec& declared, std::string_view value,
                         CliOptions& options) = nullptr;
 
   bool TakenBy(CliCommand command) const;

@@ -77,15 +77,15 @@ std::string GroupUsage(const CommandGroupSpec& group) {
 }
 
 std::string CommandUsage(CliCommand command) {
-  const CommandSpec& spec = CommandSpecOf(command);
-  std::string usage(spec.synopsis);
+  const CommandSpec& declared = CommandSpecOf(command);
+  std::string usage(declared.synopsis);
   for (const OptionSpec& option : OptionTable()) {
     if (option.TakenBy(command)) {
-      usage += HelpLine(OptionLabel(option), spec.helpColumn, option.HelpFor(command));
+      usage += HelpLine(OptionLabel(option), declared.helpColumn, option.HelpFor(command));
     }
   }
-  usage += HelpLine(HelpLabel(), spec.helpColumn, kHelpText);
-  return usage + HelpLine(kVersionOption, spec.helpColumn, kVersionText);
+  usage += HelpLine(HelpLabel(), declared.helpColumn, kHelpText);
+  return usage + HelpLine(kVersionOption, declared.helpColumn, kVersionText);
 }
 
 std::string VersionText() {

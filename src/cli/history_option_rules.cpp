@@ -14,18 +14,18 @@ std::string Quoted(std::string_view value) {
   return "\"" + std::string(value) + "\"";
 }
 
-UsageProblem ApplyDate(const OptionSpec& spec, std::string_view value,
+UsageProblem ApplyDate(const OptionSpec& declared, std::string_view value,
                        std::optional<history::CalendarDate>& date) {
   Result<history::CalendarDate> parsed = history::ParseCalendarDate(value);
-  if (!parsed) return std::string(spec.name) + " wants a date YYYY-MM-DD, not " + Quoted(value);
+  if (!parsed) return std::string(declared.name) + " wants a date YYYY-MM-DD, not " + Quoted(value);
   date = *parsed;
   return {};
 }
 
-UsageProblem ApplyNamedNumber(const OptionSpec& spec, std::string_view value,
+UsageProblem ApplyNamedNumber(const OptionSpec& declared, std::string_view value,
                               std::optional<int>& number) {
   long long parsed = 0;
-  UsageProblem problem = ParseOptionNumber(spec.name, value, history::kFirstNamedNumber,
+  UsageProblem problem = ParseOptionNumber(declared.name, value, history::kFirstNamedNumber,
                                            history::kLastNamedNumber, parsed);
   if (problem.empty()) number = static_cast<int>(parsed);
   return problem;
@@ -57,72 +57,75 @@ bool IsHistoryCommand(CliCommand command) {
   return false;
 }
 
-UsageProblem ApplyDb(const OptionSpec& spec, std::string_view value, CliOptions& options) {
-  if (value.empty()) return std::string(spec.name) + " wants a store: a file or a URI";
+UsageProblem ApplyDb(const OptionSpec& declared, std::string_view value, CliOptions& options) {
+  if (value.empty()) return std::string(declared.name) + " wants a store: a file or a URI";
   options.history.db = value;
   return {};
 }
 
-UsageProblem ApplyDevice(const OptionSpec& spec, std::string_view value, CliOptions& options) {
-  if (value.empty()) return std::string(spec.name) + " wants a device name";
+UsageProblem ApplyDevice(const OptionSpec& declared, std::string_view value, CliOptions& options) {
+  if (value.empty()) return std::string(declared.name) + " wants a device name";
   options.history.device = value;
   return {};
 }
 
-UsageProblem ApplyCopiedAt(const OptionSpec& spec, std::string_view value, CliOptions& options) {
+UsageProblem ApplyCopiedAt(const OptionSpec& declared, std::string_view value,
+                           CliOptions& options) {
   Result<history::CopyTime> parsed = history::ParseCopiedAt(value);
   if (!parsed) {
-    return std::string(spec.name) + " wants a local time YYYY-MM-DDTHH:MM:SS, not " + Quoted(value);
+    return std::string(declared.name) + " wants a local time YYYY-MM-DDTHH:MM:SS, not " +
+           Quoted(value);
   }
   options.history.copiedAt = *parsed;
   return {};
 }
 
-UsageProblem ApplyFrom(const OptionSpec& spec, std::string_view value, CliOptions& options) {
-  return ApplyDate(spec, value, options.history.from);
+UsageProblem ApplyFrom(const OptionSpec& declared, std::string_view value, CliOptions& options) {
+  return ApplyDate(declared, value, options.history.from);
 }
 
-UsageProblem ApplyTo(const OptionSpec& spec, std::string_view value, CliOptions& options) {
-  return ApplyDate(spec, value, options.history.to);
+UsageProblem ApplyTo(const OptionSpec& declared, std::string_view value, CliOptions& options) {
+  return ApplyDate(declared, value, options.history.to);
 }
 
-UsageProblem ApplyEvents(const OptionSpec& spec, std::string_view value, CliOptions& options) {
+UsageProblem ApplyEvents(const OptionSpec& declared, std::string_view value, CliOptions& options) {
   Result<std::vector<EventKind>> kinds = history::ParseEventKinds(value);
-  if (!kinds) return std::string(spec.name) + ": " + kinds.failure().reason;
+  if (!kinds) return std::string(declared.name) + ": " + kinds.failure().reason;
   options.history.kinds = *kinds;
   return {};
 }
 
-UsageProblem ApplyText(const OptionSpec& spec, std::string_view value, CliOptions& options) {
-  if (history::FoldForMatch(value).empty()) return std::string(spec.name) + " wants a text to find";
+UsageProblem ApplyText(const OptionSpec& declared, std::string_view value, CliOptions& options) {
+  if (history::FoldForMatch(value).empty())
+    return std::string(declared.name) + " wants a text to find";
   options.history.text = value;
   return {};
 }
 
-UsageProblem ApplyNewestFirst(const OptionSpec& /*spec*/, std::string_view /*flag*/,
+UsageProblem ApplyNewestFirst(const OptionSpec& /*declared*/, std::string_view /*flag*/,
                               CliOptions& options) {
   options.history.newestFirst = true;
   return {};
 }
 
-UsageProblem ApplyRelay(const OptionSpec& spec, std::string_view value, CliOptions& options) {
-  return ApplyNamedNumber(spec, value, options.history.relay);
+UsageProblem ApplyRelay(const OptionSpec& declared, std::string_view value, CliOptions& options) {
+  return ApplyNamedNumber(declared, value, options.history.relay);
 }
 
-UsageProblem ApplyHistoryInput(const OptionSpec& spec, std::string_view value,
+UsageProblem ApplyHistoryInput(const OptionSpec& declared, std::string_view value,
                                CliOptions& options) {
   if (options.command == kHistoryNamesSet) {
-    return ApplyNamedNumber(spec, value, options.history.input);
+    return ApplyNamedNumber(declared, value, options.history.input);
   }
   // A listing keeps the events of an input as the input view finds them.
   long long parsed = 0;
   UsageProblem problem =
-      ParseOptionNumber(spec.name, value, kFirstInputNumber, kLastInputNumber, parsed);
+      ParseOptionNumber(declared.name, value, kFirstInputNumber, kLastInputNumber, parsed);
   if (problem.empty()) options.history.input = static_cast<int>(parsed);
   return problem;
 }
 
-UsageProblem ApplyHistoryFormat(const OptionSpec& spec, std::string_view value,
+UsageProblem ApplyHistoryFormat(const OptionSpec& declared, std::string_view value,
                                 CliOptions& options) {
   const bool list = options.command == kHistoryList;
   if (value == "text") {
@@ -134,12 +137,12 @@ UsageProblem ApplyHistoryFormat(const OptionSpec& spec, std::string_view value,
   } else if (value == "pdf" && list && kHistoryPdfBuilt) {
     options.format = OutputFormat::kPdf;
   } else if (list && kHistoryPdfBuilt) {
-    return std::string(spec.name) + " is text, csv, json or pdf, not " + Quoted(value);
+    return std::string(declared.name) + " is text, csv, json or pdf, not " + Quoted(value);
   } else if (list) {
-    return std::string(spec.name) + " is text, csv or json, not " + Quoted(value) +
+    return std::string(declared.name) + " is text, csv or json, not " + Quoted(value) +
            (value == "pdf" ? " (this build has no PDF reports)" : "");
   } else {
-    return std::string(spec.name) + " is text or json, not " + Quoted(value);
+    return std::string(declared.name) + " is text or json, not " + Quoted(value);
   }
   return {};
 }
