@@ -11,6 +11,7 @@
 #include "archive/sample_archive.h"
 #include "history/device_simulation.h"
 #include "history/memory_history.h"
+#include "history/sql_connection.h"
 #include "history_test_support.h"
 
 namespace torv::history {
@@ -283,6 +284,41 @@ TEST_P(HistoryStoreTest, PagesCoverTheListingInBothDirections) {
   ASSERT_EQ(newest.size(), oldest.size());
   for (std::size_t i = 0; i < oldest.size(); ++i) {
     ASSERT_EQ(newest[newest.size() - 1 - i].record, oldest[i].record);
+  }
+}
+
+// A text filter writes its matches into the statement, so a long session
+// prepares ever new texts; the connection drops what it kept past a bound,
+// but never a statement whose rows are still being read.
+TEST_P(HistoryStoreTest, ConnectionsKeepAnsweringPastTheirPreparedStatementBound) {
+  ASSERT_TRUE(Open());  // the schema
+  std::unique_ptr<SqlConnection> db = test_.Raw();
+  ASSERT_TRUE(db);
+  const auto sum = [&db](std::size_t k, std::int64_t value) {
+    std::int64_t answer = -1;
+    const Status s = db->Query("SELECT " + std::to_string(k) + " + $1", {value},
+                               [&](const SqlRow& row) { answer = row.Int(0); });
+    EXPECT_TRUE(s.ok()) << s.failure().reason;
+    return answer;
+  };
+  const std::int64_t rows = static_cast<std::int64_t>(kMaxPreparedStatements) + 10;
+  std::int64_t seen = 0;
+  bool inner = true;
+  const Status outer = db->Query(
+      "WITH RECURSIVE n(k) AS (SELECT 1 UNION ALL SELECT k + 1 FROM n WHERE k < $1) "
+      "SELECT k FROM n",
+      {rows}, [&](const SqlRow& row) {
+        ++seen;
+        const std::int64_t k = row.Int(0);
+        inner = inner && sum(static_cast<std::size_t>(k), 1000) == k + 1000;
+      });
+  ASSERT_TRUE(outer.ok()) << outer.failure().reason;
+  EXPECT_EQ(seen, rows);
+  EXPECT_TRUE(inner);
+  for (std::size_t k = 0; k < 3 * kMaxPreparedStatements; ++k) {
+    ASSERT_EQ(sum(k % (2 * kMaxPreparedStatements), 7),
+              static_cast<std::int64_t>(k % (2 * kMaxPreparedStatements)) + 7)
+        << k;
   }
 }
 

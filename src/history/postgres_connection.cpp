@@ -114,7 +114,12 @@ class PostgresConnection final : public SqlConnection {
     const std::string key(sql);
     const auto found = statements_.find(key);
     if (found != statements_.end()) return found->second;
-    std::string name = "torvdoc_" + std::to_string(statements_.size() + 1);
+    if (statements_.size() >= kMaxPreparedStatements) {
+      // The server keeps each one for the session until told otherwise.
+      if (Status s = ExecScript("DEALLOCATE ALL"); !s) return s.failure();
+      statements_.clear();
+    }
+    std::string name = "torvdoc_" + std::to_string(++preparedCount_);
     const ResultHolder result(PQprepare(connection_, name.c_str(), key.c_str(), 0, nullptr));
     if (PQresultStatus(result.get()) != PGRES_COMMAND_OK) return Error();
     statements_.emplace(key, name);
@@ -124,6 +129,7 @@ class PostgresConnection final : public SqlConnection {
   PGconn* connection_;
   std::string password_;
   std::unordered_map<std::string, std::string> statements_;
+  std::int64_t preparedCount_ = 0;  // names are never used twice
 };
 
 // The password the URI gives, to keep it out of every message.

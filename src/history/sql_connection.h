@@ -4,6 +4,7 @@
 // statement by the connection.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -48,5 +49,10 @@ class SqlConnection {
   // Several statements without parameters, as one text (schema scripts).
   virtual Status ExecScript(std::string_view sql) = 0;
 };
+
+// Statements a connection keeps prepared. A text filter writes its matches
+// into the statement, so a long session makes ever new texts: past this many
+// the kept ones are dropped and prepared again when next used.
+inline constexpr std::size_t kMaxPreparedStatements = 200;
 
 }  // namespace torv::history

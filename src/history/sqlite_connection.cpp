@@ -33,7 +33,7 @@ class SqliteConnection final : public SqlConnection {
  public:
   explicit SqliteConnection(sqlite3* db) : db_(db) {}
   ~SqliteConnection() override {
-    for (auto& [text, prepared] : statements_) sqlite3_finalize(prepared.statement);
+    FinalizeAll();
     sqlite3_close_v2(db_);
   }
   SqliteConnection(const SqliteConnection&) = delete;
@@ -66,17 +66,20 @@ class SqliteConnection final : public SqlConnection {
       if (rc != SQLITE_OK) return Error();
     }
     const SqliteRow row(statement);
+    ++running_;
     for (;;) {
       const int rc = sqlite3_step(statement);
       if (rc == SQLITE_DONE) break;
       if (rc != SQLITE_ROW) {
         Failure failure = Error();
         sqlite3_reset(statement);
+        --running_;
         return failure;
       }
       if (sink) sink(row);
     }
     sqlite3_reset(statement);
+    --running_;
     return {};
   }
 
@@ -107,6 +110,8 @@ class SqliteConnection final : public SqlConnection {
     const std::string key(sql);
     const auto found = statements_.find(key);
     if (found != statements_.end()) return &found->second;
+    // A statement still stepping (a sink that queries) must outlive this.
+    if (statements_.size() >= kMaxPreparedStatements && running_ == 0) FinalizeAll();
     Prepared prepared;
     if (sqlite3_prepare_v3(db_, key.data(), static_cast<int>(key.size()), SQLITE_PREPARE_PERSISTENT,
                            &prepared.statement, nullptr) != SQLITE_OK) {
@@ -126,8 +131,14 @@ class SqliteConnection final : public SqlConnection {
     return &statements_.emplace(key, std::move(prepared)).first->second;
   }
 
+  void FinalizeAll() {
+    for (auto& [text, prepared] : statements_) sqlite3_finalize(prepared.statement);
+    statements_.clear();
+  }
+
   sqlite3* db_;
   std::unordered_map<std::string, Prepared> statements_;
+  int running_ = 0;  // statements being stepped through now
 };
 
 }  // namespace
