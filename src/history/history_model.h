@@ -53,8 +53,7 @@ struct StoredEvent {
   // it and the older event of the same device listed next to it (before it
   // oldest first, after it newest first).
   bool gapBefore = false;
-  // Where the event sits in the device's history, for paging.
-  int stretchRank = 0;
+  // Where the event sits in its stretch, for reading on after it.
   std::int64_t position = 0;
 };
 
@@ -122,18 +121,6 @@ struct EventQuery {
 
 // True when the query leaves out any event of the devices it lists.
 bool HasEventFilter(const EventQuery& query);
-
-// Where a page ended; the next page starts after it.
-struct EventCursor {
-  std::string device;
-  int stretchRank = 0;
-  std::int64_t position = 0;
-};
-
-struct EventPage {
-  std::vector<StoredEvent> events;
-  std::optional<EventCursor> next;  // none: this was the last page
-};
 
 // The events of one stretch of one device that a query lets through: a
 // listing is its parts one after the other, and two parts of the same device

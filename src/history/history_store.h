@@ -38,10 +38,6 @@ class HistoryStore {
   // device's history oldest first (newest first when asked).
   virtual Status ForEachEvent(const EventQuery& query,
                               const std::function<void(const StoredEvent&)>& sink) = 0;
-  // Up to `limit` events after `after` (from the start when none), in the
-  // order of ForEachEvent; for a window paging through a large history.
-  virtual Result<EventPage> Page(const EventQuery& query, const std::optional<EventCursor>& after,
-                                 int limit) = 0;
   virtual Result<std::int64_t> Count(const EventQuery& query) = 0;
 
   // The parts of the listing ForEachEvent gives, in its order, each with at

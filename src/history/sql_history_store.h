@@ -23,8 +23,6 @@ class SqlHistoryStore final : public HistoryStore {
   Result<std::vector<DeviceSummary>> Devices() override;
   Status ForEachEvent(const EventQuery& query,
                       const std::function<void(const StoredEvent&)>& sink) override;
-  Result<EventPage> Page(const EventQuery& query, const std::optional<EventCursor>& after,
-                         int limit) override;
   Result<std::int64_t> Count(const EventQuery& query) override;
   Result<std::vector<ListingPart>> Parts(const EventQuery& query) override;
   Result<std::vector<StoredEvent>> PartEvents(const EventQuery& query, const ListingPart& part,
@@ -62,9 +60,8 @@ class SqlHistoryStore final : public HistoryStore {
   Result<std::vector<ListingPart>> ReadParts(const EventQuery& query);
   Result<std::vector<StoredEvent>> ReadPartEvents(const EventQuery& query, const ListingPart& part,
                                                   std::int64_t skip, int limit);
-  // Hands up to `limit` events after `after` to `sink`.
-  Status ReadEvents(const EventQuery& query, const std::optional<EventCursor>& after,
-                    std::int64_t limit, const std::function<void(const StoredEvent&)>& sink);
+  // Hands every event the query lets through to `sink`, in listing order.
+  Status ReadEvents(const EventQuery& query, const std::function<void(const StoredEvent&)>& sink);
   Result<bool> AnyEventIn(const Stretch& stretch, const EventQuery& query,
                           const std::string& textCondition);
   Result<std::optional<StoredEvent>> FirstDated(const Device& device,

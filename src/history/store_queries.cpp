@@ -1,6 +1,6 @@
 // Listing events, devices and names.
 #include <algorithm>
-#include <limits>
+#include <map>
 #include <tuple>
 
 #include "history/sql_history_store.h"
@@ -44,14 +44,13 @@ Filter BuildFilter(const EventQuery& query, int first, const std::string& textCo
   return filter;
 }
 
-StoredEvent EventFromRow(const SqlRow& row, const std::string& device, std::int64_t rank) {
+StoredEvent EventFromRow(const SqlRow& row, const std::string& device) {
   StoredEvent event;
   event.device = device;
   event.position = row.Int(0);
   event.record = RecordOf(row.Int(1), static_cast<std::uint8_t>(row.Int(2)));
   if (!row.IsNull(3)) event.year = static_cast<int>(row.Int(3));
   event.damaged = event.record.IsDamaged();
-  event.stretchRank = static_cast<int>(rank);
   return event;
 }
 
@@ -78,12 +77,12 @@ Result<std::string> SqlHistoryStore::TextCondition(const EventQuery& query, std:
   if (folded.empty()) return std::string();
   std::vector<int> inputs;
   std::vector<int> relays;
-  Status s = db_->Query(
-      "SELECT kind, number, name FROM names WHERE device_id = $1", {deviceId},
-      [&](const SqlRow& row) {
-        if (!TextMatches(row.Text(2), folded)) return;
-        (row.Text(0) == "relay" ? relays : inputs).push_back(static_cast<int>(row.Int(1)));
-      });
+  Status s = db_->Query("SELECT kind, number, name FROM names WHERE device_id = $1", {deviceId},
+                        [&](const SqlRow& row) {
+                          if (!TextMatches(row.Text(2), folded)) return;
+                          (NumberKindNamed(row.Text(0)) == NumberKind::kRelay ? relays : inputs)
+                              .push_back(static_cast<int>(row.Int(1)));
+                        });
   if (!s) return s.failure();
   // Every value is a number made here, so the condition is written out whole.
   std::vector<std::string> alternatives;
@@ -131,15 +130,12 @@ Result<bool> SqlHistoryStore::AnyEventIn(const Stretch& stretch, const EventQuer
   return any;
 }
 
-Status SqlHistoryStore::ReadEvents(const EventQuery& query, const std::optional<EventCursor>& after,
-                                   std::int64_t limit,
+Status SqlHistoryStore::ReadEvents(const EventQuery& query,
                                    const std::function<void(const StoredEvent&)>& sink) {
   Result<std::vector<Device>> devices = ListDevices(query.device);
   if (!devices) return devices.failure();
   const bool back = query.newestFirst;
-  std::int64_t delivered = 0;
   for (const Device& device : *devices) {
-    if (after && device.name < after->device) continue;
     Result<std::string> textCondition = TextCondition(query, device.id);
     if (!textCondition) return textCondition.failure();
     const Filter filter = BuildFilter(query, 4, *textCondition);
@@ -148,55 +144,53 @@ Status SqlHistoryStore::ReadEvents(const EventQuery& query, const std::optional<
                             (back ? " DESC" : "") + " LIMIT $3";
     Result<std::vector<Stretch>> stretches = Stretches(device.id);
     if (!stretches) return stretches.failure();
+    // Whether a stretch lists anything, by rank: each is asked at most once,
+    // and a stretch already read answers for itself.
+    std::map<std::int64_t, bool> listsAny;
+    // The event next to the gap in front of a stretch (its oldest listed
+    // one) shows the gap when an older stretch lists anything.
+    const auto gapInFront = [&](const Stretch& stretch) -> Result<bool> {
+      for (const Stretch& older : *stretches) {
+        if (older.rank >= stretch.rank) continue;
+        auto known = listsAny.find(older.rank);
+        if (known == listsAny.end()) {
+          Result<bool> any = AnyEventIn(older, query, *textCondition);
+          if (!any) return any;
+          known = listsAny.emplace(older.rank, *any).first;
+        }
+        if (known->second) return true;
+      }
+      return false;
+    };
     if (back) std::reverse(stretches->begin(), stretches->end());
     for (const Stretch& stretch : *stretches) {
       std::int64_t bound = back ? stretch.lastPos + 1 : stretch.firstPos - 1;
-      bool fromEdge = true;
-      if (after && device.name == after->device) {
-        if (back ? stretch.rank > after->stretchRank : stretch.rank < after->stretchRank) continue;
-        if (stretch.rank == after->stretchRank) {
-          bound = after->position;
-          fromEdge = false;
-        }
-      }
-      // The event next to the gap in front of this stretch (its oldest
-      // listed one) shows the gap, when an older stretch lists anything.
-      const auto gapInFront = [&]() -> Result<bool> {
-        for (const Stretch& older : *stretches) {
-          if (older.rank >= stretch.rank) continue;
-          Result<bool> any = AnyEventIn(older, query, *textCondition);
-          if (!any || *any) return any;
-        }
-        return false;
-      };
       bool first = true;
       for (;;) {
-        if (delivered >= limit) return {};
-        const std::int64_t want = std::min(kReadChunk, limit - delivered);
         std::vector<StoredEvent> rows;
-        std::vector<SqlValue> parameters{stretch.id, bound, want + 1};
+        std::vector<SqlValue> parameters{stretch.id, bound, kReadChunk + 1};
         parameters.insert(parameters.end(), filter.parameters.begin(), filter.parameters.end());
         Status s = db_->Query(sql, parameters, [&](const SqlRow& row) {
-          rows.push_back(EventFromRow(row, device.name, stretch.rank));
+          rows.push_back(EventFromRow(row, device.name));
         });
         if (!s) return s;
-        const bool exhausted = static_cast<std::int64_t>(rows.size()) <= want;
+        const bool exhausted = static_cast<std::int64_t>(rows.size()) <= kReadChunk;
         if (!exhausted) rows.pop_back();
         if (rows.empty()) break;
         StoredEvent* oldest = nullptr;
-        if (!back && first && fromEdge) oldest = &rows.front();
+        if (!back && first) oldest = &rows.front();
         if (back && exhausted) oldest = &rows.back();
         if (oldest != nullptr && stretch.rank > 0) {
-          Result<bool> gap = gapInFront();
+          Result<bool> gap = gapInFront(stretch);
           if (!gap) return gap.failure();
           oldest->gapBefore = *gap;
         }
         for (const StoredEvent& event : rows) sink(event);
-        delivered += static_cast<std::int64_t>(rows.size());
         bound = rows.back().position;
         first = false;
         if (exhausted) break;
       }
+      listsAny[stretch.rank] = !first;
     }
   }
   return {};
@@ -205,33 +199,12 @@ Status SqlHistoryStore::ReadEvents(const EventQuery& query, const std::optional<
 Status SqlHistoryStore::ForEachEvent(const EventQuery& query,
                                      const std::function<void(const StoredEvent&)>& sink) {
   if (Status s = BeginRead(); !s) return s;
-  Status read = ReadEvents(query, std::nullopt, std::numeric_limits<std::int64_t>::max(), sink);
+  Status read = ReadEvents(query, sink);
   if (!read) {
     (void)Rollback();
     return read;
   }
   return db_->ExecScript("COMMIT");
-}
-
-Result<EventPage> SqlHistoryStore::Page(const EventQuery& query,
-                                        const std::optional<EventCursor>& after, int limit) {
-  if (limit < 1) return Failure{"a page holds at least one event"};
-  EventPage page;
-  if (Status s = BeginRead(); !s) return s.failure();
-  // One more than asked tells whether another page follows.
-  Status read = ReadEvents(query, after, std::int64_t{limit} + 1,
-                           [&](const StoredEvent& event) { page.events.push_back(event); });
-  if (!read) {
-    (void)Rollback();
-    return read.failure();
-  }
-  if (Status s = db_->ExecScript("COMMIT"); !s) return s.failure();
-  if (page.events.size() > static_cast<std::size_t>(limit)) {
-    page.events.pop_back();
-    const StoredEvent& last = page.events.back();
-    page.next = EventCursor{last.device, last.stretchRank, last.position};
-  }
-  return page;
 }
 
 Result<std::int64_t> SqlHistoryStore::Count(const EventQuery& query) {
@@ -306,9 +279,7 @@ Result<std::vector<StoredEvent>> SqlHistoryStore::ReadPartEvents(const EventQuer
       });
   if (!found) return found.failure();
   if (!stretch || skip < 0 || limit < 1 || skip >= part.events) return events;
-  const auto sink = [&](const SqlRow& row) {
-    events.push_back(EventFromRow(row, device.name, stretch->rank));
-  };
+  const auto sink = [&](const SqlRow& row) { events.push_back(EventFromRow(row, device.name)); };
   const std::int64_t wanted = std::min<std::int64_t>(limit, part.events - skip);
 
   if (!HasEventFilter(query)) {
@@ -373,9 +344,8 @@ Result<std::optional<StoredEvent>> SqlHistoryStore::FirstDated(
   if (newest) std::reverse(ordered.begin(), ordered.end());
   for (const Stretch& stretch : ordered) {
     std::optional<StoredEvent> found;
-    Status s = db_->Query(sql, {stretch.id}, [&](const SqlRow& row) {
-      found = EventFromRow(row, device.name, stretch.rank);
-    });
+    Status s = db_->Query(sql, {stretch.id},
+                          [&](const SqlRow& row) { found = EventFromRow(row, device.name); });
     if (!s) return s.failure();
     if (found) return found;
   }
@@ -394,18 +364,17 @@ Result<std::vector<DeviceSummary>> SqlHistoryStore::Devices() {
   for (const Device& device : *devices) {
     DeviceSummary summary;
     summary.device = device.name;
-    Status s = db_->Query("SELECT count(*) FROM events WHERE device_id = $1", {device.id},
-                          [&](const SqlRow& row) { summary.events = row.Int(0); });
-    if (s) {
-      s = db_->Query("SELECT count(*), max(imported_at) FROM copies WHERE device_id = $1",
-                     {device.id}, [&](const SqlRow& row) {
-                       summary.copies = row.Int(0);
-                       if (!row.IsNull(1)) summary.lastImportUnixSeconds = row.Int(1);
-                     });
-    }
+    Status s = db_->Query("SELECT count(*), max(imported_at) FROM copies WHERE device_id = $1",
+                          {device.id}, [&](const SqlRow& row) {
+                            summary.copies = row.Int(0);
+                            if (!row.IsNull(1)) summary.lastImportUnixSeconds = row.Int(1);
+                          });
     if (!s) return fail(s.failure());
     Result<std::vector<Stretch>> stretches = Stretches(device.id);
     if (!stretches) return fail(stretches.failure());
+    // A stretch has an event at every position from its first to its last.
+    for (const Stretch& stretch : *stretches)
+      summary.events += stretch.lastPos - stretch.firstPos + 1;
     summary.gaps = stretches->empty() ? 0 : static_cast<std::int64_t>(stretches->size()) - 1;
     Result<std::optional<StoredEvent>> first = FirstDated(device, *stretches, false);
     if (!first) return fail(first.failure());
@@ -422,8 +391,9 @@ Result<std::vector<DeviceSummary>> SqlHistoryStore::Devices() {
 Status SqlHistoryStore::SetNames(const std::vector<NameEntry>& entries) {
   for (const NameEntry& entry : entries) {
     if (entry.device.empty()) return Failure{"the device name is empty"};
-    if (entry.number < 1 || entry.number > 256) {
-      return Failure{"the number " + std::to_string(entry.number) + " is not from 1 to 256"};
+    if (entry.number < kFirstNamedNumber || entry.number > kLastNamedNumber) {
+      return Failure{"the number " + std::to_string(entry.number) + " is not from " +
+                     std::to_string(kFirstNamedNumber) + " to " + std::to_string(kLastNamedNumber)};
     }
   }
   if (Status s = BeginWrite(*db_); !s) return s;
@@ -449,8 +419,7 @@ Result<std::vector<NameEntry>> SqlHistoryStore::Names() {
   Status s = db_->Query(
       "SELECT d.name, n.kind, n.number, n.name FROM names n JOIN devices d ON d.id = n.device_id",
       {}, [&](const SqlRow& row) {
-        names.push_back({row.Text(0),
-                         row.Text(1) == "relay" ? NumberKind::kRelay : NumberKind::kInput,
+        names.push_back({row.Text(0), NumberKindNamed(row.Text(1)).value_or(NumberKind::kInput),
                          static_cast<int>(row.Int(2)), row.Text(3)});
       });
   if (!s) return s.failure();
