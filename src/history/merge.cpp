@@ -167,11 +167,7 @@ std::vector<std::size_t> ChoosePlacement(const std::vector<Alignment>& alignment
     if (!best || Better(ending, *best, alignments)) best = ending;
     if (a.coversEnd && a.copyHi < copySize - 1) {
       // A middle link must be the whole stretch; a first link may start anywhere.
-      if (extended) {
-        open[i] = *extended;
-      } else {
-        open[i] = alone;
-      }
+      open[i] = ending;
     }
   }
   return best ? best->links : std::vector<std::size_t>{};

@@ -1,6 +1,6 @@
 // Placing a copy against a device's history: a pure function of the part of
 // the history that can touch the copy and of the copy itself. The store loads
-// that part (history_slice.h) and persists what the plan says, inside one
+// that part (a HistorySlice, below) and persists what the plan says, inside one
 // transaction.
 //
 // The rule. A copy is a contiguous window of the device's event sequence, and
