@@ -404,7 +404,8 @@ const std::vector<OptionSpec>& OptionTable() {
           kHistoryNamesList},
          "the history store: an SQLite file (PATH or sqlite:PATH)\n"
          "or a PostgreSQL server (postgresql://...); default\n"
-         "$TORVDOC_DB, else ~/.local/share/torvdoc/history.sqlite3"}},
+         "$TORVDOC_DB, else $XDG_DATA_HOME/torvdoc/history.sqlite3\n"
+         "(~/.local/share for $XDG_DATA_HOME when it is unset)"}},
        ApplyDb},
   };
   return table;
