@@ -1,6 +1,9 @@
 #include "cli/history_option_rules.h"
 
+#include <algorithm>
+
 #include "archive/view_request.h"
+#include "cli/cli_output.h"
 #include "history/archive_copy.h"
 #include "history/query_texts.h"
 #include "history/text_match.h"
@@ -152,6 +155,13 @@ UsageProblem HistoryUsageProblem(const std::set<std::string_view>& seen,
   const HistoryOptions& history = options.history;
   const bool needsDevice = options.command == kHistoryImport || options.command == kHistoryNamesSet;
   if (needsDevice && !history.device) return "missing --device NAME";
+  // A copy is kept with its file's name and time, which standard input has not.
+  const bool readsFiles =
+      options.command == kHistoryImport || options.command == kHistoryNamesImport;
+  if (readsFiles && std::find(options.arguments.begin(), options.arguments.end(),
+                              kStandardStream) != options.arguments.end()) {
+    return "history imports read files, not standard input (a file named - is ./-)";
+  }
   if (options.command == kHistoryNamesSet && seen.count("--input") + seen.count("--relay") != 1) {
     return "give one of --input N and --relay N";
   }
