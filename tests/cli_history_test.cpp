@@ -331,7 +331,7 @@ TEST_P(HistoryCommandsTest, ABadNamesFileStoresNoName) {
             "torvdoc-cli: names.csv: line 3: the kind \"door\" is neither input nor relay\n");
   result = History({"names", "import", "absent.csv"});
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(result.err, "torvdoc-cli: absent.csv: cannot be read\n");
+  EXPECT_EQ(result.err, "torvdoc-cli: absent.csv: cannot be read: No such file or directory\n");
   EXPECT_EQ(HistoryOutput({"names", "list"}), "device,kind,number,name\r\n");
 }
 

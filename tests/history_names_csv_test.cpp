@@ -1,5 +1,7 @@
 #include "history/names_csv.h"
 
+#include <cerrno>
+
 #include <gtest/gtest.h>
 
 #include "history_test_support.h"
@@ -49,28 +51,28 @@ TEST(NamesCsvTest, FaultsNameTheirLine) {
   EXPECT_EQ(ParseFailure(""), "the file is empty; it needs a header row");
 }
 
-TEST(NamesCsvTest, AFileImportsWholeOrNotAtAll) {
-  testing::TestStore test(testing::Backend::kSqlite);
-  auto store = test.Open();
-  ASSERT_TRUE(store);
+TEST(NamesCsvTest, AFileGivesAllOfItsNamesOrItsFault) {
   torv::testing::TempFolder folder;
   const std::string good = "device,kind,number,name\n3,input,7,Дверь\n3,relay,1,Сирена\n";
   const std::string goodPath =
       folder.Write("good.csv", std::vector<std::uint8_t>(good.begin(), good.end()));
-  ASSERT_TRUE(ImportNamesFile(*store, goodPath).ok());
+  Result<std::vector<NameEntry>> names = ReadNamesFile(goodPath);
+  ASSERT_TRUE(names.ok()) << names.failure().reason;
+  EXPECT_EQ(*names, (std::vector<NameEntry>{{"3", NumberKind::kInput, 7, "Дверь"},
+                                            {"3", NumberKind::kRelay, 1, "Сирена"}}));
   const std::string bad = "device,kind,number,name\n4,input,1,Окно\n4,input,x,y\n";
   const std::string badPath =
       folder.Write("bad.csv", std::vector<std::uint8_t>(bad.begin(), bad.end()));
-  const Status failed = ImportNamesFile(*store, badPath);
-  ASSERT_FALSE(failed.ok());
-  EXPECT_EQ(failed.failure().reason, badPath + ": line 3: the number \"x\" is not from 1 to 256");
-  Result<std::vector<NameEntry>> names = store->Names();
-  ASSERT_TRUE(names.ok());
-  EXPECT_EQ(*names, (std::vector<NameEntry>{{"3", NumberKind::kInput, 7, "Дверь"},
-                                            {"3", NumberKind::kRelay, 1, "Сирена"}}));
-  const Status missing = ImportNamesFile(*store, (folder.path() / "none.csv").string());
-  ASSERT_FALSE(missing.ok());
-  EXPECT_EQ(missing.failure().reason, (folder.path() / "none.csv").string() + ": cannot be read");
+  names = ReadNamesFile(badPath);
+  ASSERT_FALSE(names.ok());
+  EXPECT_EQ(names.failure().reason, "line 3: the number \"x\" is not from 1 to 256");
+  names = ReadNamesFile((folder.path() / "none.csv").string());
+  ASSERT_FALSE(names.ok());
+  EXPECT_EQ(names.failure().reason, "cannot be read: No such file or directory");
+  EXPECT_EQ(names.failure().errorNumber, ENOENT);
+  names = ReadNamesFile(folder.path().string());
+  ASSERT_FALSE(names.ok());
+  EXPECT_EQ(names.failure().reason, "cannot be read: Is a directory");
 }
 
 }  // namespace

@@ -150,16 +150,15 @@ class HistoryRun {
     return stored ? kExitDone : StoreFailed(stored.failure());
   }
 
+  // All of the file's names, or none.
   int ImportNames() {
-    const Status stored = history::ImportNamesFile(store_, options_.path);
-    if (stored) return kExitDone;
-    // A fault of the file comes named by the file; any other is the store's.
-    const std::string& reason = stored.failure().reason;
-    if (reason.rfind(options_.path + ": ", 0) == 0) {
-      streams_.Err(CliMessage("", reason));
+    Result<std::vector<history::NameEntry>> names = history::ReadNamesFile(options_.path);
+    if (!names) {
+      streams_.Err(CliMessage(options_.path, names.failure().reason));
       return kExitMessage;
     }
-    return StoreFailed(stored.failure());
+    const Status stored = store_.SetNames(*names);
+    return stored ? kExitDone : StoreFailed(stored.failure());
   }
 
   int ListNames() { return Print(NamesReport(store_)); }

@@ -1,8 +1,9 @@
 #include "history/names_csv.h"
 
+#include <cerrno>
 #include <charconv>
-#include <fstream>
-#include <iterator>
+#include <cstdio>
+#include <memory>
 
 #include "archive/text_utf8.h"
 
@@ -108,14 +109,19 @@ Result<std::vector<NameEntry>> ParseNamesCsv(std::string_view content) {
   return names;
 }
 
-Status ImportNamesFile(HistoryStore& store, const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return Failure{path + ": cannot be read"};
-  const std::string content(std::istreambuf_iterator<char>(in), {});
-  if (in.bad()) return Failure{path + ": cannot be read"};
-  Result<std::vector<NameEntry>> names = ParseNamesCsv(content);
-  if (!names) return Failure{path + ": " + names.failure().reason};
-  return store.SetNames(*names);
+Result<std::vector<NameEntry>> ReadNamesFile(const std::string& path) {
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+  const auto cannotRead = [](int errorNumber) {
+    return Failure{"cannot be read: " + SystemFailure(errorNumber).reason, errorNumber};
+  };
+  if (!file) return cannotRead(errno);
+  std::string content;
+  char buffer[65536];
+  while (const std::size_t got = std::fread(buffer, 1, sizeof buffer, file.get())) {
+    content.append(buffer, got);
+  }
+  if (std::ferror(file.get())) return cannotRead(errno);
+  return ParseNamesCsv(content);
 }
 
 }  // namespace torv::history

@@ -8,15 +8,14 @@
 
 #include "archive/result.h"
 #include "history/history_model.h"
-#include "history/history_store.h"
 
 namespace torv::history {
 
 // Every row of the file, or the first fault, named by its line.
 Result<std::vector<NameEntry>> ParseNamesCsv(std::string_view content);
 
-// Reads the file at `path` and stores all of its names, or none: what
-// `history names import` does.
-Status ImportNamesFile(HistoryStore& store, const std::string& path);
+// Every name the file at `path` holds, or why it cannot be read or holds
+// none (a fault of the file; what the store then does is the caller's).
+Result<std::vector<NameEntry>> ReadNamesFile(const std::string& path);
 
 }  // namespace torv::history
