@@ -253,7 +253,7 @@ TEST_P(StoreOutputTest, AFailingStandardOutputIsAMessageAndImportsStillHappen) {
                   "2025-01-10T12:00:00", "--db", store_.dbText()},
                  folder_.path(), folder_.path(), "/dev/full");
   EXPECT_EQ(import.exitCode, 1);
-  EXPECT_EQ(import.err, "torvdoc-cli: cannot write the output\n");
+  EXPECT_EQ(import.err, "torvdoc-cli: standard output: cannot write: No space left on device\n");
   EXPECT_EQ(HistoryOutput({"list"}), Opening() + kAlarm7Row + kNormal7Row +
                                          "3\t02.01.2025\t08:00:00\tВключение  ИМ\t\t\t\n");
   for (const char* command : {"list", "devices"}) {
@@ -261,7 +261,7 @@ TEST_P(StoreOutputTest, AFailingStandardOutputIsAMessageAndImportsStillHappen) {
         RunProcess(TORVDOC_CLI_PATH, {"history", command, "--db", store_.dbText()}, folder_.path(),
                    folder_.path(), "/dev/full");
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "torvdoc-cli: cannot write the output\n");
+    EXPECT_EQ(result.err, "torvdoc-cli: standard output: cannot write: No space left on device\n");
   }
 }
 

@@ -1,5 +1,6 @@
 #include "cli/command_streams.h"
 
+#include <cerrno>
 #include <cstdio>
 
 #include "cli/cli_output.h"
@@ -7,8 +8,8 @@
 namespace torv {
 
 bool StandardStreams::Out(std::string_view bytes) {
-  if (!outFailed_ && !WriteBytes(stdout, bytes)) outFailed_ = true;
-  return !outFailed_;
+  if (!outFailure_ && !WriteBytes(stdout, bytes)) outFailure_ = SystemFailure(errno);
+  return !outFailure_;
 }
 
 void StandardStreams::Err(std::string_view text) {

@@ -3,7 +3,10 @@
 // that write the outcome themselves).
 #pragma once
 
+#include <optional>
 #include <string_view>
+
+#include "archive/result.h"
 
 #include "cli/cli_commands.h"
 
@@ -16,6 +19,8 @@ class CommandStreams {
   virtual bool Out(std::string_view bytes) = 0;
   // A message, UTF-8.
   virtual void Err(std::string_view text) = 0;
+  // Why data stopped getting through; none while it gets through.
+  virtual const Failure* OutFailure() const { return nullptr; }
 };
 
 // Standard output and standard error, each piece written and flushed at once.
@@ -23,9 +28,10 @@ class StandardStreams final : public CommandStreams {
  public:
   bool Out(std::string_view bytes) override;
   void Err(std::string_view text) override;
+  const Failure* OutFailure() const override { return outFailure_ ? &*outFailure_ : nullptr; }
 
  private:
-  bool outFailed_ = false;
+  std::optional<Failure> outFailure_;
 };
 
 // Appends to the outcome's `out` and `err`.

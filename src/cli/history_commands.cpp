@@ -188,13 +188,16 @@ class HistoryRun {
     }
     return kExitDone;
   }
+  // After a fault of standard output nothing more gets through; the fault is
+  // told once, by Finish.
   void Out(std::string_view bytes) {
-    if (outWritten_ && !streams_.Out(bytes)) outWritten_ = false;
+    (void)streams_.Out(bytes);
   }
   // The exit code, once standard output took everything or its fault was told.
   int Finish(int exitCode) {
-    if (outWritten_) return exitCode;
-    streams_.Err(CliMessage("", "cannot write the output"));
+    const Failure* failure = streams_.OutFailure();
+    if (failure == nullptr) return exitCode;
+    streams_.Err(CannotWriteMessage("standard output", *failure));
     return kExitMessage;
   }
   int StoreFailed(const Failure& failure) {
@@ -211,7 +214,6 @@ class HistoryRun {
   HistoryStore& store_;
   const StoreLocation& location_;
   CommandStreams& streams_;
-  bool outWritten_ = true;
 };
 
 OpenMode ModeOf(CliCommand command) {
