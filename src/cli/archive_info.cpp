@@ -175,14 +175,6 @@ std::string Dumped(const nlohmann::json& json) {
 
 }  // namespace
 
-std::string ArchiveInfoText(const ArchiveSummary& summary, const std::string& archiveName) {
-  return ArchiveText(summary, archiveName);
-}
-
-std::string ArchiveInfoJson(const ArchiveSummary& summary, const std::string& archiveName) {
-  return Dumped(InfoJson(summary, archiveName));
-}
-
 std::string ArchiveInfoText(const std::vector<SummarizedArchive>& archives) {
   std::string text;
   for (const SummarizedArchive& archive : archives) {
@@ -193,7 +185,7 @@ std::string ArchiveInfoText(const std::vector<SummarizedArchive>& archives) {
 }
 
 std::string ArchiveInfoJson(const std::vector<SummarizedArchive>& archives, bool list) {
-  if (!list && archives.size() == 1) return ArchiveInfoJson(archives[0].summary, archives[0].name);
+  if (!list && archives.size() == 1) return Dumped(InfoJson(archives[0].summary, archives[0].name));
   nlohmann::json all = nlohmann::json::array();
   for (const SummarizedArchive& archive : archives) {
     all.push_back(InfoJson(archive.summary, archive.name));

@@ -11,20 +11,16 @@
 
 namespace torv {
 
-// Lines for a person; event texts without their padding spaces.
-std::string ArchiveInfoText(const ArchiveSummary& summary, const std::string& archiveName);
-
-// One JSON object; event texts exactly as the table shows them.
-std::string ArchiveInfoJson(const ArchiveSummary& summary, const std::string& archiveName);
-
 struct SummarizedArchive {
   std::string name;  // as the summary names the file
   ArchiveSummary summary;
 };
 
-// One block of lines per archive, an empty line between two.
+// One block of lines per archive for a person, an empty line between two;
+// event texts without their padding spaces.
 std::string ArchiveInfoText(const std::vector<SummarizedArchive>& archives);
-// A list of the JSON objects, or with `list` false the one object.
+// A list of JSON objects, or with `list` false the one object; event texts
+// exactly as the table shows them.
 std::string ArchiveInfoJson(const std::vector<SummarizedArchive>& archives, bool list);
 
 }  // namespace torv
