@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <sstream>
@@ -634,6 +635,18 @@ TEST(OptionTableTest, AFlagTakesNoValueAndAValueOptionTakesTheNextArgument) {
 }
 
 TEST(OptionTableTest, CommandsAreFoundByName) {
+  // The command a whole name, given as the words of a command line, names.
+  const auto FindCommand = [](std::string_view name) -> const CommandSpec* {
+    std::vector<std::string> words;
+    for (std::size_t start = 0; start <= name.size();) {
+      const std::size_t end = std::min(name.find(' ', start), name.size());
+      words.emplace_back(name.substr(start, end - start));
+      start = end + 1;
+    }
+    std::size_t taken = 0;
+    const CommandSpec* found = FindCommandIn(words, taken);
+    return found != nullptr && taken == words.size() ? found : nullptr;
+  };
   for (const CommandSpec& command : CommandTable()) {
     EXPECT_EQ(FindCommand(command.name), &command);
     EXPECT_EQ(&CommandSpecOf(command.command), &command);

@@ -14,28 +14,16 @@ namespace {
 
 using enum CliCommand;
 
-template <typename Number>
-UsageProblem ParseNumber(std::string_view option, std::string_view value, long long low,
-                         long long high, Number& number) {
-  long long parsed = 0;
-  UsageProblem problem = ParseOptionNumber(option, value, low, high, parsed);
-  if (problem.empty()) number = static_cast<Number>(parsed);
-  return problem;
-}
-
-std::string Quoted(std::string_view value) {
-  return "\"" + std::string(value) + "\"";
-}
-
 UsageProblem ApplyBlock(const OptionSpec& declared, std::string_view value, CliOptions& options) {
   options.viewKind = ViewKind::kBlock;
-  return ParseNumber(declared.name, value, kNewestBlock, kOldestBlock, options.blocksBack);
+  return ParseOptionNumberInto(declared.name, value, kNewestBlock, kOldestBlock,
+                               options.blocksBack);
 }
 
 UsageProblem ApplyDate(const OptionSpec& declared, std::string_view value, CliOptions& options) {
   if (!IsWholeDateKey(value)) {
     return std::string(declared.name) + " wants at least five characters (DD.MM), not " +
-           Quoted(value);
+           QuotedValue(value);
   }
   options.viewKind = ViewKind::kDate;
   options.dateKey = value;
@@ -45,13 +33,14 @@ UsageProblem ApplyDate(const OptionSpec& declared, std::string_view value, CliOp
 UsageProblem ApplyInput(const OptionSpec& declared, std::string_view value, CliOptions& options) {
   if (IsHistoryCommand(options.command)) return ApplyHistoryInput(declared, value, options);
   options.viewKind = ViewKind::kInput;
-  return ParseNumber(declared.name, value, kFirstInputNumber, kLastInputNumber,
-                     options.inputNumber);
+  return ParseOptionNumberInto(declared.name, value, kFirstInputNumber, kLastInputNumber,
+                               options.inputNumber);
 }
 
 UsageProblem ApplySteps(const OptionSpec& declared, std::string_view value, CliOptions& options) {
   if (value.find_first_not_of(std::string{kStepBackward, kStepForward}) != std::string::npos) {
-    return std::string(declared.name) + " takes only the letters b and f, not " + Quoted(value);
+    return std::string(declared.name) + " takes only the letters b and f, not " +
+           QuotedValue(value);
   }
   options.steps = value;
   return {};
@@ -69,9 +58,9 @@ UsageProblem ApplyFormat(const OptionSpec& declared, std::string_view value, Cli
   } else if (value == "rtf" && !info) {
     options.format = OutputFormat::kRtf;
   } else if (info) {
-    return std::string(declared.name) + " is text or json, not " + Quoted(value);
+    return std::string(declared.name) + " is text or json, not " + QuotedValue(value);
   } else {
-    return std::string(declared.name) + " is text, csv, json or rtf, not " + Quoted(value);
+    return std::string(declared.name) + " is text, csv, json or rtf, not " + QuotedValue(value);
   }
   return {};
 }
@@ -95,7 +84,7 @@ UsageProblem ApplyCsvDialect(const OptionSpec& declared, std::string_view value,
   } else if (value == "excel") {
     options.csvDialect = CsvDialectName::kExcel;
   } else {
-    return std::string(declared.name) + " is rfc4180 or excel, not " + Quoted(value);
+    return std::string(declared.name) + " is rfc4180 or excel, not " + QuotedValue(value);
   }
   return {};
 }
@@ -113,17 +102,17 @@ UsageProblem ApplyEncoding(const OptionSpec& declared, std::string_view value,
   } else if (value == "cp1251") {
     options.encoding = OutputEncoding::kCp1251;
   } else {
-    return std::string(declared.name) + " is utf-8 or cp1251, not " + Quoted(value);
+    return std::string(declared.name) + " is utf-8 or cp1251, not " + QuotedValue(value);
   }
   return {};
 }
 
 UsageProblem ApplySeed(const OptionSpec& declared, std::string_view value, CliOptions& options) {
-  return ParseNumber(declared.name, value, 0, UINT32_MAX, options.seed);
+  return ParseOptionNumberInto(declared.name, value, 0, UINT32_MAX, options.seed);
 }
 
 UsageProblem ApplyFill(const OptionSpec& declared, std::string_view value, CliOptions& options) {
-  return ParseNumber(declared.name, value, 0, kMaxSampleFill, options.fill);
+  return ParseOptionNumberInto(declared.name, value, 0, kMaxSampleFill, options.fill);
 }
 
 }  // namespace
@@ -138,7 +127,7 @@ UsageProblem ParseOptionNumber(std::string_view option, std::string_view value, 
   const auto [stop, error] = std::from_chars(value.data(), end, parsed);
   if (!digitsOnly || error != std::errc() || stop != end || parsed < low || parsed > high) {
     return std::string(option) + " wants a number from " + std::to_string(low) + " to " +
-           std::to_string(high) + ", not \"" + std::string(value) + "\"";
+           std::to_string(high) + ", not " + QuotedValue(value);
   }
   number = parsed;
   return {};
@@ -409,13 +398,6 @@ const std::vector<OptionSpec>& OptionTable() {
        ApplyDb},
   };
   return table;
-}
-
-const CommandSpec* FindCommand(std::string_view name) {
-  for (const CommandSpec& declared : CommandTable()) {
-    if (declared.name == name) return &declared;
-  }
-  return nullptr;
 }
 
 const CommandSpec* FindCommandIn(const std::vector<std::string>& args, std::size_t& words) {

@@ -84,8 +84,20 @@ inline constexpr std::string_view kHelpCommand = "help";
 // A value of plain decimal digits from `low` to `high`, or what is wrong with it.
 UsageProblem ParseOptionNumber(std::string_view option, std::string_view value, long long low,
                                long long high, long long& number);
+// The same, into any number (or optional number) that holds `low` to `high`.
+template <typename Number>
+UsageProblem ParseOptionNumberInto(std::string_view option, std::string_view value, long long low,
+                                   long long high, Number& number) {
+  long long parsed = 0;
+  UsageProblem problem = ParseOptionNumber(option, value, low, high, parsed);
+  if (problem.empty()) number = static_cast<Number>(parsed);
+  return problem;
+}
+// A value as a usage problem quotes it.
+inline std::string QuotedValue(std::string_view value) {
+  return "\"" + std::string(value) + "\"";
+}
 
-const CommandSpec* FindCommand(std::string_view name);
 // The command named by the first words of `args`, the longest name that
 // matches; `words` is how many it took. Otherwise nullptr, and `words` counts
 // the first words that begin some command's name ("history names").

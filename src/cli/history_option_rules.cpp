@@ -13,25 +13,19 @@ namespace {
 
 using enum CliCommand;
 
-std::string Quoted(std::string_view value) {
-  return "\"" + std::string(value) + "\"";
-}
-
 UsageProblem ApplyDate(const OptionSpec& declared, std::string_view value,
                        std::optional<history::CalendarDate>& date) {
   Result<history::CalendarDate> parsed = history::ParseCalendarDate(value);
-  if (!parsed) return std::string(declared.name) + " wants a date YYYY-MM-DD, not " + Quoted(value);
+  if (!parsed)
+    return std::string(declared.name) + " wants a date YYYY-MM-DD, not " + QuotedValue(value);
   date = *parsed;
   return {};
 }
 
 UsageProblem ApplyNamedNumber(const OptionSpec& declared, std::string_view value,
                               std::optional<int>& number) {
-  long long parsed = 0;
-  UsageProblem problem = ParseOptionNumber(declared.name, value, history::kFirstNamedNumber,
-                                           history::kLastNamedNumber, parsed);
-  if (problem.empty()) number = static_cast<int>(parsed);
-  return problem;
+  return ParseOptionNumberInto(declared.name, value, history::kFirstNamedNumber,
+                               history::kLastNamedNumber, number);
 }
 
 std::string DateText(const history::CalendarDate& date) {
@@ -77,7 +71,7 @@ UsageProblem ApplyCopiedAt(const OptionSpec& declared, std::string_view value,
   Result<history::CopyTime> parsed = history::ParseCopiedAt(value);
   if (!parsed) {
     return std::string(declared.name) + " wants a local time YYYY-MM-DDTHH:MM:SS, not " +
-           Quoted(value);
+           QuotedValue(value);
   }
   options.history.copiedAt = *parsed;
   return {};
@@ -121,11 +115,8 @@ UsageProblem ApplyHistoryInput(const OptionSpec& declared, std::string_view valu
     return ApplyNamedNumber(declared, value, options.history.input);
   }
   // A listing keeps the events of an input as the input view finds them.
-  long long parsed = 0;
-  UsageProblem problem =
-      ParseOptionNumber(declared.name, value, kFirstInputNumber, kLastInputNumber, parsed);
-  if (problem.empty()) options.history.input = static_cast<int>(parsed);
-  return problem;
+  return ParseOptionNumberInto(declared.name, value, kFirstInputNumber, kLastInputNumber,
+                               options.history.input);
 }
 
 UsageProblem ApplyHistoryFormat(const OptionSpec& declared, std::string_view value,
@@ -140,12 +131,12 @@ UsageProblem ApplyHistoryFormat(const OptionSpec& declared, std::string_view val
   } else if (value == "pdf" && list && kHistoryPdfBuilt) {
     options.format = OutputFormat::kPdf;
   } else if (list && kHistoryPdfBuilt) {
-    return std::string(declared.name) + " is text, csv, json or pdf, not " + Quoted(value);
+    return std::string(declared.name) + " is text, csv, json or pdf, not " + QuotedValue(value);
   } else if (list) {
-    return std::string(declared.name) + " is text, csv or json, not " + Quoted(value) +
+    return std::string(declared.name) + " is text, csv or json, not " + QuotedValue(value) +
            (value == "pdf" ? " (this build has no PDF reports)" : "");
   } else {
-    return std::string(declared.name) + " is text or json, not " + Quoted(value);
+    return std::string(declared.name) + " is text or json, not " + QuotedValue(value);
   }
   return {};
 }
