@@ -449,6 +449,35 @@ TEST_F(HistoryWindowTest, AnExportIsNeverWrittenOverTheStoreOrTheFilesBesideIt) 
   EXPECT_EQ(ShownRows(window->Events()), ListingRows(*test_.Open(), {}));
 }
 
+TEST_F(HistoryWindowTest, ARowThatCannotBeReadIsToldInTheCountLine) {
+  FillStore();
+  auto window = ShowWindow();
+  const QString counted = window->Ui().CountLabel->text();
+  ASSERT_TRUE(counted.startsWith(QStringLiteral("Событий: "))) << counted.toStdString();
+  // Behind the window's back the events go away; the devices and their
+  // stretches, which the listing opens with, stay.
+  ASSERT_TRUE(test_.Raw()->ExecScript("ALTER TABLE events RENAME TO events_elsewhere").ok());
+  window->ApplyFilters();
+  EXPECT_EQ(window->Ui().CountLabel->text(), counted);
+  HistoryEventModel& events = window->Events();
+  ASSERT_GT(events.rowCount(), 0);
+  EXPECT_EQ(events.data(events.index(0, HistoryEventModel::kEvent)), QVariant());
+  // Told once the table has finished asking, never from inside its asking.
+  EXPECT_EQ(window->Ui().CountLabel->text(), counted);
+  QApplication::processEvents();
+  EXPECT_EQ(window->Ui().CountLabel->text(),
+            QStringLiteral("Ошибка чтения: no such table: events"));
+  ASSERT_TRUE(events.ReadFailure().has_value());
+
+  // Once the events are back, the next listing reads and counts them again.
+  ASSERT_TRUE(test_.Raw()->ExecScript("ALTER TABLE events_elsewhere RENAME TO events").ok());
+  window->ApplyFilters();
+  QApplication::processEvents();
+  EXPECT_EQ(window->Ui().CountLabel->text(), counted);
+  EXPECT_FALSE(events.ReadFailure().has_value());
+  EXPECT_NE(events.data(events.index(0, HistoryEventModel::kEvent)), QVariant());
+}
+
 TEST_F(HistoryWindowTest, PrintingGoesThroughThePrintDialogAndPrintsTheFilteredListing) {
   FillStore();
   auto window = ShowWindow();

@@ -237,12 +237,16 @@ void HistoryWindow::ShowListing() {
                        HistoryEventModel::kColumnCount - HistoryEventModel::kDate);
   }
   if (!shown) {
-    ui_.CountLabel->setText(QStringLiteral("Ошибка чтения: ") + Utf8(shown.failure().reason));
+    ShowReadFailure(shown.failure());
     return;
   }
   const std::size_t gaps = events_->GapRows().size();
   ui_.CountLabel->setText(QStringLiteral("Событий: %1").arg(events_->EventCount()) +
                           (gaps > 0 ? QStringLiteral(", пропусков: %1").arg(gaps) : QString()));
+}
+
+void HistoryWindow::ShowReadFailure(const Failure& failure) {
+  ui_.CountLabel->setText(QStringLiteral("Ошибка чтения: ") + Utf8(failure.reason));
 }
 
 }  // namespace torv
