@@ -139,6 +139,35 @@ TEST_F(AtomicWriteTest, PipeIsWrittenInPlace) {
   EXPECT_EQ(Entries(folder_.path()), std::vector<std::string>{"pipe"});
 }
 
+TEST_F(AtomicWriteTest, WhatALinkLeadsToDecidesHowItIsWritten) {
+  fs::create_directory(Path("folder"));
+  fs::create_symlink("folder", Path("to-folder"));
+  fs::create_symlink("to-folder", Path("to-link"));
+  for (const char* link : {"to-folder", "to-link"}) {
+    const Status written = WriteFileAtomically(Path(link).string(), "x");
+    ASSERT_FALSE(written.ok()) << link;
+    EXPECT_EQ(written.failure().errorNumber, EISDIR) << link;
+  }
+  fs::create_symlink("a", Path("loop-b"));
+  fs::create_symlink("loop-b", Path("a"));
+  const Status looped = WriteFileAtomically(Path("a").string(), "x");
+  ASSERT_FALSE(looped.ok());
+  EXPECT_EQ(looped.failure().errorNumber, ELOOP);
+
+  ASSERT_EQ(::mkfifo(Path("pipe").c_str(), 0600), 0);
+  fs::create_symlink("pipe", Path("to-pipe"));
+  const int reader = ::open(Path("pipe").c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  EXPECT_TRUE(Write(Path("to-pipe"), "through the link"));
+  char buffer[64] = {};
+  const ssize_t got = ::read(reader, buffer, sizeof buffer);
+  ::close(reader);
+  EXPECT_EQ(std::string(buffer, got > 0 ? static_cast<std::size_t>(got) : 0), "through the link");
+  EXPECT_EQ(fs::symlink_status(Path("to-pipe")).type(), fs::file_type::symlink);
+  EXPECT_EQ(Entries(folder_.path()), (std::vector<std::string>{"a", "folder", "loop-b", "pipe",
+                                                               "to-folder", "to-link", "to-pipe"}));
+}
+
 TEST_F(AtomicWriteTest, NewFileOnlyWhereNothingIsYet) {
   const mode_t mask = ::umask(027);
   const Status written = WriteNewFileAtomically(Path("new.dat").string(), "archive");
