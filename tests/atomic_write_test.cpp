@@ -32,6 +32,19 @@ class AtomicWriteTest : public ::testing::Test {
   bool Write(const fs::path& path, std::string_view content) {
     return WriteFileAtomically(path.string(), content).ok();
   }
+  // Writes `content` to `path`, which names or leads to the pipe "pipe":
+  // what its reader then gets. The reading end is open before the write, so
+  // the writer never waits.
+  std::string ReadThroughPipe(const fs::path& path, std::string_view content) {
+    const int reader = ::open(Path("pipe").c_str(), O_RDONLY | O_NONBLOCK);
+    EXPECT_GE(reader, 0);
+    if (reader < 0) return {};
+    EXPECT_TRUE(Write(path, content));
+    char buffer[64] = {};
+    const ssize_t got = ::read(reader, buffer, sizeof buffer);
+    ::close(reader);
+    return std::string(buffer, got > 0 ? static_cast<std::size_t>(got) : 0);
+  }
 
   testing::TempFolder folder_;
 };
@@ -127,16 +140,32 @@ TEST_F(AtomicWriteTest, FolderAsTargetFailsAndStays) {
 
 TEST_F(AtomicWriteTest, PipeIsWrittenInPlace) {
   ASSERT_EQ(::mkfifo(Path("pipe").c_str(), 0600), 0);
-  // The reading end is open before the write, so the writer never waits.
-  const int reader = ::open(Path("pipe").c_str(), O_RDONLY | O_NONBLOCK);
-  ASSERT_GE(reader, 0);
-  EXPECT_TRUE(Write(Path("pipe"), "through the pipe"));
-  char buffer[64] = {};
-  const ssize_t got = ::read(reader, buffer, sizeof buffer);
-  ::close(reader);
-  EXPECT_EQ(std::string(buffer, got > 0 ? static_cast<std::size_t>(got) : 0), "through the pipe");
+  EXPECT_EQ(ReadThroughPipe(Path("pipe"), "through the pipe"), "through the pipe");
   EXPECT_EQ(fs::symlink_status(Path("pipe")).type(), fs::file_type::fifo);
   EXPECT_EQ(Entries(folder_.path()), std::vector<std::string>{"pipe"});
+}
+
+TEST_F(AtomicWriteTest, WhatALinkLeadsToDecidesHowItIsWritten) {
+  fs::create_directory(Path("folder"));
+  fs::create_symlink("folder", Path("to-folder"));
+  fs::create_symlink("to-folder", Path("to-link"));
+  for (const char* link : {"to-folder", "to-link"}) {
+    const Status written = WriteFileAtomically(Path(link).string(), "x");
+    ASSERT_FALSE(written.ok()) << link;
+    EXPECT_EQ(written.failure().errorNumber, EISDIR) << link;
+  }
+  fs::create_symlink("a", Path("loop-b"));
+  fs::create_symlink("loop-b", Path("a"));
+  const Status looped = WriteFileAtomically(Path("a").string(), "x");
+  ASSERT_FALSE(looped.ok());
+  EXPECT_EQ(looped.failure().errorNumber, ELOOP);
+
+  ASSERT_EQ(::mkfifo(Path("pipe").c_str(), 0600), 0);
+  fs::create_symlink("pipe", Path("to-pipe"));
+  EXPECT_EQ(ReadThroughPipe(Path("to-pipe"), "through the link"), "through the link");
+  EXPECT_EQ(fs::symlink_status(Path("to-pipe")).type(), fs::file_type::symlink);
+  EXPECT_EQ(Entries(folder_.path()), (std::vector<std::string>{"a", "folder", "loop-b", "pipe",
+                                                               "to-folder", "to-link", "to-pipe"}));
 }
 
 TEST_F(AtomicWriteTest, NewFileOnlyWhereNothingIsYet) {

@@ -170,6 +170,36 @@ TEST(TextUtf8Test, ValidUtf8) {
   EXPECT_FALSE(IsValidUtf8("\xFF"));
 }
 
+TEST(TextUtf8Test, DecodesOneCharacterAtTheBoundariesOfEachLength) {
+  const struct {
+    std::string_view text;
+    char32_t codePoint;
+    std::size_t length;
+  } cases[] = {
+      {std::string_view("\0x", 2), 0, 1},
+      {"\x7F", 0x7F, 1},
+      {"\xC2\x80", 0x80, 2},
+      {"\xD0\xAF\xD1\x8F", 0x42F, 2},  // "Я" of "Яя"
+      {"\xDF\xBF", 0x7FF, 2},
+      {"\xE0\xA0\x80", 0x800, 3},
+      {"\xE2\x84\x96", 0x2116, 3},  // "№"
+      {"\xED\x9F\xBF", 0xD7FF, 3},
+      {"\xEE\x80\x80", 0xE000, 3},
+      {"\xF0\x90\x80\x80", 0x10000, 4},
+      {"\xF4\x8F\xBF\xBF", 0x10FFFF, 4},
+  };
+  for (const auto& c : cases) {
+    const Utf8Character character = DecodeUtf8Character(c.text);
+    EXPECT_EQ(character.codePoint, c.codePoint) << c.text;
+    EXPECT_EQ(character.length, c.length) << c.text;
+  }
+  for (const std::string_view broken :
+       {"", "\x80", "\xC1\xBF", "\xE0\x9F\xBF", "\xED\xA0\x80", "\xF0\x8F\xBF\xBF",
+        "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xE2\x84", "\xE2\x84\x41"}) {
+    EXPECT_EQ(DecodeUtf8Character(broken).length, 0u) << broken;
+  }
+}
+
 TEST(TextUtf8Test, TrimSpacesTakesOnlySpacesFromBothEnds) {
   EXPECT_EQ(TrimSpaces("Норма           "), "Норма");
   EXPECT_EQ(TrimSpaces("  Включение  ИМ "), "Включение  ИМ");

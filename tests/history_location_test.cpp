@@ -1,6 +1,12 @@
 #include "history/store_location.h"
 
+#include <unistd.h>
+
+#include <filesystem>
+
 #include <gtest/gtest.h>
+
+#include "temp_archive.h"
 
 namespace torv::history {
 namespace {
@@ -63,6 +69,32 @@ TEST(StoreLocationTest, ThePasswordNeverReachesTheShownName) {
   EXPECT_EQ(WithoutPassword("postgresql://host/db?host=/run/x"),
             "postgresql://host/db?host=/run/x");
   EXPECT_EQ(WithoutPassword("postgresql://u@host"), "postgresql://u@host");
+}
+
+TEST(StoreLocationTest, TheStoreAndTheFilesBesideItAreItsPartsUnderAnyName) {
+  torv::testing::TempFolder folder;
+  const std::string store = folder.Write("history.sqlite3", {1, 2, 3});
+  for (const char* companion : {"-wal", "-shm", "-journal"})
+    folder.Write(std::string("history.sqlite3") + companion, {4});
+  const std::string other = folder.Write("other.csv", {5});
+  const std::string link = (folder.path() / "link.csv").string();
+  ASSERT_EQ(::symlink(store.c_str(), link.c_str()), 0);
+  const StoreLocation sqlite = Resolve("sqlite:" + store, {});
+
+  for (const std::string& part : {store, store + "-wal", store + "-shm", store + "-journal", link,
+                                  (folder.path() / "." / "history.sqlite3").string()}) {
+    EXPECT_TRUE(IsPartOfStore(part, sqlite)) << part;
+  }
+  // Another file, a file not there yet, a companion SQLite has not made.
+  std::filesystem::remove(store + "-journal");
+  for (const std::string& apart : {other, store + ".csv", store + "-journal", std::string("-")}) {
+    EXPECT_FALSE(IsPartOfStore(apart, sqlite)) << apart;
+  }
+  // A store that is not there yet has no file to protect.
+  EXPECT_FALSE(IsPartOfStore(other, Resolve((folder.path() / "new.sqlite3").string(), {})));
+  // A PostgreSQL store is never a file, whatever its URI reads like.
+  const StoreLocation server = Resolve("postgresql://localhost/" + store, {});
+  EXPECT_FALSE(IsPartOfStore(store, server));
 }
 
 }  // namespace

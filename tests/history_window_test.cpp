@@ -404,14 +404,78 @@ TEST_F(HistoryWindowTest, ExportsEqualTheCommandLinesListingForTheSameFilters) {
   window->ExportListing();
   EXPECT_EQ(cli_testing::ReadWholeFile(json), cases[2].expected);
 
-  // A file that cannot be written gives a box and no file.
+  // A file that cannot be written gives a box with the system's reason, and
+  // no file.
   const std::string missing = (folder_.path() / "нет" / "e.csv").string();
   prompts_.exportAnswers.push_back(FileDialogAnswer{QString::fromStdString(missing), filters[0]});
   window->ExportListing();
   ASSERT_EQ(prompts_.boxes.size(), 1u);
   EXPECT_EQ(prompts_.boxes[0].text, QStringLiteral("Файл не сохранён: ") +
                                         QString::fromStdString(missing) +
-                                        QStringLiteral(": the file cannot be written"));
+                                        QStringLiteral(": No such file or directory"));
+  EXPECT_FALSE(std::filesystem::exists(folder_.path() / "нет"));
+}
+
+TEST_F(HistoryWindowTest, AnExportIsNeverWrittenOverTheStoreOrTheFilesBesideIt) {
+  FillStore();
+  auto window = ShowWindow();
+  const std::string store = test_.dbText();
+  // The window holds the store open, so SQLite keeps its -wal file beside it.
+  ASSERT_TRUE(std::filesystem::exists(store + "-wal"));
+  const std::string storeBefore = cli_testing::ReadWholeFile(store);
+  const std::string walBefore = cli_testing::ReadWholeFile(store + "-wal");
+  const std::string link = (folder_.path() / "история.json").string();
+  std::filesystem::create_symlink(store, link);
+  const QString filters[] = {QStringLiteral("CSV (*.csv)"), QStringLiteral("JSON (*.json)"),
+                             QStringLiteral("PDF (*.pdf)")};
+  int box = 0;
+  for (const std::string& path : {store, store + "-wal", link}) {
+    for (const QString& filter : filters) {
+      SCOPED_TRACE(path + " " + filter.toStdString());
+      prompts_.exportAnswers.push_back(FileDialogAnswer{QString::fromStdString(path), filter});
+      window->ExportListing();
+      ASSERT_EQ(prompts_.boxes.size(), static_cast<std::size_t>(++box));
+      EXPECT_TRUE(prompts_.boxes.back().warning);
+      EXPECT_EQ(prompts_.boxes.back().title, QStringLiteral("Экспорт"));
+      EXPECT_EQ(prompts_.boxes.back().text,
+                QStringLiteral("Файл не сохранён: ") + QString::fromStdString(path) +
+                    QStringLiteral(" — это файл хранилища истории, он не перезаписывается."));
+    }
+  }
+  EXPECT_EQ(cli_testing::ReadWholeFile(store), storeBefore);
+  EXPECT_EQ(cli_testing::ReadWholeFile(store + "-wal"), walBefore);
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  // The store still lists every event: nothing was written over it.
+  EXPECT_EQ(ShownRows(window->Events()), ListingRows(*test_.Open(), {}));
+}
+
+TEST_F(HistoryWindowTest, ARowThatCannotBeReadIsToldInTheCountLine) {
+  FillStore();
+  auto window = ShowWindow();
+  const QString counted = window->Ui().CountLabel->text();
+  ASSERT_TRUE(counted.startsWith(QStringLiteral("Событий: "))) << counted.toStdString();
+  // Behind the window's back the events go away; the devices and their
+  // stretches, which the listing opens with, stay.
+  ASSERT_TRUE(test_.Raw()->ExecScript("ALTER TABLE events RENAME TO events_elsewhere").ok());
+  window->ApplyFilters();
+  EXPECT_EQ(window->Ui().CountLabel->text(), counted);
+  HistoryEventModel& events = window->Events();
+  ASSERT_GT(events.rowCount(), 0);
+  EXPECT_EQ(events.data(events.index(0, HistoryEventModel::kEvent)), QVariant());
+  // Told once the table has finished asking, never from inside its asking.
+  EXPECT_EQ(window->Ui().CountLabel->text(), counted);
+  QApplication::processEvents();
+  EXPECT_EQ(window->Ui().CountLabel->text(),
+            QStringLiteral("Ошибка чтения: no such table: events"));
+  ASSERT_TRUE(events.ReadFailure().has_value());
+
+  // Once the events are back, the next listing reads and counts them again.
+  ASSERT_TRUE(test_.Raw()->ExecScript("ALTER TABLE events_elsewhere RENAME TO events").ok());
+  window->ApplyFilters();
+  QApplication::processEvents();
+  EXPECT_EQ(window->Ui().CountLabel->text(), counted);
+  EXPECT_FALSE(events.ReadFailure().has_value());
+  EXPECT_NE(events.data(events.index(0, HistoryEventModel::kEvent)), QVariant());
 }
 
 TEST_F(HistoryWindowTest, PrintingGoesThroughThePrintDialogAndPrintsTheFilteredListing) {

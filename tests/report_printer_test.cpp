@@ -217,6 +217,9 @@ TEST(ReportTabStopsTest, ReportTextGivesEveryLineTheTabsThatSetPlainTextDrops) {
   SetReportTabStops(document);
   const QList<QTextOption::Tab> tabs = ReportTabs(document.defaultFont(), nullptr);
   EXPECT_EQ(document.defaultTextOption().tabs(), tabs);
+  // Keeping the stops leaves the lines as they are; applying gives them.
+  EXPECT_TRUE(document.lastBlock().blockFormat().tabPositions().isEmpty());
+  ApplyReportTabStops(document);
   EXPECT_EQ(document.lastBlock().blockFormat().tabPositions(), tabs);
 
   document.setPlainText(QStringLiteral("Норма\t\t1\nx"));

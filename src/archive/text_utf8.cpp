@@ -47,41 +47,44 @@ bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+Utf8Character DecodeUtf8Character(std::string_view text) {
+  if (text.empty()) return {};
+  const auto byte = [text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(0);
+  if (lead < 0x80) return {lead, 1};
+  // The ranges of well-formed sequences (Unicode's table of them): the
+  // second byte's range rules out overlong forms, surrogates and code points
+  // above U+10FFFF.
+  std::size_t length = 0;
+  unsigned char low = 0x80;
+  unsigned char high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return {};
+  }
+  if (text.size() < length || byte(1) < low || byte(1) > high) return {};
+  char32_t codePoint = lead & (0x7F >> length);
+  for (std::size_t i = 1; i < length; ++i) {
+    if (!IsContinuationByte(text[i])) return {};
+    codePoint = (codePoint << 6) | (byte(i) & 0x3F);
+  }
+  return {codePoint, length};
+}
+
 bool IsValidUtf8(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    std::size_t length = 0;
-    unsigned min = 0;
-    unsigned codePoint = 0;
-    if (lead < 0x80) {
-      ++i;
-      continue;
-    } else if ((lead & 0xE0) == 0xC0) {
-      length = 2;
-      min = 0x80;
-      codePoint = lead & 0x1F;
-    } else if ((lead & 0xF0) == 0xE0) {
-      length = 3;
-      min = 0x800;
-      codePoint = lead & 0x0F;
-    } else if ((lead & 0xF8) == 0xF0) {
-      length = 4;
-      min = 0x10000;
-      codePoint = lead & 0x07;
-    } else {
-      return false;
-    }
-    if (i + length > text.size()) return false;
-    for (std::size_t k = 1; k < length; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + k]);
-      if ((next & 0xC0) != 0x80) return false;
-      codePoint = (codePoint << 6) | (next & 0x3F);
-    }
-    if (codePoint < min || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) {
-      return false;
-    }
-    i += length;
+  while (!text.empty()) {
+    const std::size_t length = DecodeUtf8Character(text).length;
+    if (length == 0) return false;
+    text.remove_prefix(length);
   }
   return true;
 }

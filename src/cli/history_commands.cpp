@@ -28,9 +28,6 @@ using history::HistoryStore;
 using history::OpenMode;
 using history::StoreLocation;
 
-// An SQLite store is its file and the files SQLite keeps beside it.
-constexpr std::string_view kSqliteCompanions[] = {"", "-wal", "-shm", "-journal"};
-
 struct OpenedStore {
   StoreLocation location;
   std::unique_ptr<HistoryStore> store;
@@ -48,15 +45,7 @@ Result<OpenedStore> OpenStore(const CliOptions& options, OpenMode mode) {
 // A listing written over the store, or over the files SQLite keeps beside
 // it, would destroy the history.
 bool OutputIsTheStore(const std::string& outputPath, const StoreLocation& location) {
-  if (IsStandardOutput(outputPath) || location.kind != history::StoreKind::kSqlite) return false;
-  for (const std::string_view companion : kSqliteCompanions) {
-    std::error_code error;
-    if (std::filesystem::equivalent(outputPath, location.target + std::string(companion), error) &&
-        !error) {
-      return true;
-    }
-  }
-  return false;
+  return !IsStandardOutput(outputPath) && history::IsPartOfStore(outputPath, location);
 }
 
 history::EventQuery QueryOf(const HistoryOptions& options) {

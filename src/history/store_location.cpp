@@ -1,6 +1,8 @@
 #include "history/store_location.h"
 
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 namespace torv::history {
 namespace {
@@ -8,6 +10,8 @@ namespace {
 constexpr std::string_view kSqlitePrefix = "sqlite:";
 constexpr std::string_view kPostgresSchemes[] = {"postgresql://", "postgres://"};
 constexpr std::string_view kDefaultFile = "torvdoc/history.sqlite3";
+// An SQLite store is its file and the files SQLite keeps beside it.
+constexpr std::string_view kSqliteCompanions[] = {"", "-wal", "-shm", "-journal"};
 
 std::optional<std::string> Variable(const char* name) {
   const char* value = std::getenv(name);
@@ -62,6 +66,18 @@ std::string WithoutPassword(std::string_view uri) {
   }
   if (authorityEnd != std::string_view::npos) result += uri.substr(authorityEnd);
   return WithoutPasswordParameter(result);
+}
+
+bool IsPartOfStore(const std::string& path, const StoreLocation& location) {
+  if (location.kind != StoreKind::kSqlite) return false;
+  for (const std::string_view companion : kSqliteCompanions) {
+    std::error_code error;
+    if (std::filesystem::equivalent(path, location.target + std::string(companion), error) &&
+        !error) {
+      return true;
+    }
+  }
+  return false;
 }
 
 Result<StoreLocation> ParseStoreLocation(std::string_view text) {

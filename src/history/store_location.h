@@ -35,6 +35,11 @@ Result<StoreLocation> ResolveStoreLocation(const std::optional<std::string>& dbO
 // One --db or TORVDOC_DB value; an empty value is refused.
 Result<StoreLocation> ParseStoreLocation(std::string_view text);
 
+// True when writing `path` would write over the SQLite store of `location`:
+// its file, or one of the files SQLite keeps beside it (-wal, -shm,
+// -journal), under whatever name leads there. Never for a PostgreSQL store.
+bool IsPartOfStore(const std::string& path, const StoreLocation& location);
+
 // The URI without the password of its user part and without a password
 // parameter, fit for any message.
 std::string WithoutPassword(std::string_view uri);

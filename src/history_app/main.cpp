@@ -1,9 +1,6 @@
 // torvdoc-history: the window over the history store.
 #include <QApplication>
 #include <QIcon>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 // Std
 #include <cstdio>
@@ -14,6 +11,7 @@
 #include "history_app/history_app_options.h"
 #include "history_ui/history_window.h"
 #include "history_ui/qt_history_prompts.h"
+#include "ui/russian_language.h"
 
 int main(int argc, char* argv[]) {
   const torv::HistoryAppOptions options =
@@ -39,11 +37,10 @@ int main(int argc, char* argv[]) {
   QApplication::setOrganizationName(QStringLiteral("torvdoc"));
   application.setWindowIcon(QIcon(QStringLiteral(":/torvdoc-history.svg")));
   // Qt's own dialogs (files, printing, Yes/No) in Russian, like the window.
-  QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-  QTranslator qtTexts;
-  if (qtTexts.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
-                   QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    QApplication::installTranslator(&qtTexts);
+  if (!torv::UseRussianLanguage(application)) {
+    std::fprintf(stderr, "%s: %s is missing; Qt's own texts stay in English\n",
+                 torv::kHistoryProgramName,
+                 torv::QtRussianTranslationPath().toLocal8Bit().constData());
   }
 
   torv::QtHistoryPrompts prompts;

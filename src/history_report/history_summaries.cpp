@@ -27,13 +27,14 @@ std::string ImportLine(const std::string& file, const history::ImportOutcome& ou
          (outcome.gapBefore ? ", gap before" : "");
 }
 
-std::string LocalTimeText(std::int64_t unixSeconds) {
+std::string LocalTimeText(std::int64_t unixSeconds, const char* format) {
   const std::time_t time = static_cast<std::time_t>(unixSeconds);
   std::tm local{};
   localtime_r(&time, &local);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-  return text;
+  char text[64];
+  // strftime gives 0 for a text that does not fit (and for an empty one).
+  const std::size_t length = std::strftime(text, sizeof text, format, &local);
+  return std::string(text, length);
 }
 
 std::string FormatDevices(const std::vector<history::DeviceSummary>& devices,

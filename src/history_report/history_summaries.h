@@ -32,7 +32,8 @@ std::string ImportLine(const std::string& file, const history::ImportOutcome& ou
 Result<std::string> DevicesReport(history::HistoryStore& store, SummaryFormat format);
 Result<std::string> NamesReport(history::HistoryStore& store);
 
-// "YYYY-MM-DD HH:MM:SS" in local time.
-std::string LocalTimeText(std::int64_t unixSeconds);
+// The moment in local time, as strftime writes it in `format`:
+// "YYYY-MM-DD HH:MM:SS" by default.
+std::string LocalTimeText(std::int64_t unixSeconds, const char* format = "%Y-%m-%d %H:%M:%S");
 
 }  // namespace torv

@@ -2,17 +2,9 @@
 
 #include "archive/event_table.h"
 #include "archive/record_kind.h"
+#include "archive/text_utf8.h"
 
 namespace torv {
-namespace {
-
-std::string_view Trimmed(std::string_view text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-}  // namespace
 
 NameBook::NameBook(const std::vector<history::NameEntry>& names) {
   for (const history::NameEntry& entry : names) {
@@ -30,8 +22,8 @@ ListedFields FieldsOf(const history::StoredEvent& event, const NameBook& names) 
   const ArchiveRecord& record = event.record;
   const EventRow cells = DecodeRecord(record);
   ListedFields fields;
-  fields.event = Trimmed(cells[0]);
-  fields.time = Trimmed(cells[2]);
+  fields.event = TrimSpaces(cells[0]);
+  fields.time = TrimSpaces(cells[2]);
   fields.date = cells[3];
   if (event.year && !fields.date.empty()) fields.date += "." + std::to_string(*event.year);
   fields.input = InputNumberOf(record);

@@ -1,7 +1,8 @@
 #include "history_report/report_heading.h"
 
 #include <cstdio>
-#include <ctime>
+
+#include "history_report/history_summaries.h"
 
 namespace torv {
 
@@ -65,12 +66,7 @@ HistoryReportHeading HeadingFor(const history::EventQuery& query,
   HistoryReportHeading heading;
   heading.title = kHistoryReportTitle;
   heading.lines = QueryLines(query);
-  const std::time_t time = static_cast<std::time_t>(printedAtUnixSeconds);
-  std::tm local{};
-  localtime_r(&time, &local);
-  char printed[32];
-  std::strftime(printed, sizeof printed, "%d.%m.%Y %H:%M", &local);
-  heading.lines.push_back(std::string("Напечатано: ") + printed);
+  heading.lines.push_back("Напечатано: " + LocalTimeText(printedAtUnixSeconds, "%d.%m.%Y %H:%M"));
   return heading;
 }
 

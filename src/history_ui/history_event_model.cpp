@@ -37,18 +37,8 @@ Status HistoryEventModel::SetListing(history::HistoryStore* store,
 }
 
 void HistoryEventModel::Clear() {
-  beginResetModel();
   store_ = nullptr;
-  parts_.clear();
-  partFirstRows_.clear();
-  rowCount_ = 0;
-  eventCount_ = 0;
-  names_.reset();
-  pages_.clear();
-  ages_.clear();
-  eventsRead_ = 0;
-  readFailure_.reset();
-  endResetModel();
+  (void)Reload();  // without a store nothing is read, nothing fails
 }
 
 Status HistoryEventModel::ReadParts() {
@@ -81,14 +71,9 @@ Status HistoryEventModel::Reload() {
   ages_.clear();
   eventsRead_ = 0;
   readFailure_.reset();
+  // ReadParts leaves the listing empty when it fails.
   Status read = ReadParts();
-  if (!read) {
-    parts_.clear();
-    partFirstRows_.clear();
-    rowCount_ = 0;
-    eventCount_ = 0;
-    readFailure_ = read.failure();
-  }
+  if (!read) readFailure_ = read.failure();
   endResetModel();
   return read;
 }
@@ -100,11 +85,6 @@ HistoryEventModel::RowPlace HistoryEventModel::PlaceOf(int row) const {
   const std::int64_t event = row - partFirstRows_[part];
   if (event < parts_[part].events) return {part, event};
   return {part + 1, -1};
-}
-
-bool HistoryEventModel::IsGapRow(int row) const {
-  if (row < 0 || row >= rowCount_) return false;
-  return PlaceOf(row).event < 0;
 }
 
 std::vector<int> HistoryEventModel::GapRows() const {
@@ -138,7 +118,9 @@ const HistoryEventModel::Page* HistoryEventModel::PageAt(std::size_t part,
   Result<std::vector<history::StoredEvent>> events =
       store_->PartEvents(query_, parts_[part], number * kPageSize, kPageSize);
   if (!events) {
+    // Only the first failure is told: the rows after it are not read again.
     readFailure_ = events.failure();
+    emit PageReadFailed();
     return nullptr;
   }
   eventsRead_ += static_cast<std::int64_t>(events->size());

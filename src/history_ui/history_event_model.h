@@ -42,11 +42,10 @@ class HistoryEventModel : public QAbstractTableModel {
   Status SetListing(history::HistoryStore* store, const history::EventQuery& query);
   // Reads the listing again, with the same query: after an import or a name.
   Status Reload();
+  // An empty table that holds no store.
   void Clear();
 
-  const history::EventQuery& Query() const { return query_; }
   std::int64_t EventCount() const { return eventCount_; }
-  bool IsGapRow(int row) const;
   std::vector<int> GapRows() const;
   // Events read from the store since the listing was set.
   std::int64_t EventsRead() const { return eventsRead_; }
@@ -54,6 +53,12 @@ class HistoryEventModel : public QAbstractTableModel {
   std::vector<int> HeldPageStarts() const;
   // The failure of the last read, if it failed (the rows then show empty).
   const std::optional<Failure>& ReadFailure() const { return readFailure_; }
+
+ signals:
+  // A page of rows could not be read; ReadFailure() says why. Emitted while
+  // the view asks for data: a receiver should be connected queued, since a
+  // model must not be changed from inside its own data().
+  void PageReadFailed() const;
 
  public:  // QAbstractItemModel API
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;

@@ -46,6 +46,16 @@ HistoryWindow::HistoryWindow(HistoryPrompts& prompts, QWidget* parent)
   setWindowTitle(QString::fromUtf8(kHistoryReportTitle.data(),
                                    static_cast<qsizetype>(kHistoryReportTitle.size())));
   events_ = new HistoryEventModel(this);
+  // Queued: the table asks for rows while it paints, and the label is not
+  // changed from inside the model's own data().
+  connect(
+      events_, &HistoryEventModel::PageReadFailed, this,
+      [this] {
+        if (const std::optional<Failure>& failure = events_->ReadFailure()) {
+          ShowReadFailure(*failure);
+        }
+      },
+      Qt::QueuedConnection);
   BuildActions();
   BuildMenus();
   BuildCentral();

@@ -131,6 +131,8 @@ class HistoryWindow : public QMainWindow {
   void RefreshDevices();
   void ShowListing();
   void ShowStoreState(const QString& note);
+  // The count line tells why the listing could not be read.
+  void ShowReadFailure(const Failure& failure);
   void Warn(const QString& text);
   // The store to write, or none after a box that says why.
   history::HistoryStore* WritableStore();

@@ -9,6 +9,7 @@
 #include <exception>
 
 #include "history/archive_copy.h"
+#include "history/store_location.h"
 #include "history_print/history_pdf.h"
 #include "history_print/report_layout.h"
 #include "history_report/event_list.h"
@@ -174,6 +175,15 @@ void HistoryWindow::ExportListing() {
   lastExportFilter_ = kExportFilters[static_cast<int>(exportFormat)];
   RememberFolder(answer->fileName);
   const std::string path = answer->fileName.toStdString();
+  // A listing saved over the store or the files SQLite keeps beside it would
+  // destroy the very history it lists.
+  if (session_.HasLocation() && history::IsPartOfStore(path, session_.Location())) {
+    prompts_.ShowWarning(kExportTitle,
+                         QStringLiteral("Файл не сохранён: %1 — это файл хранилища истории, "
+                                        "он не перезаписывается.")
+                             .arg(answer->fileName));
+    return;
+  }
 
   Status written;
   if (exportFormat == ExportFormat::kPdf) {
@@ -186,8 +196,10 @@ void HistoryWindow::ExportListing() {
         *store, query, listFormat, [&](std::string_view piece) { content += piece; },
         exportFormat == ExportFormat::kSpreadsheetCsv ? ListSpreadsheetDialect()
                                                       : Rfc4180Dialect());
-    if (written && !WriteFileAtomically(path, content)) {
-      written = Failure{path + ": the file cannot be written"};
+    if (written) {
+      if (const Status saved = WriteFileAtomically(path, content); !saved) {
+        written = Failure{path + ": " + saved.failure().reason, saved.failure().errorNumber};
+      }
     }
   }
   if (!written) {

@@ -11,6 +11,7 @@
 #include <QTreeWidget>
 
 #include "history_report/history_summaries.h"
+#include "history_report/report_heading.h"
 #include "history_ui/history_window.h"
 
 namespace torv {
@@ -197,7 +198,7 @@ void HistoryWindow::ShowStoreState(const QString& note) {
   const QString shown = Utf8(session_.Location().shown);
   ui_.StoreLabel->setText(QStringLiteral("Хранилище: ") + shown +
                           (note.isEmpty() ? QString() : QStringLiteral(" (") + note + u')'));
-  setWindowTitle(QStringLiteral("История событий ТОРВ-4 — ") + shown);
+  setWindowTitle(Utf8(std::string(kHistoryReportTitle)) + QStringLiteral(" — ") + shown);
 }
 
 void HistoryWindow::RefreshDevices() {
@@ -237,12 +238,16 @@ void HistoryWindow::ShowListing() {
                        HistoryEventModel::kColumnCount - HistoryEventModel::kDate);
   }
   if (!shown) {
-    ui_.CountLabel->setText(QStringLiteral("Ошибка чтения: ") + Utf8(shown.failure().reason));
+    ShowReadFailure(shown.failure());
     return;
   }
   const std::size_t gaps = events_->GapRows().size();
   ui_.CountLabel->setText(QStringLiteral("Событий: %1").arg(events_->EventCount()) +
                           (gaps > 0 ? QStringLiteral(", пропусков: %1").arg(gaps) : QString()));
+}
+
+void HistoryWindow::ShowReadFailure(const Failure& failure) {
+  ui_.CountLabel->setText(QStringLiteral("Ошибка чтения: ") + Utf8(failure.reason));
 }
 
 }  // namespace torv

@@ -132,16 +132,14 @@ Status WriteFileAtomically(const std::string& path, std::string_view content) {
   // A name ending in "/" names a folder, never a file to write.
   if (named.filename().empty()) return SystemFailure(EISDIR);
 
-  struct stat info;
-  if (::stat(path.c_str(), &info) == 0) {
-    if (S_ISDIR(info.st_mode)) return SystemFailure(EISDIR);
-    if (!S_ISREG(info.st_mode)) return WriteInPlace(named, content);
-  }
-
+  // What the links lead to is what is checked, and what is replaced.
   const Result<fs::path> target = FollowLinks(named);
   if (!target) return target.failure();
   std::optional<struct stat> replaced;
+  struct stat info;
   if (::stat(target->c_str(), &info) == 0) {
+    if (S_ISDIR(info.st_mode)) return SystemFailure(EISDIR);
+    if (!S_ISREG(info.st_mode)) return WriteInPlace(*target, content);
     if (IsReadOnly(*target, info)) return SystemFailure(EACCES);
     replaced = info;
   }

@@ -43,8 +43,6 @@ class CsvWriter {
     AppendRecord(out, std::span<const std::string_view>(fields.begin(), fields.size()));
   }
 
-  const CsvDialect& dialect() const { return dialect_; }
-
  private:
   void AppendField(std::string& out, std::string_view field, bool quote) const;
 

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <memory>
 
+#include "archive/text_utf8.h"
+
 namespace torv {
 namespace {
 
@@ -51,40 +53,6 @@ class Converter {
   iconv_t handle_;
 };
 
-struct Character {
-  char32_t codePoint = 0;
-  std::size_t length = 0;
-};
-
-Character DecodeCharacter(std::string_view text) {
-  const auto byte = [text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(0);
-  if (lead < 0x80) return {lead, 1};
-  std::size_t length = 0;
-  unsigned char low = 0x80;  // range of the second byte
-  unsigned char high = 0xBF;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) low = 0xA0;
-    if (lead == 0xED) high = 0x9F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;
-  } else {
-    return {};
-  }
-  if (text.size() < length || byte(1) < low || byte(1) > high) return {};
-  char32_t codePoint = lead & (0x7F >> length);
-  for (std::size_t i = 1; i < length; ++i) {
-    if (byte(i) < 0x80 || byte(i) > 0xBF) return {};
-    codePoint = (codePoint << 6) | (byte(i) & 0x3F);
-  }
-  return {codePoint, length};
-}
-
 }  // namespace
 
 Result<std::string> Utf8ToCp1251(std::string_view utf8) {
@@ -97,7 +65,7 @@ Result<std::string> Utf8ToSingleByteCodePage(std::string_view utf8, const char* 
   std::string out;
   out.reserve(utf8.size());
   while (!utf8.empty()) {
-    const Character character = DecodeCharacter(utf8);
+    const Utf8Character character = DecodeUtf8Character(utf8);
     if (character.length == 0) {
       // Only this byte is lost: the text after a broken sequence stays.
       out += kReplacement;

@@ -58,7 +58,6 @@ void SetReportTabStops(QTextDocument& document) {
   QTextOption option = document.defaultTextOption();
   option.setTabs(ReportTabs(document.defaultFont(), document.documentLayout()->paintDevice()));
   document.setDefaultTextOption(option);
-  ApplyReportTabStops(document);
 }
 
 void SetReportText(QTextDocument& document, const QString& text) {

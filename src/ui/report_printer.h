@@ -30,8 +30,9 @@ inline constexpr int kPrintPointSize = 10;
 QList<QTextOption::Tab> ReportTabs(const QFont& font, const QPaintDevice* device);
 
 // Keeps the report's tab stops for `document`'s default font, laid out on
-// its layout's paint device, as the document's default tabs, and gives them
-// to every line. Called again after the font or the device changes.
+// its layout's paint device, as the document's default tabs. Called before
+// the text is set (SetReportText, ApplyReportTabStops give them to the
+// lines), and again after the font or the device changes.
 void SetReportTabStops(QTextDocument& document);
 
 // Replaces the text of `document` by `text` (lines separated by "\n"), every

@@ -34,6 +34,13 @@ QString FromUtf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// A report pane's whole text, its lines with the report's tab stops.
+// QTextEdit's own setPlainText puts the pane's cursor back at the start.
+void ShowReportText(QTextEdit& pane, const QString& text) {
+  pane.setPlainText(text);
+  ApplyReportTabStops(*pane.document());
+}
+
 // The print dialog, after a warning when no default printer is set up, so
 // that the operator knows why the dialog may offer nothing but a PDF file.
 bool AskToPrint(UserPrompts& prompts, const QString& title, QPrinter& printer) {
@@ -48,8 +55,7 @@ void TForm_main::SetReportPane(const ReportLines& lines) {
   // milliseconds to append one by one. QTextEdit's own setPlainText leaves
   // the pane's cursor at the start; moving it there after SetReportText
   // would lay the whole report out a second time.
-  ui_.RichEdit1->setPlainText(QString::fromStdString(JoinReportLines(lines)));
-  ApplyReportTabStops(*ui_.RichEdit1->document());
+  ShowReportText(*ui_.RichEdit1, QString::fromStdString(JoinReportLines(lines)));
 }
 
 QString TForm_main::ReportPaneLine(int line) const {
@@ -85,8 +91,7 @@ void TForm_main::But5Click() {
   // RichEdit2 shows what will be printed while the print dialog is open.
   ui_.RichEdit2->show();
   ui_.RichEdit2->clear();
-  ui_.RichEdit2->setPlainText(SelectionPrintout(ReportPaneLine(kHeaderPaneLine), selected));
-  ApplyReportTabStops(*ui_.RichEdit2->document());
+  ShowReportText(*ui_.RichEdit2, SelectionPrintout(ReportPaneLine(kHeaderPaneLine), selected));
   if (AskToPrint(prompts_, appTitle_, printer)) {
     PrintPlainText(printer, ui_.RichEdit2->toPlainText(), kSelectionJobTitle.toString(), font);
   }
