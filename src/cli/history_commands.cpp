@@ -1,9 +1,7 @@
 #include "cli/history_commands.h"
 
 #include <ctime>
-#include <filesystem>
 #include <memory>
-#include <system_error>
 
 #include "cli/cli_option_table.h"
 #include "cli/cli_output.h"
@@ -100,7 +98,7 @@ class HistoryRun {
     if (OutputIsTheStore(options_.outputPath, location_)) {
       streams_.Err(
           UsageErrorMessage(options_.outputPath + ": is the history store; it is never written",
-                            CommandSpecOf(options_.command).name));
+                            CommandDeclarationOf(options_.command).name));
       return kExitUsage;
     }
     const history::EventQuery query = QueryOf(options_.history);
