@@ -193,7 +193,7 @@ TEST(CliOptionsTest, HelpWinsOverMissingFile) {
 }
 
 TEST(CliOptionsTest, ShortHelpHelpCommandAndVersionForTheToolAndEachCommand) {
-  for (const CommandSpec& command : CommandTable()) {
+  for (const CommandDeclaration& command : CommandTable()) {
     SCOPED_TRACE(command.name);
     std::vector<std::string> name;  // "history names set" is three words
     std::istringstream words{std::string(command.name)};
@@ -449,7 +449,7 @@ TEST(CliOptionsTest, HelpListsEveryOptionOfItsCommand) {
     Parsed(option.args);
     EXPECT_NE(CommandUsage(option.command).find("\n  " + option.spelling + " "), std::string::npos);
   }
-  for (const CommandSpec& declared : CommandTable()) {
+  for (const CommandDeclaration& declared : CommandTable()) {
     const CliCommand command = declared.command;
     const std::string usage = CommandUsage(command);
     EXPECT_NE(usage.find("\n  -h, --help "), std::string::npos) << usage;
@@ -523,7 +523,7 @@ std::vector<std::string> ChangedFields(const CliOptions& a, const CliOptions& b)
 // The shortest valid command line of `command` that leaves out the option
 // `except` and the options it stands in for.
 std::vector<std::string> CommandLineOf(CliCommand command, const std::string& except) {
-  const CommandSpec& declared = CommandSpecOf(command);
+  const CommandDeclaration& declared = CommandDeclarationOf(command);
   std::vector<std::string> args;
   for (std::size_t at = 0; at <= declared.name.size();) {
     const std::size_t space = std::min(declared.name.find(' ', at), declared.name.size());
@@ -574,14 +574,14 @@ TEST(OptionTableTest, EachOptionSetsOnlyItsOwnFields) {
   // A command that cannot go without the option compares two values of it.
   const std::map<std::string, std::string> otherValues = {
       {"--device", "2"}, {"--input", "3"}, {"--relay", "3"}};
-  for (const OptionSpec& option : OptionTable()) {
+  for (const OptionDeclaration& option : OptionTable()) {
     const std::string name(option.name);
     SCOPED_TRACE(name);
     ASSERT_EQ(cases.count(name), 1u) << "no case for a new option";
     const FieldCase& c = cases.at(name);
     ASSERT_FALSE(option.commands.empty());
     for (const CliCommand command : option.commands) {
-      SCOPED_TRACE(CommandSpecOf(command).name);
+      SCOPED_TRACE(CommandDeclarationOf(command).name);
       std::vector<std::string> args = CommandLineOf(command, name);
       args.insert(args.end(), c.needs.begin(), c.needs.end());
       std::vector<std::string> withoutArgs = args;
@@ -601,7 +601,7 @@ TEST(OptionTableTest, EachOptionSetsOnlyItsOwnFields) {
 
 TEST(OptionTableTest, EveryOptionIsFoundByEachSpellingAndHelpedInEachCommand) {
   std::set<std::string_view> spellings;
-  for (const OptionSpec& option : OptionTable()) {
+  for (const OptionDeclaration& option : OptionTable()) {
     SCOPED_TRACE(option.name);
     EXPECT_TRUE(spellings.insert(option.name).second) << "declared twice";
     EXPECT_EQ(FindOption(option.name), &option);
@@ -611,7 +611,7 @@ TEST(OptionTableTest, EveryOptionIsFoundByEachSpellingAndHelpedInEachCommand) {
     }
     EXPECT_EQ(option.kind == OptionKind::kFlag, option.valueName.empty());
     EXPECT_NE(option.apply, nullptr);
-    for (const CommandSpec& command : CommandTable()) {
+    for (const CommandDeclaration& command : CommandTable()) {
       EXPECT_EQ(option.HelpFor(command.command).empty(), !option.TakenBy(command.command))
           << command.name;
     }
@@ -636,7 +636,7 @@ TEST(OptionTableTest, AFlagTakesNoValueAndAValueOptionTakesTheNextArgument) {
 
 TEST(OptionTableTest, CommandsAreFoundByName) {
   // The command a whole name, given as the words of a command line, names.
-  const auto FindCommand = [](std::string_view name) -> const CommandSpec* {
+  const auto FindCommand = [](std::string_view name) -> const CommandDeclaration* {
     std::vector<std::string> words;
     for (std::size_t start = 0; start <= name.size();) {
       const std::size_t end = std::min(name.find(' ', start), name.size());
@@ -644,12 +644,12 @@ TEST(OptionTableTest, CommandsAreFoundByName) {
       start = end + 1;
     }
     std::size_t taken = 0;
-    const CommandSpec* found = FindCommandIn(words, taken);
+    const CommandDeclaration* found = FindCommandIn(words, taken);
     return found != nullptr && taken == words.size() ? found : nullptr;
   };
-  for (const CommandSpec& command : CommandTable()) {
+  for (const CommandDeclaration& command : CommandTable()) {
     EXPECT_EQ(FindCommand(command.name), &command);
-    EXPECT_EQ(&CommandSpecOf(command.command), &command);
+    EXPECT_EQ(&CommandDeclarationOf(command.command), &command);
   }
   EXPECT_EQ(FindCommand("View"), nullptr);
   EXPECT_EQ(FindCommand("history"), nullptr);

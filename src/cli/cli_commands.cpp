@@ -201,7 +201,7 @@ CommandOutcome RunCommandLine(const std::vector<std::string>& args, CommandStrea
     outcome.exitCode = kExitUsage;
     outcome.err =
         UsageErrorMessage(parsed.options.outputPath + " is the archive itself; it is never written",
-                          CommandSpecOf(parsed.options.command).name);
+                          CommandDeclarationOf(parsed.options.command).name);
     return outcome;
   }
   switch (parsed.options.command) {

@@ -14,13 +14,15 @@ namespace {
 
 using enum CliCommand;
 
-UsageProblem ApplyBlock(const OptionSpec& declared, std::string_view value, CliOptions& options) {
+UsageProblem ApplyBlock(const OptionDeclaration& declared, std::string_view value,
+                        CliOptions& options) {
   options.viewKind = ViewKind::kBlock;
   return ParseOptionNumberInto(declared.name, value, kNewestBlock, kOldestBlock,
                                options.blocksBack);
 }
 
-UsageProblem ApplyDate(const OptionSpec& declared, std::string_view value, CliOptions& options) {
+UsageProblem ApplyDate(const OptionDeclaration& declared, std::string_view value,
+                       CliOptions& options) {
   if (!IsWholeDateKey(value)) {
     return std::string(declared.name) + " wants at least five characters (DD.MM), not " +
            QuotedValue(value);
@@ -30,14 +32,16 @@ UsageProblem ApplyDate(const OptionSpec& declared, std::string_view value, CliOp
   return {};
 }
 
-UsageProblem ApplyInput(const OptionSpec& declared, std::string_view value, CliOptions& options) {
+UsageProblem ApplyInput(const OptionDeclaration& declared, std::string_view value,
+                        CliOptions& options) {
   if (IsHistoryCommand(options.command)) return ApplyHistoryInput(declared, value, options);
   options.viewKind = ViewKind::kInput;
   return ParseOptionNumberInto(declared.name, value, kFirstInputNumber, kLastInputNumber,
                                options.inputNumber);
 }
 
-UsageProblem ApplySteps(const OptionSpec& declared, std::string_view value, CliOptions& options) {
+UsageProblem ApplySteps(const OptionDeclaration& declared, std::string_view value,
+                        CliOptions& options) {
   if (value.find_first_not_of(std::string{kStepBackward, kStepForward}) != std::string::npos) {
     return std::string(declared.name) + " takes only the letters b and f, not " +
            QuotedValue(value);
@@ -46,7 +50,8 @@ UsageProblem ApplySteps(const OptionSpec& declared, std::string_view value, CliO
   return {};
 }
 
-UsageProblem ApplyFormat(const OptionSpec& declared, std::string_view value, CliOptions& options) {
+UsageProblem ApplyFormat(const OptionDeclaration& declared, std::string_view value,
+                         CliOptions& options) {
   if (IsHistoryCommand(options.command)) return ApplyHistoryFormat(declared, value, options);
   const bool info = options.command == kInfo;
   if (value == "text") {
@@ -65,19 +70,20 @@ UsageProblem ApplyFormat(const OptionSpec& declared, std::string_view value, Cli
   return {};
 }
 
-UsageProblem ApplyByteOrderMark(const OptionSpec& /*declared*/, std::string_view /*flag*/,
+UsageProblem ApplyByteOrderMark(const OptionDeclaration& /*declared*/, std::string_view /*flag*/,
                                 CliOptions& options) {
   options.byteOrderMark = true;
   return {};
 }
 
-UsageProblem ApplyOutput(const OptionSpec& declared, std::string_view value, CliOptions& options) {
+UsageProblem ApplyOutput(const OptionDeclaration& declared, std::string_view value,
+                         CliOptions& options) {
   if (value.empty()) return std::string(declared.name) + " wants a file name";
   options.outputPath = value;
   return {};
 }
 
-UsageProblem ApplyCsvDialect(const OptionSpec& declared, std::string_view value,
+UsageProblem ApplyCsvDialect(const OptionDeclaration& declared, std::string_view value,
                              CliOptions& options) {
   if (value == "rfc4180") {
     options.csvDialect = CsvDialectName::kRfc4180;
@@ -89,13 +95,13 @@ UsageProblem ApplyCsvDialect(const OptionSpec& declared, std::string_view value,
   return {};
 }
 
-UsageProblem ApplyForce(const OptionSpec& /*declared*/, std::string_view /*flag*/,
+UsageProblem ApplyForce(const OptionDeclaration& /*declared*/, std::string_view /*flag*/,
                         CliOptions& options) {
   options.force = true;
   return {};
 }
 
-UsageProblem ApplyEncoding(const OptionSpec& declared, std::string_view value,
+UsageProblem ApplyEncoding(const OptionDeclaration& declared, std::string_view value,
                            CliOptions& options) {
   if (value == "utf-8") {
     options.encoding = OutputEncoding::kUtf8;
@@ -107,11 +113,13 @@ UsageProblem ApplyEncoding(const OptionSpec& declared, std::string_view value,
   return {};
 }
 
-UsageProblem ApplySeed(const OptionSpec& declared, std::string_view value, CliOptions& options) {
+UsageProblem ApplySeed(const OptionDeclaration& declared, std::string_view value,
+                       CliOptions& options) {
   return ParseOptionNumberInto(declared.name, value, 0, UINT32_MAX, options.seed);
 }
 
-UsageProblem ApplyFill(const OptionSpec& declared, std::string_view value, CliOptions& options) {
+UsageProblem ApplyFill(const OptionDeclaration& declared, std::string_view value,
+                       CliOptions& options) {
   return ParseOptionNumberInto(declared.name, value, 0, kMaxSampleFill, options.fill);
 }
 
@@ -133,11 +141,11 @@ UsageProblem ParseOptionNumber(std::string_view option, std::string_view value, 
   return {};
 }
 
-bool OptionSpec::TakenBy(CliCommand command) const {
+bool OptionDeclaration::TakenBy(CliCommand command) const {
   return std::find(commands.begin(), commands.end(), command) != commands.end();
 }
 
-std::string_view OptionSpec::HelpFor(CliCommand command) const {
+std::string_view OptionDeclaration::HelpFor(CliCommand command) const {
   for (const OptionHelp& text : help) {
     if (std::find(text.commands.begin(), text.commands.end(), command) != text.commands.end()) {
       return text.text;
@@ -146,8 +154,8 @@ std::string_view OptionSpec::HelpFor(CliCommand command) const {
   return {};
 }
 
-const std::vector<CommandSpec>& CommandTable() {
-  static const std::vector<CommandSpec> table = {
+const std::vector<CommandDeclaration>& CommandTable() {
+  static const std::vector<CommandDeclaration> table = {
       {kView, "view", "FILE", "one view of the archive",
        "Usage: torvdoc-cli view FILE [--block K | --date DD.MM | --input N] [--steps SEQ]\n"
        "                        [--format text|csv|json|rtf] [--bom]\n"
@@ -197,15 +205,15 @@ const std::vector<CommandSpec>& CommandTable() {
   return table;
 }
 
-const std::vector<CommandGroupSpec>& CommandGroupTable() {
-  static const std::vector<CommandGroupSpec> table = {
+const std::vector<CommandGroupDeclaration>& CommandGroupTable() {
+  static const std::vector<CommandGroupDeclaration> table = {
       {"history", kHistoryGroupSummary, kHistoryGroupSynopsis, kHistoryGroupEpilog, 19},
   };
   return table;
 }
 
-const std::vector<OptionSpec>& OptionTable() {
-  static const std::vector<OptionSpec> table = {
+const std::vector<OptionDeclaration>& OptionTable() {
+  static const std::vector<OptionDeclaration> table = {
       {"--device",
        "",
        OptionKind::kValue,
@@ -400,15 +408,15 @@ const std::vector<OptionSpec>& OptionTable() {
   return table;
 }
 
-const CommandSpec* FindCommandIn(const std::vector<std::string>& args, std::size_t& words) {
-  const CommandSpec* found = nullptr;
+const CommandDeclaration* FindCommandIn(const std::vector<std::string>& args, std::size_t& words) {
+  const CommandDeclaration* found = nullptr;
   std::size_t prefixWords = 0;
   words = 0;
   std::string name;
   for (std::size_t n = 0; n < args.size(); ++n) {
     name += (n == 0 ? "" : " ") + args[n];
     bool begins = false;
-    for (const CommandSpec& declared : CommandTable()) {
+    for (const CommandDeclaration& declared : CommandTable()) {
       if (declared.name == name) {
         found = &declared;
         words = n + 1;
@@ -423,22 +431,22 @@ const CommandSpec* FindCommandIn(const std::vector<std::string>& args, std::size
   return found;
 }
 
-const CommandGroupSpec* FindCommandGroup(std::string_view name) {
-  for (const CommandGroupSpec& group : CommandGroupTable()) {
+const CommandGroupDeclaration* FindCommandGroup(std::string_view name) {
+  for (const CommandGroupDeclaration& group : CommandGroupTable()) {
     if (group.name == name) return &group;
   }
   return nullptr;
 }
 
-const CommandSpec& CommandSpecOf(CliCommand command) {
-  for (const CommandSpec& declared : CommandTable()) {
+const CommandDeclaration& CommandDeclarationOf(CliCommand command) {
+  for (const CommandDeclaration& declared : CommandTable()) {
     if (declared.command == command) return declared;
   }
   return CommandTable().front();
 }
 
-const OptionSpec* FindOption(std::string_view spelling) {
-  for (const OptionSpec& declared : OptionTable()) {
+const OptionDeclaration* FindOption(std::string_view spelling) {
+  for (const OptionDeclaration& declared : OptionTable()) {
     if (declared.name == spelling ||
         (!declared.shortName.empty() && declared.shortName == spelling)) {
       return &declared;

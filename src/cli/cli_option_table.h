@@ -22,7 +22,7 @@ enum class ArgumentCount {
   kNone,
 };
 
-struct CommandSpec {
+struct CommandDeclaration {
   CliCommand command;
   std::string_view name;       // as typed: "view", or words of a group: "history import"
   std::string_view argument;   // what its arguments are: "FILE" or "OUT"; empty for none
@@ -34,7 +34,7 @@ struct CommandSpec {
 
 // Commands whose names start with the same word, listed in the tool's help
 // as one line and in a help of their own: "history".
-struct CommandGroupSpec {
+struct CommandGroupDeclaration {
   std::string_view name;       // the first word of its commands' names
   std::string_view summary;    // its line in the tool's help
   std::string_view synopsis;   // the head of its help
@@ -52,7 +52,7 @@ struct OptionHelp {
   std::string_view text;             // lines after the first are indented to the column
 };
 
-struct OptionSpec {
+struct OptionDeclaration {
   std::string_view name;       // the long spelling: "--output"
   std::string_view shortName;  // another spelling of the same option, or empty
   OptionKind kind = OptionKind::kValue;
@@ -61,16 +61,16 @@ struct OptionSpec {
   std::vector<OptionHelp> help;      // one text per command that takes it
   // Stores the value (empty for a flag) in `options`, or says what is wrong
   // with it. options.command is already set.
-  UsageProblem (*apply)(const OptionSpec& declared, std::string_view value,
+  UsageProblem (*apply)(const OptionDeclaration& declared, std::string_view value,
                         CliOptions& options) = nullptr;
 
   bool TakenBy(CliCommand command) const;
   std::string_view HelpFor(CliCommand command) const;
 };
 
-const std::vector<CommandSpec>& CommandTable();
-const std::vector<CommandGroupSpec>& CommandGroupTable();
-const std::vector<OptionSpec>& OptionTable();
+const std::vector<CommandDeclaration>& CommandTable();
+const std::vector<CommandGroupDeclaration>& CommandGroupTable();
+const std::vector<OptionDeclaration>& OptionTable();
 
 // Taken alone or by every command, outside the table: they print and end.
 inline constexpr std::string_view kHelpOption = "--help";
@@ -101,10 +101,10 @@ inline std::string QuotedValue(std::string_view value) {
 // The command named by the first words of `args`, the longest name that
 // matches; `words` is how many it took. Otherwise nullptr, and `words` counts
 // the first words that begin some command's name ("history names").
-const CommandSpec* FindCommandIn(const std::vector<std::string>& args, std::size_t& words);
-const CommandGroupSpec* FindCommandGroup(std::string_view name);
-const CommandSpec& CommandSpecOf(CliCommand command);
+const CommandDeclaration* FindCommandIn(const std::vector<std::string>& args, std::size_t& words);
+const CommandGroupDeclaration* FindCommandGroup(std::string_view name);
+const CommandDeclaration& CommandDeclarationOf(CliCommand command);
 // The option spelled `spelling`, long or short, whichever command takes it.
-const OptionSpec* FindOption(std::string_view spelling);
+const OptionDeclaration* FindOption(std::string_view spelling);
 
 }  // namespace torv

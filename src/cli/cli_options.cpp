@@ -45,7 +45,7 @@ TypedOption SplitOption(std::string_view arg) {
   return {arg, std::nullopt};
 }
 
-bool TakesAnotherArgument(const CommandSpec& command, const CliOptions& options) {
+bool TakesAnotherArgument(const CommandDeclaration& command, const CliOptions& options) {
   switch (command.arguments) {
     case ArgumentCount::kOneOrMore:
       return true;
@@ -61,7 +61,7 @@ bool TakesAnotherArgument(const CommandSpec& command, const CliOptions& options)
 // `request` when help or the version was asked.
 UsageProblem ParseCommandArgs(const std::vector<std::string>& args, std::size_t words,
                               CliOptions& options, Request& request) {
-  const CommandSpec& command = CommandSpecOf(options.command);
+  const CommandDeclaration& command = CommandDeclarationOf(options.command);
   std::set<std::string_view> seen;  // long names of the options given
   bool optionsEnded = false;
   for (std::size_t i = words; i < args.size(); ++i) {
@@ -81,7 +81,7 @@ UsageProblem ParseCommandArgs(const std::vector<std::string>& args, std::size_t 
       return {};
     }
     const TypedOption typed = SplitOption(arg);
-    const OptionSpec* option = FindOption(typed.spelling);
+    const OptionDeclaration* option = FindOption(typed.spelling);
     if (option == nullptr || !option->TakenBy(options.command)) {
       // A long option is named without its value; a short one as typed,
       // since "-block" is more likely a long name with one dash.
@@ -162,7 +162,7 @@ std::string Words(const std::vector<std::string>& args, std::size_t first, std::
 // group's help when asked for it, else what is missing or unknown.
 ParsedCommandLine UnknownCommand(const std::vector<std::string>& args, std::size_t first,
                                  std::size_t groupWords) {
-  const CommandGroupSpec* group = groupWords == 0 ? nullptr : FindCommandGroup(args[first]);
+  const CommandGroupDeclaration* group = groupWords == 0 ? nullptr : FindCommandGroup(args[first]);
   if (group == nullptr) {
     const bool option = LooksLikeOption(args[first]);
     return UsageError((option ? "unknown option \"" : "unknown command \"") + args[first] + "\"",
@@ -182,10 +182,10 @@ ParsedCommandLine HelpCommand(const std::vector<std::string>& args) {
   if (args.size() == 1 || (args.size() == 2 && IsHelp(args[1]))) return Print(ToolUsage());
   const std::vector<std::string> named(args.begin() + 1, args.end());
   std::size_t words = 0;
-  const CommandSpec* command = FindCommandIn(named, words);
+  const CommandDeclaration* command = FindCommandIn(named, words);
   if (command != nullptr && words == named.size()) return Print(CommandUsage(command->command));
   if (command == nullptr && words == named.size()) {
-    if (const CommandGroupSpec* group = FindCommandGroup(named[0])) {
+    if (const CommandGroupDeclaration* group = FindCommandGroup(named[0])) {
       return Print(GroupUsage(*group));
     }
   }
@@ -202,7 +202,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args,
   if (args[0] == kVersionOption) return Print(VersionText());
   if (args[0] == kHelpCommand) return HelpCommand(args);
   std::size_t words = 0;
-  const CommandSpec* command = FindCommandIn(args, words);
+  const CommandDeclaration* command = FindCommandIn(args, words);
   if (command == nullptr) return UnknownCommand(args, 0, words);
 
   ParsedCommandLine parsed;

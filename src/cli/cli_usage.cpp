@@ -21,7 +21,7 @@ std::string HelpLine(std::string_view label, std::size_t column, std::string_vie
 }
 
 // How the help names an option: "--block K", "-o, --output P", "--bom".
-std::string OptionLabel(const OptionSpec& option) {
+std::string OptionLabel(const OptionDeclaration& option) {
   std::string label;
   if (!option.shortName.empty()) label = std::string(option.shortName) + ", ";
   label += option.name;
@@ -39,12 +39,12 @@ std::string ToolUsage() {
   std::string usage =
       "Usage: torvdoc-cli COMMAND ARGS...\n"
       "Documents the event archive of a ТОРВ-4 alarm device.\n";
-  for (const CommandSpec& command : CommandTable()) {
+  for (const CommandDeclaration& command : CommandTable()) {
     if (command.name.find(' ') != std::string_view::npos) continue;  // listed by its group
     const std::string label = std::string(command.name) + " " + std::string(command.argument);
     usage += HelpLine(label, kToolHelpColumn, command.summary);
   }
-  for (const CommandGroupSpec& group : CommandGroupTable()) {
+  for (const CommandGroupDeclaration& group : CommandGroupTable()) {
     usage += HelpLine(std::string(group.name) + " COMMAND", kToolHelpColumn,
                       std::string(group.summary) + "; " + std::string(group.name) + " --help");
   }
@@ -61,10 +61,10 @@ std::string ToolUsage() {
          "be written (the message is on standard error), 2 wrong usage.\n";
 }
 
-std::string GroupUsage(const CommandGroupSpec& group) {
+std::string GroupUsage(const CommandGroupDeclaration& group) {
   std::string usage(group.synopsis);
   const std::string prefix = std::string(group.name) + " ";
-  for (const CommandSpec& command : CommandTable()) {
+  for (const CommandDeclaration& command : CommandTable()) {
     if (command.name.substr(0, prefix.size()) != prefix) continue;
     std::string label(command.name.substr(prefix.size()));
     if (!command.argument.empty()) label += " " + std::string(command.argument);
@@ -77,9 +77,9 @@ std::string GroupUsage(const CommandGroupSpec& group) {
 }
 
 std::string CommandUsage(CliCommand command) {
-  const CommandSpec& declared = CommandSpecOf(command);
+  const CommandDeclaration& declared = CommandDeclarationOf(command);
   std::string usage(declared.synopsis);
-  for (const OptionSpec& option : OptionTable()) {
+  for (const OptionDeclaration& option : OptionTable()) {
     if (option.TakenBy(command)) {
       usage += HelpLine(OptionLabel(option), declared.helpColumn, option.HelpFor(command));
     }

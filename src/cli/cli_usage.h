@@ -12,7 +12,7 @@ namespace torv {
 // Every command in short.
 std::string ToolUsage();
 // The commands of a group ("history") in short.
-std::string GroupUsage(const CommandGroupSpec& group);
+std::string GroupUsage(const CommandGroupDeclaration& group);
 // One command with its options.
 std::string CommandUsage(CliCommand command);
 // "torvdoc-cli VERSION\n"

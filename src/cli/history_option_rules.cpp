@@ -13,7 +13,7 @@ namespace {
 
 using enum CliCommand;
 
-UsageProblem ApplyDate(const OptionSpec& declared, std::string_view value,
+UsageProblem ApplyDate(const OptionDeclaration& declared, std::string_view value,
                        std::optional<history::CalendarDate>& date) {
   Result<history::CalendarDate> parsed = history::ParseCalendarDate(value);
   if (!parsed)
@@ -22,7 +22,7 @@ UsageProblem ApplyDate(const OptionSpec& declared, std::string_view value,
   return {};
 }
 
-UsageProblem ApplyNamedNumber(const OptionSpec& declared, std::string_view value,
+UsageProblem ApplyNamedNumber(const OptionDeclaration& declared, std::string_view value,
                               std::optional<int>& number) {
   return ParseOptionNumberInto(declared.name, value, history::kFirstNamedNumber,
                                history::kLastNamedNumber, number);
@@ -54,19 +54,21 @@ bool IsHistoryCommand(CliCommand command) {
   return false;
 }
 
-UsageProblem ApplyDb(const OptionSpec& declared, std::string_view value, CliOptions& options) {
+UsageProblem ApplyDb(const OptionDeclaration& declared, std::string_view value,
+                     CliOptions& options) {
   if (value.empty()) return std::string(declared.name) + " wants a store: a file or a URI";
   options.history.db = value;
   return {};
 }
 
-UsageProblem ApplyDevice(const OptionSpec& declared, std::string_view value, CliOptions& options) {
+UsageProblem ApplyDevice(const OptionDeclaration& declared, std::string_view value,
+                         CliOptions& options) {
   if (value.empty()) return std::string(declared.name) + " wants a device name";
   options.history.device = value;
   return {};
 }
 
-UsageProblem ApplyCopiedAt(const OptionSpec& declared, std::string_view value,
+UsageProblem ApplyCopiedAt(const OptionDeclaration& declared, std::string_view value,
                            CliOptions& options) {
   Result<history::CopyTime> parsed = history::ParseCopiedAt(value);
   if (!parsed) {
@@ -77,39 +79,44 @@ UsageProblem ApplyCopiedAt(const OptionSpec& declared, std::string_view value,
   return {};
 }
 
-UsageProblem ApplyFrom(const OptionSpec& declared, std::string_view value, CliOptions& options) {
+UsageProblem ApplyFrom(const OptionDeclaration& declared, std::string_view value,
+                       CliOptions& options) {
   return ApplyDate(declared, value, options.history.from);
 }
 
-UsageProblem ApplyTo(const OptionSpec& declared, std::string_view value, CliOptions& options) {
+UsageProblem ApplyTo(const OptionDeclaration& declared, std::string_view value,
+                     CliOptions& options) {
   return ApplyDate(declared, value, options.history.to);
 }
 
-UsageProblem ApplyEvents(const OptionSpec& declared, std::string_view value, CliOptions& options) {
+UsageProblem ApplyEvents(const OptionDeclaration& declared, std::string_view value,
+                         CliOptions& options) {
   Result<std::vector<EventKind>> kinds = history::ParseEventKinds(value);
   if (!kinds) return std::string(declared.name) + ": " + kinds.failure().reason;
   options.history.kinds = *kinds;
   return {};
 }
 
-UsageProblem ApplyText(const OptionSpec& declared, std::string_view value, CliOptions& options) {
+UsageProblem ApplyText(const OptionDeclaration& declared, std::string_view value,
+                       CliOptions& options) {
   if (history::FoldForMatch(value).empty())
     return std::string(declared.name) + " wants a text to find";
   options.history.text = value;
   return {};
 }
 
-UsageProblem ApplyNewestFirst(const OptionSpec& /*declared*/, std::string_view /*flag*/,
+UsageProblem ApplyNewestFirst(const OptionDeclaration& /*declared*/, std::string_view /*flag*/,
                               CliOptions& options) {
   options.history.newestFirst = true;
   return {};
 }
 
-UsageProblem ApplyRelay(const OptionSpec& declared, std::string_view value, CliOptions& options) {
+UsageProblem ApplyRelay(const OptionDeclaration& declared, std::string_view value,
+                        CliOptions& options) {
   return ApplyNamedNumber(declared, value, options.history.relay);
 }
 
-UsageProblem ApplyHistoryInput(const OptionSpec& declared, std::string_view value,
+UsageProblem ApplyHistoryInput(const OptionDeclaration& declared, std::string_view value,
                                CliOptions& options) {
   if (options.command == kHistoryNamesSet) {
     return ApplyNamedNumber(declared, value, options.history.input);
@@ -119,7 +126,7 @@ UsageProblem ApplyHistoryInput(const OptionSpec& declared, std::string_view valu
                                options.history.input);
 }
 
-UsageProblem ApplyHistoryFormat(const OptionSpec& declared, std::string_view value,
+UsageProblem ApplyHistoryFormat(const OptionDeclaration& declared, std::string_view value,
                                 CliOptions& options) {
   const bool list = options.command == kHistoryList;
   if (value == "text") {

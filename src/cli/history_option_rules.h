@@ -19,20 +19,28 @@ inline constexpr bool kHistoryPdfBuilt = true;
 inline constexpr bool kHistoryPdfBuilt = false;
 #endif
 
-UsageProblem ApplyDb(const OptionSpec& declared, std::string_view value, CliOptions& options);
-UsageProblem ApplyDevice(const OptionSpec& declared, std::string_view value, CliOptions& options);
-UsageProblem ApplyCopiedAt(const OptionSpec& declared, std::string_view value, CliOptions& options);
-UsageProblem ApplyFrom(const OptionSpec& declared, std::string_view value, CliOptions& options);
-UsageProblem ApplyTo(const OptionSpec& declared, std::string_view value, CliOptions& options);
-UsageProblem ApplyEvents(const OptionSpec& declared, std::string_view value, CliOptions& options);
-UsageProblem ApplyText(const OptionSpec& declared, std::string_view value, CliOptions& options);
-UsageProblem ApplyNewestFirst(const OptionSpec& declared, std::string_view flag,
+UsageProblem ApplyDb(const OptionDeclaration& declared, std::string_view value,
+                     CliOptions& options);
+UsageProblem ApplyDevice(const OptionDeclaration& declared, std::string_view value,
+                         CliOptions& options);
+UsageProblem ApplyCopiedAt(const OptionDeclaration& declared, std::string_view value,
+                           CliOptions& options);
+UsageProblem ApplyFrom(const OptionDeclaration& declared, std::string_view value,
+                       CliOptions& options);
+UsageProblem ApplyTo(const OptionDeclaration& declared, std::string_view value,
+                     CliOptions& options);
+UsageProblem ApplyEvents(const OptionDeclaration& declared, std::string_view value,
+                         CliOptions& options);
+UsageProblem ApplyText(const OptionDeclaration& declared, std::string_view value,
+                       CliOptions& options);
+UsageProblem ApplyNewestFirst(const OptionDeclaration& declared, std::string_view flag,
                               CliOptions& options);
-UsageProblem ApplyRelay(const OptionSpec& declared, std::string_view value, CliOptions& options);
+UsageProblem ApplyRelay(const OptionDeclaration& declared, std::string_view value,
+                        CliOptions& options);
 // --input and --format of a history command.
-UsageProblem ApplyHistoryInput(const OptionSpec& declared, std::string_view value,
+UsageProblem ApplyHistoryInput(const OptionDeclaration& declared, std::string_view value,
                                CliOptions& options);
-UsageProblem ApplyHistoryFormat(const OptionSpec& declared, std::string_view value,
+UsageProblem ApplyHistoryFormat(const OptionDeclaration& declared, std::string_view value,
                                 CliOptions& options);
 
 // What is wrong with a history command line as a whole, once every option
