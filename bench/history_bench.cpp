@@ -20,7 +20,7 @@
 
 #include "history/device_simulation.h"
 #include "history/history_store.h"
-#include "history/postgres_connection.h"
+#include "history/postgres_module.h"
 #include "history_report/event_list.h"
 
 namespace torv {

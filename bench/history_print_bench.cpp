@@ -9,7 +9,7 @@
 
 #include "history/device_simulation.h"
 #include "history/history_store.h"
-#include "history_print/history_pdf.h"
+#include "history_report/history_pdf.h"
 
 namespace torv {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "cli_history_fixture.h"
 #ifdef TORVDOC_HISTORY_PDF
-#include "history_print/history_pdf.h"
+#include "history_report/history_pdf.h"
 #include "history_report/report_heading.h"
 #include "pdf_reading.h"
 #endif

@@ -147,6 +147,33 @@ TEST_F(CliPackageTest, ExtractedToolReportsLikeTheBuiltOne) {
             Run(TORVDOC_CLI_PATH, {"info", full, "--format", "json"}).out);
 }
 
+// The installed tool finds the modules the package installs beside it: a
+// PDF comes out, and a server address reaches libpq, which cannot connect.
+TEST_F(CliPackageTest, ExtractedToolLoadsTheInstalledModules) {
+  for (const char* module : {"torvdoc-postgresql.so", "torvdoc-pdf.so"}) {
+    EXPECT_EQ(fs::is_regular_file(root_ / "usr/lib/torvdoc/modules" / module),
+              kPackageHasWindow || std::string(module) == "torvdoc-postgresql.so")
+        << module;
+  }
+  const std::string extractedCli = (root_ / "usr/bin/torvdoc-cli").string();
+  const std::string store = (folder_->path() / "modules.sqlite3").string();
+  const std::string full = (root_ / "usr/share/torvdoc/samples/full.dat").string();
+  ASSERT_EQ(Run(extractedCli, {"history", "import", "--db", store, "--device", "a", full}).exitCode,
+            0);
+  if (kPackageHasWindow) {
+    const ProcessResult pdf =
+        Run(extractedCli, {"history", "list", "--db", store, "--format", "pdf"});
+    EXPECT_EQ(pdf.exitCode, 0) << pdf.err;
+    EXPECT_EQ(pdf.out.rfind("%PDF-", 0), 0u);
+  }
+  const ProcessResult server =
+      Run(extractedCli, {"history", "devices", "--db", "postgresql:///site?host=/nonexistent"});
+  EXPECT_EQ(server.exitCode, 1);
+  EXPECT_EQ(server.err.rfind("torvdoc-cli: postgresql:///site?host=/nonexistent: ", 0), 0u)
+      << server.err;
+  EXPECT_EQ(server.err.find("this installation has no"), std::string::npos) << server.err;
+}
+
 // What a menu entry of ours must say: its Russian name, its command line
 // and its icon.
 struct DesktopEntryFacts {

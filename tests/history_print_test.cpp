@@ -2,7 +2,7 @@
 // it: the heading, every row in order with its cells in their columns, the
 // page footers, the paper. Runs without a QGuiApplication of its own: the
 // PDF writer must make one on the offscreen platform.
-#include "history_print/history_pdf.h"
+#include "history_report/history_pdf.h"
 
 #include <cmath>
 #include <fstream>

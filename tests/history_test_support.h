@@ -13,7 +13,7 @@
 
 #include "archive/sample_archive.h"
 #include "history/history_store.h"
-#include "history/postgres_connection.h"
+#include "history/postgres_module.h"
 #include "history/sqlite_connection.h"
 #include "temp_archive.h"
 
@@ -69,7 +69,7 @@ class TestStore {
     schema_ = "t" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
     const std::string base = PostgresTestUri();
     if (base.empty()) return;
-    Result<std::unique_ptr<SqlConnection>> admin = OpenPostgres(base);
+    Result<std::unique_ptr<SqlConnection>> admin = OpenPostgresThroughModule(base);
     if (!admin) {
       ADD_FAILURE() << admin.failure().reason;
       return;
@@ -87,7 +87,7 @@ class TestStore {
     if (backend_ != Backend::kPostgres || schema_.empty()) return;
     const std::string base = PostgresTestUri();
     if (base.empty()) return;
-    Result<std::unique_ptr<SqlConnection>> admin = OpenPostgres(base);
+    Result<std::unique_ptr<SqlConnection>> admin = OpenPostgresThroughModule(base);
     if (admin) (void)(*admin)->ExecScript("DROP SCHEMA IF EXISTS " + schema_ + " CASCADE");
   }
 
@@ -109,7 +109,7 @@ class TestStore {
   std::unique_ptr<SqlConnection> Raw() const {
     Result<std::unique_ptr<SqlConnection>> db = backend_ == Backend::kSqlite
                                                     ? OpenSqlite(location_.target, OpenMode::kWrite)
-                                                    : OpenPostgres(location_.target);
+                                                    : OpenPostgresThroughModule(location_.target);
     if (!db) {
       ADD_FAILURE() << db.failure().reason;
       return nullptr;

@@ -18,7 +18,7 @@
 
 #include "fake_history_prompts.h"
 #include "history/archive_copy.h"
-#include "history_print/history_pdf.h"
+#include "history_report/history_pdf.h"
 #include "history_report/history_summaries.h"
 #include "history_test_support.h"
 #include "history_window_support.h"

@@ -12,11 +12,9 @@
 #include "history/names_csv.h"
 #include "history/store_location.h"
 #include "history_report/event_list.h"
+#include "history_report/history_pdf.h"
 #include "history_report/history_summaries.h"
 #include "history_report/report_heading.h"
-#ifdef TORVDOC_HISTORY_PDF
-#include "history_print/history_pdf.h"
-#endif
 #include "report/atomic_write.h"
 
 namespace torv {
@@ -153,18 +151,12 @@ class HistoryRun {
  private:
   // The printed report, as the history window exports it.
   int ListAsPdf(const history::EventQuery& query) {
-#ifdef TORVDOC_HISTORY_PDF
     Result<std::string> document =
         HistoryPdfDocument(store_, query, HeadingFor(query, std::time(nullptr)));
     if (!document) return StoreFailed(document.failure());
     if (!IsStandardOutput(options_.outputPath)) return WriteOutput(*document);
     Out(*document);
     return Finish(kExitDone);
-#else
-    (void)query;
-    streams_.Err(CliMessage("", "this build has no PDF reports"));
-    return kExitMessage;
-#endif
   }
   // `content` whole into the file -o names.
   int WriteOutput(std::string_view content) {
@@ -177,9 +169,7 @@ class HistoryRun {
   }
   // After a fault of standard output nothing more gets through; the fault is
   // told once, by Finish.
-  void Out(std::string_view bytes) {
-    (void)streams_.Out(bytes);
-  }
+  void Out(std::string_view bytes) { (void)streams_.Out(bytes); }
   // The exit code, once standard output took everything or its fault was told.
   int Finish(int exitCode) {
     const Failure* failure = streams_.OutFailure();
@@ -217,6 +207,13 @@ OpenMode ModeOf(CliCommand command) {
 }  // namespace
 
 int RunHistoryCommand(const CliOptions& options, CommandStreams& streams) {
+  // A PDF that cannot be written is told before the store is opened.
+  if (options.format == OutputFormat::kPdf) {
+    if (Status available = HistoryPdfAvailable(); !available) {
+      streams.Err(CliMessage("", available.failure().reason));
+      return kExitMessage;
+    }
+  }
   Result<OpenedStore> opened = OpenStore(options, ModeOf(options.command));
   if (!opened) {
     streams.Err(CliMessage("", opened.failure().reason));

@@ -135,13 +135,10 @@ UsageProblem ApplyHistoryFormat(const OptionDeclaration& declared, std::string_v
     options.format = OutputFormat::kJson;
   } else if (value == "csv" && list) {
     options.format = OutputFormat::kCsv;
-  } else if (value == "pdf" && list && kHistoryPdfBuilt) {
+  } else if (value == "pdf" && list) {
     options.format = OutputFormat::kPdf;
-  } else if (list && kHistoryPdfBuilt) {
-    return std::string(declared.name) + " is text, csv, json or pdf, not " + QuotedValue(value);
   } else if (list) {
-    return std::string(declared.name) + " is text, csv or json, not " + QuotedValue(value) +
-           (value == "pdf" ? " (this build has no PDF reports)" : "");
+    return std::string(declared.name) + " is text, csv, json or pdf, not " + QuotedValue(value);
   } else {
     return std::string(declared.name) + " is text or json, not " + QuotedValue(value);
   }

@@ -12,13 +12,6 @@ namespace torv {
 
 bool IsHistoryCommand(CliCommand command);
 
-// Whether this build writes the printed history report as PDF (it needs Qt).
-#ifdef TORVDOC_HISTORY_PDF
-inline constexpr bool kHistoryPdfBuilt = true;
-#else
-inline constexpr bool kHistoryPdfBuilt = false;
-#endif
-
 UsageProblem ApplyDb(const OptionDeclaration& declared, std::string_view value,
                      CliOptions& options);
 UsageProblem ApplyDevice(const OptionDeclaration& declared, std::string_view value,

@@ -1,6 +1,6 @@
 #include "history/history_store.h"
 
-#include "history/postgres_connection.h"
+#include "history/postgres_module.h"
 #include "history/sql_history_store.h"
 #include "history/sqlite_connection.h"
 #include "history/store_schema.h"
@@ -14,7 +14,7 @@ Result<std::unique_ptr<HistoryStore>> OpenHistoryStore(const StoreLocation& loca
   };
   Result<std::unique_ptr<SqlConnection>> connection = location.kind == StoreKind::kSqlite
                                                           ? OpenSqlite(location.target, mode)
-                                                          : OpenPostgres(location.target);
+                                                          : OpenPostgresThroughModule(location.target);
   if (!connection) return named(connection.failure());
   if (Status schema = PrepareSchema(**connection, mode); !schema) {
     return named(schema.failure());

@@ -10,7 +10,7 @@
 
 #include "history/archive_copy.h"
 #include "history/store_location.h"
-#include "history_print/history_pdf.h"
+#include "history_report/history_pdf.h"
 #include "history_print/report_layout.h"
 #include "history_report/event_list.h"
 #include "history_report/history_summaries.h"

@@ -1,4 +1,6 @@
-#include "history_print/history_pdf.h"
+// The PDF module: the history report's PDF writer, loaded by
+// history_report/history_pdf.cpp when a caller first asks for a PDF.
+#include "history_report/history_pdf.h"
 
 // Qt
 #include <QCoreApplication>
@@ -10,7 +12,6 @@
 #include <memory>
 
 #include "history_print/report_layout.h"
-#include "report/atomic_write.h"
 
 namespace torv {
 namespace {
@@ -59,11 +60,8 @@ class GuiApplicationForCall {
   std::unique_ptr<QGuiApplication> application_;
 };
 
-}  // namespace
-
-Result<std::string> HistoryPdfDocument(history::HistoryStore& store,
-                                       const history::EventQuery& query,
-                                       const HistoryReportHeading& heading) {
+Result<std::string> PdfDocument(history::HistoryStore& store, const history::EventQuery& query,
+                                const HistoryReportHeading& heading) {
   GuiApplicationForCall application;
   if (!application.Ready()) {
     return Failure{"a PDF needs Qt's GUI application, and this process runs another kind"};
@@ -73,15 +71,12 @@ Result<std::string> HistoryPdfDocument(history::HistoryStore& store,
   return std::string(bytes->constData(), static_cast<std::size_t>(bytes->size()));
 }
 
-Status WriteHistoryPdf(history::HistoryStore& store, const history::EventQuery& query,
-                       const HistoryReportHeading& heading, const std::string& path) {
-  Result<std::string> document = HistoryPdfDocument(store, query, heading);
-  if (!document) return document.failure();
-  Status written = WriteFileAtomically(path, *document);
-  if (!written) {
-    return Failure{path + ": " + written.failure().reason, written.failure().errorNumber};
-  }
-  return {};
-}
+const HistoryPdfModule kModule{{TORVDOC_VERSION, sizeof(HistoryPdfModule)}, &PdfDocument};
 
+}  // namespace
 }  // namespace torv
+
+extern "C" __attribute__((visibility("default"))) const torv::HistoryPdfModule*
+torvdoc_pdf_module() {
+  return &torv::kModule;
+}

@@ -1,0 +1,43 @@
+// The printed history report as a PDF file, for callers of any kind: the
+// same layout the window prints. The writer needs Qt, so it lives in the
+// installation's PDF module, loaded on the first call; without the module
+// these fail with "this installation has no PDF reports (MODULE: REASON)".
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "archive/result.h"
+#include "history/history_store.h"
+#include "history_report/report_heading.h"
+#include "modules/module_loader.h"
+
+namespace torv {
+
+// The PDF module's table (its entry function is kHistoryPdfModuleEntry).
+struct HistoryPdfModule {
+  ModuleHeader header;
+  // The PDF file's bytes of the report of every row `query` lists. Needs no
+  // display: without a Qt GUI application in the process, the module runs
+  // one on Qt's offscreen platform for the time of the call.
+  Result<std::string> (*document)(history::HistoryStore& store, const history::EventQuery& query,
+                                  const HistoryReportHeading& heading);
+};
+inline constexpr std::string_view kHistoryPdfModuleFile = "torvdoc-pdf.so";
+inline constexpr std::string_view kHistoryPdfModuleEntry = "torvdoc_pdf_module";
+
+// Loads the module when it is not loaded yet; fails as HistoryPdfDocument
+// would without it. Lets a caller say so before it reads anything.
+Status HistoryPdfAvailable();
+
+Result<std::string> HistoryPdfDocument(history::HistoryStore& store,
+                                       const history::EventQuery& query,
+                                       const HistoryReportHeading& heading);
+
+// Writes the report of every row `query` lists to `path`, whole or not at
+// all (an existing file is replaced only by a complete report, by the rules
+// of WriteFileAtomically).
+Status WriteHistoryPdf(history::HistoryStore& store, const history::EventQuery& query,
+                       const HistoryReportHeading& heading, const std::string& path);
+
+}  // namespace torv
