@@ -8,6 +8,7 @@
 #include "archive/view_request.h"
 #include "cli/history_option_rules.h"
 #include "cli/history_usage.h"
+#include "cli/output_formats.h"
 
 namespace torv {
 namespace {
@@ -52,22 +53,16 @@ UsageProblem ApplySteps(const OptionDeclaration& declared, std::string_view valu
 
 UsageProblem ApplyFormat(const OptionDeclaration& declared, std::string_view value,
                          CliOptions& options) {
-  if (IsHistoryCommand(options.command)) return ApplyHistoryFormat(declared, value, options);
-  const bool info = options.command == kInfo;
-  if (value == "text") {
-    options.format = OutputFormat::kText;
-  } else if (value == "json") {
-    options.format = OutputFormat::kJson;
-  } else if (value == "csv" && !info) {
-    options.format = OutputFormat::kCsv;
-  } else if (value == "rtf" && !info) {
-    options.format = OutputFormat::kRtf;
-  } else if (info) {
-    return std::string(declared.name) + " is text or json, not " + QuotedValue(value);
-  } else {
-    return std::string(declared.name) + " is text, csv, json or rtf, not " + QuotedValue(value);
+  const std::vector<std::string_view> names = FormatNamesFor(options.command);
+  for (const std::string_view name : names) {
+    if (name == value) {
+      options.format = name;
+      return {};
+    }
   }
-  return {};
+  const bool pdfMissing = options.command == kHistoryList && !kHistoryPdfBuilt && value == "pdf";
+  return std::string(declared.name) + " is " + JoinFormatNames(names, ", ", " or ") + ", not " +
+         QuotedValue(value) + (pdfMissing ? " (this build has no PDF reports)" : "");
 }
 
 UsageProblem ApplyByteOrderMark(const OptionDeclaration& /*declared*/, std::string_view /*flag*/,
