@@ -153,21 +153,21 @@ const std::vector<CommandDeclaration>& CommandTable() {
   static const std::vector<CommandDeclaration> table = {
       {kView, "view", "FILE", "one view of the archive",
        "Usage: torvdoc-cli view FILE [--block K | --date DD.MM | --input N] [--steps SEQ]\n"
-       "                        [--format text|csv|json|rtf] [--bom]\n"
+       "                        [--format {formats}] [--bom]\n"
        "                        [--csv-dialect rfc4180|excel] [-o PATH]\n"
        "                        [--encoding utf-8|cp1251]\n"
        "Shows one view of the archive FILE as a report: the status line, two empty\n"
        "lines, the header line and one line per row. FILE - reads standard input.\n",
        17},
       {kReport, "report", "FILE", "the whole archive",
-       "Usage: torvdoc-cli report FILE [--format text|csv|json|rtf] [--bom]\n"
+       "Usage: torvdoc-cli report FILE [--format {formats}] [--bom]\n"
        "                          [--csv-dialect rfc4180|excel] [-o PATH]\n"
        "                          [--encoding utf-8|cp1251]\n"
        "Shows the whole archive FILE as a report: all 64 blocks, newest first.\n"
        "FILE - reads standard input.\n",
        17},
       {kInfo, "info", "FILE...", "what each archive holds, counted",
-       "Usage: torvdoc-cli info FILE... [--format text|json] [-o PATH]\n"
+       "Usage: torvdoc-cli info FILE... [--format {formats}] [-o PATH]\n"
        "                           [--encoding utf-8|cp1251]\n"
        "Summarizes each archive FILE: its size, WriteOffset and what it points at,\n"
        "the newest and the oldest written record, and counts of empty and damaged\n"
