@@ -106,8 +106,7 @@ void MonthBenchmark(benchmark::State& state, HistoryStore* store) {
   std::size_t bytes = 0;
   for (auto _ : state) {
     std::string out;
-    const Status s = WriteEventList(*store, query, ListFormat::kText,
-                                    [&](std::string_view piece) { out += piece; });
+    const Status s = WriteTextList(*store, query, [&](std::string_view piece) { out += piece; });
     if (!s) state.SkipWithError(s.failure().reason.c_str());
     bytes = out.size();
     benchmark::DoNotOptimize(out);
@@ -119,8 +118,8 @@ void ExportBenchmark(benchmark::State& state, HistoryStore* store) {
   const std::int64_t events = EventCount(*store);
   for (auto _ : state) {
     std::size_t bytes = 0;
-    const Status s = WriteEventList(*store, {}, ListFormat::kCsv,
-                                    [&](std::string_view piece) { bytes += piece.size(); });
+    const Status s = WriteCsvList(*store, {}, Rfc4180Dialect(),
+                                  [&](std::string_view piece) { bytes += piece.size(); });
     if (!s) state.SkipWithError(s.failure().reason.c_str());
     benchmark::DoNotOptimize(bytes);
   }

@@ -90,8 +90,7 @@ std::vector<ReadRow> TableRows(const std::vector<PdfLine>& lines, int* pagesWith
 std::vector<std::vector<std::string>> ListedRows(history::HistoryStore& store,
                                                  const history::EventQuery& query) {
   std::string text;
-  EXPECT_TRUE(
-      WriteEventList(store, query, ListFormat::kText, [&](std::string_view s) { text += s; }).ok());
+  EXPECT_TRUE(WriteTextList(store, query, [&](std::string_view s) { text += s; }).ok());
   std::vector<std::vector<std::string>> rows;
   for (const std::string& line : cli_testing::SplitLines(text)) {
     std::vector<std::string> cells;

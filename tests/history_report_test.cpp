@@ -7,6 +7,7 @@
 #include "history/device_simulation.h"
 #include "history_report/event_list.h"
 #include "history_report/history_summaries.h"
+#include "history_report/listing_formats.h"
 #include "history_report/report_heading.h"
 #include "history_test_support.h"
 
@@ -16,12 +17,14 @@ namespace {
 using history::testing::Backend;
 using history::testing::TestStore;
 
-std::string List(history::HistoryStore& store, ListFormat format,
+// The listing in the format --format `name` writes.
+std::string List(history::HistoryStore& store, std::string_view name,
                  const history::EventQuery& query = {},
                  const CsvDialect& dialect = Rfc4180Dialect()) {
   std::string out;
-  const Status s = WriteEventList(
-      store, query, format, [&](std::string_view piece) { out += piece; }, dialect);
+  const ListingSettings settings{.csv = dialect};
+  const Status s = FindListingFormat(name)->writer(store, query, settings,
+                                                   [&](std::string_view piece) { out += piece; });
   EXPECT_TRUE(s.ok()) << s.failure().reason;
   return out;
 }
@@ -53,7 +56,7 @@ class HistoryReportTest : public ::testing::Test {
 };
 
 TEST_F(HistoryReportTest, TextHasAHeaderOneLinePerEventAndGapLines) {
-  EXPECT_EQ(List(*store_, ListFormat::kText),
+  EXPECT_EQ(List(*store_, "text"),
             "Устройства: все\n"
             "Период: всё время\n"
             "Отбор: нет\n"
@@ -70,7 +73,7 @@ TEST_F(HistoryReportTest, TextHasAHeaderOneLinePerEventAndGapLines) {
 TEST_F(HistoryReportTest, CsvQuotesWhatNeedsItAndKeepsTheGapRow) {
   history::EventQuery relay;
   relay.kinds = {EventKind::kRelay, EventKind::kDevice};
-  EXPECT_EQ(List(*store_, ListFormat::kCsv, relay),
+  EXPECT_EQ(List(*store_, "csv", relay),
             "Устройства: все\r\n"
             "Период: всё время\r\n"
             "\"Отбор: события: реле, устройство\"\r\n"
@@ -81,7 +84,7 @@ TEST_F(HistoryReportTest, CsvQuotesWhatNeedsItAndKeepsTheGapRow) {
             "\"Склад, ТОРВ-4 №2\",19.01.2025,08:00:00,Включение  ИМ,,,\r\n");
   history::EventQuery input7;
   input7.input = 7;
-  EXPECT_EQ(List(*store_, ListFormat::kCsv, input7, SpreadsheetDialect({1, 2})),
+  EXPECT_EQ(List(*store_, "csv", input7, SpreadsheetDialect({1, 2})),
             "\xEF\xBB\xBF"
             "Устройства: все\r\n"
             "Период: всё время\r\n"
@@ -98,7 +101,7 @@ TEST_F(HistoryReportTest, NewestFirstTheGapLineStillStandsBetweenTheTwoStretches
   history::EventQuery newest;
   newest.newestFirst = true;
   newest.kinds = {EventKind::kRelay, EventKind::kDevice, EventKind::kInput};
-  EXPECT_EQ(List(*store_, ListFormat::kText, newest),
+  EXPECT_EQ(List(*store_, "text", newest),
             "Устройства: все\n"
             "Период: всё время\n"
             "Отбор: события: реле, устройство, входы; сначала новые\n"
@@ -113,7 +116,7 @@ TEST_F(HistoryReportTest, NewestFirstTheGapLineStillStandsBetweenTheTwoStretches
 TEST_F(HistoryReportTest, TheTextFilterChoosesTheRowsOfEveryFormat) {
   history::EventQuery door;
   door.text = "ДВЕРЬ";
-  EXPECT_EQ(List(*store_, ListFormat::kCsv, door, ListSpreadsheetDialect()),
+  EXPECT_EQ(List(*store_, "csv", door, ListSpreadsheetDialect()),
             "\xEF\xBB\xBF"
             "Устройства: все\r\n"
             "Период: всё время\r\n"
@@ -123,8 +126,7 @@ TEST_F(HistoryReportTest, TheTextFilterChoosesTheRowsOfEveryFormat) {
             "\"Склад, ТОРВ-4 №2\";\"31.12.2024\";\"23:59:58\";Авар. сигн.;7;;\"Дверь \"\"А\"\", "
             "склад\"\r\n");
   door.text = "сирена";
-  const nlohmann::json events =
-      nlohmann::json::parse(List(*store_, ListFormat::kJson, door)).at("events");
+  const nlohmann::json events = nlohmann::json::parse(List(*store_, "json", door)).at("events");
   ASSERT_EQ(events.size(), 1u);
   EXPECT_EQ(events[0].at("event"), "Включение реле");
 }
@@ -169,7 +171,7 @@ TEST(ReportHeadingTest, NamesDevicePeriodFiltersAndTimeOfPrinting) {
 }
 
 TEST_F(HistoryReportTest, JsonHasEveryFieldScriptsRelyOn) {
-  const std::string json = List(*store_, ListFormat::kJson);
+  const std::string json = List(*store_, "json");
   const nlohmann::json document = nlohmann::json::parse(json);
   ASSERT_EQ(document.size(), 2u);
   EXPECT_EQ(document.at("filters"), nlohmann::json::parse(R"({"device": null, "from": null,
@@ -204,7 +206,7 @@ TEST_F(HistoryReportTest, JsonHasEveryFieldScriptsRelyOn) {
   none.kinds = {EventKind::kInput, EventKind::kDamaged};
   none.text = "дверь";
   none.newestFirst = true;
-  const std::string empty = List(*store_, ListFormat::kJson, none);
+  const std::string empty = List(*store_, "json", none);
   EXPECT_EQ(empty.substr(empty.size() - 15), "\n\"events\": []}\n");
   EXPECT_EQ(nlohmann::json::parse(empty), nlohmann::json::parse(R"({"filters": {
               "device": "Склад, ТОРВ-4 №2", "from": "2024-01-02", "to": "2025-12-31",
@@ -220,13 +222,13 @@ TEST_F(HistoryReportTest, DevicesAsTextAndJson) {
   ASSERT_TRUE(devices.ok());
   ASSERT_EQ(devices->size(), 2u);
   const std::string imported = LocalTimeText(*devices->at(0).lastImportUnixSeconds);
-  EXPECT_EQ(FormatDevices(*devices, SummaryFormat::kText),
+  EXPECT_EQ(FindSummaryFormat("text")->writer(*devices),
             "Устройство\tСобытий\tКопий\tПропусков\tПервое событие\tПоследнее событие\tИмпорт\n"
             "Склад, ТОРВ-4 №2\t5\t2\t1\t31.12.2024 23:59:58\t19.01.2025 08:00:00\t" +
                 imported +
                 "\n"
                 "пустой\t0\t0\t0\t\t\t\n");
-  EXPECT_EQ(nlohmann::json::parse(FormatDevices(*devices, SummaryFormat::kJson)),
+  EXPECT_EQ(nlohmann::json::parse(FindSummaryFormat("json")->writer(*devices)),
             nlohmann::json::parse(R"({"devices": [
               {"device": "Склад, ТОРВ-4 №2", "events": 5, "copies": 2, "gaps": 1,
                "first_event": "31.12.2024 23:59:58", "last_event": "19.01.2025 08:00:00",
@@ -272,7 +274,7 @@ TEST(HistoryReportSimulationTest, NamesFollowEachEventsInputAndRelay) {
     names.push_back({"4", history::NumberKind::kRelay, n, "реле " + std::to_string(n)});
   }
   ASSERT_TRUE(store->SetNames(names).ok());
-  const nlohmann::json events = nlohmann::json::parse(List(*store, ListFormat::kJson)).at("events");
+  const nlohmann::json events = nlohmann::json::parse(List(*store, "json")).at("events");
   const std::vector<ArchiveRecord> copied(device.Written().end() - 1024, device.Written().end());
   ASSERT_EQ(events.size(), copied.size());
   int named = 0;

@@ -265,10 +265,9 @@ TEST_F(HistoryDialogsTest, ExportThroughTheRealSaveDialog) {
   window_->ExportListing();
   EXPECT_EQ(driver.Left(), 0u);
   std::string expected;
-  ASSERT_TRUE(
-      WriteEventList(*window_->Session().Reader(), {}, ListFormat::kJson, [&](std::string_view p) {
-        expected += p;
-      }).ok());
+  ASSERT_TRUE(WriteJsonList(*window_->Session().Reader(), {}, [&](std::string_view p) {
+                expected += p;
+              }).ok());
   EXPECT_EQ(cli_testing::ReadWholeFile(path), expected);
 }
 

@@ -88,8 +88,7 @@ inline Rows ShownRows(const QAbstractItemModel& model) {
 // as device, gap text, then empty cells.
 inline Rows ListingRows(history::HistoryStore& store, const history::EventQuery& query) {
   std::string text;
-  const Status s =
-      WriteEventList(store, query, ListFormat::kText, [&](std::string_view p) { text += p; });
+  const Status s = WriteTextList(store, query, [&](std::string_view p) { text += p; });
   EXPECT_TRUE(s.ok()) << s.failure().reason;
   Rows rows;
   const std::vector<std::string> lines = cli_testing::SplitLines(text);

@@ -347,21 +347,24 @@ TEST_F(HistoryWindowTest, ExportsEqualTheCommandLinesListingForTheSameFilters) {
   query.kinds = {EventKind::kInput, EventKind::kRelay, EventKind::kDamaged, EventKind::kOther};
   query.text = "сигн";
   history::HistoryStore& store = *window->Session().Reader();
-  const auto listing = [&](ListFormat format, const CsvDialect& dialect) {
+  const auto listing = [&](const CsvDialect* dialect) {
     std::string out;
-    EXPECT_TRUE(WriteEventList(
-                    store, query, format, [&](std::string_view p) { out += p; }, dialect)
-                    .ok());
+    const auto sink = [&](std::string_view p) { out += p; };
+    EXPECT_TRUE(
+        (dialect ? WriteCsvList(store, query, *dialect, sink) : WriteJsonList(store, query, sink))
+            .ok());
     return out;
   };
+  const CsvDialect rfc4180 = Rfc4180Dialect();
+  const CsvDialect spreadsheet = ListSpreadsheetDialect();
   const struct {
     int filter;
     const char* file;
     std::string expected;
   } cases[] = {
-      {0, "a.csv", listing(ListFormat::kCsv, Rfc4180Dialect())},
-      {1, "b.csv", listing(ListFormat::kCsv, ListSpreadsheetDialect())},
-      {2, "c.json", listing(ListFormat::kJson, Rfc4180Dialect())},
+      {0, "a.csv", listing(&rfc4180)},
+      {1, "b.csv", listing(&spreadsheet)},
+      {2, "c.json", listing(nullptr)},
   };
   const QStringList filters = {QStringLiteral("CSV (*.csv)"),
                                QStringLiteral("CSV для табличного редактора (*.csv)"),

@@ -20,7 +20,7 @@
 #include "cli/cli_output.h"
 #include "cli/command_streams.h"
 #include "cli/history_commands.h"
-#include "cli/report_output.h"
+#include "cli/output_formats.h"
 #include "cli/view_description.h"
 #include "report/atomic_write.h"
 #include "report/report_builder.h"
@@ -156,10 +156,7 @@ CommandOutcome RunInfo(const CliOptions& options) {
     // the shape of the output depends only on the command line.
     const bool list = options.arguments.size() > 1;
     CommandOutcome delivered =
-        Deliver(options.format == OutputFormat::kJson
-                    ? Result<std::string>(ArchiveInfoJson(summaries, list))
-                    : EncodeOutput(ArchiveInfoText(summaries), options.encoding),
-                options.outputPath);
+        Deliver(FormatInfoOutput(summaries, list, options), options.outputPath);
     outcome.out = std::move(delivered.out);
     outcome.err += delivered.err;
     outcome.exitCode = delivered.exitCode;

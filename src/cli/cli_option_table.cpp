@@ -8,6 +8,7 @@
 #include "archive/view_request.h"
 #include "cli/history_option_rules.h"
 #include "cli/history_usage.h"
+#include "cli/output_formats.h"
 
 namespace torv {
 namespace {
@@ -52,22 +53,15 @@ UsageProblem ApplySteps(const OptionDeclaration& declared, std::string_view valu
 
 UsageProblem ApplyFormat(const OptionDeclaration& declared, std::string_view value,
                          CliOptions& options) {
-  if (IsHistoryCommand(options.command)) return ApplyHistoryFormat(declared, value, options);
-  const bool info = options.command == kInfo;
-  if (value == "text") {
-    options.format = OutputFormat::kText;
-  } else if (value == "json") {
-    options.format = OutputFormat::kJson;
-  } else if (value == "csv" && !info) {
-    options.format = OutputFormat::kCsv;
-  } else if (value == "rtf" && !info) {
-    options.format = OutputFormat::kRtf;
-  } else if (info) {
-    return std::string(declared.name) + " is text or json, not " + QuotedValue(value);
-  } else {
-    return std::string(declared.name) + " is text, csv, json or rtf, not " + QuotedValue(value);
+  const std::vector<std::string_view> names = FormatNamesFor(options.command);
+  for (const std::string_view name : names) {
+    if (name == value) {
+      options.format = name;
+      return {};
+    }
   }
-  return {};
+  return std::string(declared.name) + " is " + JoinFormatNames(names, ", ", " or ") + ", not " +
+         QuotedValue(value);
 }
 
 UsageProblem ApplyByteOrderMark(const OptionDeclaration& /*declared*/, std::string_view /*flag*/,
@@ -158,21 +152,21 @@ const std::vector<CommandDeclaration>& CommandTable() {
   static const std::vector<CommandDeclaration> table = {
       {kView, "view", "FILE", "one view of the archive",
        "Usage: torvdoc-cli view FILE [--block K | --date DD.MM | --input N] [--steps SEQ]\n"
-       "                        [--format text|csv|json|rtf] [--bom]\n"
+       "                        [--format {formats}] [--bom]\n"
        "                        [--csv-dialect rfc4180|excel] [-o PATH]\n"
        "                        [--encoding utf-8|cp1251]\n"
        "Shows one view of the archive FILE as a report: the status line, two empty\n"
        "lines, the header line and one line per row. FILE - reads standard input.\n",
        17},
       {kReport, "report", "FILE", "the whole archive",
-       "Usage: torvdoc-cli report FILE [--format text|csv|json|rtf] [--bom]\n"
+       "Usage: torvdoc-cli report FILE [--format {formats}] [--bom]\n"
        "                          [--csv-dialect rfc4180|excel] [-o PATH]\n"
        "                          [--encoding utf-8|cp1251]\n"
        "Shows the whole archive FILE as a report: all 64 blocks, newest first.\n"
        "FILE - reads standard input.\n",
        17},
       {kInfo, "info", "FILE...", "what each archive holds, counted",
-       "Usage: torvdoc-cli info FILE... [--format text|json] [-o PATH]\n"
+       "Usage: torvdoc-cli info FILE... [--format {formats}] [-o PATH]\n"
        "                           [--encoding utf-8|cp1251]\n"
        "Summarizes each archive FILE: its size, WriteOffset and what it points at,\n"
        "the newest and the oldest written record, and counts of empty and damaged\n"

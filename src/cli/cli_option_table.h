@@ -24,13 +24,17 @@ enum class ArgumentCount {
 
 struct CommandDeclaration {
   CliCommand command;
-  std::string_view name;       // as typed: "view", or words of a group: "history import"
-  std::string_view argument;   // what its arguments are: "FILE" or "OUT"; empty for none
-  std::string_view summary;    // its line in the tool's help, or in its group's help
-  std::string_view synopsis;   // the head of its help: usage lines and what it does
+  std::string_view name;      // as typed: "view", or words of a group: "history import"
+  std::string_view argument;  // what its arguments are: "FILE" or "OUT"; empty for none
+  std::string_view summary;   // its line in the tool's help, or in its group's help
+  // The head of its help: usage lines and what it does; kFormatNamesSlot
+  // stands for the names its --format takes.
+  std::string_view synopsis;
   std::size_t helpColumn = 0;  // where the option texts start in its help, after "  "
   ArgumentCount arguments = ArgumentCount::kOne;
 };
+
+inline constexpr std::string_view kFormatNamesSlot = "{formats}";
 
 // Commands whose names start with the same word, listed in the tool's help
 // as one line and in a help of their own: "history".

@@ -15,6 +15,8 @@ namespace {
 
 constexpr std::string_view kEndOfOptions = "--";
 constexpr std::string_view kLongPrefix = "--";
+// The format --bom and --csv-dialect are for.
+constexpr std::string_view kCsvFormat = "csv";
 
 // What the arguments after the command name ask for besides a run.
 enum class Request { kRun, kHelp, kVersion };
@@ -114,13 +116,13 @@ UsageProblem ParseCommandArgs(const std::vector<std::string>& args, std::size_t 
   if (seen.count("--steps") != 0 && seen.count("--input") != 0) {
     return "--steps cannot be used with --input";
   }
-  if (options.byteOrderMark && options.format != OutputFormat::kCsv) {
+  if (options.byteOrderMark && options.format != kCsvFormat) {
     return "--bom needs --format csv";
   }
-  if (seen.count("--csv-dialect") != 0 && options.format != OutputFormat::kCsv) {
+  if (seen.count("--csv-dialect") != 0 && options.format != kCsvFormat) {
     return "--csv-dialect needs --format csv";
   }
-  if (seen.count("--encoding") != 0 && options.format != OutputFormat::kText) {
+  if (seen.count("--encoding") != 0 && options.format != kTextFormat) {
     return "--encoding applies only to --format text";
   }
   if (IsHistoryCommand(options.command)) {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "archive/view_request.h"
@@ -32,9 +33,8 @@ enum class OutputEncoding { kUtf8, kCp1251 };
 // spreadsheet program in a Russian locale opens with a double click.
 enum class CsvDialectName { kRfc4180, kExcel };
 
-// What `view`, `report`, `info` and the history listings write; `info` and
-// `history devices` know only text and JSON, `history list` no RTF.
-enum class OutputFormat { kText, kCsv, kJson, kRtf, kPdf };
+// The format every command writes unless --format names another.
+inline constexpr std::string_view kTextFormat = "text";
 
 inline constexpr int kMaxSampleFill = 1000000;
 inline constexpr char kStepBackward = 'b';
@@ -57,8 +57,9 @@ struct CliOptions {
   bool byteOrderMark = false;                            // CSV only; also history list
   CsvDialectName csvDialect = CsvDialectName::kRfc4180;  // also history list
 
-  // view, report, info, history list (format: also history devices)
-  OutputFormat format = OutputFormat::kText;
+  // view, report, info, history list (format: also history devices): the
+  // name of a row of the command's format catalogue (output_formats.h)
+  std::string_view format = kTextFormat;
   // Of text (view, report, info); the locale's unless --encoding is given.
   OutputEncoding encoding = OutputEncoding::kUtf8;
   std::string outputPath;  // empty or "-": standard output

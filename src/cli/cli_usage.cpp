@@ -1,6 +1,7 @@
 #include "cli/cli_usage.h"
 
 #include "cli/cli_option_table.h"
+#include "cli/output_formats.h"
 
 namespace torv {
 namespace {
@@ -27,6 +28,18 @@ std::string OptionLabel(const OptionDeclaration& option) {
   label += option.name;
   if (option.kind == OptionKind::kValue) label += " " + std::string(option.valueName);
   return label;
+}
+
+// The command's synopsis with the names its --format takes, from the
+// catalogue of what it writes: the bash completion offers what it lists.
+std::string Synopsis(const CommandDeclaration& declared) {
+  std::string synopsis(declared.synopsis);
+  const std::size_t slot = synopsis.find(kFormatNamesSlot);
+  if (slot != std::string::npos) {
+    synopsis.replace(slot, kFormatNamesSlot.size(),
+                     JoinFormatNames(FormatNamesFor(declared.command), "|", "|"));
+  }
+  return synopsis;
 }
 
 std::string HelpLabel() {
@@ -78,7 +91,7 @@ std::string GroupUsage(const CommandGroupDeclaration& group) {
 
 std::string CommandUsage(CliCommand command) {
   const CommandDeclaration& declared = CommandDeclarationOf(command);
-  std::string usage(declared.synopsis);
+  std::string usage = Synopsis(declared);
   for (const OptionDeclaration& option : OptionTable()) {
     if (option.TakenBy(command)) {
       usage += HelpLine(OptionLabel(option), declared.helpColumn, option.HelpFor(command));

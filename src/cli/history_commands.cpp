@@ -1,6 +1,5 @@
 #include "cli/history_commands.h"
 
-#include <ctime>
 #include <memory>
 
 #include "cli/cli_option_table.h"
@@ -11,11 +10,9 @@
 #include "history/history_store.h"
 #include "history/names_csv.h"
 #include "history/store_location.h"
-#include "history_report/event_list.h"
 #include "history_report/history_pdf.h"
 #include "history_report/history_summaries.h"
-#include "history_report/report_heading.h"
-#include "report/atomic_write.h"
+#include "history_report/listing_output.h"
 
 namespace torv {
 namespace {
@@ -38,38 +35,6 @@ Result<OpenedStore> OpenStore(const CliOptions& options, OpenMode mode) {
   return OpenedStore{*location, std::move(*store)};
 }
 
-// A listing written over the store, or over the files SQLite keeps beside
-// it, would destroy the history.
-bool OutputIsTheStore(const std::string& outputPath, const StoreLocation& location) {
-  return !IsStandardOutput(outputPath) && history::IsPartOfStore(outputPath, location);
-}
-
-history::EventQuery QueryOf(const HistoryOptions& options) {
-  history::EventQuery query;
-  query.device = options.device;
-  query.from = options.from;
-  query.to = options.to;
-  query.input = options.input;
-  query.kinds = options.kinds;
-  query.text = options.text;
-  query.newestFirst = options.newestFirst;
-  return query;
-}
-
-ListFormat ListFormatOf(OutputFormat format) {
-  switch (format) {
-    case OutputFormat::kCsv:
-      return ListFormat::kCsv;
-    case OutputFormat::kJson:
-      return ListFormat::kJson;
-    case OutputFormat::kText:
-    case OutputFormat::kRtf:
-    case OutputFormat::kPdf:
-      break;
-  }
-  return ListFormat::kText;
-}
-
 // One run of a history command: its store, and where it writes.
 class HistoryRun {
  public:
@@ -80,7 +45,7 @@ class HistoryRun {
     int exitCode = kExitDone;
     for (const std::string& file : options_.arguments) {
       Result<history::ImportOutcome> outcome = history::ImportArchiveFile(
-          store_, *options_.history.device, file, options_.history.copiedAt);
+          store_, *options_.history.query.device, file, options_.history.copiedAt);
       if (!outcome) {
         streams_.Err(ImportFailureMessage(file, outcome.failure(), location_.shown));
         exitCode = kExitMessage;
@@ -93,43 +58,44 @@ class HistoryRun {
   }
 
   int List() {
-    if (OutputIsTheStore(options_.outputPath, location_)) {
-      streams_.Err(
-          UsageErrorMessage(options_.outputPath + ": is the history store; it is never written",
-                            CommandDeclarationOf(options_.command).name));
-      return kExitUsage;
-    }
-    const history::EventQuery query = QueryOf(options_.history);
-    if (options_.format == OutputFormat::kPdf) return ListAsPdf(query);
-    const ListFormat format = ListFormatOf(options_.format);
-    const CsvDialect dialect = options_.csvDialect == CsvDialectName::kExcel
-                                   ? ListSpreadsheetDialect()
-                                   : Rfc4180Dialect(options_.byteOrderMark);
+    ListingSettings settings;
+    settings.csv = options_.csvDialect == CsvDialectName::kExcel
+                       ? ListSpreadsheetDialect()
+                       : Rfc4180Dialect(options_.byteOrderMark);
+    ListingDestination to;
+    to.store = &location_;
     if (IsStandardOutput(options_.outputPath)) {
-      // Piece by piece to standard output: a whole store never sits in memory.
-      const Status listed = WriteEventList(
-          store_, query, format, [&](std::string_view piece) { Out(piece); }, dialect);
-      return Finish(listed ? kExitDone : StoreFailed(listed.failure()));
+      to.stream = [&](std::string_view piece) { Out(piece); };
+    } else {
+      to.file = options_.outputPath;
     }
-    std::string content;
-    const Status listed = WriteEventList(
-        store_, query, format, [&](std::string_view piece) { content += piece; }, dialect);
-    if (!listed) return StoreFailed(listed.failure());
-    return WriteOutput(content);
+    const ListingWritten written = WriteListing(*FindListingFormat(options_.format), store_,
+                                                options_.history.query, settings, to);
+    switch (written.fault) {
+      case ListingFault::kStoreFile:
+        streams_.Err(
+            UsageErrorMessage(options_.outputPath + ": is the history store; it is never written",
+                              CommandDeclarationOf(options_.command).name));
+        return kExitUsage;
+      case ListingFault::kReading:
+        return Finish(StoreFailed(written.failure));
+      case ListingFault::kWriting:
+        streams_.Err(CannotWriteMessage(options_.outputPath, written.failure));
+        return kExitMessage;
+      case ListingFault::kNone:
+        break;
+    }
+    return Finish(kExitDone);
   }
 
-  int Devices() {
-    const SummaryFormat format =
-        options_.format == OutputFormat::kJson ? SummaryFormat::kJson : SummaryFormat::kText;
-    return Print(DevicesReport(store_, format));
-  }
+  int Devices() { return Print(DevicesReport(store_, *FindSummaryFormat(options_.format))); }
 
   int SetName() {
     const HistoryOptions& history = options_.history;
     history::NameEntry entry;
-    entry.device = *history.device;
+    entry.device = *history.query.device;
     entry.kind = history.relay ? history::NumberKind::kRelay : history::NumberKind::kInput;
-    entry.number = history.relay ? *history.relay : history.input.value_or(0);
+    entry.number = history.relay ? *history.relay : history.query.input.value_or(0);
     entry.name = options_.path;
     const Status stored = store_.SetNames({entry});
     return stored ? kExitDone : StoreFailed(stored.failure());
@@ -149,24 +115,6 @@ class HistoryRun {
   int ListNames() { return Print(NamesReport(store_)); }
 
  private:
-  // The printed report, as the history window exports it.
-  int ListAsPdf(const history::EventQuery& query) {
-    Result<std::string> document =
-        HistoryPdfDocument(store_, query, HeadingFor(query, std::time(nullptr)));
-    if (!document) return StoreFailed(document.failure());
-    if (!IsStandardOutput(options_.outputPath)) return WriteOutput(*document);
-    Out(*document);
-    return Finish(kExitDone);
-  }
-  // `content` whole into the file -o names.
-  int WriteOutput(std::string_view content) {
-    const Status written = WriteFileAtomically(options_.outputPath, content);
-    if (!written) {
-      streams_.Err(CannotWriteMessage(options_.outputPath, written.failure()));
-      return kExitMessage;
-    }
-    return kExitDone;
-  }
   // After a fault of standard output nothing more gets through; the fault is
   // told once, by Finish.
   void Out(std::string_view bytes) { (void)streams_.Out(bytes); }
@@ -208,7 +156,9 @@ OpenMode ModeOf(CliCommand command) {
 
 int RunHistoryCommand(const CliOptions& options, CommandStreams& streams) {
   // A PDF that cannot be written is told before the store is opened.
-  if (options.format == OutputFormat::kPdf) {
+  const ListingFormat* format = FindListingFormat(options.format);
+  if (options.command == CliCommand::kHistoryList && format != nullptr &&
+      IsPrintedListing(*format)) {
     if (Status available = HistoryPdfAvailable(); !available) {
       streams.Err(CliMessage("", available.failure().reason));
       return kExitMessage;

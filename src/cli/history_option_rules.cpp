@@ -64,7 +64,7 @@ UsageProblem ApplyDb(const OptionDeclaration& declared, std::string_view value,
 UsageProblem ApplyDevice(const OptionDeclaration& declared, std::string_view value,
                          CliOptions& options) {
   if (value.empty()) return std::string(declared.name) + " wants a device name";
-  options.history.device = value;
+  options.history.query.device = value;
   return {};
 }
 
@@ -81,19 +81,19 @@ UsageProblem ApplyCopiedAt(const OptionDeclaration& declared, std::string_view v
 
 UsageProblem ApplyFrom(const OptionDeclaration& declared, std::string_view value,
                        CliOptions& options) {
-  return ApplyDate(declared, value, options.history.from);
+  return ApplyDate(declared, value, options.history.query.from);
 }
 
 UsageProblem ApplyTo(const OptionDeclaration& declared, std::string_view value,
                      CliOptions& options) {
-  return ApplyDate(declared, value, options.history.to);
+  return ApplyDate(declared, value, options.history.query.to);
 }
 
 UsageProblem ApplyEvents(const OptionDeclaration& declared, std::string_view value,
                          CliOptions& options) {
   Result<std::vector<EventKind>> kinds = history::ParseEventKinds(value);
   if (!kinds) return std::string(declared.name) + ": " + kinds.failure().reason;
-  options.history.kinds = *kinds;
+  options.history.query.kinds = *kinds;
   return {};
 }
 
@@ -101,13 +101,13 @@ UsageProblem ApplyText(const OptionDeclaration& declared, std::string_view value
                        CliOptions& options) {
   if (history::FoldForMatch(value).empty())
     return std::string(declared.name) + " wants a text to find";
-  options.history.text = value;
+  options.history.query.text = value;
   return {};
 }
 
 UsageProblem ApplyNewestFirst(const OptionDeclaration& /*declared*/, std::string_view /*flag*/,
                               CliOptions& options) {
-  options.history.newestFirst = true;
+  options.history.query.newestFirst = true;
   return {};
 }
 
@@ -119,37 +119,18 @@ UsageProblem ApplyRelay(const OptionDeclaration& declared, std::string_view valu
 UsageProblem ApplyHistoryInput(const OptionDeclaration& declared, std::string_view value,
                                CliOptions& options) {
   if (options.command == kHistoryNamesSet) {
-    return ApplyNamedNumber(declared, value, options.history.input);
+    return ApplyNamedNumber(declared, value, options.history.query.input);
   }
   // A listing keeps the events of an input as the input view finds them.
   return ParseOptionNumberInto(declared.name, value, kFirstInputNumber, kLastInputNumber,
-                               options.history.input);
-}
-
-UsageProblem ApplyHistoryFormat(const OptionDeclaration& declared, std::string_view value,
-                                CliOptions& options) {
-  const bool list = options.command == kHistoryList;
-  if (value == "text") {
-    options.format = OutputFormat::kText;
-  } else if (value == "json") {
-    options.format = OutputFormat::kJson;
-  } else if (value == "csv" && list) {
-    options.format = OutputFormat::kCsv;
-  } else if (value == "pdf" && list) {
-    options.format = OutputFormat::kPdf;
-  } else if (list) {
-    return std::string(declared.name) + " is text, csv, json or pdf, not " + QuotedValue(value);
-  } else {
-    return std::string(declared.name) + " is text or json, not " + QuotedValue(value);
-  }
-  return {};
+                               options.history.query.input);
 }
 
 UsageProblem HistoryUsageProblem(const std::set<std::string_view>& seen,
                                  const CliOptions& options) {
-  const HistoryOptions& history = options.history;
+  const history::EventQuery& query = options.history.query;
   const bool needsDevice = options.command == kHistoryImport || options.command == kHistoryNamesSet;
-  if (needsDevice && !history.device) return "missing --device NAME";
+  if (needsDevice && !query.device) return "missing --device NAME";
   // A copy is kept with its file's name and time, which standard input has not.
   const bool readsFiles =
       options.command == kHistoryImport || options.command == kHistoryNamesImport;
@@ -160,8 +141,8 @@ UsageProblem HistoryUsageProblem(const std::set<std::string_view>& seen,
   if (options.command == kHistoryNamesSet && seen.count("--input") + seen.count("--relay") != 1) {
     return "give one of --input N and --relay N";
   }
-  if (history.from && history.to && history.from->Key() > history.to->Key()) {
-    return "--from " + DateText(*history.from) + " is after --to " + DateText(*history.to);
+  if (query.from && query.to && query.from->Key() > query.to->Key()) {
+    return "--from " + DateText(*query.from) + " is after --to " + DateText(*query.to);
   }
   return {};
 }

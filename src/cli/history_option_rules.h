@@ -30,11 +30,9 @@ UsageProblem ApplyNewestFirst(const OptionDeclaration& declared, std::string_vie
                               CliOptions& options);
 UsageProblem ApplyRelay(const OptionDeclaration& declared, std::string_view value,
                         CliOptions& options);
-// --input and --format of a history command.
+// --input of a history command.
 UsageProblem ApplyHistoryInput(const OptionDeclaration& declared, std::string_view value,
                                CliOptions& options);
-UsageProblem ApplyHistoryFormat(const OptionDeclaration& declared, std::string_view value,
-                                CliOptions& options);
 
 // What is wrong with a history command line as a whole, once every option
 // was read; `seen` holds the long names of the options given.

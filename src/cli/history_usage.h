@@ -32,7 +32,7 @@ inline constexpr std::string_view kHistoryListSynopsis =
     "Usage: torvdoc-cli history list [--device NAME] [--from DATE] [--to DATE]\n"
     "                                [--input N] [--events KINDS] [--text TEXT]\n"
     "                                [--newest-first] [--db STORE]\n"
-    "                                [--format text|csv|json|pdf] [--bom]\n"
+    "                                [--format {formats}] [--bom]\n"
     "                                [--csv-dialect rfc4180|excel] [-o PATH]\n"
     "Lists the stored events oldest first, device by device: the device, the\n"
     "date with its year, the time, the event, the input or relay and its name.\n"
@@ -40,7 +40,7 @@ inline constexpr std::string_view kHistoryListSynopsis =
     "listing starts with the device, the period and the filters it shows.\n";
 
 inline constexpr std::string_view kHistoryDevicesSynopsis =
-    "Usage: torvdoc-cli history devices [--format text|json] [--db STORE]\n"
+    "Usage: torvdoc-cli history devices [--format {formats}] [--db STORE]\n"
     "Per device: the events stored, the copies imported, the gaps, the first\n"
     "and the last dated event, and the last import (local time).\n";
 

@@ -1,7 +1,6 @@
 #include "history_report/event_list.h"
 
 #include <array>
-#include <memory>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
@@ -146,16 +145,25 @@ class JsonListWriter final : public ListWriter {
   bool first_ = true;
 };
 
-std::unique_ptr<ListWriter> WriterFor(ListFormat format, const CsvDialect& dialect) {
-  switch (format) {
-    case ListFormat::kCsv:
-      return std::make_unique<CsvListWriter>(dialect);
-    case ListFormat::kJson:
-      return std::make_unique<JsonListWriter>();
-    case ListFormat::kText:
-      break;
-  }
-  return std::make_unique<TextListWriter>();
+Status WriteList(history::HistoryStore& store, const history::EventQuery& query,
+                 ListWriter&& writer, const TextSink& sink) {
+  std::string out;
+  writer.Start(out, query);
+  const Status listed = ForEachListedRow(store, query, [&](const ListedRow& row) {
+    if (row.gap) {
+      writer.Gap(out, row.event);
+    } else {
+      writer.Event(out, row.event, row.fields);
+    }
+    if (out.size() >= kFlushSize) {
+      sink(out);
+      out.clear();
+    }
+  });
+  if (!listed) return listed;
+  writer.End(out);
+  sink(out);
+  return {};
 }
 
 }  // namespace
@@ -178,26 +186,19 @@ Status ForEachListedRow(history::HistoryStore& store, const history::EventQuery&
   });
 }
 
-Status WriteEventList(history::HistoryStore& store, const history::EventQuery& query,
-                      ListFormat format, const TextSink& sink, const CsvDialect& csvDialect) {
-  std::unique_ptr<ListWriter> writer = WriterFor(format, csvDialect);
-  std::string out;
-  writer->Start(out, query);
-  const Status listed = ForEachListedRow(store, query, [&](const ListedRow& row) {
-    if (row.gap) {
-      writer->Gap(out, row.event);
-    } else {
-      writer->Event(out, row.event, row.fields);
-    }
-    if (out.size() >= kFlushSize) {
-      sink(out);
-      out.clear();
-    }
-  });
-  if (!listed) return listed;
-  writer->End(out);
-  sink(out);
-  return {};
+Status WriteTextList(history::HistoryStore& store, const history::EventQuery& query,
+                     const TextSink& sink) {
+  return WriteList(store, query, TextListWriter(), sink);
+}
+
+Status WriteCsvList(history::HistoryStore& store, const history::EventQuery& query,
+                    const CsvDialect& dialect, const TextSink& sink) {
+  return WriteList(store, query, CsvListWriter(dialect), sink);
+}
+
+Status WriteJsonList(history::HistoryStore& store, const history::EventQuery& query,
+                     const TextSink& sink) {
+  return WriteList(store, query, JsonListWriter(), sink);
 }
 
 }  // namespace torv

@@ -29,8 +29,6 @@
 
 namespace torv {
 
-enum class ListFormat { kText, kCsv, kJson };
-
 // The columns of the text and CSV listings, in order; the printed report
 // has the same.
 inline constexpr std::array<std::string_view, 7> kListColumns = {
@@ -57,9 +55,13 @@ struct ListedRow {
 Status ForEachListedRow(history::HistoryStore& store, const history::EventQuery& query,
                         const std::function<void(const ListedRow&)>& sink);
 
-// The CSV dialect is used for kCsv only.
-Status WriteEventList(history::HistoryStore& store, const history::EventQuery& query,
-                      ListFormat format, const TextSink& sink,
-                      const CsvDialect& csvDialect = Rfc4180Dialect());
+// The listing in one format, piece by piece to `sink`; listing_formats.h
+// holds the row of each.
+Status WriteTextList(history::HistoryStore& store, const history::EventQuery& query,
+                     const TextSink& sink);
+Status WriteCsvList(history::HistoryStore& store, const history::EventQuery& query,
+                    const CsvDialect& dialect, const TextSink& sink);
+Status WriteJsonList(history::HistoryStore& store, const history::EventQuery& query,
+                     const TextSink& sink);
 
 }  // namespace torv

@@ -18,7 +18,50 @@ nlohmann::json TextOrNull(const std::string& text) {
   return text.empty() ? nlohmann::json(nullptr) : nlohmann::json(text);
 }
 
+std::string DevicesJson(const std::vector<history::DeviceSummary>& devices) {
+  nlohmann::json list = nlohmann::json::array();
+  for (const history::DeviceSummary& d : devices) {
+    list.push_back({{"device", d.device},
+                    {"events", d.events},
+                    {"copies", d.copies},
+                    {"gaps", d.gaps},
+                    {"first_event", TextOrNull(MomentText(d.firstDated))},
+                    {"last_event", TextOrNull(MomentText(d.lastDated))},
+                    {"last_import", d.lastImportUnixSeconds
+                                        ? nlohmann::json(LocalTimeText(*d.lastImportUnixSeconds))
+                                        : nlohmann::json(nullptr)}});
+  }
+  return nlohmann::json{{"devices", list}}.dump(2, ' ', false,
+                                                nlohmann::json::error_handler_t::replace) +
+         "\n";
+}
+
+std::string DevicesText(const std::vector<history::DeviceSummary>& devices) {
+  std::string out =
+      "Устройство\tСобытий\tКопий\tПропусков\tПервое событие\tПоследнее событие\tИмпорт\n";
+  for (const history::DeviceSummary& d : devices) {
+    out += d.device + "\t" + std::to_string(d.events) + "\t" + std::to_string(d.copies) + "\t" +
+           std::to_string(d.gaps) + "\t" + MomentText(d.firstDated) + "\t" +
+           MomentText(d.lastDated) + "\t" +
+           (d.lastImportUnixSeconds ? LocalTimeText(*d.lastImportUnixSeconds) : "") + "\n";
+  }
+  return out;
+}
+
+constexpr SummaryFormat kFormats[] = {
+    {"text", "txt", "", DevicesText},
+    {"json", "json", "", DevicesJson},
+};
+
 }  // namespace
+
+std::span<const SummaryFormat> SummaryFormats() {
+  return kFormats;
+}
+
+const SummaryFormat* FindSummaryFormat(std::string_view name) {
+  return FindFormat(SummaryFormats(), name);
+}
 
 std::string ImportLine(const std::string& file, const history::ImportOutcome& outcome) {
   if (outcome.emptyArchive) return file + ": " + std::string(kEmptyArchiveMessage);
@@ -37,36 +80,6 @@ std::string LocalTimeText(std::int64_t unixSeconds, const char* format) {
   return std::string(text, length);
 }
 
-std::string FormatDevices(const std::vector<history::DeviceSummary>& devices,
-                          SummaryFormat format) {
-  if (format == SummaryFormat::kJson) {
-    nlohmann::json list = nlohmann::json::array();
-    for (const history::DeviceSummary& d : devices) {
-      list.push_back({{"device", d.device},
-                      {"events", d.events},
-                      {"copies", d.copies},
-                      {"gaps", d.gaps},
-                      {"first_event", TextOrNull(MomentText(d.firstDated))},
-                      {"last_event", TextOrNull(MomentText(d.lastDated))},
-                      {"last_import", d.lastImportUnixSeconds
-                                          ? nlohmann::json(LocalTimeText(*d.lastImportUnixSeconds))
-                                          : nlohmann::json(nullptr)}});
-    }
-    return nlohmann::json{{"devices", list}}.dump(2, ' ', false,
-                                                  nlohmann::json::error_handler_t::replace) +
-           "\n";
-  }
-  std::string out =
-      "Устройство\tСобытий\tКопий\tПропусков\tПервое событие\tПоследнее событие\tИмпорт\n";
-  for (const history::DeviceSummary& d : devices) {
-    out += d.device + "\t" + std::to_string(d.events) + "\t" + std::to_string(d.copies) + "\t" +
-           std::to_string(d.gaps) + "\t" + MomentText(d.firstDated) + "\t" +
-           MomentText(d.lastDated) + "\t" +
-           (d.lastImportUnixSeconds ? LocalTimeText(*d.lastImportUnixSeconds) : "") + "\n";
-  }
-  return out;
-}
-
 std::string FormatNames(const std::vector<history::NameEntry>& names) {
   const CsvWriter csv(Rfc4180Dialect());
   std::string out;
@@ -78,10 +91,10 @@ std::string FormatNames(const std::vector<history::NameEntry>& names) {
   return out;
 }
 
-Result<std::string> DevicesReport(history::HistoryStore& store, SummaryFormat format) {
+Result<std::string> DevicesReport(history::HistoryStore& store, const SummaryFormat& format) {
   Result<std::vector<history::DeviceSummary>> devices = store.Devices();
   if (!devices) return devices.failure();
-  return FormatDevices(*devices, format);
+  return format.writer(*devices);
 }
 
 Result<std::string> NamesReport(history::HistoryStore& store) {

@@ -9,27 +9,33 @@
 // listing can be edited and imported again.
 #pragma once
 
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "archive/result.h"
 #include "history/history_model.h"
 #include "history/history_store.h"
+#include "report/format_catalogue.h"
 
 namespace torv {
 
-enum class SummaryFormat { kText, kJson };
+// The formats of the device summaries, one row each: text and json.
+using DevicesWriter = std::string (*)(const std::vector<history::DeviceSummary>& devices);
+using SummaryFormat = FormatRow<DevicesWriter>;
+std::span<const SummaryFormat> SummaryFormats();
+// The row `history devices --format NAME` writes; nullptr for an unknown name.
+const SummaryFormat* FindSummaryFormat(std::string_view name);
 
-std::string FormatDevices(const std::vector<history::DeviceSummary>& devices, SummaryFormat format);
 std::string FormatNames(const std::vector<history::NameEntry>& names);
-
 // The line `history import` prints for one file: "FILE: N new, M already
 // stored", with ", gap before" when the copy started a stretch of its own;
 // an empty archive gives "FILE: архив пуст" (nothing imported, no error).
 std::string ImportLine(const std::string& file, const history::ImportOutcome& outcome);
 
 // What `history devices` and `history names list` print, read from the store.
-Result<std::string> DevicesReport(history::HistoryStore& store, SummaryFormat format);
+Result<std::string> DevicesReport(history::HistoryStore& store, const SummaryFormat& format);
 Result<std::string> NamesReport(history::HistoryStore& store);
 
 // The moment in local time, as strftime writes it in `format`:

@@ -7,23 +7,18 @@
 
 #include <ctime>
 #include <exception>
+#include <vector>
 
 #include "history/archive_copy.h"
 #include "history/store_location.h"
-#include "history_report/history_pdf.h"
 #include "history_print/report_layout.h"
-#include "history_report/event_list.h"
 #include "history_report/history_summaries.h"
+#include "history_report/listing_output.h"
 #include "history_report/report_heading.h"
 #include "history_ui/history_window.h"
-#include "report/atomic_write.h"
 
 namespace torv {
 namespace {
-
-QString Utf8(const std::string& text) {
-  return QString::fromStdString(text);
-}
 
 const QString kImportTitle = QStringLiteral("Импорт копий");
 const QString kNamesTitle = QStringLiteral("Названия");
@@ -31,26 +26,17 @@ const QString kExportTitle = QStringLiteral("Экспорт");
 const QString kPrintTitle = QStringLiteral("Печать");
 const QString kStoreTitle = QStringLiteral("Хранилище");
 
-// The export formats, in the order of the save dialog's filters.
-enum class ExportFormat { kCsv, kSpreadsheetCsv, kJson, kPdf };
-const QStringList kExportFilters = {QStringLiteral("CSV (*.csv)"),
-                                    QStringLiteral("CSV для табличного редактора (*.csv)"),
-                                    QStringLiteral("JSON (*.json)"), QStringLiteral("PDF (*.pdf)")};
-const QStringList kExportSuffixes = {QStringLiteral("csv"), QStringLiteral("csv"),
-                                     QStringLiteral("json"), QStringLiteral("pdf")};
+QString Utf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
-// The format of an export: the file's own suffix when it names one, so that
-// "отчёт.pdf" is a PDF whichever filter was left selected; else the filter.
-ExportFormat FormatOf(const FileDialogAnswer& answer) {
-  const qsizetype chosen = kExportFilters.indexOf(answer.selectedFilter);
-  const auto filtered = static_cast<ExportFormat>(chosen < 0 ? 0 : chosen);
-  const QString suffix = QFileInfo(answer.fileName).suffix().toLower();
-  if (suffix == QStringLiteral("pdf")) return ExportFormat::kPdf;
-  if (suffix == QStringLiteral("json")) return ExportFormat::kJson;
-  if (suffix == QStringLiteral("csv")) {
-    return filtered == ExportFormat::kSpreadsheetCsv ? filtered : ExportFormat::kCsv;
+// The listing formats the export offers, in the order of its dialog's filters.
+std::vector<const ListingFormat*> ExportFormats() {
+  std::vector<const ListingFormat*> formats;
+  for (const ListingFormat& format : ListingFormats()) {
+    if (!format.dialogFilter.empty()) formats.push_back(&format);
   }
-  return filtered;
+  return formats;
 }
 
 }  // namespace
@@ -160,52 +146,52 @@ void HistoryWindow::ExportListing() {
   history::HistoryStore* store = StoreToList(kExportTitle);
   if (store == nullptr) return;
   const history::EventQuery query = CurrentQuery();
+  const std::vector<const ListingFormat*> formats = ExportFormats();
+  QStringList filters;
+  for (const ListingFormat* format : formats) filters.push_back(Utf8(format->dialogFilter));
+  // The filter chosen last, or the first; an unknown filter is the first.
+  const auto offered = [&](const QString& filter) -> const ListingFormat& {
+    const qsizetype at = filters.indexOf(filter);
+    return *formats[at < 0 ? 0 : static_cast<std::size_t>(at)];
+  };
+  const ListingFormat& preselected = offered(lastExportFilter_);
   FileDialogRequest request;
   request.title = kExportTitle;
-  request.filters = kExportFilters;
-  request.selectedFilter =
-      kExportFilters.contains(lastExportFilter_) ? lastExportFilter_ : kExportFilters.front();
-  const int format = static_cast<int>(kExportFilters.indexOf(request.selectedFilter));
-  request.defaultSuffix = kExportSuffixes[format];
+  request.filters = filters;
+  request.selectedFilter = Utf8(preselected.dialogFilter);
+  request.defaultSuffix = Utf8(preselected.suffix);
   const QString folder = lastFolder_.isEmpty() ? QDir::homePath() : lastFolder_;
-  request.startName = QDir(folder).filePath(QStringLiteral("история.") + kExportSuffixes[format]);
+  request.startName = QDir(folder).filePath(QStringLiteral("история.") + request.defaultSuffix);
   const std::optional<FileDialogAnswer> answer = prompts_.AskExportFile(request);
   if (!answer || answer->fileName.isEmpty()) return;
-  const ExportFormat exportFormat = FormatOf(*answer);
-  lastExportFilter_ = kExportFilters[static_cast<int>(exportFormat)];
+  const ListingFormat& format =
+      FormatForFile(ListingFormats(), QFileInfo(answer->fileName).suffix().toLower().toStdString(),
+                    offered(answer->selectedFilter));
+  lastExportFilter_ = Utf8(format.dialogFilter);
   RememberFolder(answer->fileName);
-  const std::string path = answer->fileName.toStdString();
-  // A listing saved over the store or the files SQLite keeps beside it would
-  // destroy the very history it lists.
-  if (session_.HasLocation() && history::IsPartOfStore(path, session_.Location())) {
-    prompts_.ShowWarning(kExportTitle,
-                         QStringLiteral("Файл не сохранён: %1 — это файл хранилища истории, "
-                                        "он не перезаписывается.")
-                             .arg(answer->fileName));
-    return;
-  }
 
-  Status written;
-  if (exportFormat == ExportFormat::kPdf) {
-    written = WriteHistoryPdf(*store, query, HeadingFor(query, std::time(nullptr)), path);
-  } else {
-    std::string content;
-    const ListFormat listFormat =
-        exportFormat == ExportFormat::kJson ? ListFormat::kJson : ListFormat::kCsv;
-    written = WriteEventList(
-        *store, query, listFormat, [&](std::string_view piece) { content += piece; },
-        exportFormat == ExportFormat::kSpreadsheetCsv ? ListSpreadsheetDialect()
-                                                      : Rfc4180Dialect());
-    if (written) {
-      if (const Status saved = WriteFileAtomically(path, content); !saved) {
-        written = Failure{path + ": " + saved.failure().reason, saved.failure().errorNumber};
-      }
+  ListingSettings settings;
+  ListingDestination to;
+  to.file = answer->fileName.toStdString();
+  to.store = session_.HasLocation() ? &session_.Location() : nullptr;
+  const ListingWritten written = WriteListing(format, *store, query, settings, to);
+  switch (written.fault) {
+    case ListingFault::kStoreFile:
+      prompts_.ShowWarning(kExportTitle,
+                           QStringLiteral("Файл не сохранён: %1 — это файл хранилища истории, "
+                                          "он не перезаписывается.")
+                               .arg(answer->fileName));
+      return;
+    case ListingFault::kReading:
+    case ListingFault::kWriting: {
+      const std::string reason = written.fault == ListingFault::kWriting
+                                     ? to.file + ": " + written.failure.reason
+                                     : written.failure.reason;
+      prompts_.ShowWarning(kExportTitle, QStringLiteral("Файл не сохранён: %1").arg(Utf8(reason)));
+      return;
     }
-  }
-  if (!written) {
-    prompts_.ShowWarning(
-        kExportTitle, QStringLiteral("Файл не сохранён: %1").arg(Utf8(written.failure().reason)));
-    return;
+    case ListingFault::kNone:
+      break;
   }
   statusBar()->showMessage(QStringLiteral("Сохранено: ") + answer->fileName, 10000);
 }
