@@ -15,19 +15,20 @@ qtIncludeDir=${2:-}
 # The project folders each folder may include, itself among them.
 declare -A allowed=(
   [archive]="archive"
-  [report]="archive report"
+  [fileio]="archive fileio"
+  [report]="archive fileio report"
   [history]="archive history"
-  [history_report]="archive report history history_report"
-  [history_print]="archive report history history_report history_print"
-  [ui]="archive report ui"
-  [history_ui]="archive report history history_report history_print ui history_ui"
-  [cli]="archive report history history_report history_print cli"
-  [app]="archive report history history_report history_print ui history_ui app"
-  [history_app]="archive report history history_report history_print ui history_ui history_app"
+  [history_report]="archive fileio report history history_report"
+  [history_print]="archive fileio report history history_report history_print"
+  [ui]="archive fileio report ui"
+  [history_ui]="archive fileio report history history_report history_print ui history_ui"
+  [cli]="archive fileio report history history_report history_print cli"
+  [app]="archive fileio report history history_report history_print ui history_ui app"
+  [history_app]="archive fileio report history history_report history_print ui history_ui history_app"
 )
 # Qt in each folder: none, the non-widget modules only, or any.
 declare -A qt=(
-  [archive]=none [report]=none [history]=none [history_report]=none [cli]=none
+  [archive]=none [fileio]=none [report]=none [history]=none [history_report]=none [cli]=none
   [history_print]=print
   [ui]=any [history_ui]=any [app]=any [history_app]=any
 )

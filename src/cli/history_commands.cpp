@@ -17,7 +17,7 @@
 #ifdef TORVDOC_HISTORY_PDF
 #include "history_print/history_pdf.h"
 #endif
-#include "report/atomic_write.h"
+#include "fileio/atomic_write.h"
 
 namespace torv {
 namespace {

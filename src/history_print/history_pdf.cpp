@@ -9,8 +9,8 @@
 // Std
 #include <memory>
 
+#include "fileio/atomic_write.h"
 #include "history_print/report_layout.h"
-#include "report/atomic_write.h"
 
 namespace torv {
 namespace {

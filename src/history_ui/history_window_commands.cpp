@@ -8,6 +8,7 @@
 #include <ctime>
 #include <exception>
 
+#include "fileio/atomic_write.h"
 #include "history/archive_copy.h"
 #include "history/store_location.h"
 #include "history_print/history_pdf.h"
@@ -16,7 +17,6 @@
 #include "history_report/history_summaries.h"
 #include "history_report/report_heading.h"
 #include "history_ui/history_window.h"
-#include "report/atomic_write.h"
 
 namespace torv {
 namespace {
