@@ -81,19 +81,11 @@ class PostgresConnection final : public SqlConnection {
         .keyedTableEnd = "",
         // Another writer selecting the same rows waits until this transaction ends.
         .lockRows = " FOR UPDATE",
+        .countTables =
+            "SELECT count(*) FROM information_schema.tables "
+            "WHERE table_schema = current_schema() AND table_name = $1",
     };
     return kWords;
-  }
-
-  Result<bool> HasTable(const std::string& name) override {
-    std::int64_t count = 0;
-    if (Status s = Query("SELECT count(*) FROM information_schema.tables "
-                         "WHERE table_schema = current_schema() AND table_name = $1",
-                         {name}, [&](const SqlRow& row) { count = row.Int(0); });
-        !s) {
-      return s.failure();
-    }
-    return count > 0;
   }
 
   Status BeginRead() override {

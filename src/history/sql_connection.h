@@ -35,6 +35,7 @@ struct SqlWords {
   std::string_view integer;        // a 64-bit integer column
   std::string_view keyedTableEnd;  // ends a table whose rows are found by their key alone
   std::string_view lockRows;       // ends a SELECT whose rows stay locked to other writers
+  std::string_view countTables;    // counts the schema's tables named $1
 };
 
 enum class OpenMode {
@@ -58,7 +59,15 @@ class SqlConnection {
   virtual Status ExecScript(std::string_view sql) = 0;
 
   // Whether the store's schema holds a table of that name.
-  virtual Result<bool> HasTable(const std::string& name) = 0;
+  Result<bool> HasTable(const std::string& name) {
+    std::int64_t count = 0;
+    if (Status s =
+            Query(Words().countTables, {name}, [&](const SqlRow& row) { count = row.Int(0); });
+        !s) {
+      return s.failure();
+    }
+    return count > 0;
+  }
 
   // A transaction whose statements all see one snapshot, even while others
   // write.

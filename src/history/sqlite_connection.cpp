@@ -49,18 +49,9 @@ class SqliteConnection final : public SqlConnection {
         .keyedTableEnd = " WITHOUT ROWID",
         // The write lock BeginWrite takes covers every row.
         .lockRows = "",
+        .countTables = "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = $1",
     };
     return kWords;
-  }
-
-  Result<bool> HasTable(const std::string& name) override {
-    std::int64_t count = 0;
-    if (Status s = Query("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = $1",
-                         {name}, [&](const SqlRow& row) { count = row.Int(0); });
-        !s) {
-      return s.failure();
-    }
-    return count > 0;
   }
 
   // A deferred transaction reads one snapshot of the file from its first read.
