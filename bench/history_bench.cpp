@@ -18,10 +18,10 @@
 #include <string>
 #include <vector>
 
-#include "history/device_simulation.h"
 #include "history/history_store.h"
 #include "history/postgres_module.h"
 #include "history_report/event_list.h"
+#include "models/device_simulation.h"
 
 namespace torv {
 namespace {

@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "history/device_simulation.h"
 #include "history/history_store.h"
 #include "history_report/history_pdf.h"
+#include "models/device_simulation.h"
 
 namespace torv {
 namespace {

@@ -12,7 +12,7 @@
 #include "archive/view_outcome.h"
 #include "archive/view_request.h"
 #include "archive/view_state.h"
-#include "report/atomic_write.h"
+#include "fileio/atomic_write.h"
 #include "report/report_builder.h"
 
 namespace torv {

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "history/history_model.h"
-#include "history/memory_history.h"
+#include "models/memory_history.h"
 
 namespace torv::fuzz {
 namespace {

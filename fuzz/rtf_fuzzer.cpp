@@ -3,9 +3,10 @@
 //
 // Checks, besides the sanitizers: the document is 7-bit text in the fixed
 // frame; reading its paragraphs back gives exactly the pane's lines in
-// Windows-1251; and that conversion agrees with an independent one, in which
-// a character that Windows-1251 lacks, and every byte that is not part of a
-// well-formed UTF-8 character, becomes one "?".
+// Windows-1251; and that conversion agrees with one written here from the
+// UTF-8 and Windows-1251 definitions (neither the program's decoder nor
+// iconv), in which a character that Windows-1251 lacks, and every byte
+// that is not part of a well-formed UTF-8 character, becomes one "?".
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -14,8 +15,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include <iconv.h>
 
 #include "report/rtf_writer.h"
 
@@ -38,93 +37,83 @@ void Check(bool holds, const char* what) {
   if (!holds) Fail(what);
 }
 
-// Which Windows-1251 byte stands for a code point, learnt once by converting
-// each byte from 0x80 on the other way.
-class Cp1251Table {
- public:
-  Cp1251Table() {
-    iconv_t toUtf8 = ::iconv_open("UTF-8", "CP1251");
-    Check(toUtf8 != reinterpret_cast<iconv_t>(-1), "no CP1251 converter");
-    for (int byte = 0x80; byte <= 0xFF; ++byte) {
-      char in = static_cast<char>(byte);
-      char out[8] = {};
-      char* inPtr = &in;
-      char* outPtr = out;
-      std::size_t inLeft = 1;
-      std::size_t outLeft = sizeof out;
-      if (::iconv(toUtf8, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1)) {
-        ::iconv(toUtf8, nullptr, nullptr, nullptr, nullptr);
-        continue;
-      }
-      const char32_t codePoint = DecodeUtf8(std::string_view(out, outPtr - out), 0)->codePoint;
-      Check(codePoint < bytes_.size(), "CP1251 maps beyond the table");
-      bytes_[codePoint] = static_cast<std::uint8_t>(byte);
-    }
-    ::iconv_close(toUtf8);
-  }
-
-  std::optional<char> ByteOf(char32_t codePoint) const {
-    if (codePoint < 0x80) return static_cast<char>(codePoint);
-    if (codePoint >= bytes_.size() || bytes_[codePoint] == 0) return std::nullopt;
-    return static_cast<char>(bytes_[codePoint]);
-  }
-
-  struct Character {
-    char32_t codePoint;
-    std::size_t length;
-  };
-
-  // The well-formed UTF-8 character at `at` (the Unicode standard's table of
-  // well-formed byte sequences), or nothing.
-  static std::optional<Character> DecodeUtf8(std::string_view text, std::size_t at) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[at + i]); };
-    const std::size_t left = text.size() - at;
-    const unsigned char lead = byte(0);
-    if (lead < 0x80) return Character{lead, 1};
-    std::size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-      length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      length = 3;
-      if (lead == 0xE0) low = 0xA0;
-      if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      length = 4;
-      if (lead == 0xF0) low = 0x90;
-      if (lead == 0xF4) high = 0x8F;
-    } else {
-      return std::nullopt;
-    }
-    if (left < length) return std::nullopt;
-    if (byte(1) < low || byte(1) > high) return std::nullopt;
-    for (std::size_t i = 2; i < length; ++i) {
-      if (byte(i) < 0x80 || byte(i) > 0xBF) return std::nullopt;
-    }
-    char32_t codePoint = lead & (0x7F >> length);
-    for (std::size_t i = 1; i < length; ++i) codePoint = (codePoint << 6) | (byte(i) & 0x3F);
-    return Character{codePoint, length};
-  }
-
- private:
-  // Windows-1251 byte of each code point up to U+21FF (the highest is
-  // U+2122), 0 for none.
-  std::array<std::uint8_t, 0x2200> bytes_{};
+// Code points of the Windows-1251 bytes 0x80 to 0xFF, as the code page's
+// definition lists them; 0 for 0x98, which stands for no character. The
+// bytes below 0x80 are ASCII.
+constexpr std::array<char16_t, 128> kCp1251High = {
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021,  // 0x80
+    0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F,  // 0x88
+    0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 0x90
+    0x0000, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F,  // 0x98
+    0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7,  // 0xA0
+    0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,  // 0xA8
+    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7,  // 0xB0
+    0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,  // 0xB8
+    0x0410, 0x0411, 0x0412, 0x0413, 0x0414, 0x0415, 0x0416, 0x0417,  // 0xC0: А to Я
+    0x0418, 0x0419, 0x041A, 0x041B, 0x041C, 0x041D, 0x041E, 0x041F,  //
+    0x0420, 0x0421, 0x0422, 0x0423, 0x0424, 0x0425, 0x0426, 0x0427,  //
+    0x0428, 0x0429, 0x042A, 0x042B, 0x042C, 0x042D, 0x042E, 0x042F,  //
+    0x0430, 0x0431, 0x0432, 0x0433, 0x0434, 0x0435, 0x0436, 0x0437,  // 0xE0: а to я
+    0x0438, 0x0439, 0x043A, 0x043B, 0x043C, 0x043D, 0x043E, 0x043F,  //
+    0x0440, 0x0441, 0x0442, 0x0443, 0x0444, 0x0445, 0x0446, 0x0447,  //
+    0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F,  //
 };
 
+std::optional<char> Cp1251ByteOf(char32_t codePoint) {
+  if (codePoint < 0x80) return static_cast<char>(codePoint);
+  for (std::size_t i = 0; i < kCp1251High.size(); ++i) {
+    if (kCp1251High[i] != 0 && kCp1251High[i] == codePoint) return static_cast<char>(0x80 + i);
+  }
+  return std::nullopt;
+}
+
+struct Character {
+  char32_t codePoint;
+  std::size_t length;
+};
+
+// The UTF-8 character at `at` as the encoding's definition reads it: the
+// lead byte's high bits give the length (0xxxxxxx, 110xxxxx, 1110xxxx,
+// 11110xxx), each byte after it is 10xxxxxx, and the x bits give the code
+// point. It is well-formed when the code point needs that many bytes, is
+// no surrogate and is at most U+10FFFF; otherwise nothing.
+std::optional<Character> Utf8At(std::string_view text, std::size_t at) {
+  struct Form {
+    unsigned char mask;     // the lead byte's pattern bits
+    unsigned char pattern;  // and their values
+    char32_t smallest;      // the least code point written in this length
+  };
+  constexpr Form kForms[] = {
+      {0x80, 0x00, 0x0}, {0xE0, 0xC0, 0x80}, {0xF0, 0xE0, 0x800}, {0xF8, 0xF0, 0x10000}};
+  const auto lead = static_cast<unsigned char>(text[at]);
+  for (std::size_t length = 1; length <= 4; ++length) {
+    const Form& form = kForms[length - 1];
+    if ((lead & form.mask) != form.pattern) continue;
+    if (text.size() - at < length) return std::nullopt;
+    char32_t codePoint = lead & static_cast<unsigned char>(~form.mask);
+    for (std::size_t i = 1; i < length; ++i) {
+      const auto next = static_cast<unsigned char>(text[at + i]);
+      if ((next & 0xC0) != 0x80) return std::nullopt;
+      codePoint = codePoint * 64 + (next & 0x3F);
+    }
+    if (codePoint < form.smallest || codePoint > 0x10FFFF) return std::nullopt;
+    if (codePoint >= 0xD800 && codePoint <= 0xDFFF) return std::nullopt;
+    return Character{codePoint, length};
+  }
+  return std::nullopt;  // a continuation byte, or 11111xxx
+}
+
 std::string ModelCp1251(std::string_view utf8) {
-  static const Cp1251Table table;
   std::string out;
   std::size_t at = 0;
   while (at < utf8.size()) {
-    const std::optional<Cp1251Table::Character> character = Cp1251Table::DecodeUtf8(utf8, at);
+    const std::optional<Character> character = Utf8At(utf8, at);
     if (!character) {
       out += '?';
       ++at;
       continue;
     }
-    out += table.ByteOf(character->codePoint).value_or('?');
+    out += Cp1251ByteOf(character->codePoint).value_or('?');
     at += character->length;
   }
   return out;

@@ -15,20 +15,21 @@ qtIncludeDir=${2:-}
 # The project folders each folder may include, itself among them.
 declare -A allowed=(
   [archive]="archive"
+  [fileio]="archive fileio"
   [modules]="archive modules"
-  [report]="archive report"
+  [report]="archive fileio report"
   [history]="archive modules history"
-  [history_report]="archive modules report history history_report"
-  [history_print]="archive modules report history history_report history_print"
-  [ui]="archive report ui"
-  [history_ui]="archive modules report history history_report history_print ui history_ui"
-  [cli]="archive modules report history history_report history_print cli"
-  [app]="archive modules report history history_report history_print ui history_ui app"
-  [history_app]="archive modules report history history_report history_print ui history_ui history_app"
+  [history_report]="archive fileio modules report history history_report"
+  [history_print]="archive fileio modules report history history_report history_print"
+  [ui]="archive fileio report ui"
+  [history_ui]="archive fileio modules report history history_report history_print ui history_ui"
+  [cli]="archive fileio modules report history history_report history_print cli"
+  [app]="archive fileio modules report history history_report history_print ui history_ui app"
+  [history_app]="archive fileio modules report history history_report history_print ui history_ui history_app"
 )
 # Qt in each folder: none, the non-widget modules only, or any.
 declare -A qt=(
-  [archive]=none [modules]=none [report]=none [history]=none [history_report]=none [cli]=none
+  [archive]=none [fileio]=none [modules]=none [report]=none [history]=none [history_report]=none [cli]=none
   [history_print]=print
   [ui]=any [history_ui]=any [app]=any [history_app]=any
 )

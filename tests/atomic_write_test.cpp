@@ -1,4 +1,4 @@
-#include "report/atomic_write.h"
+#include "fileio/atomic_write.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -13,10 +13,10 @@
 #include <gtest/gtest.h>
 
 #include "fake_history_prompts.h"
-#include "history/device_simulation.h"
 #include "history_test_support.h"
 #include "history_ui/history_window.h"
 #include "history_window_support.h"
+#include "models/device_simulation.h"
 
 namespace torv {
 namespace {

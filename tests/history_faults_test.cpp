@@ -16,9 +16,9 @@
 
 #include <gtest/gtest.h>
 
-#include "history/device_simulation.h"
-#include "history/memory_history.h"
 #include "history_test_support.h"
+#include "models/device_simulation.h"
+#include "models/memory_history.h"
 
 namespace torv::history {
 namespace {

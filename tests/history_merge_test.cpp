@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "archive/sample_archive.h"
-#include "history/device_simulation.h"
-#include "history/memory_history.h"
+#include "models/device_simulation.h"
+#include "models/memory_history.h"
 
 namespace torv::history {
 namespace {

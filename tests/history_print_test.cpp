@@ -13,11 +13,11 @@
 
 #include "archive/sample_archive.h"
 #include "history/archive_copy.h"
-#include "history/device_simulation.h"
 #include "history_report/event_list.h"
 #include "history_report/listed_event.h"
 #include "history_report/report_heading.h"
 #include "history_test_support.h"
+#include "models/device_simulation.h"
 #include "pdf_reading.h"
 
 namespace torv {

@@ -4,12 +4,12 @@
 #include <nlohmann/json.hpp>
 
 #include "archive/sample_archive.h"
-#include "history/device_simulation.h"
 #include "history_report/event_list.h"
 #include "history_report/history_summaries.h"
 #include "history_report/listing_formats.h"
 #include "history_report/report_heading.h"
 #include "history_test_support.h"
+#include "models/device_simulation.h"
 
 namespace torv {
 namespace {

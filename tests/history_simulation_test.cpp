@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "history/device_simulation.h"
 #include "history_test_support.h"
+#include "models/device_simulation.h"
 
 namespace torv::history {
 namespace {

@@ -9,10 +9,10 @@
 #include <gtest/gtest.h>
 
 #include "archive/sample_archive.h"
-#include "history/device_simulation.h"
-#include "history/memory_history.h"
 #include "history/sql_connection.h"
 #include "history_test_support.h"
+#include "models/device_simulation.h"
+#include "models/memory_history.h"
 
 namespace torv::history {
 namespace {

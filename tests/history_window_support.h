@@ -20,10 +20,10 @@
 #include <gtest/gtest.h>
 
 #include "cli_test_support.h"
-#include "history/device_simulation.h"
 #include "history/history_store.h"
 #include "history_report/event_list.h"
 #include "history_report/report_heading.h"
+#include "models/device_simulation.h"
 #include "temp_archive.h"
 
 // QString in GoogleTest's messages as its text.

@@ -1,4 +1,4 @@
-#include "report/text_encoding.h"
+#include "fileio/text_encoding.h"
 
 #include <gtest/gtest.h>
 

@@ -22,7 +22,7 @@
 #include "cli/history_commands.h"
 #include "cli/output_formats.h"
 #include "cli/view_description.h"
-#include "report/atomic_write.h"
+#include "fileio/atomic_write.h"
 #include "report/report_builder.h"
 
 namespace torv {

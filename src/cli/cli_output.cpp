@@ -1,6 +1,6 @@
 #include "cli/cli_output.h"
 
-#include "report/text_encoding.h"
+#include "fileio/text_encoding.h"
 
 namespace torv {
 

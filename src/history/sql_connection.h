@@ -1,7 +1,8 @@
 // The few things the history store asks of a database, so that one store
-// speaks to SQLite and to PostgreSQL alike. Statements number their
-// parameters $1, $2, ...; every statement text is cached as a prepared
-// statement by the connection.
+// speaks to SQLite and to PostgreSQL alike: what they do differently
+// (transactions, locks, type words) each connection answers for itself.
+// Statements number their parameters $1, $2, ...; every statement text is
+// cached as a prepared statement by the connection.
 #pragma once
 
 #include <cstddef>
@@ -9,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -27,7 +29,14 @@ class SqlRow {
   virtual std::string Text(int column) const = 0;
 };
 
-enum class SqlDialect { kSqlite, kPostgres };
+// What the databases spell differently in a statement's text.
+struct SqlWords {
+  std::string_view integerKey;     // an integer primary key the database numbers itself
+  std::string_view integer;        // a 64-bit integer column
+  std::string_view keyedTableEnd;  // ends a table whose rows are found by their key alone
+  std::string_view lockRows;       // ends a SELECT whose rows stay locked to other writers
+  std::string_view countTables;    // counts the schema's tables named $1
+};
 
 enum class OpenMode {
   kRead,   // listing: the store must exist; nothing is created
@@ -37,7 +46,7 @@ enum class OpenMode {
 class SqlConnection {
  public:
   virtual ~SqlConnection() = default;
-  virtual SqlDialect Dialect() const = 0;
+  virtual const SqlWords& Words() const = 0;
 
   using RowSink = std::function<void(const SqlRow&)>;
   // Runs one statement; calls `sink` (when given) for each row.
@@ -48,6 +57,60 @@ class SqlConnection {
   }
   // Several statements without parameters, as one text (schema scripts).
   virtual Status ExecScript(std::string_view sql) = 0;
+
+  // Whether the store's schema holds a table of that name.
+  Result<bool> HasTable(const std::string& name) {
+    std::int64_t count = 0;
+    if (Status s =
+            Query(Words().countTables, {name}, [&](const SqlRow& row) { count = row.Int(0); });
+        !s) {
+      return s.failure();
+    }
+    return count > 0;
+  }
+
+  // A transaction whose statements all see one snapshot, even while others
+  // write.
+  virtual Status BeginRead() = 0;
+  // A transaction that no other writer runs beside where it locks: the whole
+  // store at once, or the rows it selects with Words().lockRows.
+  virtual Status BeginWrite() = 0;
+  // Inside a write transaction: waits until no other process is changing the
+  // store's layout, and keeps them out until the transaction ends.
+  virtual Status LockLayout() = 0;
+  // Lets readers go on beside a writer; once each time a store is opened for
+  // writing.
+  virtual Status ReadBesideWriter() = 0;
+  Status Commit() { return ExecScript("COMMIT"); }
+  Status Rollback() { return ExecScript("ROLLBACK"); }
+
+  // Run `work` (returning Status or Result<T>) in one transaction: committed
+  // after a success, rolled back after a failure.
+  template <typename Work>
+  auto InReadTransaction(Work&& work) -> decltype(work()) {
+    return InTransaction(&SqlConnection::BeginRead, std::forward<Work>(work));
+  }
+  template <typename Work>
+  auto InWriteTransaction(Work&& work) -> decltype(work()) {
+    return InTransaction(&SqlConnection::BeginWrite, std::forward<Work>(work));
+  }
+
+ private:
+  template <typename Work>
+  auto InTransaction(Status (SqlConnection::*begin)(), Work&& work) -> decltype(work()) {
+    if (Status begun = (this->*begin)(); !begun) return begun.failure();
+    auto done = work();
+    if (!done) {
+      (void)Rollback();
+      return done;
+    }
+    if (Status committed = Commit(); !committed) {
+      // A commit that failed (SQLite busy, say) may leave the transaction open.
+      (void)Rollback();
+      return committed.failure();
+    }
+    return done;
+  }
 };
 
 // Statements a connection keeps prepared. A text filter writes its matches

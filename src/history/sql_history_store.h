@@ -1,5 +1,5 @@
 // The one store implementation over SqlConnection: SQLite and PostgreSQL
-// differ only in their connection and their schema script.
+// differ only in their connection, which also spells the schema's words.
 #pragma once
 
 #include <memory>
@@ -66,8 +66,7 @@ class SqlHistoryStore final : public HistoryStore {
                           const std::string& textCondition);
   Result<std::optional<StoredEvent>> FirstDated(const Device& device,
                                                 const std::vector<Stretch>& stretches, bool newest);
-  Status BeginRead();
-  Status Rollback();
+  Result<std::vector<DeviceSummary>> ReadDevices();
 
   std::unique_ptr<SqlConnection> db_;
 };

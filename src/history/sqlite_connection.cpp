@@ -2,8 +2,10 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 #include <unordered_map>
 
 namespace torv::history {
@@ -39,7 +41,39 @@ class SqliteConnection final : public SqlConnection {
   SqliteConnection(const SqliteConnection&) = delete;
   SqliteConnection& operator=(const SqliteConnection&) = delete;
 
-  SqlDialect Dialect() const override { return SqlDialect::kSqlite; }
+  const SqlWords& Words() const override {
+    static constexpr SqlWords kWords{
+        .integerKey = "INTEGER PRIMARY KEY",
+        .integer = "INTEGER",
+        // SQLite then keeps the rows in their key rather than beside a rowid.
+        .keyedTableEnd = " WITHOUT ROWID",
+        // The write lock BeginWrite takes covers every row.
+        .lockRows = "",
+        .countTables = "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = $1",
+    };
+    return kWords;
+  }
+
+  // A deferred transaction reads one snapshot of the file from its first read.
+  Status BeginRead() override { return ExecScript("BEGIN"); }
+  // Takes the file's write lock at once: two importers never both read the
+  // history and then both wait to write it.
+  Status BeginWrite() override { return ExecScript("BEGIN IMMEDIATE"); }
+  // BeginWrite's lock keeps every other writer out already.
+  Status LockLayout() override { return {}; }
+
+  // The write-ahead log lets readers go on while one process imports.
+  // Switching needs a moment alone with the file; other processes opening it
+  // at the same time may hold it briefly.
+  Status ReadBesideWriter() override {
+    Status status;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      status = ExecScript("PRAGMA journal_mode = WAL");
+      if (status) return status;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return status;
+  }
 
   Status Query(std::string_view sql, const std::vector<SqlValue>& parameters,
                const RowSink& sink) override {

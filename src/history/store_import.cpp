@@ -5,7 +5,6 @@
 #include <map>
 
 #include "history/sql_history_store.h"
-#include "history/store_schema.h"
 #include "history/stored_columns.h"
 #include "history/year_rule.h"
 
@@ -40,11 +39,9 @@ Result<std::int64_t> SqlHistoryStore::LockDevice(const std::string& name) {
       !s) {
     return s.failure();
   }
-  // On PostgreSQL the row lock makes every other import of this device wait
-  // until this transaction ends; SQLite's write lock is already held.
-  const char* sql = db_->Dialect() == SqlDialect::kPostgres
-                        ? "SELECT id FROM devices WHERE name = $1 FOR UPDATE"
-                        : "SELECT id FROM devices WHERE name = $1";
+  // Every other import of this device waits until this transaction ends.
+  const std::string sql =
+      "SELECT id FROM devices WHERE name = $1" + std::string(db_->Words().lockRows);
   std::optional<std::int64_t> id;
   if (Status s = db_->Query(sql, {name}, [&](const SqlRow& row) { id = row.Int(0); }); !s) {
     return s.failure();
@@ -193,10 +190,6 @@ Status SqlHistoryStore::ApplyPlan(std::int64_t deviceId, std::int64_t copyId,
   return {};
 }
 
-Status SqlHistoryStore::Rollback() {
-  return db_->ExecScript("ROLLBACK");
-}
-
 Result<ImportOutcome> SqlHistoryStore::Import(const std::string& device, const ArchiveCopy& copy) {
   if (device.empty()) return Failure{"the device name is empty"};
   ImportOutcome outcome;
@@ -205,36 +198,33 @@ Result<ImportOutcome> SqlHistoryStore::Import(const std::string& device, const A
   identities.reserve(copy.records.size());
   for (const ArchiveRecord& record : copy.records) identities.push_back(IdentityOf(record));
 
-  if (Status s = BeginWrite(*db_); !s) return s.failure();
-  const auto fail = [this](const Failure& failure) {
-    (void)Rollback();
-    return failure;
+  const auto store = [&]() -> Result<MergePlan> {
+    Result<std::int64_t> deviceId = LockDevice(device);
+    if (!deviceId) return deviceId.failure();
+    Result<std::vector<Stretch>> stretches = Stretches(*deviceId);
+    if (!stretches) return stretches.failure();
+    Result<HistorySlice> slice = LoadSlice(*deviceId, *stretches, identities);
+    if (!slice) return slice.failure();
+    MergePlan plan = PlanMerge(*slice, identities, copy.copiedAt.unixSeconds);
+
+    std::int64_t copyId = 0;
+    Status inserted = db_->Query(
+        "INSERT INTO copies (device_id, copied_at, imported_at, source, records, new_events) "
+        "VALUES ($1, $2, $3, $4, $5, $6) RETURNING id",
+        {*deviceId, copy.copiedAt.unixSeconds, static_cast<std::int64_t>(std::time(nullptr)),
+         copy.source, static_cast<std::int64_t>(copy.records.size()),
+         static_cast<std::int64_t>(plan.newIndices.size())},
+        [&](const SqlRow& row) { copyId = row.Int(0); });
+    if (!inserted) return inserted.failure();
+    if (Status s = ApplyPlan(*deviceId, copyId, *stretches, plan, copy); !s) return s.failure();
+    return plan;
   };
-  Result<std::int64_t> deviceId = LockDevice(device);
-  if (!deviceId) return fail(deviceId.failure());
-  Result<std::vector<Stretch>> stretches = Stretches(*deviceId);
-  if (!stretches) return fail(stretches.failure());
-  Result<HistorySlice> slice = LoadSlice(*deviceId, *stretches, identities);
-  if (!slice) return fail(slice.failure());
-  const MergePlan plan = PlanMerge(*slice, identities, copy.copiedAt.unixSeconds);
+  Result<MergePlan> plan = db_->InWriteTransaction(store);
+  if (!plan) return plan.failure();
 
-  std::int64_t copyId = 0;
-  Status inserted = db_->Query(
-      "INSERT INTO copies (device_id, copied_at, imported_at, source, records, new_events) "
-      "VALUES ($1, $2, $3, $4, $5, $6) RETURNING id",
-      {*deviceId, copy.copiedAt.unixSeconds, static_cast<std::int64_t>(std::time(nullptr)),
-       copy.source, static_cast<std::int64_t>(copy.records.size()),
-       static_cast<std::int64_t>(plan.newIndices.size())},
-      [&](const SqlRow& row) { copyId = row.Int(0); });
-  if (!inserted) return fail(inserted.failure());
-  if (Status s = ApplyPlan(*deviceId, copyId, *stretches, plan, copy); !s) {
-    return fail(s.failure());
-  }
-  if (Status s = db_->ExecScript("COMMIT"); !s) return fail(s.failure());
-
-  outcome.newEvents = static_cast<int>(plan.newIndices.size());
-  outcome.alreadyStored = plan.alreadyStored;
-  outcome.gapBefore = plan.gapBefore;
+  outcome.newEvents = static_cast<int>(plan->newIndices.size());
+  outcome.alreadyStored = plan->alreadyStored;
+  outcome.gapBefore = plan->gapBefore;
   return outcome;
 }
 

@@ -4,7 +4,6 @@
 #include <tuple>
 
 #include "history/sql_history_store.h"
-#include "history/store_schema.h"
 #include "history/stored_columns.h"
 #include "history/text_match.h"
 
@@ -95,13 +94,6 @@ Result<std::string> SqlHistoryStore::TextCondition(const EventQuery& query, std:
     sql += (i == 0 ? "" : " OR ") + alternatives[i];
   }
   return sql + ")";
-}
-
-Status SqlHistoryStore::BeginRead() {
-  // One snapshot for every statement of a listing, even while others import.
-  return db_->ExecScript(db_->Dialect() == SqlDialect::kSqlite
-                             ? "BEGIN"
-                             : "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
 }
 
 Result<std::vector<SqlHistoryStore::Device>> SqlHistoryStore::ListDevices(
@@ -198,36 +190,26 @@ Status SqlHistoryStore::ReadEvents(const EventQuery& query,
 
 Status SqlHistoryStore::ForEachEvent(const EventQuery& query,
                                      const std::function<void(const StoredEvent&)>& sink) {
-  if (Status s = BeginRead(); !s) return s;
-  Status read = ReadEvents(query, sink);
-  if (!read) {
-    (void)Rollback();
-    return read;
-  }
-  return db_->ExecScript("COMMIT");
+  return db_->InReadTransaction([&] { return ReadEvents(query, sink); });
 }
 
 Result<std::int64_t> SqlHistoryStore::Count(const EventQuery& query) {
-  if (Status s = BeginRead(); !s) return s.failure();
-  const auto fail = [this](const Failure& failure) {
-    (void)Rollback();
-    return failure;
-  };
-  Result<std::vector<Device>> devices = ListDevices(query.device);
-  if (!devices) return fail(devices.failure());
-  std::int64_t total = 0;
-  for (const Device& device : *devices) {
-    Result<std::string> textCondition = TextCondition(query, device.id);
-    if (!textCondition) return fail(textCondition.failure());
-    const Filter filter = BuildFilter(query, 2, *textCondition);
-    std::vector<SqlValue> parameters{device.id};
-    parameters.insert(parameters.end(), filter.parameters.begin(), filter.parameters.end());
-    Status s = db_->Query("SELECT count(*) FROM events WHERE device_id = $1" + filter.sql,
-                          parameters, [&](const SqlRow& row) { total += row.Int(0); });
-    if (!s) return fail(s.failure());
-  }
-  if (Status s = db_->ExecScript("COMMIT"); !s) return s.failure();
-  return total;
+  return db_->InReadTransaction([&]() -> Result<std::int64_t> {
+    Result<std::vector<Device>> devices = ListDevices(query.device);
+    if (!devices) return devices.failure();
+    std::int64_t total = 0;
+    for (const Device& device : *devices) {
+      Result<std::string> textCondition = TextCondition(query, device.id);
+      if (!textCondition) return textCondition.failure();
+      const Filter filter = BuildFilter(query, 2, *textCondition);
+      std::vector<SqlValue> parameters{device.id};
+      parameters.insert(parameters.end(), filter.parameters.begin(), filter.parameters.end());
+      Status s = db_->Query("SELECT count(*) FROM events WHERE device_id = $1" + filter.sql,
+                            parameters, [&](const SqlRow& row) { total += row.Int(0); });
+      if (!s) return s.failure();
+    }
+    return total;
+  });
 }
 
 Result<std::vector<ListingPart>> SqlHistoryStore::ReadParts(const EventQuery& query) {
@@ -312,27 +294,13 @@ Result<std::vector<StoredEvent>> SqlHistoryStore::ReadPartEvents(const EventQuer
 }
 
 Result<std::vector<ListingPart>> SqlHistoryStore::Parts(const EventQuery& query) {
-  if (Status s = BeginRead(); !s) return s.failure();
-  Result<std::vector<ListingPart>> parts = ReadParts(query);
-  if (!parts) {
-    (void)Rollback();
-    return parts;
-  }
-  if (Status s = db_->ExecScript("COMMIT"); !s) return s.failure();
-  return parts;
+  return db_->InReadTransaction([&] { return ReadParts(query); });
 }
 
 Result<std::vector<StoredEvent>> SqlHistoryStore::PartEvents(const EventQuery& query,
                                                              const ListingPart& part,
                                                              std::int64_t skip, int limit) {
-  if (Status s = BeginRead(); !s) return s.failure();
-  Result<std::vector<StoredEvent>> events = ReadPartEvents(query, part, skip, limit);
-  if (!events) {
-    (void)Rollback();
-    return events;
-  }
-  if (Status s = db_->ExecScript("COMMIT"); !s) return s.failure();
-  return events;
+  return db_->InReadTransaction([&] { return ReadPartEvents(query, part, skip, limit); });
 }
 
 Result<std::optional<StoredEvent>> SqlHistoryStore::FirstDated(
@@ -352,14 +320,9 @@ Result<std::optional<StoredEvent>> SqlHistoryStore::FirstDated(
   return std::optional<StoredEvent>();
 }
 
-Result<std::vector<DeviceSummary>> SqlHistoryStore::Devices() {
-  if (Status s = BeginRead(); !s) return s.failure();
-  const auto fail = [this](const Failure& failure) {
-    (void)Rollback();
-    return failure;
-  };
+Result<std::vector<DeviceSummary>> SqlHistoryStore::ReadDevices() {
   Result<std::vector<Device>> devices = ListDevices(std::nullopt);
-  if (!devices) return fail(devices.failure());
+  if (!devices) return devices.failure();
   std::vector<DeviceSummary> summaries;
   for (const Device& device : *devices) {
     DeviceSummary summary;
@@ -369,23 +332,26 @@ Result<std::vector<DeviceSummary>> SqlHistoryStore::Devices() {
                             summary.copies = row.Int(0);
                             if (!row.IsNull(1)) summary.lastImportUnixSeconds = row.Int(1);
                           });
-    if (!s) return fail(s.failure());
+    if (!s) return s.failure();
     Result<std::vector<Stretch>> stretches = Stretches(device.id);
-    if (!stretches) return fail(stretches.failure());
+    if (!stretches) return stretches.failure();
     // A stretch has an event at every position from its first to its last.
     for (const Stretch& stretch : *stretches)
       summary.events += stretch.lastPos - stretch.firstPos + 1;
     summary.gaps = stretches->empty() ? 0 : static_cast<std::int64_t>(stretches->size()) - 1;
     Result<std::optional<StoredEvent>> first = FirstDated(device, *stretches, false);
-    if (!first) return fail(first.failure());
+    if (!first) return first.failure();
     Result<std::optional<StoredEvent>> last = FirstDated(device, *stretches, true);
-    if (!last) return fail(last.failure());
+    if (!last) return last.failure();
     summary.firstDated = *first;
     summary.lastDated = *last;
     summaries.push_back(std::move(summary));
   }
-  if (Status s = db_->ExecScript("COMMIT"); !s) return s.failure();
   return summaries;
+}
+
+Result<std::vector<DeviceSummary>> SqlHistoryStore::Devices() {
+  return db_->InReadTransaction([this] { return ReadDevices(); });
 }
 
 Status SqlHistoryStore::SetNames(const std::vector<NameEntry>& entries) {
@@ -396,22 +362,21 @@ Status SqlHistoryStore::SetNames(const std::vector<NameEntry>& entries) {
                      std::to_string(kFirstNamedNumber) + " to " + std::to_string(kLastNamedNumber)};
     }
   }
-  if (Status s = BeginWrite(*db_); !s) return s;
-  for (const NameEntry& entry : entries) {
-    Result<std::int64_t> deviceId = LockDevice(entry.device);
-    Status s = deviceId ? db_->Exec(
-                              "INSERT INTO names (device_id, kind, number, name) "
-                              "VALUES ($1, $2, $3, $4) ON CONFLICT (device_id, kind, number) "
-                              "DO UPDATE SET name = excluded.name",
-                              {*deviceId, std::string(NumberKindName(entry.kind)),
-                               std::int64_t{entry.number}, entry.name})
-                        : Status(deviceId.failure());
-    if (!s) {
-      (void)Rollback();
-      return s;
+  return db_->InWriteTransaction([&]() -> Status {
+    for (const NameEntry& entry : entries) {
+      Result<std::int64_t> deviceId = LockDevice(entry.device);
+      if (!deviceId) return deviceId.failure();
+      if (Status s = db_->Exec("INSERT INTO names (device_id, kind, number, name) "
+                               "VALUES ($1, $2, $3, $4) ON CONFLICT (device_id, kind, number) "
+                               "DO UPDATE SET name = excluded.name",
+                               {*deviceId, std::string(NumberKindName(entry.kind)),
+                                std::int64_t{entry.number}, entry.name});
+          !s) {
+        return s;
+      }
     }
-  }
-  return db_->ExecScript("COMMIT");
+    return {};
+  });
 }
 
 Result<std::vector<NameEntry>> SqlHistoryStore::Names() {

@@ -23,8 +23,4 @@ namespace torv::history {
 // version, or tables of our names without a version, are refused untouched.
 Status PrepareSchema(SqlConnection& db, OpenMode mode);
 
-// Starts a transaction that no other writer runs beside: SQLite takes the
-// write lock at once; PostgreSQL takes it later, per device.
-Status BeginWrite(SqlConnection& db);
-
 }  // namespace torv::history

@@ -11,6 +11,7 @@
 // Std
 #include <memory>
 
+#include "fileio/atomic_write.h"
 #include "history_print/report_layout.h"
 
 namespace torv {

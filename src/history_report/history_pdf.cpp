@@ -1,6 +1,6 @@
 #include "history_report/history_pdf.h"
 
-#include "report/atomic_write.h"
+#include "fileio/atomic_write.h"
 
 namespace torv {
 

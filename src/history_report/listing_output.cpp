@@ -1,6 +1,6 @@
 #include "history_report/listing_output.h"
 
-#include "report/atomic_write.h"
+#include "fileio/atomic_write.h"
 
 namespace torv {
 

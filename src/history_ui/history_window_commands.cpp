@@ -9,6 +9,7 @@
 #include <exception>
 #include <vector>
 
+#include "fileio/atomic_write.h"
 #include "history/archive_copy.h"
 #include "history/store_location.h"
 #include "history_print/report_layout.h"

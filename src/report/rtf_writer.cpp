@@ -3,9 +3,9 @@
 #include <cmath>
 
 #include "archive/text_utf8.h"
-#include "report/atomic_write.h"
+#include "fileio/atomic_write.h"
+#include "fileio/text_encoding.h"
 #include "report/report_tab_stops.h"
-#include "report/text_encoding.h"
 
 namespace torv {
 namespace {

@@ -37,7 +37,8 @@ expect() {
 }
 
 tree clean archive/a.h '#include "archive/b.h"' '#include <vector>' >/dev/null
-tree clean report/r.cpp '#include "archive/a.h"' '#include "report/r.h"' >/dev/null
+tree clean fileio/f.cpp '#include "archive/result.h"' >/dev/null
+tree clean report/r.cpp '#include "archive/a.h"' '#include "fileio/f.h"' '#include "report/r.h"' >/dev/null
 tree clean ui/w.cpp '#include <QWidget>' '#include "report/r.h"' >/dev/null
 tree clean history_print/p.cpp '#include <QPainter>' '#include <QtPrintSupport/QPrinter>' \
   '#include "history/h.h"' >/dev/null
@@ -50,6 +51,12 @@ expect up 1 "archive/a.cpp:2: archive includes ui: ui/tform_main.h"
 
 tree reportUp report/r.h '#include "cli/cli_options.h"' >/dev/null
 expect reportUp 1 "report includes cli: cli/cli_options.h"
+
+tree fileioUp fileio/f.cpp '#include "report/rtf_writer.h"' >/dev/null
+expect fileioUp 1 "fileio includes report: report/rtf_writer.h"
+
+tree historyFiles history/h.cpp '#include "fileio/atomic_write.h"' >/dev/null
+expect historyFiles 1 "history includes fileio: fileio/atomic_write.h"
 
 tree historyUp history/h.cpp '#include "report/report_builder.h"' >/dev/null
 expect historyUp 1 "history includes report: report/report_builder.h"

@@ -1,4 +1,4 @@
-#include "history/device_simulation.h"
+#include "models/device_simulation.h"
 
 #include <algorithm>
 #include <ctime>

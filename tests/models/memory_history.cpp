@@ -1,4 +1,4 @@
-#include "history/memory_history.h"
+#include "models/memory_history.h"
 
 #include "history/year_rule.h"
 
