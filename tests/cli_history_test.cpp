@@ -139,6 +139,11 @@ TEST_P(HistoryCommandsTest, ListFiltersByDeviceDateInputAndKind) {
                 kGapRow + kAlarm1Row + "\n");
   EXPECT_EQ(HistoryOutput({"list", "--to", "2024-12-31"}),
             Opening(kAllDevices, "Период: по 31.12.2024") + kAlarm7Row + "\n");
+  // A named period and dates as the listings show them choose the same days.
+  const std::string year2024 =
+      Opening(kAllDevices, "Период: с 01.01.2024 по 31.12.2024") + kAlarm7Row + "\n";
+  EXPECT_EQ(HistoryOutput({"list", "--period", "2024"}), year2024);
+  EXPECT_EQ(HistoryOutput({"list", "--from", "01.01.2024", "--to", "31.12.2024"}), year2024);
   EXPECT_EQ(HistoryOutput({"list", "--input", "3"}),
             Opening(kAllDevices, kAllTime, "Отбор: вход 3") + kWarning3Row + "\n" + kNormal3Row +
                 "\n" + otherRow + "\n");

@@ -234,7 +234,8 @@ const std::vector<OptionDeclaration>& OptionTable() {
        "DATE",
        {kHistoryList},
        {{{kHistoryList},
-         "events on DATE (YYYY-MM-DD) or later; leaves out events\nwithout a year"}},
+         "events on DATE (YYYY-MM-DD or DD.MM.YYYY) or later;\n"
+         "leaves out events without a year"}},
        ApplyFrom},
       {"--to",
        "",
@@ -242,8 +243,20 @@ const std::vector<OptionDeclaration>& OptionTable() {
        "DATE",
        {kHistoryList},
        {{{kHistoryList},
-         "events on DATE (YYYY-MM-DD) or earlier; leaves out\nevents without a year"}},
+         "events on DATE (YYYY-MM-DD or DD.MM.YYYY) or earlier;\n"
+         "leaves out events without a year"}},
        ApplyTo},
+      {"--period",
+       "",
+       OptionKind::kValue,
+       "P",
+       {kHistoryList},
+       {{{kHistoryList},
+         "the events of a calendar period in local time: YYYY-MM,\n"
+         "MM.YYYY, YYYY-QN, YYYY, today, yesterday, this-week,\n"
+         "last-week, this-month, last-month, this-quarter,\n"
+         "last-quarter, this-year or last-year (weeks from Monday)"}},
+       ApplyPeriod},
       {"--block",
        "",
        OptionKind::kValue,

@@ -5,6 +5,7 @@
 #include "archive/view_request.h"
 #include "cli/cli_output.h"
 #include "history/archive_copy.h"
+#include "history/calendar_period.h"
 #include "history/query_texts.h"
 #include "history/text_match.h"
 
@@ -17,7 +18,8 @@ UsageProblem ApplyDate(const OptionDeclaration& declared, std::string_view value
                        std::optional<history::CalendarDate>& date) {
   Result<history::CalendarDate> parsed = history::ParseCalendarDate(value);
   if (!parsed)
-    return std::string(declared.name) + " wants a date YYYY-MM-DD, not " + QuotedValue(value);
+    return std::string(declared.name) + " wants a date YYYY-MM-DD or DD.MM.YYYY, not " +
+           QuotedValue(value);
   date = *parsed;
   return {};
 }
@@ -89,6 +91,19 @@ UsageProblem ApplyTo(const OptionDeclaration& declared, std::string_view value,
   return ApplyDate(declared, value, options.history.query.to);
 }
 
+UsageProblem ApplyPeriod(const OptionDeclaration& declared, std::string_view value,
+                         CliOptions& options) {
+  Result<history::CalendarPeriod> period =
+      history::ParseCalendarPeriod(value, history::LocalToday());
+  if (!period) {
+    return std::string(declared.name) + " wants a period (" +
+           std::string(history::kCalendarPeriodNames) + "), not " + QuotedValue(value);
+  }
+  options.history.query.from = period->from;
+  options.history.query.to = period->to;
+  return {};
+}
+
 UsageProblem ApplyEvents(const OptionDeclaration& declared, std::string_view value,
                          CliOptions& options) {
   Result<std::vector<EventKind>> kinds = history::ParseEventKinds(value);
@@ -140,6 +155,9 @@ UsageProblem HistoryUsageProblem(const std::set<std::string_view>& seen,
   }
   if (options.command == kHistoryNamesSet && seen.count("--input") + seen.count("--relay") != 1) {
     return "give one of --input N and --relay N";
+  }
+  if (seen.count("--period") != 0 && seen.count("--from") + seen.count("--to") != 0) {
+    return "give --period, or --from and --to, not both";
   }
   if (query.from && query.to && query.from->Key() > query.to->Key()) {
     return "--from " + DateText(*query.from) + " is after --to " + DateText(*query.to);

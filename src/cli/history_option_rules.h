@@ -20,6 +20,8 @@ UsageProblem ApplyCopiedAt(const OptionDeclaration& declared, std::string_view v
                            CliOptions& options);
 UsageProblem ApplyFrom(const OptionDeclaration& declared, std::string_view value,
                        CliOptions& options);
+UsageProblem ApplyPeriod(const OptionDeclaration& declared, std::string_view value,
+                         CliOptions& options);
 UsageProblem ApplyTo(const OptionDeclaration& declared, std::string_view value,
                      CliOptions& options);
 UsageProblem ApplyEvents(const OptionDeclaration& declared, std::string_view value,

@@ -30,7 +30,8 @@ inline constexpr std::string_view kHistoryImportSynopsis =
 
 inline constexpr std::string_view kHistoryListSynopsis =
     "Usage: torvdoc-cli history list [--device NAME] [--from DATE] [--to DATE]\n"
-    "                                [--input N] [--events KINDS] [--text TEXT]\n"
+    "                                [--period P] [--input N] [--events KINDS]\n"
+    "                                [--text TEXT]\n"
     "                                [--newest-first] [--db STORE]\n"
     "                                [--format {formats}] [--bom]\n"
     "                                [--csv-dialect rfc4180|excel] [-o PATH]\n"
