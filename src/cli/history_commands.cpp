@@ -8,6 +8,7 @@
 #include "cli/history_option_rules.h"
 #include "history/archive_copy.h"
 #include "history/history_store.h"
+#include "history/import_sources.h"
 #include "history/names_csv.h"
 #include "history/store_location.h"
 #include "history_report/history_pdf.h"
@@ -42,18 +43,37 @@ class HistoryRun {
       : options_(options), store_(*opened.store), location_(opened.location), streams_(streams) {}
 
   int Import() {
+    const HistoryOptions& history = options_.history;
+    Result<std::vector<history::ImportSource>> sources = history::CollectImportSources(
+        options_.arguments,
+        {history.query.device, history.deviceFromFolder, history.deviceFromName});
+    if (!sources) {
+      streams_.Err(CliMessage("", sources.failure().reason));
+      return kExitMessage;
+    }
     int exitCode = kExitDone;
-    for (const std::string& file : options_.arguments) {
-      Result<history::ImportOutcome> outcome = history::ImportArchiveFile(
-          store_, *options_.history.query.device, file, options_.history.copiedAt);
-      if (!outcome) {
-        streams_.Err(ImportFailureMessage(file, outcome.failure(), location_.shown));
+    ImportTotals totals;
+    for (const history::ImportSource& source : *sources) {
+      ++totals.files;
+      if (!source.problem.empty()) {
+        streams_.Err(CliMessage(source.file, source.problem));
+        ++totals.refused;
         exitCode = kExitMessage;
         continue;
       }
+      Result<history::ImportOutcome> outcome =
+          history::ImportArchiveFile(store_, source.device, source.file, history.copiedAt);
+      if (!outcome) {
+        streams_.Err(ImportFailureMessage(source.file, outcome.failure(), location_.shown));
+        ++totals.refused;
+        exitCode = kExitMessage;
+        continue;
+      }
+      totals.Add(*outcome);
       // The files after one whose line could not be written are still imported.
-      Out(ImportLine(file, *outcome) + "\n");
+      if (!history.quiet) Out(ImportLine(source.file, *outcome) + "\n");
     }
+    if (sources->size() > 1 || history.quiet) Out(ImportTotalsLine(totals) + "\n");
     return Finish(exitCode);
   }
 

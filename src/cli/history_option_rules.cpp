@@ -6,6 +6,7 @@
 #include "cli/cli_output.h"
 #include "history/archive_copy.h"
 #include "history/calendar_period.h"
+#include "history/import_sources.h"
 #include "history/query_texts.h"
 #include "history/text_match.h"
 
@@ -67,6 +68,27 @@ UsageProblem ApplyDevice(const OptionDeclaration& declared, std::string_view val
                          CliOptions& options) {
   if (value.empty()) return std::string(declared.name) + " wants a device name";
   options.history.query.device = value;
+  return {};
+}
+
+UsageProblem ApplyDeviceFromFolder(const OptionDeclaration& /*declared*/, std::string_view /*flag*/,
+                                   CliOptions& options) {
+  options.history.deviceFromFolder = true;
+  return {};
+}
+
+UsageProblem ApplyDeviceFromName(const OptionDeclaration& declared, std::string_view value,
+                                 CliOptions& options) {
+  if (Status pattern = history::CheckDeviceNamePattern(std::string(value)); !pattern) {
+    return std::string(declared.name) + " wants a regular expression: " + pattern.failure().reason;
+  }
+  options.history.deviceFromName = value;
+  return {};
+}
+
+UsageProblem ApplyQuiet(const OptionDeclaration& /*declared*/, std::string_view /*flag*/,
+                        CliOptions& options) {
+  options.history.quiet = true;
   return {};
 }
 
@@ -144,8 +166,13 @@ UsageProblem ApplyHistoryInput(const OptionDeclaration& declared, std::string_vi
 UsageProblem HistoryUsageProblem(const std::set<std::string_view>& seen,
                                  const CliOptions& options) {
   const history::EventQuery& query = options.history.query;
-  const bool needsDevice = options.command == kHistoryImport || options.command == kHistoryNamesSet;
-  if (needsDevice && !query.device) return "missing --device NAME";
+  const std::size_t namings = seen.count("--device") + seen.count("--device-from-folder") +
+                              seen.count("--device-from-name");
+  if (options.command == kHistoryImport && namings != 1) {
+    return namings == 0 ? "missing --device NAME (or --device-from-folder, --device-from-name)"
+                        : "give one of --device, --device-from-folder and --device-from-name";
+  }
+  if (options.command == kHistoryNamesSet && !query.device) return "missing --device NAME";
   // A copy is kept with its file's name and time, which standard input has not.
   const bool readsFiles =
       options.command == kHistoryImport || options.command == kHistoryNamesImport;
