@@ -100,6 +100,27 @@ TEST_P(HistoryCommandsTest, ImportsASiteByFolderAndSaysTheTotals) {
                 "post2" + std::string(kWarning3Row).substr(1) + "\n");
 }
 
+// A report writes each device's listing of the period to a file of its own.
+TEST_P(HistoryCommandsTest, ReportWritesAListingPerDeviceNamedByThePattern) {
+  ImportThreeCopies();
+  WriteArchive("other.dat", {kNormal3});
+  HistoryOutput({"import", "other.dat", "--device", "склад", "--copied-at", "2025-01-20T12:00:00"});
+  std::filesystem::create_directory(folder_.path() / "out");
+  EXPECT_EQ(HistoryOutput({"report", "--period", "01.2025", "--format", "csv", "-o",
+                           "out/{device}-{period}.csv"}),
+            "out/3-2025-01.csv\nout/склад-2025-01.csv\n");
+  for (const char* device : {"3", "склад"}) {
+    EXPECT_EQ(
+        cli_testing::ReadWholeFile(folder_.path() / "out" / (std::string(device) + "-2025-01.csv")),
+        HistoryOutput({"list", "--period", "2025-01", "--device", device, "--format", "csv"}));
+  }
+  const ProcessResult oneFile = History({"report", "--period", "2025-01", "-o", "all.txt"});
+  EXPECT_EQ(oneFile.exitCode, 2);
+  EXPECT_EQ(oneFile.err,
+            "torvdoc-cli: -o PATTERN needs {device} unless --device names one device\n"
+            "Try 'torvdoc-cli history report --help'.\n");
+}
+
 TEST_P(HistoryCommandsTest, AFailingFileGetsItsMessageAndTheOthersAreStillImported) {
   WriteArchive("copy1.dat", {kAlarm7, kNormal7});
   WriteArchive("copy2.dat", {kNormal7, kRelay2On});

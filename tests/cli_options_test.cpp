@@ -431,6 +431,31 @@ TEST(CliOptionsTest, HelpListsEveryOptionOfItsCommand) {
        "--csv-dialect D"},
       {CliCommand::kHistoryList, {"history", "list", "-o", "x"}, "-o, --output P"},
       {CliCommand::kHistoryList, {"history", "list", "--db", "x"}, "--db STORE"},
+      {CliCommand::kHistoryReport, {"history", "report", "-o", "{device}"}, "-o, --output P"},
+      {CliCommand::kHistoryReport,
+       {"history", "report", "-o", "x", "--device", "1"},
+       "--device NAME"},
+      {CliCommand::kHistoryReport,
+       {"history", "report", "-o", "{device}", "--from", "2025-01-02"},
+       "--from DATE"},
+      {CliCommand::kHistoryReport,
+       {"history", "report", "-o", "{device}", "--to", "2025-01-02"},
+       "--to DATE"},
+      {CliCommand::kHistoryReport,
+       {"history", "report", "-o", "{device}", "--period", "2025"},
+       "--period P"},
+      {CliCommand::kHistoryReport,
+       {"history", "report", "-o", "{device}", "--format", "csv"},
+       "--format F"},
+      {CliCommand::kHistoryReport,
+       {"history", "report", "-o", "{device}", "--format", "csv", "--bom"},
+       "--bom"},
+      {CliCommand::kHistoryReport,
+       {"history", "report", "-o", "{device}", "--format", "csv", "--csv-dialect", "excel"},
+       "--csv-dialect D"},
+      {CliCommand::kHistoryReport,
+       {"history", "report", "-o", "{device}", "--db", "x"},
+       "--db STORE"},
       {CliCommand::kHistoryDevices, {"history", "devices", "--format", "json"}, "--format F"},
       {CliCommand::kHistoryDevices, {"history", "devices", "--db", "x"}, "--db STORE"},
       {CliCommand::kHistoryNamesSet,
@@ -549,6 +574,10 @@ std::vector<std::string> CommandLineOf(CliCommand command, const std::string& ex
   if (command == CliCommand::kHistoryNamesSet && except != "--input" && except != "--relay") {
     args.insert(args.end(), {"--input", "2"});
   }
+  // A report writes files named by a pattern.
+  if (command == CliCommand::kHistoryReport && except != "--output") {
+    args.insert(args.end(), {"-o", "r-{device}.txt"});
+  }
   if (declared.arguments != ArgumentCount::kNone) args.emplace_back("a.dat");
   return args;
 }
@@ -584,14 +613,14 @@ TEST(OptionTableTest, EachOptionSetsOnlyItsOwnFields) {
       {"--bom", {{"--format", "csv"}, {"--bom"}, {"byteOrderMark"}}},
       {"--csv-dialect", {{"--format", "csv"}, {"--csv-dialect", "excel"}, {"csvDialect"}}},
       {"--force", {{}, {"--force"}, {"force"}}},
-      {"--output", {{}, {"-o", "x.txt"}, {"outputPath"}}},
+      {"--output", {{}, {"-o", "{device}.txt"}, {"outputPath"}}},
       {"--encoding", {{}, {"--encoding", "cp1251"}, {"encoding"}}},
       {"--seed", {{}, {"--seed", "2"}, {"seed"}}},
       {"--fill", {{}, {"--fill", "2"}, {"fill"}}},
   };
   // A command that cannot go without the option compares two values of it.
   const std::map<std::string, std::string> otherValues = {
-      {"--device", "2"}, {"--input", "3"}, {"--relay", "3"}};
+      {"--device", "2"}, {"--input", "3"}, {"--relay", "3"}, {"--output", "other-{device}"}};
   for (const OptionDeclaration& option : OptionTable()) {
     const std::string name(option.name);
     SCOPED_TRACE(name);
@@ -678,7 +707,7 @@ TEST(OptionTableTest, CommandsAreFoundByName) {
   EXPECT_EQ(FindCommand("View"), nullptr);
   EXPECT_EQ(FindCommand("history"), nullptr);
   EXPECT_EQ(FindCommand("history names set")->command, CliCommand::kHistoryNamesSet);
-  EXPECT_EQ(CommandTable().size(), 10u);
+  EXPECT_EQ(CommandTable().size(), 11u);
 }
 
 TEST(ViewDescriptionTest, DescribesTheViewAskedFor) {

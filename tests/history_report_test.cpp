@@ -7,6 +7,7 @@
 #include "history_report/event_list.h"
 #include "history_report/history_summaries.h"
 #include "history_report/listing_formats.h"
+#include "history_report/report_files.h"
 #include "history_report/report_heading.h"
 #include "history_test_support.h"
 #include "models/device_simulation.h"
@@ -270,6 +271,36 @@ TEST(ImportLineTest, NewStoredGapAndEmpty) {
   totals.Add(empty);
   EXPECT_EQ(ImportTotalsLine(totals),
             "88 files: 128 new events, 1920 already stored, 2 gaps, 2 refused");
+}
+
+TEST(ReportFilesTest, PeriodLabelsAndFileNames) {
+  using history::CalendarDate;
+  using Date = std::optional<CalendarDate>;
+  const struct {
+    Date from, to;
+    const char* label;
+  } periods[] = {
+      {CalendarDate{2026, 11, 1}, CalendarDate{2026, 11, 30}, "2026-11"},
+      {CalendarDate{2024, 2, 1}, CalendarDate{2024, 2, 29}, "2024-02"},
+      {CalendarDate{2024, 2, 1}, CalendarDate{2024, 2, 28}, "2024-02-01_2024-02-28"},
+      {CalendarDate{2026, 10, 1}, CalendarDate{2026, 12, 31}, "2026-Q4"},
+      {CalendarDate{2026, 9, 1}, CalendarDate{2026, 11, 30}, "2026-09-01_2026-11-30"},
+      {CalendarDate{2026, 1, 1}, CalendarDate{2026, 12, 31}, "2026"},
+      {CalendarDate{2026, 12, 9}, CalendarDate{2026, 12, 9}, "2026-12-09"},
+      {CalendarDate{2026, 12, 7}, CalendarDate{2026, 12, 13}, "2026-12-07_2026-12-13"},
+      {CalendarDate{2026, 12, 7}, std::nullopt, "2026-12-07_end"},
+      {std::nullopt, CalendarDate{2026, 12, 7}, "start_2026-12-07"},
+      {std::nullopt, std::nullopt, "all"},
+  };
+  for (const auto& period : periods) {
+    EXPECT_EQ(PeriodLabel(period.from, period.to), period.label);
+  }
+  EXPECT_EQ(ReportFileName("out/{device}-{period}.pdf", "Склад №2", "2026-11"),
+            "out/Склад №2-2026-11.pdf");
+  // A device name never leads out of the pattern's folder.
+  EXPECT_EQ(ReportFileName("{device}/{device}.csv", "a/../b\n", "x"), "a_.._b_/a_.._b_.csv");
+  EXPECT_EQ(ReportFileName("r/{device}", "..", "x"), "r/_..");
+  EXPECT_EQ(ReportFileName("fixed.json", "gate", "2026"), "fixed.json");
 }
 
 TEST(HistoryReportSimulationTest, NamesFollowEachEventsInputAndRelay) {

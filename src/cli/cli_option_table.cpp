@@ -186,6 +186,8 @@ const std::vector<CommandDeclaration>& CommandTable() {
        ArgumentCount::kOneOrMore},
       {kHistoryList, "history list", "", "the stored events, oldest first, device by device",
        kHistoryListSynopsis, 17, ArgumentCount::kNone},
+      {kHistoryReport, "history report", "", "a listing file per device and period",
+       kHistoryReportSynopsis, 17, ArgumentCount::kNone},
       {kHistoryDevices, "history devices", "",
        "per device: events, copies, gaps, first and last event", kHistoryDevicesSynopsis, 13,
        ArgumentCount::kNone},
@@ -212,11 +214,12 @@ const std::vector<OptionDeclaration>& OptionTable() {
        "",
        OptionKind::kValue,
        "NAME",
-       {kHistoryImport, kHistoryList, kHistoryNamesSet},
+       {kHistoryImport, kHistoryList, kHistoryReport, kHistoryNamesSet},
        {{{kHistoryImport, kHistoryNamesSet},
          "the device as the operator names it: any text, for\n"
          "example 3 or \"Склад, ТОРВ-4 №2\""},
-        {{kHistoryList}, "only the events of this device"}},
+        {{kHistoryList}, "only the events of this device"},
+        {{kHistoryReport}, "only this device (default: one file for each device)"}},
        ApplyDevice},
       {"--device-from-folder",
        "",
@@ -255,8 +258,8 @@ const std::vector<OptionDeclaration>& OptionTable() {
        "",
        OptionKind::kValue,
        "DATE",
-       {kHistoryList},
-       {{{kHistoryList},
+       {kHistoryList, kHistoryReport},
+       {{{kHistoryList, kHistoryReport},
          "events on DATE (YYYY-MM-DD or DD.MM.YYYY) or later;\n"
          "leaves out events without a year"}},
        ApplyFrom},
@@ -264,8 +267,8 @@ const std::vector<OptionDeclaration>& OptionTable() {
        "",
        OptionKind::kValue,
        "DATE",
-       {kHistoryList},
-       {{{kHistoryList},
+       {kHistoryList, kHistoryReport},
+       {{{kHistoryList, kHistoryReport},
          "events on DATE (YYYY-MM-DD or DD.MM.YYYY) or earlier;\n"
          "leaves out events without a year"}},
        ApplyTo},
@@ -273,8 +276,8 @@ const std::vector<OptionDeclaration>& OptionTable() {
        "",
        OptionKind::kValue,
        "P",
-       {kHistoryList},
-       {{{kHistoryList},
+       {kHistoryList, kHistoryReport},
+       {{{kHistoryList, kHistoryReport},
          "the events of a calendar period in local time: YYYY-MM,\n"
          "MM.YYYY, YYYY-QN, YYYY, today, yesterday, this-week,\n"
          "last-week, this-month, last-month, this-quarter,\n"
@@ -347,7 +350,7 @@ const std::vector<OptionDeclaration>& OptionTable() {
        "",
        OptionKind::kValue,
        "F",
-       {kView, kReport, kInfo, kHistoryList, kHistoryDevices},
+       {kView, kReport, kInfo, kHistoryList, kHistoryReport, kHistoryDevices},
        {{{kView},
          "text (the report, default), csv (one row per record),\n"
          "json (the view with every record decoded) or rtf (the\n"
@@ -357,7 +360,7 @@ const std::vector<OptionDeclaration>& OptionTable() {
          "json (every record decoded) or rtf (the report as the\n"
          "window saves it)"},
         {{kInfo, kHistoryDevices}, "text (default) or json"},
-        {{kHistoryList},
+        {{kHistoryList, kHistoryReport},
          "text (default, TAB between the fields), csv, json or pdf\n"
          "(the printed report, as the history window prints it)"}},
        ApplyFormat},
@@ -365,15 +368,16 @@ const std::vector<OptionDeclaration>& OptionTable() {
        "",
        OptionKind::kFlag,
        "",
-       {kView, kReport, kHistoryList},
-       {{{kView, kReport, kHistoryList}, "start the CSV with a UTF-8 byte order mark"}},
+       {kView, kReport, kHistoryList, kHistoryReport},
+       {{{kView, kReport, kHistoryList, kHistoryReport},
+         "start the CSV with a UTF-8 byte order mark"}},
        ApplyByteOrderMark},
       {"--csv-dialect",
        "",
        OptionKind::kValue,
        "D",
-       {kView, kReport, kHistoryList},
-       {{{kView, kReport, kHistoryList},
+       {kView, kReport, kHistoryList, kHistoryReport},
+       {{{kView, kReport, kHistoryList, kHistoryReport},
          "rfc4180 (the default: \",\" between cells, CRLF) or excel\n"
          "(UTF-8 with a byte order mark, \";\", CRLF, times and dates\n"
          "always quoted), for --format csv"}},
@@ -382,11 +386,15 @@ const std::vector<OptionDeclaration>& OptionTable() {
        "-o",
        OptionKind::kValue,
        "P",
-       {kView, kReport, kInfo, kHistoryList},
+       {kView, kReport, kInfo, kHistoryList, kHistoryReport},
        {{{kView, kReport, kInfo, kHistoryList},
          "write to the file P instead of standard output (- is\n"
          "standard output); the file is replaced whole or not at\n"
-         "all, keeping its permissions; a link keeps leading to it"}},
+         "all, keeping its permissions; a link keeps leading to it"},
+        {{kHistoryReport},
+         "the files to write, each replaced whole or not at all:\n"
+         "{device} and {period} in P stand for the device and the\n"
+         "period (2026-11, 2026-Q4, 2026, or FROM_TO)"}},
        ApplyOutput},
       {"--encoding",
        "",
@@ -425,10 +433,10 @@ const std::vector<OptionDeclaration>& OptionTable() {
        "",
        OptionKind::kValue,
        "STORE",
-       {kHistoryImport, kHistoryList, kHistoryDevices, kHistoryNamesSet, kHistoryNamesImport,
-        kHistoryNamesList},
-       {{{kHistoryImport, kHistoryList, kHistoryDevices, kHistoryNamesSet, kHistoryNamesImport,
-          kHistoryNamesList},
+       {kHistoryImport, kHistoryList, kHistoryReport, kHistoryDevices, kHistoryNamesSet,
+        kHistoryNamesImport, kHistoryNamesList},
+       {{{kHistoryImport, kHistoryList, kHistoryReport, kHistoryDevices, kHistoryNamesSet,
+          kHistoryNamesImport, kHistoryNamesList},
          "the history store: an SQLite file (PATH or sqlite:PATH)\n"
          "or a PostgreSQL server (postgresql://...); default\n"
          "$TORVDOC_DB, else $XDG_DATA_HOME/torvdoc/history.sqlite3\n"

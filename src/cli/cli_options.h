@@ -18,6 +18,7 @@ enum class CliCommand {
   kSample,
   kHistoryImport,
   kHistoryList,
+  kHistoryReport,
   kHistoryDevices,
   kHistoryNamesSet,
   kHistoryNamesImport,

@@ -14,6 +14,7 @@
 #include "history_report/history_pdf.h"
 #include "history_report/history_summaries.h"
 #include "history_report/listing_output.h"
+#include "history_report/report_files.h"
 
 namespace torv {
 namespace {
@@ -78,10 +79,7 @@ class HistoryRun {
   }
 
   int List() {
-    ListingSettings settings;
-    settings.csv = options_.csvDialect == CsvDialectName::kExcel
-                       ? ListSpreadsheetDialect()
-                       : Rfc4180Dialect(options_.byteOrderMark);
+    const ListingSettings settings = Settings();
     ListingDestination to;
     to.store = &location_;
     if (IsStandardOutput(options_.outputPath)) {
@@ -104,6 +102,36 @@ class HistoryRun {
         return kExitMessage;
       case ListingFault::kNone:
         break;
+    }
+    return Finish(kExitDone);
+  }
+
+  // One file per device (the one --device names, else each stored device)
+  // for the period, named by the -o pattern; each file's name on a line.
+  int Report() {
+    std::vector<std::string> devices;
+    if (options_.history.query.device) {
+      devices.push_back(*options_.history.query.device);
+    } else {
+      Result<std::vector<history::DeviceSummary>> stored = store_.Devices();
+      if (!stored) return StoreFailed(stored.failure());
+      for (const history::DeviceSummary& device : *stored) devices.push_back(device.device);
+    }
+    const std::string period = PeriodLabel(options_.history.query.from, options_.history.query.to);
+    for (const std::string& device : devices) {
+      history::EventQuery query = options_.history.query;
+      query.device = device;
+      const std::string file = ReportFileName(options_.outputPath, device, period);
+      const ListingWritten written = WriteListing(*FindListingFormat(options_.format), store_,
+                                                  query, Settings(), {file, {}, &location_});
+      if (written.fault == ListingFault::kReading) return Finish(StoreFailed(written.failure));
+      if (!written) {
+        streams_.Err(written.fault == ListingFault::kStoreFile
+                         ? CliMessage(file, "is the history store; it is never written")
+                         : CannotWriteMessage(file, written.failure));
+        return Finish(kExitMessage);
+      }
+      Out(file + "\n");
     }
     return Finish(kExitDone);
   }
@@ -135,6 +163,13 @@ class HistoryRun {
   int ListNames() { return Print(NamesReport(store_)); }
 
  private:
+  ListingSettings Settings() const {
+    ListingSettings settings;
+    settings.csv = options_.csvDialect == CsvDialectName::kExcel
+                       ? ListSpreadsheetDialect()
+                       : Rfc4180Dialect(options_.byteOrderMark);
+    return settings;
+  }
   // After a fault of standard output nothing more gets through; the fault is
   // told once, by Finish.
   void Out(std::string_view bytes) { (void)streams_.Out(bytes); }
@@ -177,8 +212,9 @@ OpenMode ModeOf(CliCommand command) {
 int RunHistoryCommand(const CliOptions& options, CommandStreams& streams) {
   // A PDF that cannot be written is told before the store is opened.
   const ListingFormat* format = FindListingFormat(options.format);
-  if (options.command == CliCommand::kHistoryList && format != nullptr &&
-      IsPrintedListing(*format)) {
+  const bool lists =
+      options.command == CliCommand::kHistoryList || options.command == CliCommand::kHistoryReport;
+  if (lists && format != nullptr && IsPrintedListing(*format)) {
     if (Status available = HistoryPdfAvailable(); !available) {
       streams.Err(CliMessage("", available.failure().reason));
       return kExitMessage;
@@ -195,6 +231,8 @@ int RunHistoryCommand(const CliOptions& options, CommandStreams& streams) {
       return run.Import();
     case CliCommand::kHistoryList:
       return run.List();
+    case CliCommand::kHistoryReport:
+      return run.Report();
     case CliCommand::kHistoryDevices:
       return run.Devices();
     case CliCommand::kHistoryNamesSet:

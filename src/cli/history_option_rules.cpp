@@ -43,6 +43,7 @@ bool IsHistoryCommand(CliCommand command) {
   switch (command) {
     case kHistoryImport:
     case kHistoryList:
+    case kHistoryReport:
     case kHistoryDevices:
     case kHistoryNamesSet:
     case kHistoryNamesImport:
@@ -182,6 +183,14 @@ UsageProblem HistoryUsageProblem(const std::set<std::string_view>& seen,
   }
   if (options.command == kHistoryNamesSet && seen.count("--input") + seen.count("--relay") != 1) {
     return "give one of --input N and --relay N";
+  }
+  if (options.command == kHistoryReport) {
+    if (options.outputPath.empty() || options.outputPath == kStandardStream) {
+      return "history report writes files: give -o PATTERN";
+    }
+    if (!query.device && options.outputPath.find("{device}") == std::string::npos) {
+      return "-o PATTERN needs {device} unless --device names one device";
+    }
   }
   if (seen.count("--period") != 0 && seen.count("--from") + seen.count("--to") != 0) {
     return "give --period, or --from and --to, not both";

@@ -44,6 +44,16 @@ inline constexpr std::string_view kHistoryListSynopsis =
     "A gap between copies is a row of its own in text, CSV and PDF. Every\n"
     "listing starts with the device, the period and the filters it shows.\n";
 
+inline constexpr std::string_view kHistoryReportSynopsis =
+    "Usage: torvdoc-cli history report -o PATTERN [--period P | --from DATE\n"
+    "                                  --to DATE] [--device NAME]\n"
+    "                                  [--format {formats}] [--bom]\n"
+    "                                  [--csv-dialect rfc4180|excel] [--db STORE]\n"
+    "Writes the listing of each device (or of the device NAME) for the period\n"
+    "to a file of its own, named by PATTERN, as history list writes it, and\n"
+    "prints each file's name. For a monthly report of every device:\n"
+    "history report --period last-month --format pdf -o 'DIR/{device}-{period}.pdf'\n";
+
 inline constexpr std::string_view kHistoryDevicesSynopsis =
     "Usage: torvdoc-cli history devices [--format {formats}] [--db STORE]\n"
     "Per device: the events stored, the copies imported, the gaps, the first\n"

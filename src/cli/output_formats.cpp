@@ -81,7 +81,8 @@ std::vector<std::string_view> FormatNamesFor(CliCommand command) {
       return FormatNamesOf(InfoFormats());
     case CliCommand::kHistoryDevices:
       return FormatNamesOf(SummaryFormats());
-    case CliCommand::kHistoryList: {
+    case CliCommand::kHistoryList:
+    case CliCommand::kHistoryReport: {
       std::vector<std::string_view> names;
       for (const ListingFormat& row : ListingFormats()) {
         if (!row.name.empty()) {
