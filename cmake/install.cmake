@@ -7,6 +7,13 @@ set(TORVDOC_PACKAGE_VERSION ${PROJECT_VERSION}-${TORVDOC_PACKAGE_RELEASE})
 set(TORVDOC_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/torvdoc)
 
 install(TARGETS torvdoc-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The user service that imports the copies dropped into folders, and an
+# example of the settings it reads.
+configure_file(${PROJECT_SOURCE_DIR}/data/torvdoc-history-watch.service.in
+               ${PROJECT_BINARY_DIR}/torvdoc-history-watch.service @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/torvdoc-history-watch.service
+        DESTINATION lib/systemd/user)
+install(FILES ${PROJECT_SOURCE_DIR}/data/watch.conf.example DESTINATION ${TORVDOC_DOC_DIR})
 # bash-completion loads a command's completion on first use from this folder.
 install(FILES ${PROJECT_SOURCE_DIR}/data/torvdoc-cli.bash-completion
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME torvdoc-cli)

@@ -1,7 +1,12 @@
 // torvdoc-cli history import, list, devices and names, run as processes on
 // both stores, their outputs checked byte for byte.
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <ctime>
 #include <nlohmann/json.hpp>
 
@@ -119,6 +124,91 @@ TEST_P(HistoryCommandsTest, ReportWritesAListingPerDeviceNamedByThePattern) {
   EXPECT_EQ(oneFile.err,
             "torvdoc-cli: -o PATTERN needs {device} unless --device names one device\n"
             "Try 'torvdoc-cli history report --help'.\n");
+}
+
+// A watch run in the background until it is told to stop: its outputs go to
+// the files NAME.out and NAME.err of the scratch folder.
+class BackgroundWatch {
+ public:
+  BackgroundWatch(const std::filesystem::path& folder, const std::string& name,
+                  std::vector<std::string> args)
+      : out_(folder / (name + ".out")), err_(folder / (name + ".err")) {
+    args.insert(args.begin(), {TORVDOC_CLI_PATH, "history", "watch"});
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      std::vector<char*> argv;
+      for (std::string& arg : args) argv.push_back(arg.data());
+      argv.push_back(nullptr);
+      const int out = ::open(out_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      const int err = ::open(err_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0 ||
+          ::chdir(folder.c_str()) != 0) {
+        ::_exit(126);
+      }
+      ::execv(argv[0], argv.data());
+      ::_exit(127);
+    }
+  }
+  // Waits (30 s at most) until standard output holds `lines` lines.
+  std::string OutOnceItHas(std::size_t lines) const {
+    for (int tenth = 0; tenth < 300; ++tenth) {
+      const std::string out = cli_testing::ReadWholeFile(out_);
+      if (static_cast<std::size_t>(std::count(out.begin(), out.end(), '\n')) >= lines) return out;
+      ::usleep(100'000);
+    }
+    return cli_testing::ReadWholeFile(out_);
+  }
+  // SIGTERM, then the exit status.
+  int Stop() {
+    ::kill(pid_, SIGTERM);
+    int status = 0;
+    if (::waitpid(pid_, &status, 0) != pid_ || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+  }
+  std::string Err() const { return cli_testing::ReadWholeFile(err_); }
+
+ private:
+  std::filesystem::path out_;
+  std::filesystem::path err_;
+  pid_t pid_ = -1;
+};
+
+// Copies dropped into a watched folder: one there at the start, one written
+// slowly, one that cannot be imported (told once); stopped and started
+// again, the watch takes only the copy that came meanwhile.
+TEST_P(HistoryCommandsTest, WatchImportsEachCopyOnceItIsWholeAcrossARestart) {
+  std::filesystem::create_directories(folder_.path() / "drop/gate");
+  WriteArchive("drop/gate/a.dat", {kAlarm7, kNormal7});
+  const std::vector<std::string> args = {
+      "drop", "--device-from-folder", "--interval", "1", "--settle", "2", "--state", "watch.state",
+      "--db", store_.dbText()};
+  BackgroundWatch first(folder_.path(), "first", args);
+  EXPECT_EQ(first.OutOnceItHas(1), "drop/gate/a.dat: 2 new, 0 already stored\n");
+  // Written a quarter at a time: never still for 2 s before it is whole.
+  const std::vector<std::uint8_t> whole = ArchiveOf({kNormal7, kRelay2On, kWarning3});
+  for (std::size_t quarter = 1; quarter <= 4; ++quarter) {
+    folder_.Write("drop/gate/b.dat",
+                  std::vector<std::uint8_t>(
+                      whole.begin(),
+                      whole.begin() + static_cast<std::ptrdiff_t>(whole.size() * quarter / 4)));
+    ::usleep(500'000);
+  }
+  folder_.Write("drop/gate/damaged.dat", ArchiveOf({kWarning3}, 12));
+  EXPECT_EQ(first.OutOnceItHas(2),
+            "drop/gate/a.dat: 2 new, 0 already stored\n"
+            "drop/gate/b.dat: 2 new, 1 already stored\n");
+  ::sleep(4);  // time for damaged.dat to be told, and for nothing to be told twice
+  EXPECT_EQ(first.Stop(), 0);
+  EXPECT_EQ(first.Err(), "torvdoc-cli: drop/gate/damaged.dat: Архив поврежден\n");
+
+  WriteArchive("drop/gate/c.dat", {kRelay2On, kWarning3, kDeviceOn});
+  BackgroundWatch second(folder_.path(), "second", args);
+  EXPECT_EQ(second.OutOnceItHas(1), "drop/gate/c.dat: 1 new, 2 already stored\n");
+  ::sleep(3);
+  EXPECT_EQ(second.Stop(), 0);
+  EXPECT_EQ(cli_testing::ReadWholeFile(folder_.path() / "second.out"),
+            "drop/gate/c.dat: 1 new, 2 already stored\n");
+  EXPECT_EQ(second.Err(), "");
 }
 
 TEST_P(HistoryCommandsTest, AFailingFileGetsItsMessageAndTheOthersAreStillImported) {

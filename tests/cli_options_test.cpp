@@ -432,6 +432,25 @@ TEST(CliOptionsTest, HelpListsEveryOptionOfItsCommand) {
       {CliCommand::kHistoryList, {"history", "list", "-o", "x"}, "-o, --output P"},
       {CliCommand::kHistoryList, {"history", "list", "--db", "x"}, "--db STORE"},
       {CliCommand::kHistoryReport, {"history", "report", "-o", "{device}"}, "-o, --output P"},
+      {CliCommand::kHistoryWatch, {"history", "watch", "d", "--device", "1"}, "--device NAME"},
+      {CliCommand::kHistoryWatch,
+       {"history", "watch", "d", "--device-from-folder"},
+       "--device-from-folder"},
+      {CliCommand::kHistoryWatch,
+       {"history", "watch", "d", "--device-from-name", "x"},
+       "--device-from-name REGEX"},
+      {CliCommand::kHistoryWatch,
+       {"history", "watch", "d", "--device", "1", "--interval", "9"},
+       "--interval SECONDS"},
+      {CliCommand::kHistoryWatch,
+       {"history", "watch", "d", "--device", "1", "--settle", "9"},
+       "--settle SECONDS"},
+      {CliCommand::kHistoryWatch,
+       {"history", "watch", "d", "--device", "1", "--state", "s"},
+       "--state FILE"},
+      {CliCommand::kHistoryWatch,
+       {"history", "watch", "d", "--device", "1", "--db", "x"},
+       "--db STORE"},
       {CliCommand::kHistoryReport,
        {"history", "report", "-o", "x", "--device", "1"},
        "--device NAME"},
@@ -551,6 +570,9 @@ std::vector<std::string> ChangedFields(const CliOptions& a, const CliOptions& b)
   compare("history.deviceFromFolder", x.deviceFromFolder == y.deviceFromFolder);
   compare("history.deviceFromName", x.deviceFromName == y.deviceFromName);
   compare("history.quiet", x.quiet == y.quiet);
+  compare("history.watchInterval", x.watchInterval == y.watchInterval);
+  compare("history.watchSettle", x.watchSettle == y.watchSettle);
+  compare("history.watchState", x.watchState == y.watchState);
   return changed;
 }
 
@@ -564,7 +586,8 @@ std::vector<std::string> CommandLineOf(CliCommand command, const std::string& ex
     args.emplace_back(declared.name.substr(at, space - at));
     at = space + 1;
   }
-  if (command == CliCommand::kHistoryImport || command == CliCommand::kHistoryNamesSet) {
+  if (command == CliCommand::kHistoryImport || command == CliCommand::kHistoryWatch ||
+      command == CliCommand::kHistoryNamesSet) {
     // Each copy's device comes from one of --device and the options that
     // stand in for it.
     if (except != "--device" && except.rfind("--device-from-", 0) != 0) {
@@ -600,6 +623,9 @@ TEST(OptionTableTest, EachOptionSetsOnlyItsOwnFields) {
       {"--device-from-name",
        {{}, {"--device-from-name", "^([a-z]+)_"}, {"history.deviceFromName"}}},
       {"--quiet", {{}, {"--quiet"}, {"history.quiet"}}},
+      {"--interval", {{}, {"--interval", "60"}, {"history.watchInterval"}}},
+      {"--settle", {{}, {"--settle", "0"}, {"history.watchSettle"}}},
+      {"--state", {{}, {"--state", "w.state"}, {"history.watchState"}}},
       {"--events", {{}, {"--events", "relay,input"}, {"history.kinds"}}},
       {"--text", {{}, {"--text", "Сигн"}, {"history.text"}}},
       {"--newest-first", {{}, {"--newest-first"}, {"history.newestFirst"}}},
@@ -707,7 +733,7 @@ TEST(OptionTableTest, CommandsAreFoundByName) {
   EXPECT_EQ(FindCommand("View"), nullptr);
   EXPECT_EQ(FindCommand("history"), nullptr);
   EXPECT_EQ(FindCommand("history names set")->command, CliCommand::kHistoryNamesSet);
-  EXPECT_EQ(CommandTable().size(), 11u);
+  EXPECT_EQ(CommandTable().size(), 12u);
 }
 
 TEST(ViewDescriptionTest, DescribesTheViewAskedFor) {

@@ -211,6 +211,7 @@ CommandOutcome RunCommandLine(const std::vector<std::string>& args, CommandStrea
     case CliCommand::kSample:
       return RunSample(parsed.options);
     case CliCommand::kHistoryImport:
+    case CliCommand::kHistoryWatch:
     case CliCommand::kHistoryList:
     case CliCommand::kHistoryReport:
     case CliCommand::kHistoryDevices:

@@ -17,6 +17,7 @@ enum class CliCommand {
   kInfo,
   kSample,
   kHistoryImport,
+  kHistoryWatch,
   kHistoryList,
   kHistoryReport,
   kHistoryDevices,

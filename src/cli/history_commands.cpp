@@ -6,6 +6,7 @@
 #include "cli/cli_output.h"
 #include "cli/history_messages.h"
 #include "cli/history_option_rules.h"
+#include "cli/history_watch.h"
 #include "history/archive_copy.h"
 #include "history/history_store.h"
 #include "history/import_sources.h"
@@ -199,6 +200,7 @@ class HistoryRun {
 OpenMode ModeOf(CliCommand command) {
   switch (command) {
     case CliCommand::kHistoryImport:
+    case CliCommand::kHistoryWatch:
     case CliCommand::kHistoryNamesSet:
     case CliCommand::kHistoryNamesImport:
       return OpenMode::kWrite;
@@ -229,6 +231,8 @@ int RunHistoryCommand(const CliOptions& options, CommandStreams& streams) {
   switch (options.command) {
     case CliCommand::kHistoryImport:
       return run.Import();
+    case CliCommand::kHistoryWatch:
+      return WatchForCopies(options, *opened->store, opened->location, streams);
     case CliCommand::kHistoryList:
       return run.List();
     case CliCommand::kHistoryReport:

@@ -42,6 +42,7 @@ std::string DateText(const history::CalendarDate& date) {
 bool IsHistoryCommand(CliCommand command) {
   switch (command) {
     case kHistoryImport:
+    case kHistoryWatch:
     case kHistoryList:
     case kHistoryReport:
     case kHistoryDevices:
@@ -84,6 +85,23 @@ UsageProblem ApplyDeviceFromName(const OptionDeclaration& declared, std::string_
     return std::string(declared.name) + " wants a regular expression: " + pattern.failure().reason;
   }
   options.history.deviceFromName = value;
+  return {};
+}
+
+UsageProblem ApplyWatchInterval(const OptionDeclaration& declared, std::string_view value,
+                                CliOptions& options) {
+  return ParseOptionNumberInto(declared.name, value, 1, 3600, options.history.watchInterval);
+}
+
+UsageProblem ApplyWatchSettle(const OptionDeclaration& declared, std::string_view value,
+                              CliOptions& options) {
+  return ParseOptionNumberInto(declared.name, value, 0, 3600, options.history.watchSettle);
+}
+
+UsageProblem ApplyWatchState(const OptionDeclaration& declared, std::string_view value,
+                             CliOptions& options) {
+  if (value.empty()) return std::string(declared.name) + " wants a file";
+  options.history.watchState = value;
   return {};
 }
 
@@ -169,7 +187,8 @@ UsageProblem HistoryUsageProblem(const std::set<std::string_view>& seen,
   const history::EventQuery& query = options.history.query;
   const std::size_t namings = seen.count("--device") + seen.count("--device-from-folder") +
                               seen.count("--device-from-name");
-  if (options.command == kHistoryImport && namings != 1) {
+  const bool importsCopies = options.command == kHistoryImport || options.command == kHistoryWatch;
+  if (importsCopies && namings != 1) {
     return namings == 0 ? "missing --device NAME (or --device-from-folder, --device-from-name)"
                         : "give one of --device, --device-from-folder and --device-from-name";
   }

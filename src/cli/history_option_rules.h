@@ -24,6 +24,12 @@ UsageProblem ApplyDeviceFromFolder(const OptionDeclaration& declared, std::strin
                                    CliOptions& options);
 UsageProblem ApplyDeviceFromName(const OptionDeclaration& declared, std::string_view value,
                                  CliOptions& options);
+UsageProblem ApplyWatchInterval(const OptionDeclaration& declared, std::string_view value,
+                                CliOptions& options);
+UsageProblem ApplyWatchSettle(const OptionDeclaration& declared, std::string_view value,
+                              CliOptions& options);
+UsageProblem ApplyWatchState(const OptionDeclaration& declared, std::string_view value,
+                             CliOptions& options);
 UsageProblem ApplyQuiet(const OptionDeclaration& declared, std::string_view flag,
                         CliOptions& options);
 UsageProblem ApplyPeriod(const OptionDeclaration& declared, std::string_view value,

@@ -3,6 +3,7 @@
 // `import` and `names set` take too) and the relay a name belongs to.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -22,6 +23,11 @@ struct HistoryOptions {
   bool deviceFromFolder = false;
   std::optional<std::string> deviceFromName;
   bool quiet = false;
+  // watch: seconds between looks at the folders, seconds a copy must stand
+  // still before it is taken, and the file that keeps what was taken
+  std::int64_t watchInterval = 5;
+  std::int64_t watchSettle = 5;
+  std::optional<std::string> watchState;
 };
 
 }  // namespace torv

@@ -32,6 +32,18 @@ inline constexpr std::string_view kHistoryImportSynopsis =
     "imported. Of several files the last line gives the totals: \"F files: N new\n"
     "events, M already stored, G gaps, R refused\".\n";
 
+inline constexpr std::string_view kHistoryWatchSynopsis =
+    "Usage: torvdoc-cli history watch DIR... --device NAME [--device-from-folder]\n"
+    "                                 [--device-from-name REGEX]\n"
+    "                                 [--interval SECONDS] [--settle SECONDS]\n"
+    "                                 [--state FILE] [--db STORE]\n"
+    "Imports each copy (.dat file) that appears under the folders DIR, once it\n"
+    "has stood still for a while, and prints its line as history import does;\n"
+    "a file that cannot be imported is told once and left where it is. What\n"
+    "was taken is kept in the state file, so that a watch started again takes\n"
+    "only what is new or changed. Ends on SIGTERM or SIGINT, after the copy in\n"
+    "hand.\n";
+
 inline constexpr std::string_view kHistoryListSynopsis =
     "Usage: torvdoc-cli history list [--device NAME] [--from DATE] [--to DATE]\n"
     "                                [--period P] [--input N] [--events KINDS]\n"
