@@ -46,11 +46,10 @@ class SqlHistoryStore final : public HistoryStore {
   Result<std::vector<Stretch>> Stretches(std::int64_t deviceId);
   Result<HistorySlice> LoadSlice(std::int64_t deviceId, const std::vector<Stretch>& stretches,
                                  const std::vector<Identity>& copy);
-  Status ApplyPlan(std::int64_t deviceId, std::int64_t copyId,
-                   const std::vector<Stretch>& stretches, const MergePlan& plan,
-                   const ArchiveCopy& copy);
-  Status InsertEvents(std::int64_t stretchId, std::int64_t deviceId, std::int64_t copyId,
-                      const MergePlan& plan, const ArchiveCopy& copy);
+  Status ApplyPlan(std::int64_t deviceId, const std::vector<Stretch>& stretches,
+                   const MergePlan& plan, const ArchiveCopy& copy);
+  Status InsertEvents(std::int64_t stretchId, std::int64_t deviceId, const MergePlan& plan,
+                      const ArchiveCopy& copy);
 
   // Listing steps (store_queries.cpp).
   Result<std::vector<Device>> ListDevices(const std::optional<std::string>& only);
@@ -62,6 +61,11 @@ class SqlHistoryStore final : public HistoryStore {
                                                   std::int64_t skip, int limit);
   // Hands every event the query lets through to `sink`, in listing order.
   Status ReadEvents(const EventQuery& query, const std::function<void(const StoredEvent&)>& sink);
+  // The positions of a stretch from its first to its last event in the
+  // query's dates, found through the date index: reading the stretch in
+  // position order between them passes only near the dates. The whole
+  // stretch without dates; none when no event of it lies in them.
+  Result<std::optional<PositionRange>> DatedRange(const Stretch& stretch, const EventQuery& query);
   Result<bool> AnyEventIn(const Stretch& stretch, const EventQuery& query,
                           const std::string& textCondition);
   Result<std::optional<StoredEvent>> FirstDated(const Device& device,
