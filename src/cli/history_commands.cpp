@@ -43,17 +43,17 @@ class HistoryRun {
 
   int Import() {
     int exitCode = kExitDone;
-    for (const std::string& file : options_.arguments) {
-      Result<history::ImportOutcome> outcome = history::ImportArchiveFile(
-          store_, *options_.history.query.device, file, options_.history.copiedAt);
-      if (!outcome) {
-        streams_.Err(ImportFailureMessage(file, outcome.failure(), location_.shown));
-        exitCode = kExitMessage;
-        continue;
-      }
-      // The files after one whose line could not be written are still imported.
-      Out(ImportLine(file, *outcome) + "\n");
-    }
+    history::ImportArchiveFiles(
+        store_, *options_.history.query.device, options_.arguments, options_.history.copiedAt,
+        [&](const std::string& file, const Result<history::ImportOutcome>& outcome) {
+          if (!outcome) {
+            streams_.Err(ImportFailureMessage(file, outcome.failure(), location_.shown));
+            exitCode = kExitMessage;
+            return;
+          }
+          // The files after one whose line could not be written are still imported.
+          Out(ImportLine(file, *outcome) + "\n");
+        });
     return Finish(exitCode);
   }
 

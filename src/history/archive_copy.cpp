@@ -101,4 +101,42 @@ Result<ImportOutcome> ImportArchiveFile(HistoryStore& store, const std::string& 
   return store.Import(device, read->copy);
 }
 
+void ImportArchiveFiles(
+    HistoryStore& store, const std::string& device, const std::vector<std::string>& paths,
+    const std::optional<CopyTime>& copiedAt,
+    const std::function<void(const std::string& path, const Result<ImportOutcome>&)>& done) {
+  std::vector<std::string> pending;
+  std::vector<ArchiveCopy> copies;
+  const auto commit = [&] {
+    if (copies.empty()) return;
+    Result<std::vector<ImportOutcome>> outcomes = store.ImportAll(device, copies);
+    for (std::size_t i = 0; i < copies.size(); ++i) {
+      done(pending[i],
+           outcomes ? Result<ImportOutcome>((*outcomes)[i]) : store.Import(device, copies[i]));
+    }
+    pending.clear();
+    copies.clear();
+  };
+  for (const std::string& path : paths) {
+    Result<ReadCopy> read =
+        device.empty() ? Failure{"the device name is empty"} : ReadArchiveCopy(path, copiedAt);
+    if (read && !read->emptyArchive) {
+      pending.push_back(path);
+      copies.push_back(std::move(read->copy));
+      if (copies.size() == kCopiesPerTransaction) commit();
+      continue;
+    }
+    // Outcomes are told in the files' order.
+    commit();
+    if (!read) {
+      done(path, read.failure());
+    } else {
+      ImportOutcome outcome;
+      outcome.emptyArchive = true;
+      done(path, outcome);
+    }
+  }
+  commit();
+}
+
 }  // namespace torv::history

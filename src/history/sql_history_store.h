@@ -18,6 +18,8 @@ class SqlHistoryStore final : public HistoryStore {
   explicit SqlHistoryStore(std::unique_ptr<SqlConnection> db) : db_(std::move(db)) {}
 
   Result<ImportOutcome> Import(const std::string& device, const ArchiveCopy& copy) override;
+  Result<std::vector<ImportOutcome>> ImportAll(const std::string& device,
+                                               const std::vector<ArchiveCopy>& copies) override;
   Status SetNames(const std::vector<NameEntry>& entries) override;
   Result<std::vector<NameEntry>> Names() override;
   Result<std::vector<DeviceSummary>> Devices() override;
@@ -41,7 +43,8 @@ class SqlHistoryStore final : public HistoryStore {
     std::int64_t orderTime = 0;
   };
 
-  // Import steps (store_import.cpp).
+  // Import steps (store_import.cpp), inside the caller's write transaction.
+  Result<ImportOutcome> ImportOne(const std::string& device, const ArchiveCopy& copy);
   Result<std::int64_t> LockDevice(const std::string& name);
   Result<std::vector<Stretch>> Stretches(std::int64_t deviceId);
   Result<HistorySlice> LoadSlice(std::int64_t deviceId, const std::vector<Stretch>& stretches,

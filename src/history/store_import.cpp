@@ -190,40 +190,55 @@ Status SqlHistoryStore::ApplyPlan(std::int64_t deviceId, const std::vector<Stret
   return {};
 }
 
-Result<ImportOutcome> SqlHistoryStore::Import(const std::string& device, const ArchiveCopy& copy) {
-  if (device.empty()) return Failure{"the device name is empty"};
+Result<ImportOutcome> SqlHistoryStore::ImportOne(const std::string& device,
+                                                 const ArchiveCopy& copy) {
   ImportOutcome outcome;
   if (copy.records.empty()) return outcome;
   std::vector<Identity> identities;
   identities.reserve(copy.records.size());
   for (const ArchiveRecord& record : copy.records) identities.push_back(IdentityOf(record));
 
-  const auto store = [&]() -> Result<MergePlan> {
-    Result<std::int64_t> deviceId = LockDevice(device);
-    if (!deviceId) return deviceId.failure();
-    Result<std::vector<Stretch>> stretches = Stretches(*deviceId);
-    if (!stretches) return stretches.failure();
-    Result<HistorySlice> slice = LoadSlice(*deviceId, *stretches, identities);
-    if (!slice) return slice.failure();
-    MergePlan plan = PlanMerge(*slice, identities, copy.copiedAt.unixSeconds);
+  Result<std::int64_t> deviceId = LockDevice(device);
+  if (!deviceId) return deviceId.failure();
+  Result<std::vector<Stretch>> stretches = Stretches(*deviceId);
+  if (!stretches) return stretches.failure();
+  Result<HistorySlice> slice = LoadSlice(*deviceId, *stretches, identities);
+  if (!slice) return slice.failure();
+  const MergePlan plan = PlanMerge(*slice, identities, copy.copiedAt.unixSeconds);
 
-    Status inserted = db_->Exec(
-        "INSERT INTO copies (device_id, copied_at, imported_at, source, records, new_events) "
-        "VALUES ($1, $2, $3, $4, $5, $6)",
-        {*deviceId, copy.copiedAt.unixSeconds, static_cast<std::int64_t>(std::time(nullptr)),
-         copy.source, static_cast<std::int64_t>(copy.records.size()),
-         static_cast<std::int64_t>(plan.newIndices.size())});
-    if (!inserted) return inserted.failure();
-    if (Status s = ApplyPlan(*deviceId, *stretches, plan, copy); !s) return s.failure();
-    return plan;
-  };
-  Result<MergePlan> plan = db_->InWriteTransaction(store);
-  if (!plan) return plan.failure();
+  Status inserted = db_->Exec(
+      "INSERT INTO copies (device_id, copied_at, imported_at, source, records, new_events) "
+      "VALUES ($1, $2, $3, $4, $5, $6)",
+      {*deviceId, copy.copiedAt.unixSeconds, static_cast<std::int64_t>(std::time(nullptr)),
+       copy.source, static_cast<std::int64_t>(copy.records.size()),
+       static_cast<std::int64_t>(plan.newIndices.size())});
+  if (!inserted) return inserted.failure();
+  if (Status s = ApplyPlan(*deviceId, *stretches, plan, copy); !s) return s.failure();
 
-  outcome.newEvents = static_cast<int>(plan->newIndices.size());
-  outcome.alreadyStored = plan->alreadyStored;
-  outcome.gapBefore = plan->gapBefore;
+  outcome.newEvents = static_cast<int>(plan.newIndices.size());
+  outcome.alreadyStored = plan.alreadyStored;
+  outcome.gapBefore = plan.gapBefore;
   return outcome;
+}
+
+Result<ImportOutcome> SqlHistoryStore::Import(const std::string& device, const ArchiveCopy& copy) {
+  if (device.empty()) return Failure{"the device name is empty"};
+  if (copy.records.empty()) return ImportOutcome{};
+  return db_->InWriteTransaction([&] { return ImportOne(device, copy); });
+}
+
+Result<std::vector<ImportOutcome>> SqlHistoryStore::ImportAll(
+    const std::string& device, const std::vector<ArchiveCopy>& copies) {
+  if (device.empty()) return Failure{"the device name is empty"};
+  return db_->InWriteTransaction([&]() -> Result<std::vector<ImportOutcome>> {
+    std::vector<ImportOutcome> outcomes;
+    for (const ArchiveCopy& copy : copies) {
+      Result<ImportOutcome> outcome = ImportOne(device, copy);
+      if (!outcome) return outcome.failure();
+      outcomes.push_back(*outcome);
+    }
+    return outcomes;
+  });
 }
 
 }  // namespace torv::history
