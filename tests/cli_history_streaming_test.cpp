@@ -31,8 +31,8 @@ TEST_P(StreamingCliTest, AListingToAFileTakesNoMoreMemoryThanToStandardOutput) {
     options.devices = 6;
     options.eventsPerWeek = 1000;
     history::SiteSimulation site(options);
-    site.RunWeeks(60, [&](const std::string& device, const history::ArchiveCopy& copy) {
-      ASSERT_TRUE(store->Import(device, copy).ok());
+    site.RunWeeks(60, [&](const std::string& device, const history::SimulatedDevice& now) {
+      ASSERT_TRUE(store->Import(device, now.CopyNow()).ok());
     });
   }
   std::string listed;

@@ -66,8 +66,8 @@ TEST_P(SiteTest, ASiteMergesExactlyAndARerunAddsNothing) {
   options.pauseEvery = 9;
   SiteSimulation site(options);
   std::map<std::string, std::vector<ArchiveCopy>> copies;
-  site.RunWeeks(30, [&](const std::string& device, const ArchiveCopy& copy) {
-    copies[device].push_back(copy);
+  site.RunWeeks(30, [&](const std::string& device, const SimulatedDevice& now) {
+    copies[device].push_back(now.CopyNow());
   });
   const std::vector<SiteDeviceTotals> totals = site.Totals();
   // Counted by hand from the pauses: weeks 1 to 29 where (week + 17 * device) % 9 < 2

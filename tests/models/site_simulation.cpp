@@ -42,7 +42,7 @@ void SiteSimulation::RunWeeks(int weeks, const CopySink& sink) {
         device.held.emplace_back(first, end);
       }
       ++device.copies;
-      sink(DeviceName(static_cast<int>(d)), device.simulated.CopyNow());
+      sink(DeviceName(static_cast<int>(d)), device.simulated);
     }
   }
 }

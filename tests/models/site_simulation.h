@@ -40,7 +40,8 @@ class SiteSimulation {
  public:
   explicit SiteSimulation(const SiteOptions& options);
 
-  using CopySink = std::function<void(const std::string& device, const ArchiveCopy& copy)>;
+  // A device at the moment of a copy: its CopyNow() or ArchiveBytes().
+  using CopySink = std::function<void(const std::string& device, const SimulatedDevice& now)>;
   // Runs the site on for `weeks` weeks: each week every device writes its
   // events and, unless it pauses, is copied; `sink` gets the copies in order.
   void RunWeeks(int weeks, const CopySink& sink);
