@@ -69,11 +69,35 @@ TEST_P(HistoryCommandsTest, ImportPrintsALinePerFileAndAGapWhereNothingOverlaps)
   EXPECT_EQ(HistoryOutput({"import", "copy1.dat", "copy2.dat", "copy3.dat", "--device", kDevice}),
             "copy1.dat: 0 new, 4 already stored\n"
             "copy2.dat: 0 new, 4 already stored\n"
-            "copy3.dat: 0 new, 2 already stored\n");
+            "copy3.dat: 0 new, 2 already stored\n"
+            "3 files: 0 new events, 10 already stored, 0 gaps, 0 refused\n");
   EXPECT_EQ(HistoryOutput({"list"}), Opening() + kAlarm7Row + "\n" + kNormal7Row + "\n" +
                                          kRelay2OnRow + "\n" + kWarning3Row + "\n" + kDeviceOnRow +
                                          "\n" + kNormal3Row + "\n" + kDevice + kGapRow +
                                          kAlarm1Row + "\n" + kDamagedRow + "\n");
+}
+
+// A site's copies in a folder per device: each folder names its device, and
+// --quiet prints only the totals.
+TEST_P(HistoryCommandsTest, ImportsASiteByFolderAndSaysTheTotals) {
+  std::filesystem::create_directories(folder_.path() / "site/gate");
+  std::filesystem::create_directories(folder_.path() / "site/post2");
+  WriteArchive("site/gate/gate_2025-01-10.dat", {kAlarm7, kNormal7});
+  WriteArchive("site/post2/post2_2025-01-10.dat", {kRelay2On});
+  WriteArchive("site/post2/post2_2025-01-20.dat", {kRelay2On, kWarning3});
+  const std::vector<std::string> import = {"import", "site", "--device-from-folder", "--copied-at",
+                                           "2025-01-20T12:00:00"};
+  EXPECT_EQ(HistoryOutput(import),
+            "site/gate/gate_2025-01-10.dat: 2 new, 0 already stored\n"
+            "site/post2/post2_2025-01-10.dat: 1 new, 0 already stored\n"
+            "site/post2/post2_2025-01-20.dat: 1 new, 1 already stored\n"
+            "3 files: 4 new events, 1 already stored, 0 gaps, 0 refused\n");
+  std::vector<std::string> quiet = import;
+  quiet.push_back("--quiet");
+  EXPECT_EQ(HistoryOutput(quiet), "3 files: 0 new events, 5 already stored, 0 gaps, 0 refused\n");
+  EXPECT_EQ(HistoryOutput({"list", "--device", "post2"}),
+            Opening("Устройство: post2") + "post2" + std::string(kRelay2OnRow).substr(1) + "\n" +
+                "post2" + std::string(kWarning3Row).substr(1) + "\n");
 }
 
 TEST_P(HistoryCommandsTest, AFailingFileGetsItsMessageAndTheOthersAreStillImported) {
@@ -90,11 +114,13 @@ TEST_P(HistoryCommandsTest, AFailingFileGetsItsMessageAndTheOthersAreStillImport
   EXPECT_EQ(result.out,
             "copy1.dat: 2 new, 0 already stored\n"
             "empty.dat: архив пуст\n"
-            "copy2.dat: 1 new, 1 already stored\n");
+            "copy2.dat: 1 new, 1 already stored\n"
+            "7 files: 3 new events, 1 already stored, 0 gaps, 4 refused\n");
+  // A folder is taken for the copies under it: this one has none.
   EXPECT_EQ(result.err,
             "torvdoc-cli: missing.dat: Архив не удается открыть (нет такого файла)\n"
             "torvdoc-cli: damaged.dat: Архив поврежден\n"
-            "torvdoc-cli: folder.dat: Архив не удается открыть (это папка)\n"
+            "torvdoc-cli: folder.dat: holds no .dat file\n"
             "torvdoc-cli: pipe.dat: Архив не удается открыть (не обычный файл)\n");
   EXPECT_EQ(HistoryOutput({"list"}),
             Opening() + kAlarm7Row + "\n" + kNormal7Row + "\n" + kRelay2OnRow + "\n");
@@ -139,6 +165,11 @@ TEST_P(HistoryCommandsTest, ListFiltersByDeviceDateInputAndKind) {
                 kGapRow + kAlarm1Row + "\n");
   EXPECT_EQ(HistoryOutput({"list", "--to", "2024-12-31"}),
             Opening(kAllDevices, "Период: по 31.12.2024") + kAlarm7Row + "\n");
+  // A named period and dates as the listings show them choose the same days.
+  const std::string year2024 =
+      Opening(kAllDevices, "Период: с 01.01.2024 по 31.12.2024") + kAlarm7Row + "\n";
+  EXPECT_EQ(HistoryOutput({"list", "--period", "2024"}), year2024);
+  EXPECT_EQ(HistoryOutput({"list", "--from", "01.01.2024", "--to", "31.12.2024"}), year2024);
   EXPECT_EQ(HistoryOutput({"list", "--input", "3"}),
             Opening(kAllDevices, kAllTime, "Отбор: вход 3") + kWarning3Row + "\n" + kNormal3Row +
                 "\n" + otherRow + "\n");

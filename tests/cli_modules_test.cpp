@@ -42,6 +42,8 @@ struct ModuleCase {
   std::string err;  // {dir} stands for the module folder
 };
 
+void PrintTo(const ModuleCase& c, std::ostream* out) { *out << c.name; }
+
 class CliModuleCaseTest : public ::testing::TestWithParam<ModuleCase> {};
 
 TEST_P(CliModuleCaseTest, SaysWhatIsMissingAndWritesNothing) {

@@ -407,9 +407,19 @@ TEST(CliOptionsTest, HelpListsEveryOptionOfItsCommand) {
       {CliCommand::kHistoryImport,
        {"history", "import", "a", "--device", "1", "--db", "x"},
        "--db STORE"},
+      {CliCommand::kHistoryImport,
+       {"history", "import", "a", "--device-from-folder"},
+       "--device-from-folder"},
+      {CliCommand::kHistoryImport,
+       {"history", "import", "a", "--device-from-name", "x"},
+       "--device-from-name REGEX"},
+      {CliCommand::kHistoryImport,
+       {"history", "import", "a", "--device", "1", "--quiet"},
+       "--quiet"},
       {CliCommand::kHistoryList, {"history", "list", "--device", "1"}, "--device NAME"},
       {CliCommand::kHistoryList, {"history", "list", "--from", "2025-01-02"}, "--from DATE"},
       {CliCommand::kHistoryList, {"history", "list", "--to", "2025-01-02"}, "--to DATE"},
+      {CliCommand::kHistoryList, {"history", "list", "--period", "last-month"}, "--period P"},
       {CliCommand::kHistoryList, {"history", "list", "--input", "7"}, "--input N"},
       {CliCommand::kHistoryList, {"history", "list", "--events", "relay"}, "--events KINDS"},
       {CliCommand::kHistoryList, {"history", "list", "--text", "Норма"}, "--text TEXT"},
@@ -513,6 +523,9 @@ std::vector<std::string> ChangedFields(const CliOptions& a, const CliOptions& b)
   compare("history.text", x.query.text == y.query.text);
   compare("history.newestFirst", x.query.newestFirst == y.query.newestFirst);
   compare("history.relay", x.relay == y.relay);
+  compare("history.deviceFromFolder", x.deviceFromFolder == y.deviceFromFolder);
+  compare("history.deviceFromName", x.deviceFromName == y.deviceFromName);
+  compare("history.quiet", x.quiet == y.quiet);
   return changed;
 }
 
@@ -527,7 +540,11 @@ std::vector<std::string> CommandLineOf(CliCommand command, const std::string& ex
     at = space + 1;
   }
   if (command == CliCommand::kHistoryImport || command == CliCommand::kHistoryNamesSet) {
-    if (except != "--device") args.insert(args.end(), {"--device", "1"});
+    // Each copy's device comes from one of --device and the options that
+    // stand in for it.
+    if (except != "--device" && except.rfind("--device-from-", 0) != 0) {
+      args.insert(args.end(), {"--device", "1"});
+    }
   }
   if (command == CliCommand::kHistoryNamesSet && except != "--input" && except != "--relay") {
     args.insert(args.end(), {"--input", "2"});
@@ -548,7 +565,12 @@ TEST(OptionTableTest, EachOptionSetsOnlyItsOwnFields) {
       {"--device", {{}, {"--device", "Склад"}, {"history.device"}}},
       {"--copied-at", {{}, {"--copied-at", "2025-01-10T12:00:00"}, {"history.copiedAt"}}},
       {"--from", {{}, {"--from", "2025-01-10"}, {"history.from"}}},
-      {"--to", {{}, {"--to", "2025-01-10"}, {"history.to"}}},
+      {"--to", {{}, {"--to", "10.01.2025"}, {"history.to"}}},
+      {"--period", {{}, {"--period", "2025-Q1"}, {"history.from", "history.to"}}},
+      {"--device-from-folder", {{}, {"--device-from-folder"}, {"history.deviceFromFolder"}}},
+      {"--device-from-name",
+       {{}, {"--device-from-name", "^([a-z]+)_"}, {"history.deviceFromName"}}},
+      {"--quiet", {{}, {"--quiet"}, {"history.quiet"}}},
       {"--events", {{}, {"--events", "relay,input"}, {"history.kinds"}}},
       {"--text", {{}, {"--text", "Сигн"}, {"history.text"}}},
       {"--newest-first", {{}, {"--newest-first"}, {"history.newestFirst"}}},
@@ -581,10 +603,16 @@ TEST(OptionTableTest, EachOptionSetsOnlyItsOwnFields) {
       std::vector<std::string> args = CommandLineOf(command, name);
       args.insert(args.end(), c.needs.begin(), c.needs.end());
       std::vector<std::string> withoutArgs = args;
-      if (ParseCommandLine(withoutArgs).outcome != Outcome::kRun) {
+      // The options that stand in for --device are compared with --device
+      // given and then taken away.
+      const bool standsInForDevice = name.rfind("--device-from-", 0) == 0;
+      if (standsInForDevice) {
+        withoutArgs.insert(withoutArgs.end(), {"--device", "1"});
+      } else if (ParseCommandLine(withoutArgs).outcome != Outcome::kRun) {
         withoutArgs.insert(withoutArgs.end(), {name, otherValues.at(name)});
       }
-      const CliOptions without = Parsed(withoutArgs);
+      CliOptions without = Parsed(withoutArgs);
+      if (standsInForDevice) without.history.query.device.reset();
       args.insert(args.end(), c.given.begin(), c.given.end());
       // An input of the history is a filter or a name's number, not a view.
       const std::vector<std::string> fields = name == "--input" && IsHistoryCommand(command)

@@ -257,6 +257,19 @@ TEST(ImportLineTest, NewStoredGapAndEmpty) {
   history::ImportOutcome empty;
   empty.emptyArchive = true;
   EXPECT_EQ(ImportLine("/x/b.dat", empty), "/x/b.dat: архив пуст");
+
+  // Several files add up; one file and one gap are singular.
+  ImportTotals totals;
+  totals.files = 1;
+  totals.Add(outcome);
+  EXPECT_EQ(ImportTotalsLine(totals),
+            "1 file: 64 new events, 960 already stored, 1 gap, 0 refused");
+  totals.files = 88;
+  totals.refused = 2;
+  totals.Add(outcome);
+  totals.Add(empty);
+  EXPECT_EQ(ImportTotalsLine(totals),
+            "88 files: 128 new events, 1920 already stored, 2 gaps, 2 refused");
 }
 
 TEST(HistoryReportSimulationTest, NamesFollowEachEventsInputAndRelay) {

@@ -27,6 +27,8 @@ struct LoadCase {
   std::string reason;  // "" when the module loads
 };
 
+void PrintTo(const LoadCase& c, std::ostream* out) { *out << c.name; }
+
 class ModuleLoaderTest : public ::testing::TestWithParam<LoadCase> {};
 
 TEST_P(ModuleLoaderTest, LoadsOrSaysWhy) {

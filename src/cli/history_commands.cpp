@@ -8,6 +8,7 @@
 #include "cli/history_option_rules.h"
 #include "history/archive_copy.h"
 #include "history/history_store.h"
+#include "history/import_sources.h"
 #include "history/names_csv.h"
 #include "history/store_location.h"
 #include "history_report/history_pdf.h"
@@ -42,18 +43,48 @@ class HistoryRun {
       : options_(options), store_(*opened.store), location_(opened.location), streams_(streams) {}
 
   int Import() {
+    const HistoryOptions& history = options_.history;
+    Result<std::vector<history::ImportSource>> sources = history::CollectImportSources(
+        options_.arguments,
+        {history.query.device, history.deviceFromFolder, history.deviceFromName});
+    if (!sources) {
+      streams_.Err(CliMessage("", sources.failure().reason));
+      return kExitMessage;
+    }
     int exitCode = kExitDone;
-    history::ImportArchiveFiles(
-        store_, *options_.history.query.device, options_.arguments, options_.history.copiedAt,
-        [&](const std::string& file, const Result<history::ImportOutcome>& outcome) {
-          if (!outcome) {
-            streams_.Err(ImportFailureMessage(file, outcome.failure(), location_.shown));
-            exitCode = kExitMessage;
-            return;
-          }
-          // The files after one whose line could not be written are still imported.
-          Out(ImportLine(file, *outcome) + "\n");
-        });
+    ImportTotals totals;
+    // Files are imported in runs between the refused ones, so that every
+    // line keeps the files' order.
+    std::vector<history::FileToImport> run;
+    const auto importRun = [&] {
+      history::ImportArchiveFiles(
+          store_, run, history.copiedAt,
+          [&](const std::string& file, const Result<history::ImportOutcome>& outcome) {
+            if (!outcome) {
+              streams_.Err(ImportFailureMessage(file, outcome.failure(), location_.shown));
+              ++totals.refused;
+              exitCode = kExitMessage;
+              return;
+            }
+            totals.Add(*outcome);
+            // The files after one whose line could not be written are still imported.
+            if (!history.quiet) Out(ImportLine(file, *outcome) + "\n");
+          });
+      run.clear();
+    };
+    for (const history::ImportSource& source : *sources) {
+      ++totals.files;
+      if (source.problem.empty()) {
+        run.push_back({source.device, source.file});
+        continue;
+      }
+      importRun();
+      streams_.Err(CliMessage(source.file, source.problem));
+      ++totals.refused;
+      exitCode = kExitMessage;
+    }
+    importRun();
+    if (sources->size() > 1 || history.quiet) Out(ImportTotalsLine(totals) + "\n");
     return Finish(exitCode);
   }
 

@@ -5,6 +5,8 @@
 #include "archive/view_request.h"
 #include "cli/cli_output.h"
 #include "history/archive_copy.h"
+#include "history/calendar_period.h"
+#include "history/import_sources.h"
 #include "history/query_texts.h"
 #include "history/text_match.h"
 
@@ -17,7 +19,8 @@ UsageProblem ApplyDate(const OptionDeclaration& declared, std::string_view value
                        std::optional<history::CalendarDate>& date) {
   Result<history::CalendarDate> parsed = history::ParseCalendarDate(value);
   if (!parsed)
-    return std::string(declared.name) + " wants a date YYYY-MM-DD, not " + QuotedValue(value);
+    return std::string(declared.name) + " wants a date YYYY-MM-DD or DD.MM.YYYY, not " +
+           QuotedValue(value);
   date = *parsed;
   return {};
 }
@@ -68,6 +71,27 @@ UsageProblem ApplyDevice(const OptionDeclaration& declared, std::string_view val
   return {};
 }
 
+UsageProblem ApplyDeviceFromFolder(const OptionDeclaration& /*declared*/, std::string_view /*flag*/,
+                                   CliOptions& options) {
+  options.history.deviceFromFolder = true;
+  return {};
+}
+
+UsageProblem ApplyDeviceFromName(const OptionDeclaration& declared, std::string_view value,
+                                 CliOptions& options) {
+  if (Status pattern = history::CheckDeviceNamePattern(std::string(value)); !pattern) {
+    return std::string(declared.name) + " wants a regular expression: " + pattern.failure().reason;
+  }
+  options.history.deviceFromName = value;
+  return {};
+}
+
+UsageProblem ApplyQuiet(const OptionDeclaration& /*declared*/, std::string_view /*flag*/,
+                        CliOptions& options) {
+  options.history.quiet = true;
+  return {};
+}
+
 UsageProblem ApplyCopiedAt(const OptionDeclaration& declared, std::string_view value,
                            CliOptions& options) {
   Result<history::CopyTime> parsed = history::ParseCopiedAt(value);
@@ -87,6 +111,19 @@ UsageProblem ApplyFrom(const OptionDeclaration& declared, std::string_view value
 UsageProblem ApplyTo(const OptionDeclaration& declared, std::string_view value,
                      CliOptions& options) {
   return ApplyDate(declared, value, options.history.query.to);
+}
+
+UsageProblem ApplyPeriod(const OptionDeclaration& declared, std::string_view value,
+                         CliOptions& options) {
+  Result<history::CalendarPeriod> period =
+      history::ParseCalendarPeriod(value, history::LocalToday());
+  if (!period) {
+    return std::string(declared.name) + " wants a period (" +
+           std::string(history::kCalendarPeriodNames) + "), not " + QuotedValue(value);
+  }
+  options.history.query.from = period->from;
+  options.history.query.to = period->to;
+  return {};
 }
 
 UsageProblem ApplyEvents(const OptionDeclaration& declared, std::string_view value,
@@ -129,8 +166,13 @@ UsageProblem ApplyHistoryInput(const OptionDeclaration& declared, std::string_vi
 UsageProblem HistoryUsageProblem(const std::set<std::string_view>& seen,
                                  const CliOptions& options) {
   const history::EventQuery& query = options.history.query;
-  const bool needsDevice = options.command == kHistoryImport || options.command == kHistoryNamesSet;
-  if (needsDevice && !query.device) return "missing --device NAME";
+  const std::size_t namings = seen.count("--device") + seen.count("--device-from-folder") +
+                              seen.count("--device-from-name");
+  if (options.command == kHistoryImport && namings != 1) {
+    return namings == 0 ? "missing --device NAME (or --device-from-folder, --device-from-name)"
+                        : "give one of --device, --device-from-folder and --device-from-name";
+  }
+  if (options.command == kHistoryNamesSet && !query.device) return "missing --device NAME";
   // A copy is kept with its file's name and time, which standard input has not.
   const bool readsFiles =
       options.command == kHistoryImport || options.command == kHistoryNamesImport;
@@ -140,6 +182,9 @@ UsageProblem HistoryUsageProblem(const std::set<std::string_view>& seen,
   }
   if (options.command == kHistoryNamesSet && seen.count("--input") + seen.count("--relay") != 1) {
     return "give one of --input N and --relay N";
+  }
+  if (seen.count("--period") != 0 && seen.count("--from") + seen.count("--to") != 0) {
+    return "give --period, or --from and --to, not both";
   }
   if (query.from && query.to && query.from->Key() > query.to->Key()) {
     return "--from " + DateText(*query.from) + " is after --to " + DateText(*query.to);

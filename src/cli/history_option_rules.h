@@ -20,6 +20,14 @@ UsageProblem ApplyCopiedAt(const OptionDeclaration& declared, std::string_view v
                            CliOptions& options);
 UsageProblem ApplyFrom(const OptionDeclaration& declared, std::string_view value,
                        CliOptions& options);
+UsageProblem ApplyDeviceFromFolder(const OptionDeclaration& declared, std::string_view flag,
+                                   CliOptions& options);
+UsageProblem ApplyDeviceFromName(const OptionDeclaration& declared, std::string_view value,
+                                 CliOptions& options);
+UsageProblem ApplyQuiet(const OptionDeclaration& declared, std::string_view flag,
+                        CliOptions& options);
+UsageProblem ApplyPeriod(const OptionDeclaration& declared, std::string_view value,
+                         CliOptions& options);
 UsageProblem ApplyTo(const OptionDeclaration& declared, std::string_view value,
                      CliOptions& options);
 UsageProblem ApplyEvents(const OptionDeclaration& declared, std::string_view value,

@@ -17,6 +17,11 @@ struct HistoryOptions {
   // (--device); names set: the input named (--input)
   history::EventQuery query;
   std::optional<int> relay;  // names set: the relay named
+  // import: the device of each copy from its folder's name or its file name
+  // (instead of --device), and only the totals and the problems printed
+  bool deviceFromFolder = false;
+  std::optional<std::string> deviceFromName;
+  bool quiet = false;
 };
 
 }  // namespace torv

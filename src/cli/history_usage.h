@@ -21,16 +21,21 @@ inline constexpr std::string_view kHistoryGroupEpilog =
     "standard error), 2 wrong usage.\n";
 
 inline constexpr std::string_view kHistoryImportSynopsis =
-    "Usage: torvdoc-cli history import FILE... --device NAME [--copied-at T]\n"
+    "Usage: torvdoc-cli history import PATH... --device NAME [--copied-at T]\n"
+    "                                  [--device-from-folder]\n"
+    "                                  [--device-from-name REGEX] [--quiet]\n"
     "                                  [--db STORE]\n"
-    "Merges each archive copy FILE into the history of the device NAME and\n"
-    "prints \"FILE: N new, M already stored\", with \", gap before\" when the copy\n"
-    "shares no event with the history. A file that cannot be imported gets a\n"
-    "message; the files after it are still imported.\n";
+    "Merges each archive copy PATH, or each .dat file under a folder PATH, into\n"
+    "the history of its device and prints \"FILE: N new, M already stored\",\n"
+    "with \", gap before\" when the copy shares no event with the history. A\n"
+    "file that cannot be imported gets a message; the files after it are still\n"
+    "imported. Of several files the last line gives the totals: \"F files: N new\n"
+    "events, M already stored, G gaps, R refused\".\n";
 
 inline constexpr std::string_view kHistoryListSynopsis =
     "Usage: torvdoc-cli history list [--device NAME] [--from DATE] [--to DATE]\n"
-    "                                [--input N] [--events KINDS] [--text TEXT]\n"
+    "                                [--period P] [--input N] [--events KINDS]\n"
+    "                                [--text TEXT]\n"
     "                                [--newest-first] [--db STORE]\n"
     "                                [--format {formats}] [--bom]\n"
     "                                [--csv-dialect rfc4180|excel] [-o PATH]\n"

@@ -102,9 +102,10 @@ Result<ImportOutcome> ImportArchiveFile(HistoryStore& store, const std::string& 
 }
 
 void ImportArchiveFiles(
-    HistoryStore& store, const std::string& device, const std::vector<std::string>& paths,
+    HistoryStore& store, const std::vector<FileToImport>& files,
     const std::optional<CopyTime>& copiedAt,
     const std::function<void(const std::string& path, const Result<ImportOutcome>&)>& done) {
+  std::string device;  // of the copies waiting
   std::vector<std::string> pending;
   std::vector<ArchiveCopy> copies;
   const auto commit = [&] {
@@ -117,11 +118,13 @@ void ImportArchiveFiles(
     pending.clear();
     copies.clear();
   };
-  for (const std::string& path : paths) {
-    Result<ReadCopy> read =
-        device.empty() ? Failure{"the device name is empty"} : ReadArchiveCopy(path, copiedAt);
+  for (const FileToImport& file : files) {
+    Result<ReadCopy> read = file.device.empty() ? Failure{"the device name is empty"}
+                                                : ReadArchiveCopy(file.path, copiedAt);
     if (read && !read->emptyArchive) {
-      pending.push_back(path);
+      if (file.device != device) commit();
+      device = file.device;
+      pending.push_back(file.path);
       copies.push_back(std::move(read->copy));
       if (copies.size() == kCopiesPerTransaction) commit();
       continue;
@@ -129,11 +132,11 @@ void ImportArchiveFiles(
     // Outcomes are told in the files' order.
     commit();
     if (!read) {
-      done(path, read.failure());
+      done(file.path, read.failure());
     } else {
       ImportOutcome outcome;
       outcome.emptyArchive = true;
-      done(path, outcome);
+      done(file.path, outcome);
     }
   }
   commit();

@@ -70,6 +70,19 @@ std::string ImportLine(const std::string& file, const history::ImportOutcome& ou
          (outcome.gapBefore ? ", gap before" : "");
 }
 
+void ImportTotals::Add(const history::ImportOutcome& outcome) {
+  newEvents += outcome.newEvents;
+  alreadyStored += outcome.alreadyStored;
+  gaps += outcome.gapBefore ? 1 : 0;
+}
+
+std::string ImportTotalsLine(const ImportTotals& totals) {
+  return std::to_string(totals.files) + (totals.files == 1 ? " file: " : " files: ") +
+         std::to_string(totals.newEvents) + " new events, " + std::to_string(totals.alreadyStored) +
+         " already stored, " + std::to_string(totals.gaps) +
+         (totals.gaps == 1 ? " gap, " : " gaps, ") + std::to_string(totals.refused) + " refused";
+}
+
 std::string LocalTimeText(std::int64_t unixSeconds, const char* format) {
   const std::time_t time = static_cast<std::time_t>(unixSeconds);
   std::tm local{};

@@ -34,6 +34,19 @@ std::string FormatNames(const std::vector<history::NameEntry>& names);
 // an empty archive gives "FILE: архив пуст" (nothing imported, no error).
 std::string ImportLine(const std::string& file, const history::ImportOutcome& outcome);
 
+// What an import of several files came to, file by file added up.
+struct ImportTotals {
+  int files = 0;
+  std::int64_t newEvents = 0;
+  std::int64_t alreadyStored = 0;
+  int gaps = 0;
+  int refused = 0;
+  void Add(const history::ImportOutcome& outcome);
+};
+// "F files: N new events, M already stored, G gaps, R refused" ("1 file",
+// "1 gap").
+std::string ImportTotalsLine(const ImportTotals& totals);
+
 // What `history devices` and `history names list` print, read from the store.
 Result<std::string> DevicesReport(history::HistoryStore& store, const SummaryFormat& format);
 Result<std::string> NamesReport(history::HistoryStore& store);
