@@ -406,8 +406,8 @@ TEST_P(HistoryStoreTest, AStoreOfANewerLayoutIsRefusedUntouched) {
     ASSERT_FALSE(store.ok());
     EXPECT_EQ(store.failure().reason,
               test_.location().shown +
-                  ": the history store has layout version 99, newer than this program's 1; "
-                  "use a newer torvdoc");
+                  ": the history store has layout version 99, newer than this program's " +
+                  std::to_string(kStoreVersion) + "; use a newer torvdoc");
   }
   if (GetParam() == Backend::kSqlite) {
     std::ifstream in(test_.location().target, std::ios::binary);

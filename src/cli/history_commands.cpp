@@ -55,26 +55,37 @@ class HistoryRun {
     }
     int exitCode = kExitDone;
     ImportTotals totals;
+    // Files are imported in runs between the refused ones, so that every
+    // line keeps the files' order.
+    std::vector<history::FileToImport> run;
+    const auto importRun = [&] {
+      history::ImportArchiveFiles(
+          store_, run, history.copiedAt,
+          [&](const std::string& file, const Result<history::ImportOutcome>& outcome) {
+            if (!outcome) {
+              streams_.Err(ImportFailureMessage(file, outcome.failure(), location_.shown));
+              ++totals.refused;
+              exitCode = kExitMessage;
+              return;
+            }
+            totals.Add(*outcome);
+            // The files after one whose line could not be written are still imported.
+            if (!history.quiet) Out(ImportLine(file, *outcome) + "\n");
+          });
+      run.clear();
+    };
     for (const history::ImportSource& source : *sources) {
       ++totals.files;
-      if (!source.problem.empty()) {
-        streams_.Err(CliMessage(source.file, source.problem));
-        ++totals.refused;
-        exitCode = kExitMessage;
+      if (source.problem.empty()) {
+        run.push_back({source.device, source.file});
         continue;
       }
-      Result<history::ImportOutcome> outcome =
-          history::ImportArchiveFile(store_, source.device, source.file, history.copiedAt);
-      if (!outcome) {
-        streams_.Err(ImportFailureMessage(source.file, outcome.failure(), location_.shown));
-        ++totals.refused;
-        exitCode = kExitMessage;
-        continue;
-      }
-      totals.Add(*outcome);
-      // The files after one whose line could not be written are still imported.
-      if (!history.quiet) Out(ImportLine(source.file, *outcome) + "\n");
+      importRun();
+      streams_.Err(CliMessage(source.file, source.problem));
+      ++totals.refused;
+      exitCode = kExitMessage;
     }
+    importRun();
     if (sources->size() > 1 || history.quiet) Out(ImportTotalsLine(totals) + "\n");
     return Finish(exitCode);
   }

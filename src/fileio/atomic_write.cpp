@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace torv {
@@ -59,17 +60,6 @@ bool IsReadOnly(const fs::path& path, const struct stat& info) {
          ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0;
 }
 
-// A device, a pipe or a socket is written as it is: renaming a file over
-// /dev/null would replace the device itself.
-Status WriteInPlace(const fs::path& path, std::string_view content) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-  if (fd < 0) return SystemFailure(errno);
-  int error = WriteAll(fd, content);
-  if (::close(fd) != 0 && error == 0) error = errno;
-  if (error != 0) return SystemFailure(error);
-  return {};
-}
-
 // The new file gets what the user set on the file it replaces: its owner
 // where this process may set it, then its permission bits. A new file is an
 // ordinary document; mkstemp alone would leave it readable by its owner only.
@@ -89,11 +79,10 @@ void TakeOwnerAndMode(int fd, const std::optional<struct stat>& replaced) {
   ::fchmod(fd, replaced->st_mode & 07777);
 }
 
-// Writes `content` to a new temporary file beside `target`, with what the
-// user set on the file it replaces; its name, or the failure with nothing
-// left behind.
-Result<std::string> WriteTemporaryBeside(const fs::path& target, std::string_view content,
-                                         const std::optional<struct stat>& replaced) {
+// Makes a new temporary file beside `target`, with what the user set on the
+// file it replaces: its descriptor and name.
+Result<std::pair<int, std::string>> MakeTemporaryBeside(
+    const fs::path& target, const std::optional<struct stat>& replaced) {
   const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
   const std::string pattern = (folder / kTemporaryName).string();
   std::vector<char> name(pattern.begin(), pattern.end());
@@ -101,15 +90,35 @@ Result<std::string> WriteTemporaryBeside(const fs::path& target, std::string_vie
   const int fd = ::mkstemp(name.data());
   if (fd < 0) return SystemFailure(errno);
   TakeOwnerAndMode(fd, replaced);
+  return std::make_pair(fd, std::string(name.data()));
+}
 
-  int error = WriteAll(fd, content);
-  if (error == 0 && ::fsync(fd) != 0) error = errno;
+// 0, or the errno of the step that failed; the descriptor is closed either way.
+int SyncAndClose(int fd) {
+  int error = ::fsync(fd) != 0 ? errno : 0;
   if (::close(fd) != 0 && error == 0) error = errno;
+  return error;
+}
+
+// Writes `content` to a new temporary file beside `target`, with what the
+// user set on the file it replaces; its name, or the failure with nothing
+// left behind.
+Result<std::string> WriteTemporaryBeside(const fs::path& target, std::string_view content,
+                                         const std::optional<struct stat>& replaced) {
+  Result<std::pair<int, std::string>> made = MakeTemporaryBeside(target, replaced);
+  if (!made) return made.failure();
+  const auto& [fd, name] = *made;
+  int error = WriteAll(fd, content);
   if (error != 0) {
-    ::unlink(name.data());
+    ::close(fd);
+  } else {
+    error = SyncAndClose(fd);
+  }
+  if (error != 0) {
+    ::unlink(name.c_str());
     return SystemFailure(error);
   }
-  return std::string(name.data());
+  return name;
 }
 
 // Gives the written temporary file the name `target`, failing with EEXIST
@@ -127,7 +136,7 @@ int PublishWithoutReplacing(const std::string& temporary, const fs::path& target
 
 }  // namespace
 
-Status WriteFileAtomically(const std::string& path, std::string_view content) {
+Result<std::unique_ptr<AtomicFileWriter>> AtomicFileWriter::Open(const std::string& path) {
   const fs::path named(path);
   // A name ending in "/" names a folder, never a file to write.
   if (named.filename().empty()) return SystemFailure(EISDIR);
@@ -139,19 +148,52 @@ Status WriteFileAtomically(const std::string& path, std::string_view content) {
   struct stat info;
   if (::stat(target->c_str(), &info) == 0) {
     if (S_ISDIR(info.st_mode)) return SystemFailure(EISDIR);
-    if (!S_ISREG(info.st_mode)) return WriteInPlace(*target, content);
+    if (!S_ISREG(info.st_mode)) {
+      // A device, a pipe or a socket is written as it is: renaming a file
+      // over /dev/null would replace the device itself.
+      const int fd = ::open(target->c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+      if (fd < 0) return SystemFailure(errno);
+      return std::unique_ptr<AtomicFileWriter>(new AtomicFileWriter(fd, {}, target->string()));
+    }
     if (IsReadOnly(*target, info)) return SystemFailure(EACCES);
     replaced = info;
   }
+  Result<std::pair<int, std::string>> made = MakeTemporaryBeside(*target, replaced);
+  if (!made) return made.failure();
+  return std::unique_ptr<AtomicFileWriter>(
+      new AtomicFileWriter(made->first, std::move(made->second), target->string()));
+}
 
-  const Result<std::string> temporary = WriteTemporaryBeside(*target, content, replaced);
-  if (!temporary) return temporary.failure();
-  if (std::rename(temporary->c_str(), target->c_str()) != 0) {
-    const int error = errno;
-    ::unlink(temporary->c_str());
-    return SystemFailure(error);
-  }
+AtomicFileWriter::~AtomicFileWriter() {
+  if (fd_ >= 0) ::close(fd_);
+  if (!temporary_.empty()) ::unlink(temporary_.c_str());
+}
+
+Status AtomicFileWriter::Write(std::string_view piece) {
+  if (fd_ < 0) return SystemFailure(EBADF);
+  if (const int error = WriteAll(fd_, piece); error != 0) return SystemFailure(error);
   return {};
+}
+
+Status AtomicFileWriter::Commit() {
+  if (fd_ < 0) return SystemFailure(EBADF);
+  const int fd = fd_;
+  fd_ = -1;
+  if (temporary_.empty()) {
+    if (::close(fd) != 0) return SystemFailure(errno);
+    return {};
+  }
+  if (const int error = SyncAndClose(fd); error != 0) return SystemFailure(error);
+  if (std::rename(temporary_.c_str(), target_.c_str()) != 0) return SystemFailure(errno);
+  temporary_.clear();
+  return {};
+}
+
+Status WriteFileAtomically(const std::string& path, std::string_view content) {
+  Result<std::unique_ptr<AtomicFileWriter>> writer = AtomicFileWriter::Open(path);
+  if (!writer) return writer.failure();
+  if (Status written = (*writer)->Write(content); !written) return written;
+  return (*writer)->Commit();
 }
 
 Status WriteNewFileAtomically(const std::string& path, std::string_view content) {

@@ -1,6 +1,7 @@
 // Writing a file so that readers see either the old file or the whole new one.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,28 @@ namespace torv {
 // no temporary file is left, and the failure carries the errno of the step
 // that failed.
 Status WriteFileAtomically(const std::string& path, std::string_view content);
+
+// WriteFileAtomically piece by piece, for content too large to hold: Open
+// makes the temporary file (or opens a device in place), Write appends, and
+// Commit gives it the name `path`. Destroyed before Commit succeeded, it
+// removes the temporary file, and `path` stays as it was.
+class AtomicFileWriter {
+ public:
+  static Result<std::unique_ptr<AtomicFileWriter>> Open(const std::string& path);
+  ~AtomicFileWriter();
+  AtomicFileWriter(const AtomicFileWriter&) = delete;
+  AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+  Status Write(std::string_view piece);
+  Status Commit();
+
+ private:
+  AtomicFileWriter(int fd, std::string temporary, std::string target)
+      : fd_(fd), temporary_(std::move(temporary)), target_(std::move(target)) {}
+  int fd_;
+  std::string temporary_;  // empty: written in place
+  std::string target_;
+};
 
 // The same for a file that must not exist yet: fails with EEXIST, leaving
 // everything as it was, when `path` names anything (a file, a folder, a

@@ -101,4 +101,45 @@ Result<ImportOutcome> ImportArchiveFile(HistoryStore& store, const std::string& 
   return store.Import(device, read->copy);
 }
 
+void ImportArchiveFiles(
+    HistoryStore& store, const std::vector<FileToImport>& files,
+    const std::optional<CopyTime>& copiedAt,
+    const std::function<void(const std::string& path, const Result<ImportOutcome>&)>& done) {
+  std::string device;  // of the copies waiting
+  std::vector<std::string> pending;
+  std::vector<ArchiveCopy> copies;
+  const auto commit = [&] {
+    if (copies.empty()) return;
+    Result<std::vector<ImportOutcome>> outcomes = store.ImportAll(device, copies);
+    for (std::size_t i = 0; i < copies.size(); ++i) {
+      done(pending[i],
+           outcomes ? Result<ImportOutcome>((*outcomes)[i]) : store.Import(device, copies[i]));
+    }
+    pending.clear();
+    copies.clear();
+  };
+  for (const FileToImport& file : files) {
+    Result<ReadCopy> read = file.device.empty() ? Failure{"the device name is empty"}
+                                                : ReadArchiveCopy(file.path, copiedAt);
+    if (read && !read->emptyArchive) {
+      if (file.device != device) commit();
+      device = file.device;
+      pending.push_back(file.path);
+      copies.push_back(std::move(read->copy));
+      if (copies.size() == kCopiesPerTransaction) commit();
+      continue;
+    }
+    // Outcomes are told in the files' order.
+    commit();
+    if (!read) {
+      done(file.path, read.failure());
+    } else {
+      ImportOutcome outcome;
+      outcome.emptyArchive = true;
+      done(file.path, outcome);
+    }
+  }
+  commit();
+}
+
 }  // namespace torv::history

@@ -2,9 +2,11 @@
 // request reads it, with the same refusals.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "archive/result.h"
 #include "history/history_model.h"
@@ -33,5 +35,22 @@ Result<ReadCopy> ReadArchiveCopy(const std::string& path, const std::optional<Co
 Result<ImportOutcome> ImportArchiveFile(HistoryStore& store, const std::string& device,
                                         const std::string& path,
                                         const std::optional<CopyTime>& copiedAt);
+
+// What `history import` does for several files: each file read and merged
+// into the history of its device as ImportArchiveFile does, with up to
+// kCopiesPerTransaction copies of one device in a row committed together
+// (fewer writes of the same pages), each file's outcome handed to `done` in
+// the files' order once its copy is committed. A failure of the database
+// while storing several copies stores them again one by one, so that each
+// file has its own outcome.
+inline constexpr std::size_t kCopiesPerTransaction = 32;
+struct FileToImport {
+  std::string device;
+  std::string path;
+};
+void ImportArchiveFiles(
+    HistoryStore& store, const std::vector<FileToImport>& files,
+    const std::optional<CopyTime>& copiedAt,
+    const std::function<void(const std::string& path, const Result<ImportOutcome>&)>& done);
 
 }  // namespace torv::history

@@ -24,6 +24,10 @@ class HistoryStore {
 
   // Merges one copy into the history of `device` (created on its first copy).
   virtual Result<ImportOutcome> Import(const std::string& device, const ArchiveCopy& copy) = 0;
+  // Merges several copies, in their order, in one transaction: all of them
+  // are stored, or none. One outcome per copy.
+  virtual Result<std::vector<ImportOutcome>> ImportAll(const std::string& device,
+                                                       const std::vector<ArchiveCopy>& copies) = 0;
 
   // Names of inputs and relays; a later name of the same one replaces the
   // earlier. All of `entries` are stored, or none.
@@ -53,7 +57,7 @@ class HistoryStore {
 };
 
 // The newest store layout this program knows.
-inline constexpr int kStoreVersion = 1;
+inline constexpr int kStoreVersion = 2;
 
 // Opens (for kWrite: creates when missing, with its folder) the store and
 // brings an older layout up to date. A store of a newer layout is refused

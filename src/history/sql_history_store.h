@@ -18,6 +18,8 @@ class SqlHistoryStore final : public HistoryStore {
   explicit SqlHistoryStore(std::unique_ptr<SqlConnection> db) : db_(std::move(db)) {}
 
   Result<ImportOutcome> Import(const std::string& device, const ArchiveCopy& copy) override;
+  Result<std::vector<ImportOutcome>> ImportAll(const std::string& device,
+                                               const std::vector<ArchiveCopy>& copies) override;
   Status SetNames(const std::vector<NameEntry>& entries) override;
   Result<std::vector<NameEntry>> Names() override;
   Result<std::vector<DeviceSummary>> Devices() override;
@@ -41,16 +43,16 @@ class SqlHistoryStore final : public HistoryStore {
     std::int64_t orderTime = 0;
   };
 
-  // Import steps (store_import.cpp).
+  // Import steps (store_import.cpp), inside the caller's write transaction.
+  Result<ImportOutcome> ImportOne(const std::string& device, const ArchiveCopy& copy);
   Result<std::int64_t> LockDevice(const std::string& name);
   Result<std::vector<Stretch>> Stretches(std::int64_t deviceId);
   Result<HistorySlice> LoadSlice(std::int64_t deviceId, const std::vector<Stretch>& stretches,
                                  const std::vector<Identity>& copy);
-  Status ApplyPlan(std::int64_t deviceId, std::int64_t copyId,
-                   const std::vector<Stretch>& stretches, const MergePlan& plan,
-                   const ArchiveCopy& copy);
-  Status InsertEvents(std::int64_t stretchId, std::int64_t deviceId, std::int64_t copyId,
-                      const MergePlan& plan, const ArchiveCopy& copy);
+  Status ApplyPlan(std::int64_t deviceId, const std::vector<Stretch>& stretches,
+                   const MergePlan& plan, const ArchiveCopy& copy);
+  Status InsertEvents(std::int64_t stretchId, std::int64_t deviceId, const MergePlan& plan,
+                      const ArchiveCopy& copy);
 
   // Listing steps (store_queries.cpp).
   Result<std::vector<Device>> ListDevices(const std::optional<std::string>& only);
@@ -62,6 +64,11 @@ class SqlHistoryStore final : public HistoryStore {
                                                   std::int64_t skip, int limit);
   // Hands every event the query lets through to `sink`, in listing order.
   Status ReadEvents(const EventQuery& query, const std::function<void(const StoredEvent&)>& sink);
+  // The positions of a stretch from its first to its last event in the
+  // query's dates, found through the date index: reading the stretch in
+  // position order between them passes only near the dates. The whole
+  // stretch without dates; none when no event of it lies in them.
+  Result<std::optional<PositionRange>> DatedRange(const Stretch& stretch, const EventQuery& query);
   Result<bool> AnyEventIn(const Stretch& stretch, const EventQuery& query,
                           const std::string& textCondition);
   Result<std::optional<StoredEvent>> FirstDated(const Device& device,

@@ -228,6 +228,9 @@ Result<std::unique_ptr<SqlConnection>> OpenSqlite(const std::string& path, OpenM
     return Failure{"is not a history store: " + read.failure().reason};
   }
   if (Status keys = connection->Exec("PRAGMA foreign_keys = ON"); !keys) return keys.failure();
+  // A multi-row INSERT keeps a statement journal; in memory it is no file
+  // made and removed for every copy imported.
+  if (Status temp = connection->Exec("PRAGMA temp_store = MEMORY"); !temp) return temp.failure();
   return connection;
 }
 

@@ -13,12 +13,12 @@ namespace {
 
 // Rows per INSERT statement: few round trips to a server, few statement texts.
 constexpr std::size_t kInsertChunk = 64;
-constexpr int kEventColumns = 10;
+constexpr int kEventColumns = 8;
 
 std::string InsertEventsSql(std::size_t rows) {
   std::string sql =
-      "INSERT INTO events (stretch_id, pos, device_id, copy_id, ident, spare, year, date_key, "
-      "kind, number) VALUES ";
+      "INSERT INTO events (stretch_id, pos, device_id, moment, spare, date_key, kind, number) "
+      "VALUES ";
   int parameter = 1;
   for (std::size_t row = 0; row < rows; ++row) {
     sql += row == 0 ? "(" : ", (";
@@ -34,8 +34,11 @@ std::string InsertEventsSql(std::size_t rows) {
 }  // namespace
 
 Result<std::int64_t> SqlHistoryStore::LockDevice(const std::string& name) {
-  if (Status s =
-          db_->Exec("INSERT INTO devices (name) VALUES ($1) ON CONFLICT (name) DO NOTHING", {name});
+  // Inserted only when missing: PostgreSQL would use up an id of the devices'
+  // sequence for every insert that meets the name already there.
+  if (Status s = db_->Exec("INSERT INTO devices (name) SELECT $1 WHERE NOT EXISTS "
+                           "(SELECT 1 FROM devices WHERE name = $1) ON CONFLICT (name) DO NOTHING",
+                           {name});
       !s) {
     return s.failure();
   }
@@ -72,8 +75,8 @@ Result<HistorySlice> SqlHistoryStore::LoadSlice(std::int64_t deviceId,
     bounds.push_back({stretches[i].firstPos, stretches[i].lastPos});
   }
   const auto hits = [&](Identity identity, std::vector<IdentityHit>& found) -> Status {
-    return db_->Query("SELECT stretch_id, pos FROM events WHERE device_id = $1 AND ident = $2",
-                      {deviceId, identity}, [&](const SqlRow& row) {
+    return db_->Query("SELECT stretch_id, pos FROM events WHERE device_id = $1 AND moment = $2",
+                      {deviceId, MomentOf(identity)}, [&](const SqlRow& row) {
                         const auto stretch = indexOf.find(row.Int(0));
                         if (stretch != indexOf.end())
                           found.push_back({stretch->second, row.Int(1)});
@@ -97,10 +100,10 @@ Result<HistorySlice> SqlHistoryStore::LoadSlice(std::int64_t deviceId,
       LoadedRun run;
       run.start = range.lo;
       Status s = db_->Query(
-          "SELECT ident FROM events WHERE stretch_id = $1 AND pos >= $2 AND pos <= $3 "
+          "SELECT moment FROM events WHERE stretch_id = $1 AND pos >= $2 AND pos <= $3 "
           "ORDER BY pos",
           {part.id, range.lo, range.hi},
-          [&](const SqlRow& row) { run.identities.push_back(row.Int(0)); });
+          [&](const SqlRow& row) { run.identities.push_back(IdentityOfMoment(row.Int(0))); });
       if (!s) return s.failure();
       if (static_cast<std::int64_t>(run.identities.size()) != range.hi - range.lo + 1) {
         return Failure{"the history store is inconsistent: a stretch has a hole"};
@@ -113,8 +116,7 @@ Result<HistorySlice> SqlHistoryStore::LoadSlice(std::int64_t deviceId,
 }
 
 Status SqlHistoryStore::InsertEvents(std::int64_t stretchId, std::int64_t deviceId,
-                                     std::int64_t copyId, const MergePlan& plan,
-                                     const ArchiveCopy& copy) {
+                                     const MergePlan& plan, const ArchiveCopy& copy) {
   const std::vector<std::optional<int>> years = YearsOf(copy.records, copy.copiedAt);
   std::vector<SqlValue> parameters;
   std::size_t rows = 0;
@@ -129,10 +131,9 @@ Status SqlHistoryStore::InsertEvents(std::int64_t stretchId, std::int64_t device
     const ArchiveRecord& record = copy.records[static_cast<std::size_t>(index)];
     const std::optional<int>& year = years[static_cast<std::size_t>(index)];
     const StoredColumns columns = ColumnsOf(record, year);
-    parameters.insert(parameters.end(),
-                      {stretchId, plan.copyStart + index, deviceId, copyId, columns.identity,
-                       std::int64_t{record.bytes[kSpareByte]}, columns.year, columns.dateKey,
-                       columns.kind, columns.number});
+    parameters.insert(parameters.end(), {stretchId, plan.copyStart + index, deviceId,
+                                         columns.moment, std::int64_t{record.bytes[kSpareByte]},
+                                         columns.dateKey, columns.kind, columns.number});
     if (++rows == kInsertChunk) {
       if (Status s = flush(); !s) return s;
     }
@@ -140,9 +141,8 @@ Status SqlHistoryStore::InsertEvents(std::int64_t stretchId, std::int64_t device
   return flush();
 }
 
-Status SqlHistoryStore::ApplyPlan(std::int64_t deviceId, std::int64_t copyId,
-                                  const std::vector<Stretch>& stretches, const MergePlan& plan,
-                                  const ArchiveCopy& copy) {
+Status SqlHistoryStore::ApplyPlan(std::int64_t deviceId, const std::vector<Stretch>& stretches,
+                                  const MergePlan& plan, const ArchiveCopy& copy) {
   std::vector<std::int64_t> order;
   for (const Stretch& stretch : stretches) order.push_back(stretch.id);
   std::int64_t targetId = 0;
@@ -174,7 +174,7 @@ Status SqlHistoryStore::ApplyPlan(std::int64_t deviceId, std::int64_t copyId,
     if (!s) return s;
     order.insert(order.begin() + static_cast<std::ptrdiff_t>(plan.newStretchIndex), targetId);
   }
-  if (Status s = InsertEvents(targetId, deviceId, copyId, plan, copy); !s) return s;
+  if (Status s = InsertEvents(targetId, deviceId, plan, copy); !s) return s;
 
   std::map<std::int64_t, std::int64_t> oldRank;
   for (const Stretch& stretch : stretches) oldRank[stretch.id] = stretch.rank;
@@ -190,42 +190,55 @@ Status SqlHistoryStore::ApplyPlan(std::int64_t deviceId, std::int64_t copyId,
   return {};
 }
 
-Result<ImportOutcome> SqlHistoryStore::Import(const std::string& device, const ArchiveCopy& copy) {
-  if (device.empty()) return Failure{"the device name is empty"};
+Result<ImportOutcome> SqlHistoryStore::ImportOne(const std::string& device,
+                                                 const ArchiveCopy& copy) {
   ImportOutcome outcome;
   if (copy.records.empty()) return outcome;
   std::vector<Identity> identities;
   identities.reserve(copy.records.size());
   for (const ArchiveRecord& record : copy.records) identities.push_back(IdentityOf(record));
 
-  const auto store = [&]() -> Result<MergePlan> {
-    Result<std::int64_t> deviceId = LockDevice(device);
-    if (!deviceId) return deviceId.failure();
-    Result<std::vector<Stretch>> stretches = Stretches(*deviceId);
-    if (!stretches) return stretches.failure();
-    Result<HistorySlice> slice = LoadSlice(*deviceId, *stretches, identities);
-    if (!slice) return slice.failure();
-    MergePlan plan = PlanMerge(*slice, identities, copy.copiedAt.unixSeconds);
+  Result<std::int64_t> deviceId = LockDevice(device);
+  if (!deviceId) return deviceId.failure();
+  Result<std::vector<Stretch>> stretches = Stretches(*deviceId);
+  if (!stretches) return stretches.failure();
+  Result<HistorySlice> slice = LoadSlice(*deviceId, *stretches, identities);
+  if (!slice) return slice.failure();
+  const MergePlan plan = PlanMerge(*slice, identities, copy.copiedAt.unixSeconds);
 
-    std::int64_t copyId = 0;
-    Status inserted = db_->Query(
-        "INSERT INTO copies (device_id, copied_at, imported_at, source, records, new_events) "
-        "VALUES ($1, $2, $3, $4, $5, $6) RETURNING id",
-        {*deviceId, copy.copiedAt.unixSeconds, static_cast<std::int64_t>(std::time(nullptr)),
-         copy.source, static_cast<std::int64_t>(copy.records.size()),
-         static_cast<std::int64_t>(plan.newIndices.size())},
-        [&](const SqlRow& row) { copyId = row.Int(0); });
-    if (!inserted) return inserted.failure();
-    if (Status s = ApplyPlan(*deviceId, copyId, *stretches, plan, copy); !s) return s.failure();
-    return plan;
-  };
-  Result<MergePlan> plan = db_->InWriteTransaction(store);
-  if (!plan) return plan.failure();
+  Status inserted = db_->Exec(
+      "INSERT INTO copies (device_id, copied_at, imported_at, source, records, new_events) "
+      "VALUES ($1, $2, $3, $4, $5, $6)",
+      {*deviceId, copy.copiedAt.unixSeconds, static_cast<std::int64_t>(std::time(nullptr)),
+       copy.source, static_cast<std::int64_t>(copy.records.size()),
+       static_cast<std::int64_t>(plan.newIndices.size())});
+  if (!inserted) return inserted.failure();
+  if (Status s = ApplyPlan(*deviceId, *stretches, plan, copy); !s) return s.failure();
 
-  outcome.newEvents = static_cast<int>(plan->newIndices.size());
-  outcome.alreadyStored = plan->alreadyStored;
-  outcome.gapBefore = plan->gapBefore;
+  outcome.newEvents = static_cast<int>(plan.newIndices.size());
+  outcome.alreadyStored = plan.alreadyStored;
+  outcome.gapBefore = plan.gapBefore;
   return outcome;
+}
+
+Result<ImportOutcome> SqlHistoryStore::Import(const std::string& device, const ArchiveCopy& copy) {
+  if (device.empty()) return Failure{"the device name is empty"};
+  if (copy.records.empty()) return ImportOutcome{};
+  return db_->InWriteTransaction([&] { return ImportOne(device, copy); });
+}
+
+Result<std::vector<ImportOutcome>> SqlHistoryStore::ImportAll(
+    const std::string& device, const std::vector<ArchiveCopy>& copies) {
+  if (device.empty()) return Failure{"the device name is empty"};
+  return db_->InWriteTransaction([&]() -> Result<std::vector<ImportOutcome>> {
+    std::vector<ImportOutcome> outcomes;
+    for (const ArchiveCopy& copy : copies) {
+      Result<ImportOutcome> outcome = ImportOne(device, copy);
+      if (!outcome) return outcome.failure();
+      outcomes.push_back(*outcome);
+    }
+    return outcomes;
+  });
 }
 
 }  // namespace torv::history

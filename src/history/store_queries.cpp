@@ -1,5 +1,6 @@
 // Listing events, devices and names.
 #include <algorithm>
+#include <limits>
 #include <map>
 #include <tuple>
 
@@ -47,19 +48,28 @@ StoredEvent EventFromRow(const SqlRow& row, const std::string& device) {
   StoredEvent event;
   event.device = device;
   event.position = row.Int(0);
-  event.record = RecordOf(row.Int(1), static_cast<std::uint8_t>(row.Int(2)));
-  if (!row.IsNull(3)) event.year = static_cast<int>(row.Int(3));
+  event.record = RecordOf(IdentityOfMoment(row.Int(1)), static_cast<std::uint8_t>(row.Int(2)));
+  if (!row.IsNull(3)) event.year = static_cast<int>(row.Int(3) / 10000);
   event.damaged = event.record.IsDamaged();
   return event;
 }
 
-constexpr char kEventColumnsSql[] = "SELECT pos, ident, spare, year FROM events ";
+constexpr char kEventColumnsSql[] = "SELECT pos, moment, spare, date_key FROM events ";
 
-// The identities of one code: byte 0 is the identity's highest byte.
+// The events of one code: the code is the moment's second lowest byte.
 std::string CodeCondition(std::uint8_t code) {
-  const Identity low = Identity{code} << 48;
-  const Identity high = (Identity{code} + 1) << 48;
-  return "(ident >= " + std::to_string(low) + " AND ident < " + std::to_string(high) + ")";
+  return "(moment / 256 % 256 = " + std::to_string(code) + ")";
+}
+
+// Positions from $first to $first + 1, both included.
+std::string PositionsFrom(int first) {
+  return " AND pos >= $" + std::to_string(first) + " AND pos <= $" + std::to_string(first + 1);
+}
+
+// Filter parameters after the ones given.
+std::vector<SqlValue> With(std::vector<SqlValue> parameters, const Filter& filter) {
+  parameters.insert(parameters.end(), filter.parameters.begin(), filter.parameters.end());
+  return parameters;
 }
 
 std::string NumbersCondition(EventKind kind, const std::vector<int>& numbers) {
@@ -110,14 +120,36 @@ Result<std::vector<SqlHistoryStore::Device>> SqlHistoryStore::ListDevices(
   return devices;
 }
 
+Result<std::optional<PositionRange>> SqlHistoryStore::DatedRange(const Stretch& stretch,
+                                                                 const EventQuery& query) {
+  std::optional<PositionRange> range;
+  if (!query.from && !query.to) {
+    range = PositionRange{stretch.firstPos, stretch.lastPos};
+    return range;
+  }
+  // An event without a year has no date key and fails both bounds.
+  const std::int64_t from = query.from ? query.from->Key() : std::int64_t{0};
+  const std::int64_t to = query.to ? query.to->Key() : std::numeric_limits<std::int64_t>::max();
+  Status s = db_->Query(
+      "SELECT min(pos), max(pos) FROM events "
+      "WHERE stretch_id = $1 AND date_key >= $2 AND date_key <= $3",
+      {stretch.id, from, to}, [&](const SqlRow& row) {
+        if (!row.IsNull(0)) range = PositionRange{row.Int(0), row.Int(1)};
+      });
+  if (!s) return s.failure();
+  return range;
+}
+
 Result<bool> SqlHistoryStore::AnyEventIn(const Stretch& stretch, const EventQuery& query,
                                          const std::string& textCondition) {
-  const Filter filter = BuildFilter(query, 2, textCondition);
-  std::vector<SqlValue> parameters{stretch.id};
-  parameters.insert(parameters.end(), filter.parameters.begin(), filter.parameters.end());
+  Result<std::optional<PositionRange>> range = DatedRange(stretch, query);
+  if (!range) return range.failure();
+  if (!*range) return false;
+  const Filter filter = BuildFilter(query, 4, textCondition);
   bool any = false;
-  Status s = db_->Query("SELECT pos FROM events WHERE stretch_id = $1" + filter.sql + " LIMIT 1",
-                        parameters, [&](const SqlRow&) { any = true; });
+  Status s = db_->Query(
+      "SELECT pos FROM events WHERE stretch_id = $1" + PositionsFrom(2) + filter.sql + " LIMIT 1",
+      With({stretch.id, (*range)->lo, (*range)->hi}, filter), [&](const SqlRow&) { any = true; });
   if (!s) return s.failure();
   return any;
 }
@@ -130,10 +162,11 @@ Status SqlHistoryStore::ReadEvents(const EventQuery& query,
   for (const Device& device : *devices) {
     Result<std::string> textCondition = TextCondition(query, device.id);
     if (!textCondition) return textCondition.failure();
-    const Filter filter = BuildFilter(query, 4, *textCondition);
+    const Filter filter = BuildFilter(query, 5, *textCondition);
+    // $2 the last position read, $4 the far end of the dates' positions.
     const std::string sql = std::string(kEventColumnsSql) + "WHERE stretch_id = $1 AND pos " +
-                            (back ? "< $2" : "> $2") + filter.sql + " ORDER BY pos" +
-                            (back ? " DESC" : "") + " LIMIT $3";
+                            (back ? "< $2 AND pos >= $4" : "> $2 AND pos <= $4") + filter.sql +
+                            " ORDER BY pos" + (back ? " DESC" : "") + " LIMIT $3";
     Result<std::vector<Stretch>> stretches = Stretches(device.id);
     if (!stretches) return stretches.failure();
     // Whether a stretch lists anything, by rank: each is asked at most once,
@@ -156,12 +189,19 @@ Status SqlHistoryStore::ReadEvents(const EventQuery& query,
     };
     if (back) std::reverse(stretches->begin(), stretches->end());
     for (const Stretch& stretch : *stretches) {
-      std::int64_t bound = back ? stretch.lastPos + 1 : stretch.firstPos - 1;
+      Result<std::optional<PositionRange>> range = DatedRange(stretch, query);
+      if (!range) return range.failure();
+      if (!*range) {
+        listsAny[stretch.rank] = false;
+        continue;
+      }
+      std::int64_t bound = back ? (*range)->hi + 1 : (*range)->lo - 1;
+      const std::int64_t farEnd = back ? (*range)->lo : (*range)->hi;
       bool first = true;
       for (;;) {
         std::vector<StoredEvent> rows;
-        std::vector<SqlValue> parameters{stretch.id, bound, kReadChunk + 1};
-        parameters.insert(parameters.end(), filter.parameters.begin(), filter.parameters.end());
+        const std::vector<SqlValue> parameters =
+            With({stretch.id, bound, kReadChunk + 1, farEnd}, filter);
         Status s = db_->Query(sql, parameters, [&](const SqlRow& row) {
           rows.push_back(EventFromRow(row, device.name));
         });
@@ -195,19 +235,10 @@ Status SqlHistoryStore::ForEachEvent(const EventQuery& query,
 
 Result<std::int64_t> SqlHistoryStore::Count(const EventQuery& query) {
   return db_->InReadTransaction([&]() -> Result<std::int64_t> {
-    Result<std::vector<Device>> devices = ListDevices(query.device);
-    if (!devices) return devices.failure();
+    Result<std::vector<ListingPart>> parts = ReadParts(query);
+    if (!parts) return parts.failure();
     std::int64_t total = 0;
-    for (const Device& device : *devices) {
-      Result<std::string> textCondition = TextCondition(query, device.id);
-      if (!textCondition) return textCondition.failure();
-      const Filter filter = BuildFilter(query, 2, *textCondition);
-      std::vector<SqlValue> parameters{device.id};
-      parameters.insert(parameters.end(), filter.parameters.begin(), filter.parameters.end());
-      Status s = db_->Query("SELECT count(*) FROM events WHERE device_id = $1" + filter.sql,
-                            parameters, [&](const SqlRow& row) { total += row.Int(0); });
-      if (!s) return s.failure();
-    }
+    for (const ListingPart& part : *parts) total += part.events;
     return total;
   });
 }
@@ -227,16 +258,19 @@ Result<std::vector<ListingPart>> SqlHistoryStore::ReadParts(const EventQuery& qu
       if (!condition) return condition.failure();
       textCondition = std::move(*condition);
     }
-    const Filter filter = BuildFilter(query, 2, textCondition);
+    const Filter filter = BuildFilter(query, 4, textCondition);
     for (const Stretch& stretch : *stretches) {
       // A stretch has an event at every position from its first to its last.
       std::int64_t events = stretch.lastPos - stretch.firstPos + 1;
       if (counted) {
+        Result<std::optional<PositionRange>> range = DatedRange(stretch, query);
+        if (!range) return range.failure();
+        if (!*range) continue;
         // Counted stretch by stretch: the events lie in the table's own order.
-        std::vector<SqlValue> parameters{stretch.id};
-        parameters.insert(parameters.end(), filter.parameters.begin(), filter.parameters.end());
-        Status s = db_->Query("SELECT count(*) FROM events WHERE stretch_id = $1" + filter.sql,
-                              parameters, [&](const SqlRow& row) { events = row.Int(0); });
+        Status s = db_->Query(
+            "SELECT count(*) FROM events WHERE stretch_id = $1" + PositionsFrom(2) + filter.sql,
+            With({stretch.id, (*range)->lo, (*range)->hi}, filter),
+            [&](const SqlRow& row) { events = row.Int(0); });
         if (!s) return s.failure();
       }
       if (events > 0) parts.push_back({device.name, stretch.id, events});
@@ -277,17 +311,22 @@ Result<std::vector<StoredEvent>> SqlHistoryStore::ReadPartEvents(const EventQuer
   }
   Result<std::string> textCondition = TextCondition(query, device.id);
   if (!textCondition) return textCondition.failure();
-  const Filter filter = BuildFilter(query, 4, *textCondition);
+  Result<std::optional<PositionRange>> range = DatedRange(*stretch, query);
+  if (!range) return range.failure();
+  if (!*range) return events;
+  const Filter filter = BuildFilter(query, 6, *textCondition);
   // The database steps over skipped rows one by one: in the part's second
   // half it counts from the far end instead.
   const std::int64_t fromEnd = part.events - skip - wanted;
   const bool reversed = fromEnd < skip;
   const bool descending = query.newestFirst != reversed;
-  const std::string sql = std::string(kEventColumnsSql) + "WHERE stretch_id = $1" + filter.sql +
-                          " ORDER BY pos" + (descending ? " DESC" : "") + " LIMIT $2 OFFSET $3";
-  std::vector<SqlValue> parameters{stretch->id, wanted, reversed ? fromEnd : skip};
-  parameters.insert(parameters.end(), filter.parameters.begin(), filter.parameters.end());
-  Status s = db_->Query(sql, parameters, sink);
+  const std::string sql = std::string(kEventColumnsSql) + "WHERE stretch_id = $1" +
+                          PositionsFrom(4) + filter.sql + " ORDER BY pos" +
+                          (descending ? " DESC" : "") + " LIMIT $2 OFFSET $3";
+  Status s = db_->Query(
+      sql,
+      With({stretch->id, wanted, reversed ? fromEnd : skip, (*range)->lo, (*range)->hi}, filter),
+      sink);
   if (!s) return s.failure();
   if (reversed) std::reverse(events.begin(), events.end());
   return events;
@@ -306,7 +345,7 @@ Result<std::vector<StoredEvent>> SqlHistoryStore::PartEvents(const EventQuery& q
 Result<std::optional<StoredEvent>> SqlHistoryStore::FirstDated(
     const Device& device, const std::vector<Stretch>& stretches, bool newest) {
   const std::string sql = std::string(kEventColumnsSql) +
-                          "WHERE stretch_id = $1 AND year IS NOT NULL ORDER BY pos" +
+                          "WHERE stretch_id = $1 AND date_key IS NOT NULL ORDER BY pos" +
                           (newest ? " DESC" : "") + " LIMIT 1";
   std::vector<Stretch> ordered = stretches;
   if (newest) std::reverse(ordered.begin(), ordered.end());

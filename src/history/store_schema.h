@@ -6,9 +6,10 @@
 //                                      one row per imported copy
 //   stretches(id, device_id, rank, first_pos, last_pos, order_time)
 //                                      runs without a miss; rank 0 is the oldest
-//   events(stretch_id, pos, device_id, copy_id, ident, spare, year, date_key,
-//          kind, number)               one row per event; ident packs bytes 0
-//                                      to 6, spare is byte 7, date_key is
+//   events(stretch_id, pos, device_id, moment, spare, date_key, kind, number)
+//                                      one row per event; moment packs bytes
+//                                      6, 5, 4, 3, 2, 0, 1 (stored_columns.h),
+//                                      spare is byte 7, date_key is
 //                                      year * 10000 + month * 100 + day
 //   names(device_id, kind, number, name)
 #pragma once

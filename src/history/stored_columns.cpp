@@ -20,11 +20,36 @@ std::int64_t KindCode(EventKind kind) {
   return 5;  // never stored: empty records are left out of every copy
 }
 
+namespace {
+
+// Where each byte of the identity (byte 0, the code, highest) goes in the
+// moment: the record's byte k to the moment's byte kMomentByteOf[k].
+constexpr int kMomentByteOf[kSpareByte] = {5, 6, 4, 3, 2, 1, 0};
+
+}  // namespace
+
+std::int64_t MomentOf(Identity identity) {
+  std::int64_t moment = 0;
+  for (int k = 0; k < kSpareByte; ++k) {
+    const std::int64_t byte = (identity >> (8 * (kSpareByte - 1 - k))) & 0xFF;
+    moment |= byte << (8 * (kSpareByte - 1 - kMomentByteOf[k]));
+  }
+  return moment;
+}
+
+Identity IdentityOfMoment(std::int64_t moment) {
+  Identity identity = 0;
+  for (int k = 0; k < kSpareByte; ++k) {
+    const Identity byte = (moment >> (8 * (kSpareByte - 1 - kMomentByteOf[k]))) & 0xFF;
+    identity |= byte << (8 * (kSpareByte - 1 - k));
+  }
+  return identity;
+}
+
 StoredColumns ColumnsOf(const ArchiveRecord& record, const std::optional<int>& year) {
   StoredColumns columns;
-  columns.identity = IdentityOf(record);
+  columns.moment = MomentOf(IdentityOf(record));
   if (year) {
-    columns.year = std::int64_t{*year};
     columns.dateKey = CalendarDate{*year, record.Month(), record.Day()}.Key();
   }
   columns.kind = KindCode(KindOf(record));

@@ -14,9 +14,15 @@ namespace torv::history {
 // The kind column's values; fixed here because stored rows keep them.
 std::int64_t KindCode(EventKind kind);
 
+// The identity's bytes in time order: month, day, hour, minute, second, then
+// code and number, each byte of the record once. The events' identity index
+// is on this order, so new events, which are the device's latest, are
+// inserted next to each other.
+std::int64_t MomentOf(Identity identity);
+Identity IdentityOfMoment(std::int64_t moment);
+
 struct StoredColumns {
-  Identity identity = 0;
-  SqlValue year;     // null without a year
+  std::int64_t moment = 0;
   SqlValue dateKey;  // year * 10000 + month * 100 + day; null without a year
   std::int64_t kind = 0;
   SqlValue number;  // the input's or relay's number; null for other kinds

@@ -1,5 +1,8 @@
 #include "history_report/listing_output.h"
 
+#include <memory>
+#include <optional>
+
 #include "fileio/atomic_write.h"
 
 namespace torv {
@@ -16,13 +19,30 @@ ListingWritten WriteListing(const ListingFormat& format, history::HistoryStore& 
   if (to.store != nullptr && history::IsPartOfStore(to.file, *to.store)) {
     return {ListingFault::kStoreFile, {}};
   }
-  std::string content;
-  const Status listed =
-      format.writer(store, query, settings, [&](std::string_view piece) { content += piece; });
+  // The listing goes to the file as it is made: a whole store never sits in
+  // memory. The file is made at the first piece, so that a store that fails
+  // at once leaves nothing behind; it takes the file's name only at the end.
+  std::unique_ptr<AtomicFileWriter> writer;
+  std::optional<Failure> writeFailure;
+  const auto write = [&](std::string_view piece) {
+    if (writeFailure) return;
+    if (!writer) {
+      Result<std::unique_ptr<AtomicFileWriter>> opened = AtomicFileWriter::Open(to.file);
+      if (!opened) {
+        writeFailure = opened.failure();
+        return;
+      }
+      writer = std::move(*opened);
+    }
+    if (Status written = writer->Write(piece); !written) writeFailure = written.failure();
+  };
+  const Status listed = format.writer(store, query, settings, write);
   if (!listed) return {ListingFault::kReading, listed.failure()};
-  if (const Status written = WriteFileAtomically(to.file, content); !written) {
-    return {ListingFault::kWriting, written.failure()};
+  if (!writeFailure) write({});
+  if (!writeFailure) {
+    if (Status committed = writer->Commit(); !committed) writeFailure = committed.failure();
   }
+  if (writeFailure) return {ListingFault::kWriting, *writeFailure};
   return {};
 }
 

@@ -1,0 +1,71 @@
+// A store of layout 1, as the program of that layout wrote it (tests/data),
+// is refused for reading until a command that writes brings it up to date,
+// and then lists what it listed before, byte for byte.
+#include <filesystem>
+#include <fstream>
+
+#include "cli_history_fixture.h"
+
+namespace torv::cli_testing {
+namespace {
+
+std::string Data(const std::string& name) {
+  return ReadWholeFile(std::filesystem::path(TORVDOC_TEST_DATA_DIR) / name);
+}
+
+class LayoutCliTest : public HistoryCliTest {
+ protected:
+  // Makes the test's store the layout 1 store of tests/data.
+  void LoadLayout1() {
+    if (GetParam() == Backend::kSqlite) {
+      std::filesystem::copy_file(
+          std::filesystem::path(TORVDOC_TEST_DATA_DIR) / "history-v1.sqlite3",
+          store_.location().target);
+      return;
+    }
+    std::unique_ptr<history::SqlConnection> raw = store_.Raw();
+    ASSERT_TRUE(raw);
+    const Status loaded = raw->ExecScript(Data("history-v1.postgres.sql"));
+    ASSERT_TRUE(loaded.ok()) << loaded.failure().reason;
+  }
+  std::int64_t Version() {
+    std::unique_ptr<history::SqlConnection> raw = store_.Raw();
+    std::int64_t version = 0;
+    EXPECT_TRUE(raw && raw->Query("SELECT version FROM schema_version", {},
+                                  [&](const history::SqlRow& row) { version = row.Int(0); })
+                           .ok());
+    return version;
+  }
+};
+
+TEST_P(LayoutCliTest, AStoreOfLayout1ListsAsBeforeOnceAnImportBringsItUpToDate) {
+  LoadLayout1();
+  const ProcessResult refused = History({"list"});
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_NE(
+      refused.err.find("the history store has an older layout; an import brings it up to date"),
+      std::string::npos)
+      << refused.err;
+  EXPECT_EQ(Version(), 1);
+
+  // The same copy again: every event is found by its identity after the move.
+  std::filesystem::copy_file(std::filesystem::path(TORVDOC_SAMPLES_DIR) / "full.dat",
+                             PathOf("full.dat"));
+  EXPECT_EQ(
+      HistoryOutput({"import", "full.dat", "--device", "3", "--copied-at", "2025-01-10T12:00:00"}),
+      "full.dat: 0 new, 1024 already stored\n");
+  EXPECT_EQ(Version(), 2);
+  EXPECT_EQ(HistoryOutput({"list", "--format", "csv"}), Data("history-v1.list.csv"));
+  EXPECT_EQ(HistoryOutput({"list", "--from", "2023-12-01", "--to", "2024-12-31", "--newest-first",
+                           "--format", "csv"}),
+            Data("history-v1.dated.csv"));
+  EXPECT_EQ(HistoryOutput({"names", "list"}),
+            "device,kind,number,name\r\n3,input,4,Дверь склада\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Stores, LayoutCliTest,
+                         ::testing::Values(Backend::kSqlite, Backend::kPostgres),
+                         history::testing::BackendName);
+
+}  // namespace
+}  // namespace torv::cli_testing

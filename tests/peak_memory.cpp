@@ -1,0 +1,23 @@
+// Runs a program and tells its peak resident memory: "peak KiB N" on
+// standard error after the program's own output; exits with its status. A
+// small process of its own, since a child forked from a large test process
+// counts the test's memory as its own until it runs the program.
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+  if (argc < 2) return 2;
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::execv(argv[1], argv + 1);
+    ::_exit(127);
+  }
+  int status = 0;
+  struct rusage usage {};
+  if (child < 0 || ::wait4(child, &status, 0, &usage) != child) return 2;
+  std::fprintf(stderr, "peak KiB %ld\n", usage.ru_maxrss);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 2;
+}
