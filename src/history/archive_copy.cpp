@@ -2,10 +2,13 @@
 
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
+#include <system_error>
 
 #include "archive/archive_reader.h"
 #include "archive/record_kind.h"
 #include "archive/view_messages.h"
+#include "history/genuine_copy.h"
 
 namespace torv::history {
 namespace {
@@ -13,6 +16,7 @@ namespace {
 struct ReadImage {
   ArchiveImage image;
   std::int64_t modifiedUnixSeconds = 0;
+  std::uint64_t fileSize = 0;
 };
 
 // The one place that reads an archive file for the history, with the view
@@ -23,10 +27,14 @@ Result<ReadImage> ReadImageLikeAView(const std::string& path) {
   if (!IsValidWriteOffset(contents->image.writeOffset)) {
     return Failure{std::string(kDamagedArchiveMessage)};
   }
-  return ReadImage{contents->image, contents->modifiedUnixSeconds};
+  return ReadImage{contents->image, contents->modifiedUnixSeconds, contents->fileSize};
 }
 
 }  // namespace
+
+bool IsArchiveFileFailure(const Failure& failure) {
+  return failure.reason == kCannotOpenMessage || failure.reason == kDamagedArchiveMessage;
+}
 
 CopyTime CopyTimeAt(std::int64_t unixSeconds) {
   const std::time_t time = static_cast<std::time_t>(unixSeconds);
@@ -73,6 +81,7 @@ Result<ReadCopy> ReadArchiveCopy(const std::string& path, const std::optional<Co
   ReadCopy result;
   result.copy.source = path;
   result.copy.copiedAt = copiedAt ? *copiedAt : CopyTimeAt(read->modifiedUnixSeconds);
+  result.fileSize = read->fileSize;
   const std::int32_t writeOffset = read->image.writeOffset;
   if (writeOffset == kEmptyArchiveOffset) {
     result.emptyArchive = true;
@@ -89,16 +98,40 @@ Result<ReadCopy> ReadArchiveCopy(const std::string& path, const std::optional<Co
 
 Result<ImportOutcome> ImportArchiveFile(HistoryStore& store, const std::string& device,
                                         const std::string& path,
-                                        const std::optional<CopyTime>& copiedAt) {
+                                        const std::optional<CopyTime>& copiedAt,
+                                        bool forcedDevice) {
   if (device.empty()) return Failure{"the device name is empty"};
   Result<ReadCopy> read = ReadArchiveCopy(path, copiedAt);
   if (!read) return read.failure();
+  read->copy.forcedDevice = forcedDevice;
+  ImportOutcome refused;
+  if (const std::optional<std::string> reason =
+          NotAnArchiveReason(read->fileSize, read->copy.records)) {
+    refused.refusal = NotAnArchiveRefusal(*reason);
+    return refused;
+  }
+  refused.refusal = CopyTimeRefusal(read->copy.copiedAt, std::time(nullptr));
+  if (refused.refusal) return refused;
   if (read->emptyArchive) {
     ImportOutcome outcome;
     outcome.emptyArchive = true;
     return outcome;
   }
-  return store.Import(device, read->copy);
+  Result<ImportOutcome> outcome = store.Import(device, read->copy);
+  if (outcome && !outcome->refusal) outcome->warning = StaleCopyWarning(read->copy);
+  return outcome;
+}
+
+Status StoreStillThere(HistoryStore& store, const StoreLocation& location, bool afterStoreFailure) {
+  std::error_code error;
+  if (location.kind == StoreKind::kSqlite && !std::filesystem::exists(location.target, error)) {
+    return Failure{"the store's file is gone"};
+  }
+  if (!afterStoreFailure) return {};
+  // The lightest read a store offers.
+  Result<std::vector<NameEntry>> names = store.Names();
+  if (!names) return names.failure();
+  return {};
 }
 
 }  // namespace torv::history

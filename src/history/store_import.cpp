@@ -4,7 +4,9 @@
 #include <ctime>
 #include <map>
 
+#include "history/operator_text.h"
 #include "history/sql_history_store.h"
+#include "history/store_genuine.h"
 #include "history/stored_columns.h"
 #include "history/year_rule.h"
 
@@ -192,12 +194,15 @@ Status SqlHistoryStore::ApplyPlan(std::int64_t deviceId, std::int64_t copyId,
 
 Result<ImportOutcome> SqlHistoryStore::Import(const std::string& device, const ArchiveCopy& copy) {
   if (device.empty()) return Failure{"the device name is empty"};
+  if (auto problem = OperatorTextProblem(device, "the device name")) return Failure{*problem};
   ImportOutcome outcome;
   if (copy.records.empty()) return outcome;
   std::vector<Identity> identities;
   identities.reserve(copy.records.size());
   for (const ArchiveRecord& record : copy.records) identities.push_back(IdentityOf(record));
 
+  // Why the copy does not belong: its transaction stores nothing.
+  std::optional<std::string> refusal;
   const auto store = [&]() -> Result<MergePlan> {
     Result<std::int64_t> deviceId = LockDevice(device);
     if (!deviceId) return deviceId.failure();
@@ -206,6 +211,14 @@ Result<ImportOutcome> SqlHistoryStore::Import(const std::string& device, const A
     Result<HistorySlice> slice = LoadSlice(*deviceId, *stretches, identities);
     if (!slice) return slice.failure();
     MergePlan plan = PlanMerge(*slice, identities, copy.copiedAt.unixSeconds);
+    DeviceHistory history{*deviceId, device, {}};
+    for (const Stretch& stretch : *stretches) history.stretchIds.push_back(stretch.id);
+    Result<std::optional<std::string>> refused = CopyDoesNotBelong(*db_, history, plan, copy);
+    if (!refused) return refused.failure();
+    if (*refused) {
+      refusal = *refused;
+      return Failure{*refusal};
+    }
 
     std::int64_t copyId = 0;
     Status inserted = db_->Query(
@@ -220,6 +233,10 @@ Result<ImportOutcome> SqlHistoryStore::Import(const std::string& device, const A
     return plan;
   };
   Result<MergePlan> plan = db_->InWriteTransaction(store);
+  if (refusal) {
+    outcome.refusal = refusal;
+    return outcome;
+  }
   if (!plan) return plan.failure();
 
   outcome.newEvents = static_cast<int>(plan->newIndices.size());
