@@ -407,6 +407,12 @@ TEST(CliOptionsTest, HelpListsEveryOptionOfItsCommand) {
       {CliCommand::kHistoryImport,
        {"history", "import", "a", "--device", "1", "--db", "x"},
        "--db STORE"},
+      {CliCommand::kHistoryImport,
+       {"history", "import", "a", "--device", "1", "--new-device"},
+       "--new-device"},
+      {CliCommand::kHistoryImport,
+       {"history", "import", "a", "--device", "1", "--force-device"},
+       "--force-device"},
       {CliCommand::kHistoryList, {"history", "list", "--device", "1"}, "--device NAME"},
       {CliCommand::kHistoryList, {"history", "list", "--from", "2025-01-02"}, "--from DATE"},
       {CliCommand::kHistoryList, {"history", "list", "--to", "2025-01-02"}, "--to DATE"},
@@ -513,6 +519,8 @@ std::vector<std::string> ChangedFields(const CliOptions& a, const CliOptions& b)
   compare("history.text", x.query.text == y.query.text);
   compare("history.newestFirst", x.query.newestFirst == y.query.newestFirst);
   compare("history.relay", x.relay == y.relay);
+  compare("history.newDevice", x.newDevice == y.newDevice);
+  compare("history.forceDevice", x.forceDevice == y.forceDevice);
   return changed;
 }
 
@@ -547,6 +555,8 @@ TEST(OptionTableTest, EachOptionSetsOnlyItsOwnFields) {
   const std::map<std::string, FieldCase> cases = {
       {"--device", {{}, {"--device", "Склад"}, {"history.device"}}},
       {"--copied-at", {{}, {"--copied-at", "2025-01-10T12:00:00"}, {"history.copiedAt"}}},
+      {"--new-device", {{}, {"--new-device"}, {"history.newDevice"}}},
+      {"--force-device", {{}, {"--force-device"}, {"history.forceDevice"}}},
       {"--from", {{}, {"--from", "2025-01-10"}, {"history.from"}}},
       {"--to", {{}, {"--to", "2025-01-10"}, {"history.to"}}},
       {"--events", {{}, {"--events", "relay,input"}, {"history.kinds"}}},

@@ -9,6 +9,7 @@
 #include "history/archive_copy.h"
 #include "history/history_store.h"
 #include "history/names_csv.h"
+#include "history/operator_text.h"
 #include "history/store_location.h"
 #include "history_report/history_pdf.h"
 #include "history_report/history_summaries.h"
@@ -42,17 +43,37 @@ class HistoryRun {
       : options_(options), store_(*opened.store), location_(opened.location), streams_(streams) {}
 
   int Import() {
+    if (int refused = RefusedDevice(options_.history.newDevice); refused != kExitDone) {
+      return refused;
+    }
     int exitCode = kExitDone;
-    for (const std::string& file : options_.arguments) {
-      Result<history::ImportOutcome> outcome = history::ImportArchiveFile(
-          store_, *options_.history.query.device, file, options_.history.copiedAt);
+    const std::vector<std::string>& files = options_.arguments;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+      const std::string& file = files[i];
+      Result<history::ImportOutcome> outcome =
+          history::ImportArchiveFile(store_, *options_.history.query.device, file,
+                                     options_.history.copiedAt, options_.history.forceDevice);
+      const bool storeFailed = !outcome && !history::IsArchiveFileFailure(outcome.failure());
+      if (Status there = history::StoreStillThere(store_, location_, storeFailed); !there) {
+        // One message for the whole run: every file after this one would fail alike.
+        const std::size_t left = files.size() - i;
+        streams_.Err(CliMessage(location_.shown, there.failure().reason + "; the import stopped, " +
+                                                     std::to_string(left) + " files not imported"));
+        return Finish(kExitMessage);
+      }
       if (!outcome) {
         streams_.Err(ImportFailureMessage(file, outcome.failure(), location_.shown));
         exitCode = kExitMessage;
         continue;
       }
+      if (outcome->refusal) {
+        streams_.Err(CliMessage(file, *outcome->refusal));
+        exitCode = kExitMessage;
+        continue;
+      }
       // The files after one whose line could not be written are still imported.
       Out(ImportLine(file, *outcome) + "\n");
+      if (outcome->warning) streams_.Err(CliMessage(file, *outcome->warning));
     }
     return Finish(exitCode);
   }
@@ -91,6 +112,7 @@ class HistoryRun {
   int Devices() { return Print(DevicesReport(store_, *FindSummaryFormat(options_.format))); }
 
   int SetName() {
+    if (int refused = RefusedDevice(false); refused != kExitDone) return refused;
     const HistoryOptions& history = options_.history;
     history::NameEntry entry;
     entry.device = *history.query.device;
@@ -109,7 +131,9 @@ class HistoryRun {
       return kExitMessage;
     }
     const Status stored = store_.SetNames(*names);
-    return stored ? kExitDone : StoreFailed(stored.failure());
+    if (!stored) return StoreFailed(stored.failure());
+    Out(options_.path + ": " + std::to_string(names->size()) + " names set\n");
+    return Finish(kExitDone);
   }
 
   int ListNames() { return Print(NamesReport(store_)); }
@@ -123,6 +147,16 @@ class HistoryRun {
     const Failure* failure = streams_.OutFailure();
     if (failure == nullptr) return exitCode;
     streams_.Err(CannotWriteMessage("standard output", *failure));
+    return kExitMessage;
+  }
+  // kExitDone when --device names a stored device, or a new one is allowed.
+  int RefusedDevice(bool newDevice) {
+    Result<std::vector<std::string>> devices = history::StoredDeviceNames(store_);
+    if (!devices) return StoreFailed(devices.failure());
+    const Status allowed =
+        history::CheckDeviceChoice(*devices, *options_.history.query.device, newDevice);
+    if (allowed) return kExitDone;
+    streams_.Err(CliMessage("", allowed.failure().reason));
     return kExitMessage;
   }
   int StoreFailed(const Failure& failure) {

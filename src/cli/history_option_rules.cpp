@@ -5,6 +5,7 @@
 #include "archive/view_request.h"
 #include "cli/cli_output.h"
 #include "history/archive_copy.h"
+#include "history/operator_text.h"
 #include "history/query_texts.h"
 #include "history/text_match.h"
 
@@ -64,7 +65,22 @@ UsageProblem ApplyDb(const OptionDeclaration& declared, std::string_view value,
 UsageProblem ApplyDevice(const OptionDeclaration& declared, std::string_view value,
                          CliOptions& options) {
   if (value.empty()) return std::string(declared.name) + " wants a device name";
+  if (auto problem = history::OperatorTextProblem(value, "the device name")) {
+    return std::string(declared.name) + ": " + *problem;
+  }
   options.history.query.device = value;
+  return {};
+}
+
+UsageProblem ApplyNewDevice(const OptionDeclaration& /*declared*/, std::string_view /*flag*/,
+                            CliOptions& options) {
+  options.history.newDevice = true;
+  return {};
+}
+
+UsageProblem ApplyForceDevice(const OptionDeclaration& /*declared*/, std::string_view /*flag*/,
+                              CliOptions& options) {
+  options.history.forceDevice = true;
   return {};
 }
 
@@ -101,6 +117,9 @@ UsageProblem ApplyText(const OptionDeclaration& declared, std::string_view value
                        CliOptions& options) {
   if (history::FoldForMatch(value).empty())
     return std::string(declared.name) + " wants a text to find";
+  if (auto problem = history::OperatorTextProblem(value, "the text")) {
+    return std::string(declared.name) + ": " + *problem;
+  }
   options.history.query.text = value;
   return {};
 }

@@ -17,6 +17,8 @@ struct HistoryOptions {
   // (--device); names set: the input named (--input)
   history::EventQuery query;
   std::optional<int> relay;  // names set: the relay named
+  bool newDevice = false;    // import: --new-device
+  bool forceDevice = false;  // import: --force-device
 };
 
 }  // namespace torv

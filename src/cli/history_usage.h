@@ -21,12 +21,18 @@ inline constexpr std::string_view kHistoryGroupEpilog =
     "standard error), 2 wrong usage.\n";
 
 inline constexpr std::string_view kHistoryImportSynopsis =
-    "Usage: torvdoc-cli history import FILE... --device NAME [--copied-at T]\n"
+    "Usage: torvdoc-cli history import FILE... --device NAME [--new-device]\n"
+    "                                  [--force-device] [--copied-at T]\n"
     "                                  [--db STORE]\n"
     "Merges each archive copy FILE into the history of the device NAME and\n"
     "prints \"FILE: N new, M already stored\", with \", gap before\" when the copy\n"
     "shares no event with the history. A file that cannot be imported gets a\n"
-    "message; the files after it are still imported.\n";
+    "message; the files after it are still imported. Refused, with nothing\n"
+    "stored: a device not stored yet (unless --new-device); a file that is\n"
+    "not an archive of 8196 bytes with possible records; a copy time before\n"
+    "1990, more than a day ahead, or giving stored events other years; a copy\n"
+    "that shares no event with a stretch of the history spanning its time\n"
+    "(unless --force-device).\n";
 
 inline constexpr std::string_view kHistoryListSynopsis =
     "Usage: torvdoc-cli history list [--device NAME] [--from DATE] [--to DATE]\n"
@@ -52,8 +58,9 @@ inline constexpr std::string_view kHistoryNamesSetSynopsis =
 
 inline constexpr std::string_view kHistoryNamesImportSynopsis =
     "Usage: torvdoc-cli history names import FILE [--db STORE]\n"
-    "Stores every name of the CSV file FILE (UTF-8, a header row, then one row\n"
-    "per name: device, input or relay, number, name): all of them or none.\n";
+    "Stores every name of the CSV file FILE (UTF-8, \",\" or \";\" between fields,\n"
+    "the header row device,kind,number,name, then one row per name: device,\n"
+    "input or relay, number, name): all of them or none.\n";
 
 inline constexpr std::string_view kHistoryNamesListSynopsis =
     "Usage: torvdoc-cli history names list [--db STORE]\n"
