@@ -25,8 +25,9 @@ class StoreCliTest : public HistoryCliTest {
   // An import of copy.dat (two records, device 3, taken 2025-01-10) with
   // `args` added must succeed.
   void ExpectImported(const std::vector<std::string>& args) {
-    std::vector<std::string> line{"history", "import",      "copy.dat",           "--device",
-                                  "3",       "--copied-at", "2025-01-10T12:00:00"};
+    std::vector<std::string> line{
+        "history",     "import", "copy.dat", "--device", "3", "--copied-at", "2025-01-10T12:00:00",
+        "--new-device"};
     line.insert(line.end(), args.begin(), args.end());
     const ProcessResult result = Run(line);
     EXPECT_EQ(result.exitCode, 0) << result.err;
@@ -94,7 +95,7 @@ class BadStoreCliTest : public ::testing::Test {
   // Runs each history command against `db`: each must fail with `message`.
   void ExpectRefused(const std::string& db, const std::string& message) {
     const std::vector<std::vector<std::string>> commands = {
-        {"history", "import", archive_, "--device", "3"},
+        {"history", "import", "--new-device", archive_, "--device", "3"},
         {"history", "list", "--format", "json"},
         {"history", "devices"},
         {"history", "names", "set", "Дверь", "--device", "3", "--input", "1"},
@@ -142,7 +143,8 @@ TEST_F(BadStoreCliTest, AReadOnlyStoreIsListedButNeverWritten) {
   ::chmod(folder_.path().c_str(), 0755);
   const std::filesystem::path store = folder_.path() / "store" / "history.sqlite3";
   const ProcessResult made = RunProcess(
-      TORVDOC_CLI_PATH, {"history", "import", archive_, "--device", "3", "--db", store.string()},
+      TORVDOC_CLI_PATH,
+      {"history", "import", "--new-device", archive_, "--device", "3", "--db", store.string()},
       folder_.path(), folder_.path());
   ASSERT_EQ(made.exitCode, 0) << made.err;
   const std::string before = ReadWholeFile(store);
@@ -151,10 +153,11 @@ TEST_F(BadStoreCliTest, AReadOnlyStoreIsListedButNeverWritten) {
   // Root writes any file: the commands run as nobody instead.
   const std::filesystem::path capture = CaptureFolderForAnyone();
   torv::testing::RunWithoutPrivileges([&] {
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"history", "import", archive_, "--device", "3", "--db", store.string()},
-             {"history", "names", "set", "Дверь", "--device", "3", "--input", "1", "--db",
-              store.string()}}) {
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"history", "import", "--new-device", archive_,
+                                                "--device", "3", "--db", store.string()},
+                                               {"history", "names", "set", "Дверь", "--device", "3",
+                                                "--input", "1", "--db", store.string()}}) {
       const ProcessResult result = RunProcess(TORVDOC_CLI_PATH, args, "/", capture);
       EXPECT_EQ(result.exitCode, 1);
       EXPECT_EQ(result.out, "");
@@ -172,7 +175,8 @@ TEST_F(BadStoreCliTest, AStoreInAReadOnlyFolderSaysWhyItCannotBeRead) {
   ::chmod(folder_.path().c_str(), 0755);
   const std::filesystem::path store = folder_.path() / "store" / "history.sqlite3";
   ASSERT_EQ(RunProcess(TORVDOC_CLI_PATH,
-                       {"history", "import", archive_, "--device", "3", "--db", store.string()},
+                       {"history", "import", "--new-device", archive_, "--device", "3", "--db",
+                        store.string()},
                        folder_.path(), folder_.path())
                 .exitCode,
             0);
@@ -193,7 +197,7 @@ TEST_F(BadStoreCliTest, AStoreInAReadOnlyFolderSaysWhyItCannotBeRead) {
 TEST_F(BadStoreCliTest, AnUnreachableServerIsNamedWithItsDatabase) {
   const std::string db = "postgresql:///sitehistory?host=/nonexistent-torvdoc-socket";
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {"history", "import", archive_, "--device", "3", "--db", db},
+           {"history", "import", "--new-device", archive_, "--device", "3", "--db", db},
            {"history", "list", "--db", db}}) {
     const ProcessResult result = RunProcess(TORVDOC_CLI_PATH, args, folder_.path(), folder_.path());
     EXPECT_EQ(result.exitCode, 1);
@@ -249,8 +253,8 @@ TEST_P(StoreOutputTest, AFailingStandardOutputIsAMessageAndImportsStillHappen) {
   WriteArchive("more.dat", {kNormal7, MakeRecord(3, 0, 8, 0, 0, 2, 1)});
   const ProcessResult import =
       RunProcess(TORVDOC_CLI_PATH,
-                 {"history", "import", "copy.dat", "more.dat", "--device", "3", "--copied-at",
-                  "2025-01-10T12:00:00", "--db", store_.dbText()},
+                 {"history", "import", "--new-device", "copy.dat", "more.dat", "--device", "3",
+                  "--copied-at", "2025-01-10T12:00:00", "--db", store_.dbText()},
                  folder_.path(), folder_.path(), "/dev/full");
   EXPECT_EQ(import.exitCode, 1);
   EXPECT_EQ(import.err, "torvdoc-cli: standard output: cannot write: No space left on device\n");
@@ -285,7 +289,7 @@ TEST_P(StoreOutputTest, AListingStreamsInPieces) {
     folder_.Write(name, GenerateArchive({.seed = seed, .fill = 1024}));
     args.push_back(PathOf(name));
   }
-  args.insert(args.end(), {"--device", "7", "--db", store_.dbText()});
+  args.insert(args.end(), {"--device", "7", "--new-device", "--db", store_.dbText()});
   ASSERT_EQ(RunCommandLine(args).exitCode, 0);
 
   const std::vector<std::string> list{"history", "list", "--db", store_.dbText()};

@@ -54,14 +54,18 @@ class HistoryCommandsTest : public HistoryCliTest {
     WriteArchive("copy1.dat", {kAlarm7, kNormal7, kRelay2On, kWarning3});
     WriteArchive("copy2.dat", {kRelay2On, kWarning3, kDeviceOn, kNormal3});
     WriteArchive("copy3.dat", {kAlarm1, DamagedRecord()});
-    EXPECT_EQ(HistoryOutput({"import", "copy1.dat", "--device", kDevice, "--copied-at",
-                             "2025-01-10T12:00:00"}),
+    // Each file's time agrees with its copy time, as a real copy's does.
+    SetModified(PathOf("copy1.dat"), 1736510400);  // 2025-01-10 12:00:00 UTC
+    SetModified(PathOf("copy2.dat"), 1737374400);  // 2025-01-20 12:00:00 UTC
+    SetModified(PathOf("copy3.dat"), 1740830400);  // 2025-03-01 12:00:00 UTC
+    EXPECT_EQ(HistoryOutput({"import", "--new-device", "copy1.dat", "--device", kDevice,
+                             "--copied-at", "2025-01-10T12:00:00"}),
               "copy1.dat: 4 new, 0 already stored\n");
-    EXPECT_EQ(HistoryOutput({"import", "copy2.dat", "--device", kDevice, "--copied-at",
-                             "2025-01-20T12:00:00"}),
+    EXPECT_EQ(HistoryOutput({"import", "--new-device", "copy2.dat", "--device", kDevice,
+                             "--copied-at", "2025-01-20T12:00:00"}),
               "copy2.dat: 2 new, 2 already stored\n");
-    EXPECT_EQ(HistoryOutput({"import", "--copied-at", "2025-03-01T12:00:00", "copy3.dat",
-                             "--device", kDevice}),
+    EXPECT_EQ(HistoryOutput({"import", "--new-device", "--copied-at", "2025-03-01T12:00:00",
+                             "copy3.dat", "--device", kDevice}),
               "copy3.dat: 2 new, 0 already stored, gap before\n");
   }
 };
@@ -71,7 +75,8 @@ class HistoryCommandsTest : public HistoryCliTest {
 TEST_P(HistoryCommandsTest, ImportPrintsALinePerFileAndAGapWhereNothingOverlaps) {
   ImportThreeCopies();
   // The same copies again add nothing; several files in one run.
-  EXPECT_EQ(HistoryOutput({"import", "copy1.dat", "copy2.dat", "copy3.dat", "--device", kDevice}),
+  EXPECT_EQ(HistoryOutput({"import", "--new-device", "copy1.dat", "copy2.dat", "copy3.dat",
+                           "--device", kDevice}),
             "copy1.dat: 0 new, 4 already stored\n"
             "copy2.dat: 0 new, 4 already stored\n"
             "copy3.dat: 0 new, 2 already stored\n"
@@ -90,8 +95,8 @@ TEST_P(HistoryCommandsTest, ImportsASiteByFolderAndSaysTheTotals) {
   WriteArchive("site/gate/gate_2025-01-10.dat", {kAlarm7, kNormal7});
   WriteArchive("site/post2/post2_2025-01-10.dat", {kRelay2On});
   WriteArchive("site/post2/post2_2025-01-20.dat", {kRelay2On, kWarning3});
-  const std::vector<std::string> import = {"import", "site", "--device-from-folder", "--copied-at",
-                                           "2025-01-20T12:00:00"};
+  const std::vector<std::string> import = {"import",       "site",        "--device-from-folder",
+                                           "--new-device", "--copied-at", "2025-01-20T12:00:00"};
   EXPECT_EQ(HistoryOutput(import),
             "site/gate/gate_2025-01-10.dat: 2 new, 0 already stored\n"
             "site/post2/post2_2025-01-10.dat: 1 new, 0 already stored\n"
@@ -109,7 +114,8 @@ TEST_P(HistoryCommandsTest, ImportsASiteByFolderAndSaysTheTotals) {
 TEST_P(HistoryCommandsTest, ReportWritesAListingPerDeviceNamedByThePattern) {
   ImportThreeCopies();
   WriteArchive("other.dat", {kNormal3});
-  HistoryOutput({"import", "other.dat", "--device", "склад", "--copied-at", "2025-01-20T12:00:00"});
+  HistoryOutput({"import", "other.dat", "--device", "склад", "--new-device", "--copied-at",
+                 "2025-01-20T12:00:00"});
   std::filesystem::create_directory(folder_.path() / "out");
   EXPECT_EQ(HistoryOutput({"report", "--period", "01.2025", "--format", "csv", "-o",
                            "out/{device}-{period}.csv"}),
@@ -178,10 +184,13 @@ class BackgroundWatch {
 // again, the watch takes only the copy that came meanwhile.
 TEST_P(HistoryCommandsTest, WatchImportsEachCopyOnceItIsWholeAcrossARestart) {
   std::filesystem::create_directories(folder_.path() / "drop/gate");
+  // Copies of January 2025, taken then: the copy time is the file's time.
+  constexpr std::int64_t kTaken = 1737374400;  // 2025-01-20 12:00:00 UTC
   WriteArchive("drop/gate/a.dat", {kAlarm7, kNormal7});
+  SetModified(PathOf("drop/gate/a.dat"), kTaken);
   const std::vector<std::string> args = {
-      "drop", "--device-from-folder", "--interval", "1", "--settle", "2", "--state", "watch.state",
-      "--db", store_.dbText()};
+      "drop",    "--device-from-folder", "--new-device", "--interval",   "1", "--settle", "2",
+      "--state", "watch.state",          "--db",         store_.dbText()};
   BackgroundWatch first(folder_.path(), "first", args);
   EXPECT_EQ(first.OutOnceItHas(1), "drop/gate/a.dat: 2 new, 0 already stored\n");
   // Written a quarter at a time: never still for 2 s before it is whole.
@@ -191,6 +200,7 @@ TEST_P(HistoryCommandsTest, WatchImportsEachCopyOnceItIsWholeAcrossARestart) {
                   std::vector<std::uint8_t>(
                       whole.begin(),
                       whole.begin() + static_cast<std::ptrdiff_t>(whole.size() * quarter / 4)));
+    SetModified(PathOf("drop/gate/b.dat"), kTaken);
     ::usleep(500'000);
   }
   folder_.Write("drop/gate/damaged.dat", ArchiveOf({kWarning3}, 12));
@@ -202,6 +212,7 @@ TEST_P(HistoryCommandsTest, WatchImportsEachCopyOnceItIsWholeAcrossARestart) {
   EXPECT_EQ(first.Err(), "torvdoc-cli: drop/gate/damaged.dat: Архив поврежден\n");
 
   WriteArchive("drop/gate/c.dat", {kRelay2On, kWarning3, kDeviceOn});
+  SetModified(PathOf("drop/gate/c.dat"), kTaken);
   BackgroundWatch second(folder_.path(), "second", args);
   EXPECT_EQ(second.OutOnceItHas(1), "drop/gate/c.dat: 1 new, 2 already stored\n");
   ::sleep(3);
@@ -218,9 +229,10 @@ TEST_P(HistoryCommandsTest, AFailingFileGetsItsMessageAndTheOthersAreStillImport
   folder_.Write("empty.dat", ArchiveOf({}, kEmptyArchiveOffset));
   std::filesystem::create_directory(folder_.path() / "folder.dat");
   ASSERT_EQ(::mkfifo(PathOf("pipe.dat").c_str(), 0600), 0);
-  const ProcessResult result = History({"import", "copy1.dat", "missing.dat", "damaged.dat",
-                                        "folder.dat", "pipe.dat", "empty.dat", "copy2.dat",
-                                        "--device", kDevice, "--copied-at", "2025-01-10T12:00:00"});
+  const ProcessResult result =
+      History({"import", "--new-device", "copy1.dat", "missing.dat", "damaged.dat", "folder.dat",
+               "pipe.dat", "empty.dat", "copy2.dat", "--device", kDevice, "--copied-at",
+               "2025-01-10T12:00:00"});
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(result.out,
             "copy1.dat: 2 new, 0 already stored\n"
@@ -241,11 +253,11 @@ TEST_P(HistoryCommandsTest, TheFilesTimeGivesTheYearsUnlessACopyTimeIsGiven) {
   WriteArchive("copy.dat", {kAlarm7, kNormal7});
   // 2026-01-05 12:00:00 UTC: 01.01 is in 2026, the December before it in 2025.
   SetModified(PathOf("copy.dat"), 1767614400);
-  EXPECT_EQ(HistoryOutput({"import", "copy.dat", "--device", "A"}),
+  EXPECT_EQ(HistoryOutput({"import", "--new-device", "copy.dat", "--device", "A"}),
             "copy.dat: 2 new, 0 already stored\n");
-  EXPECT_EQ(
-      HistoryOutput({"import", "copy.dat", "--device", "B", "--copied-at", "2025-01-01T00:00:05"}),
-      "copy.dat: 2 new, 0 already stored\n");
+  EXPECT_EQ(HistoryOutput({"import", "--new-device", "copy.dat", "--device", "B", "--copied-at",
+                           "2025-01-01T00:00:05"}),
+            "copy.dat: 2 new, 0 already stored\n");
   EXPECT_EQ(HistoryOutput({"list", "--format", "csv"}),
             "Устройства: все\r\nПериод: всё время\r\nОтбор: нет\r\n\r\n"
             "Устройство,Дата,Время,Событие,Вход,Реле,Название\r\n"
@@ -255,13 +267,59 @@ TEST_P(HistoryCommandsTest, TheFilesTimeGivesTheYearsUnlessACopyTimeIsGiven) {
             "B,01.01.2025,00:00:05,Норма,7,,\r\n");
 }
 
+TEST_P(HistoryCommandsTest, WhatDoesNotBelongIsRefusedWithAMessageAndNothingStored) {
+  ImportThreeCopies();
+  const std::string before = HistoryOutput({"list"});
+  WriteArchive("copy4.dat", {kNormal3, kAlarm1});
+  const std::vector<std::uint8_t> full = ArchiveOf({kAlarm1}, 0);
+  folder_.Write("cut.dat", std::vector<std::uint8_t>(full.begin(), full.begin() + 4100));
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } cases[] = {
+      {{"import", "copy4.dat", "--device", "4"},
+       "torvdoc-cli: no device \"4\" is stored; give --new-device to start the history of a new "
+       "device\n"},
+      {{"import", "copy4.dat", "--device", " 3"},
+       "torvdoc-cli: no device \" 3\" is stored; did you mean \"3\"?\n"},
+      {{"names", "set", "--device", "4", "--input", "1", "x"},
+       "torvdoc-cli: no device \"4\" is stored; give --new-device to start the history of a new "
+       "device\n"},
+      {{"import", "cut.dat", "--device", kDevice},
+       "torvdoc-cli: cut.dat: не архив ТОРВ-4 (размер 4100 байт, а не 8196)\n"},
+      {{"import", "copy4.dat", "--device", kDevice, "--copied-at", "1989-12-31T23:59:59"},
+       "torvdoc-cli: copy4.dat: время копии 31.12.1989 раньше 1990 года; проверьте --copied-at\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args.front() + " " + c.args[1]);
+    const ProcessResult result = History(c.args);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, c.err);
+    EXPECT_EQ(HistoryOutput({"list"}), before);
+  }
+  EXPECT_EQ(HistoryOutput({"devices"}).find("\n4\t"), std::string::npos);
+  EXPECT_EQ(HistoryOutput({"names", "list"}), "device,kind,number,name\r\n");
+  // The other files of the run are still imported; an old copy time is told.
+  const ProcessResult mixed = History({"import", "cut.dat", "copy4.dat", "--device", kDevice,
+                                       "--copied-at", "2025-09-01T12:00:00"});
+  EXPECT_EQ(mixed.exitCode, 1);
+  EXPECT_EQ(mixed.out,
+            "copy4.dat: 0 new, 2 already stored\n"
+            "2 files: 0 new events, 2 already stored, 0 gaps, 1 refused\n");
+  EXPECT_EQ(mixed.err,
+            "torvdoc-cli: cut.dat: не архив ТОРВ-4 (размер 4100 байт, а не 8196)\n"
+            "torvdoc-cli: copy4.dat: самая новая запись датирована 20.02.2025, за 193 дней до "
+            "времени копии 01.09.2025; проверьте --copied-at\n");
+}
+
 // --- list ---
 
 TEST_P(HistoryCommandsTest, ListFiltersByDeviceDateInputAndKind) {
   ImportThreeCopies();
   WriteArchive("other.dat", {kNormal3});
-  EXPECT_EQ(HistoryOutput({"import", "other.dat", "--device", kStoreroom, "--copied-at",
-                           "2025-01-20T12:00:00"}),
+  EXPECT_EQ(HistoryOutput({"import", "--new-device", "other.dat", "--device", kStoreroom,
+                           "--copied-at", "2025-01-20T12:00:00"}),
             "other.dat: 1 new, 0 already stored\n");
   const std::string otherRow = std::string(kStoreroom) + "\t19.01.2025\t11:00:00\tНорма\t3\t\t";
 
@@ -446,7 +504,7 @@ TEST_P(HistoryCommandsTest, NamesSetImportedAndListedShowBesideTheNumbers) {
       "3,input,3,Окно\n"
       "\"Склад, ТОРВ-4 №2\",relay,1,Табло\n";
   folder_.Write("names.csv", std::vector<std::uint8_t>(csv.begin(), csv.end()));
-  EXPECT_EQ(HistoryOutput({"names", "import", "names.csv"}), "");
+  EXPECT_EQ(HistoryOutput({"names", "import", "names.csv"}), "names.csv: 3 names set\n");
   // The file's name for input 7 replaced the one set before it.
   EXPECT_EQ(HistoryOutput({"names", "list"}),
             "device,kind,number,name\r\n"
@@ -495,7 +553,7 @@ TEST_P(HistoryCommandsTest, DevicesCountEventsCopiesAndGaps) {
   const std::time_t before = std::time(nullptr);
   ImportThreeCopies();
   WriteArchive("other.dat", {DamagedRecord()});
-  EXPECT_EQ(HistoryOutput({"import", "other.dat", "--device", kStoreroom}),
+  EXPECT_EQ(HistoryOutput({"import", "--new-device", "other.dat", "--device", kStoreroom}),
             "other.dat: 1 new, 0 already stored\n");
   const std::time_t after = std::time(nullptr);
 
@@ -524,7 +582,7 @@ TEST_P(HistoryCommandsTest, DevicesCountEventsCopiesAndGaps) {
 
 TEST_P(HistoryCommandsTest, ACopyWithoutEventsListsOnlyHeaders) {
   WriteArchive("blank.dat", {});  // every slot empty, WriteOffset 0
-  EXPECT_EQ(HistoryOutput({"import", "blank.dat", "--device", kDevice}),
+  EXPECT_EQ(HistoryOutput({"import", "--new-device", "blank.dat", "--device", kDevice}),
             "blank.dat: 0 new, 0 already stored\n");
   EXPECT_EQ(HistoryOutput({"list"}), Opening());
   EXPECT_EQ(HistoryOutput({"list", "--format", "csv"}),

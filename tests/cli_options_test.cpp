@@ -416,6 +416,12 @@ TEST(CliOptionsTest, HelpListsEveryOptionOfItsCommand) {
       {CliCommand::kHistoryImport,
        {"history", "import", "a", "--device", "1", "--quiet"},
        "--quiet"},
+      {CliCommand::kHistoryImport,
+       {"history", "import", "a", "--device", "1", "--new-device"},
+       "--new-device"},
+      {CliCommand::kHistoryImport,
+       {"history", "import", "a", "--device", "1", "--force-device"},
+       "--force-device"},
       {CliCommand::kHistoryList, {"history", "list", "--device", "1"}, "--device NAME"},
       {CliCommand::kHistoryList, {"history", "list", "--from", "2025-01-02"}, "--from DATE"},
       {CliCommand::kHistoryList, {"history", "list", "--to", "2025-01-02"}, "--to DATE"},
@@ -433,6 +439,9 @@ TEST(CliOptionsTest, HelpListsEveryOptionOfItsCommand) {
       {CliCommand::kHistoryList, {"history", "list", "--db", "x"}, "--db STORE"},
       {CliCommand::kHistoryReport, {"history", "report", "-o", "{device}"}, "-o, --output P"},
       {CliCommand::kHistoryWatch, {"history", "watch", "d", "--device", "1"}, "--device NAME"},
+      {CliCommand::kHistoryWatch,
+       {"history", "watch", "d", "--device", "1", "--new-device"},
+       "--new-device"},
       {CliCommand::kHistoryWatch,
        {"history", "watch", "d", "--device-from-folder"},
        "--device-from-folder"},
@@ -573,6 +582,8 @@ std::vector<std::string> ChangedFields(const CliOptions& a, const CliOptions& b)
   compare("history.watchInterval", x.watchInterval == y.watchInterval);
   compare("history.watchSettle", x.watchSettle == y.watchSettle);
   compare("history.watchState", x.watchState == y.watchState);
+  compare("history.newDevice", x.newDevice == y.newDevice);
+  compare("history.forceDevice", x.forceDevice == y.forceDevice);
   return changed;
 }
 
@@ -616,6 +627,8 @@ TEST(OptionTableTest, EachOptionSetsOnlyItsOwnFields) {
   const std::map<std::string, FieldCase> cases = {
       {"--device", {{}, {"--device", "Склад"}, {"history.device"}}},
       {"--copied-at", {{}, {"--copied-at", "2025-01-10T12:00:00"}, {"history.copiedAt"}}},
+      {"--new-device", {{}, {"--new-device"}, {"history.newDevice"}}},
+      {"--force-device", {{}, {"--force-device"}, {"history.forceDevice"}}},
       {"--from", {{}, {"--from", "2025-01-10"}, {"history.from"}}},
       {"--to", {{}, {"--to", "10.01.2025"}, {"history.to"}}},
       {"--period", {{}, {"--period", "2025-Q1"}, {"history.from", "history.to"}}},

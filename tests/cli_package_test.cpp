@@ -158,8 +158,10 @@ TEST_F(CliPackageTest, ExtractedToolLoadsTheInstalledModules) {
   const std::string extractedCli = (root_ / "usr/bin/torvdoc-cli").string();
   const std::string store = (folder_->path() / "modules.sqlite3").string();
   const std::string full = (root_ / "usr/share/torvdoc/samples/full.dat").string();
-  ASSERT_EQ(Run(extractedCli, {"history", "import", "--db", store, "--device", "a", full}).exitCode,
-            0);
+  ASSERT_EQ(
+      Run(extractedCli, {"history", "import", "--new-device", "--db", store, "--device", "a", full})
+          .exitCode,
+      0);
   if (kPackageHasWindow) {
     const ProcessResult pdf =
         Run(extractedCli, {"history", "list", "--db", store, "--format", "pdf"});

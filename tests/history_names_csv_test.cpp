@@ -51,6 +51,42 @@ TEST(NamesCsvTest, FaultsNameTheirLine) {
   EXPECT_EQ(ParseFailure(""), "the file is empty; it needs a header row");
 }
 
+TEST(NamesCsvTest, TheHeaderIsRequiredAndTellsTheSeparator) {
+  const std::vector<NameEntry> one = {{"3", NumberKind::kInput, 7, "Дверь"}};
+  const struct {
+    std::string content;
+    std::optional<std::vector<NameEntry>> names;
+    std::string fault;
+  } cases[] = {
+      {"device,kind,number,name\n3,input,7,Дверь\n", one, ""},
+      {"device;kind;number;name\r\n3;input;7;Дверь\r\n", one, ""},
+      {"Устройство;Вид;Номер;Название\n3;input;7;Дверь\n", one, ""},
+      {"устройство,вид,номер,название\n3,input,7,Дверь\n", one, ""},
+      {"Device, Kind ,number,NAME\n3,input,7,Дверь\n", one, ""},
+      // ";" inside a field of a ","-file is text.
+      {"device,kind,number,name\n3,input,7,Дверь; склад\n",
+       std::vector<NameEntry>{{"3", NumberKind::kInput, 7, "Дверь; склад"}}, ""},
+      {"3,input,7,Дверь\n4,input,1,Окно\n", std::nullopt,
+       "line 1: the header row device,kind,number,name (or устройство,вид,номер,название) is "
+       "missing"},
+      {"\ndevice,kind,number\n", std::nullopt,
+       "line 2: the header row device,kind,number,name (or устройство,вид,номер,название) is "
+       "missing"},
+      {"device;kind;number;name\n3,input,7,Дверь\n", std::nullopt,
+       "line 2: 4 fields expected (device, kind, number, name), found 1"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.content);
+    Result<std::vector<NameEntry>> names = ParseNamesCsv(c.content);
+    if (c.names) {
+      ASSERT_TRUE(names.ok()) << names.failure().reason;
+      EXPECT_EQ(*names, *c.names);
+    } else {
+      EXPECT_EQ(ParseFailure(c.content), c.fault);
+    }
+  }
+}
+
 TEST(NamesCsvTest, AFileGivesAllOfItsNamesOrItsFault) {
   torv::testing::TempFolder folder;
   const std::string good = "device,kind,number,name\n3,input,7,Дверь\n3,relay,1,Сирена\n";

@@ -213,6 +213,27 @@ TEST_F(HistoryWindowTest, AFailingFileIsReportedAndTheOthersAreImported) {
   EXPECT_EQ(window->Ui().Devices->topLevelItemCount(), 2);
 }
 
+TEST_F(HistoryWindowTest, AMistypedDeviceIsRefusedNamingTheStoredOne) {
+  history::SimulationOptions options;
+  options.seed = 9;
+  history::SimulatedDevice device(options);
+  const std::vector<std::string> files = WriteCopies(folder_, device, {200, 100}, "m");
+  auto window = ShowWindow();
+  prompts_.importAnswers.push_back(ImportRequest{QFiles({files[0]}), QStringLiteral("Склад 2")});
+  window->ImportCopies();
+  ASSERT_EQ(prompts_.importResults.size(), 1u);
+  const int devices = window->Ui().Devices->topLevelItemCount();
+
+  prompts_.importAnswers.push_back(ImportRequest{QFiles({files[1]}), QStringLiteral("склад2")});
+  window->ImportCopies();
+  EXPECT_EQ(prompts_.importResults.size(), 1u);
+  ASSERT_FALSE(prompts_.boxes.empty());
+  EXPECT_EQ(prompts_.boxes.back().text,
+            QStringLiteral("Устройства «склад2» нет в хранилище, есть «Склад 2»: выберите его в "
+                           "списке. Копии не импортированы."));
+  EXPECT_EQ(window->Ui().Devices->topLevelItemCount(), devices);
+}
+
 TEST_F(HistoryWindowTest, EachFilterShowsWhatTheStoresOwnQueryLists) {
   FillStore();
   auto window = ShowWindow();

@@ -282,6 +282,25 @@ const std::vector<OptionDeclaration>& OptionTable() {
          "time (default: each file's modification time); the\n"
          "years of the events are counted back from it"}},
        ApplyCopiedAt},
+      {"--new-device",
+       "",
+       OptionKind::kFlag,
+       "",
+       {kHistoryImport, kHistoryWatch},
+       {{{kHistoryImport, kHistoryWatch},
+         "start the history of a device not stored yet (without\n"
+         "it, a copy of a device that is not stored is refused)"}},
+       ApplyNewDevice},
+      {"--force-device",
+       "",
+       OptionKind::kFlag,
+       "",
+       {kHistoryImport},
+       {{{kHistoryImport},
+         "store a copy that shares no event with the device's\n"
+         "history over its time (refused as another device's copy\n"
+         "without it) as a stretch of its own"}},
+       ApplyForceDevice},
       {"--from",
        "",
        OptionKind::kValue,

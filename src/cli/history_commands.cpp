@@ -11,6 +11,7 @@
 #include "history/history_store.h"
 #include "history/import_sources.h"
 #include "history/names_csv.h"
+#include "history/operator_text.h"
 #include "history/store_location.h"
 #include "history_report/history_pdf.h"
 #include "history_report/history_summaries.h"
@@ -53,39 +54,79 @@ class HistoryRun {
       streams_.Err(CliMessage("", sources.failure().reason));
       return kExitMessage;
     }
+    Result<std::vector<std::string>> storedDevices = history::StoredDeviceNames(store_);
+    if (!storedDevices) return StoreFailed(storedDevices.failure());
+    // One device for every file: a device that is not stored ends the run.
+    if (history.query.device) {
+      const Status allowed =
+          history::CheckDeviceChoice(*storedDevices, *history.query.device, history.newDevice);
+      if (!allowed) {
+        streams_.Err(CliMessage("", allowed.failure().reason));
+        return kExitMessage;
+      }
+    }
     int exitCode = kExitDone;
     ImportTotals totals;
+    std::size_t handled = 0;
+    const auto refuse = [&](const std::string& file, const std::string& reason) {
+      streams_.Err(CliMessage(file, reason));
+      ++totals.refused;
+      exitCode = kExitMessage;
+    };
     // Files are imported in runs between the refused ones, so that every
-    // line keeps the files' order.
+    // line keeps the files' order. False once the store is lost.
     std::vector<history::FileToImport> run;
+    bool storeLost = false;
     const auto importRun = [&] {
       history::ImportArchiveFiles(
-          store_, run, history.copiedAt,
+          store_, run, history.copiedAt, history.forceDevice,
           [&](const std::string& file, const Result<history::ImportOutcome>& outcome) {
+            ++handled;
+            const bool storeFailed = !outcome && !history::IsArchiveFileFailure(outcome.failure());
+            if (Status there = history::StoreStillThere(store_, location_, storeFailed); !there) {
+              // One message for the whole run: every file after this one would fail alike.
+              const std::size_t left = sources->size() - handled + 1;
+              streams_.Err(
+                  CliMessage(location_.shown, there.failure().reason + "; the import stopped, " +
+                                                  std::to_string(left) + " files not imported"));
+              storeLost = true;
+              return false;
+            }
             if (!outcome) {
               streams_.Err(ImportFailureMessage(file, outcome.failure(), location_.shown));
               ++totals.refused;
               exitCode = kExitMessage;
-              return;
+            } else if (outcome->refusal) {
+              refuse(file, *outcome->refusal);
+            } else {
+              totals.Add(*outcome);
+              // The files after one whose line could not be written are still imported.
+              if (!history.quiet) Out(ImportLine(file, *outcome) + "\n");
+              if (outcome->warning) streams_.Err(CliMessage(file, *outcome->warning));
             }
-            totals.Add(*outcome);
-            // The files after one whose line could not be written are still imported.
-            if (!history.quiet) Out(ImportLine(file, *outcome) + "\n");
+            return true;
           });
       run.clear();
+      return !storeLost;
     };
     for (const history::ImportSource& source : *sources) {
       ++totals.files;
-      if (source.problem.empty()) {
+      std::string problem = source.problem;
+      if (problem.empty() && !history.query.device) {
+        // Each copy's own device: one not stored yet needs --new-device.
+        const Status allowed =
+            history::CheckDeviceChoice(*storedDevices, source.device, history.newDevice);
+        if (!allowed) problem = allowed.failure().reason;
+      }
+      if (problem.empty()) {
         run.push_back({source.device, source.file});
         continue;
       }
-      importRun();
-      streams_.Err(CliMessage(source.file, source.problem));
-      ++totals.refused;
-      exitCode = kExitMessage;
+      if (!importRun()) return Finish(kExitMessage);
+      ++handled;
+      refuse(source.file, problem);
     }
-    importRun();
+    if (!importRun()) return Finish(kExitMessage);
     if (sources->size() > 1 || history.quiet) Out(ImportTotalsLine(totals) + "\n");
     return Finish(exitCode);
   }
@@ -151,6 +192,7 @@ class HistoryRun {
   int Devices() { return Print(DevicesReport(store_, *FindSummaryFormat(options_.format))); }
 
   int SetName() {
+    if (int refused = RefusedDevice(false); refused != kExitDone) return refused;
     const HistoryOptions& history = options_.history;
     history::NameEntry entry;
     entry.device = *history.query.device;
@@ -169,7 +211,9 @@ class HistoryRun {
       return kExitMessage;
     }
     const Status stored = store_.SetNames(*names);
-    return stored ? kExitDone : StoreFailed(stored.failure());
+    if (!stored) return StoreFailed(stored.failure());
+    Out(options_.path + ": " + std::to_string(names->size()) + " names set\n");
+    return Finish(kExitDone);
   }
 
   int ListNames() { return Print(NamesReport(store_)); }
@@ -190,6 +234,16 @@ class HistoryRun {
     const Failure* failure = streams_.OutFailure();
     if (failure == nullptr) return exitCode;
     streams_.Err(CannotWriteMessage("standard output", *failure));
+    return kExitMessage;
+  }
+  // kExitDone when --device names a stored device, or a new one is allowed.
+  int RefusedDevice(bool newDevice) {
+    Result<std::vector<std::string>> devices = history::StoredDeviceNames(store_);
+    if (!devices) return StoreFailed(devices.failure());
+    const Status allowed =
+        history::CheckDeviceChoice(*devices, *options_.history.query.device, newDevice);
+    if (allowed) return kExitDone;
+    streams_.Err(CliMessage("", allowed.failure().reason));
     return kExitMessage;
   }
   int StoreFailed(const Failure& failure) {

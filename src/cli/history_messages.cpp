@@ -1,12 +1,12 @@
 #include "cli/history_messages.h"
 
-#include "archive/view_messages.h"
+#include "history/archive_copy.h"
 
 namespace torv {
 
 std::string ImportFailureMessage(const std::string& path, const Failure& failure,
                                  const std::string& storeShown) {
-  if (failure.reason == kCannotOpenMessage || failure.reason == kDamagedArchiveMessage) {
+  if (history::IsArchiveFileFailure(failure)) {
     return CliMessage(path, ArchiveFailureText(path, failure));
   }
   return CliMessage(path, "cannot import into " + storeShown + ": " + failure.reason);

@@ -7,6 +7,7 @@
 #include "history/archive_copy.h"
 #include "history/calendar_period.h"
 #include "history/import_sources.h"
+#include "history/operator_text.h"
 #include "history/query_texts.h"
 #include "history/text_match.h"
 
@@ -69,6 +70,9 @@ UsageProblem ApplyDb(const OptionDeclaration& declared, std::string_view value,
 UsageProblem ApplyDevice(const OptionDeclaration& declared, std::string_view value,
                          CliOptions& options) {
   if (value.empty()) return std::string(declared.name) + " wants a device name";
+  if (auto problem = history::OperatorTextProblem(value, "the device name")) {
+    return std::string(declared.name) + ": " + *problem;
+  }
   options.history.query.device = value;
   return {};
 }
@@ -108,6 +112,18 @@ UsageProblem ApplyWatchState(const OptionDeclaration& declared, std::string_view
 UsageProblem ApplyQuiet(const OptionDeclaration& /*declared*/, std::string_view /*flag*/,
                         CliOptions& options) {
   options.history.quiet = true;
+  return {};
+}
+
+UsageProblem ApplyNewDevice(const OptionDeclaration& /*declared*/, std::string_view /*flag*/,
+                            CliOptions& options) {
+  options.history.newDevice = true;
+  return {};
+}
+
+UsageProblem ApplyForceDevice(const OptionDeclaration& /*declared*/, std::string_view /*flag*/,
+                              CliOptions& options) {
+  options.history.forceDevice = true;
   return {};
 }
 
@@ -157,6 +173,9 @@ UsageProblem ApplyText(const OptionDeclaration& declared, std::string_view value
                        CliOptions& options) {
   if (history::FoldForMatch(value).empty())
     return std::string(declared.name) + " wants a text to find";
+  if (auto problem = history::OperatorTextProblem(value, "the text")) {
+    return std::string(declared.name) + ": " + *problem;
+  }
   options.history.query.text = value;
   return {};
 }

@@ -16,6 +16,10 @@ UsageProblem ApplyDb(const OptionDeclaration& declared, std::string_view value,
                      CliOptions& options);
 UsageProblem ApplyDevice(const OptionDeclaration& declared, std::string_view value,
                          CliOptions& options);
+UsageProblem ApplyNewDevice(const OptionDeclaration& declared, std::string_view flag,
+                            CliOptions& options);
+UsageProblem ApplyForceDevice(const OptionDeclaration& declared, std::string_view flag,
+                              CliOptions& options);
 UsageProblem ApplyCopiedAt(const OptionDeclaration& declared, std::string_view value,
                            CliOptions& options);
 UsageProblem ApplyFrom(const OptionDeclaration& declared, std::string_view value,

@@ -18,6 +18,8 @@ struct HistoryOptions {
   // (--device); names set: the input named (--input)
   history::EventQuery query;
   std::optional<int> relay;  // names set: the relay named
+  bool newDevice = false;    // import: --new-device
+  bool forceDevice = false;  // import: --force-device
   // import: the device of each copy from its folder's name or its file name
   // (instead of --device), and only the totals and the problems printed
   bool deviceFromFolder = false;

@@ -21,19 +21,26 @@ inline constexpr std::string_view kHistoryGroupEpilog =
     "standard error), 2 wrong usage.\n";
 
 inline constexpr std::string_view kHistoryImportSynopsis =
-    "Usage: torvdoc-cli history import PATH... --device NAME [--copied-at T]\n"
+    "Usage: torvdoc-cli history import PATH... --device NAME [--new-device]\n"
     "                                  [--device-from-folder]\n"
-    "                                  [--device-from-name REGEX] [--quiet]\n"
+    "                                  [--device-from-name REGEX]\n"
+    "                                  [--force-device] [--copied-at T] [--quiet]\n"
     "                                  [--db STORE]\n"
     "Merges each archive copy PATH, or each .dat file under a folder PATH, into\n"
     "the history of its device and prints \"FILE: N new, M already stored\",\n"
     "with \", gap before\" when the copy shares no event with the history. A\n"
     "file that cannot be imported gets a message; the files after it are still\n"
     "imported. Of several files the last line gives the totals: \"F files: N new\n"
-    "events, M already stored, G gaps, R refused\".\n";
+    "events, M already stored, G gaps, R refused\". Refused, with nothing\n"
+    "stored: a device not stored yet (unless --new-device); a file that is\n"
+    "not an archive of 8196 bytes with possible records; a copy time before\n"
+    "1990, more than a day ahead, or giving stored events other years; a copy\n"
+    "that shares no event with a stretch of the history spanning its time\n"
+    "(unless --force-device).\n";
 
 inline constexpr std::string_view kHistoryWatchSynopsis =
-    "Usage: torvdoc-cli history watch DIR... --device NAME [--device-from-folder]\n"
+    "Usage: torvdoc-cli history watch DIR... --device NAME [--new-device]\n"
+    "                                 [--device-from-folder]\n"
     "                                 [--device-from-name REGEX]\n"
     "                                 [--interval SECONDS] [--settle SECONDS]\n"
     "                                 [--state FILE] [--db STORE]\n"
@@ -79,8 +86,9 @@ inline constexpr std::string_view kHistoryNamesSetSynopsis =
 
 inline constexpr std::string_view kHistoryNamesImportSynopsis =
     "Usage: torvdoc-cli history names import FILE [--db STORE]\n"
-    "Stores every name of the CSV file FILE (UTF-8, a header row, then one row\n"
-    "per name: device, input or relay, number, name): all of them or none.\n";
+    "Stores every name of the CSV file FILE (UTF-8, \",\" or \";\" between fields,\n"
+    "the header row device,kind,number,name, then one row per name: device,\n"
+    "input or relay, number, name): all of them or none.\n";
 
 inline constexpr std::string_view kHistoryNamesListSynopsis =
     "Usage: torvdoc-cli history names list [--db STORE]\n"

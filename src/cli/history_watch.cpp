@@ -15,6 +15,7 @@
 #include "history/archive_copy.h"
 #include "history/copy_watch.h"
 #include "history/import_sources.h"
+#include "history/operator_text.h"
 #include "history_report/history_summaries.h"
 
 namespace torv {
@@ -106,14 +107,26 @@ int WatchForCopies(const CliOptions& options, history::HistoryStore& store,
     for (const std::string& path : watch.Ready(present, Now())) {
       if (stopAsked != 0) break;
       const history::ImportSource& source = *byPath.at(path);
-      if (!source.problem.empty()) {
-        streams.Err(CliMessage(source.file, source.problem));
+      std::string problem = source.problem;
+      if (problem.empty()) {
+        // A device not stored yet needs --new-device, as for history import.
+        Result<std::vector<std::string>> devices = history::StoredDeviceNames(store);
+        const Status allowed =
+            devices ? history::CheckDeviceChoice(*devices, source.device, history.newDevice)
+                    : Status(devices.failure());
+        if (!allowed) problem = allowed.failure().reason;
+      }
+      if (!problem.empty()) {
+        streams.Err(CliMessage(source.file, problem));
       } else if (Result<history::ImportOutcome> outcome =
                      history::ImportArchiveFile(store, source.device, source.file, std::nullopt);
-                 outcome) {
-        streams.Out(ImportLine(source.file, *outcome) + "\n");
-      } else {
+                 !outcome) {
         streams.Err(ImportFailureMessage(source.file, outcome.failure(), location.shown));
+      } else if (outcome->refusal) {
+        streams.Err(CliMessage(source.file, *outcome->refusal));
+      } else {
+        streams.Out(ImportLine(source.file, *outcome) + "\n");
+        if (outcome->warning) streams.Err(CliMessage(source.file, *outcome->warning));
       }
       // Told once: a refused file waits until it changes.
       watch.Taken(path, present.at(path));

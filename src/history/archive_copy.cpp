@@ -2,10 +2,13 @@
 
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
+#include <system_error>
 
 #include "archive/archive_reader.h"
 #include "archive/record_kind.h"
 #include "archive/view_messages.h"
+#include "history/genuine_copy.h"
 
 namespace torv::history {
 namespace {
@@ -13,6 +16,7 @@ namespace {
 struct ReadImage {
   ArchiveImage image;
   std::int64_t modifiedUnixSeconds = 0;
+  std::uint64_t fileSize = 0;
 };
 
 // The one place that reads an archive file for the history, with the view
@@ -23,10 +27,14 @@ Result<ReadImage> ReadImageLikeAView(const std::string& path) {
   if (!IsValidWriteOffset(contents->image.writeOffset)) {
     return Failure{std::string(kDamagedArchiveMessage)};
   }
-  return ReadImage{contents->image, contents->modifiedUnixSeconds};
+  return ReadImage{contents->image, contents->modifiedUnixSeconds, contents->fileSize};
 }
 
 }  // namespace
+
+bool IsArchiveFileFailure(const Failure& failure) {
+  return failure.reason == kCannotOpenMessage || failure.reason == kDamagedArchiveMessage;
+}
 
 CopyTime CopyTimeAt(std::int64_t unixSeconds) {
   const std::time_t time = static_cast<std::time_t>(unixSeconds);
@@ -73,6 +81,7 @@ Result<ReadCopy> ReadArchiveCopy(const std::string& path, const std::optional<Co
   ReadCopy result;
   result.copy.source = path;
   result.copy.copiedAt = copiedAt ? *copiedAt : CopyTimeAt(read->modifiedUnixSeconds);
+  result.fileSize = read->fileSize;
   const std::int32_t writeOffset = read->image.writeOffset;
   if (writeOffset == kEmptyArchiveOffset) {
     result.emptyArchive = true;
@@ -87,57 +96,110 @@ Result<ReadCopy> ReadArchiveCopy(const std::string& path, const std::optional<Co
   return result;
 }
 
-Result<ImportOutcome> ImportArchiveFile(HistoryStore& store, const std::string& device,
-                                        const std::string& path,
-                                        const std::optional<CopyTime>& copiedAt) {
-  if (device.empty()) return Failure{"the device name is empty"};
+namespace {
+
+// A file read for an import, or why it goes no further: a file that is no
+// archive, or whose copy time cannot be right, is refused in the outcome;
+// an empty archive has nothing to import.
+struct PreparedCopy {
+  std::optional<ArchiveCopy> copy;
+  ImportOutcome outcome;  // when there is no copy to merge
+};
+
+Result<PreparedCopy> PrepareCopy(const std::string& path, const std::optional<CopyTime>& copiedAt,
+                                 bool forcedDevice) {
   Result<ReadCopy> read = ReadArchiveCopy(path, copiedAt);
   if (!read) return read.failure();
-  if (read->emptyArchive) {
-    ImportOutcome outcome;
-    outcome.emptyArchive = true;
-    return outcome;
+  PreparedCopy prepared;
+  if (const std::optional<std::string> reason =
+          NotAnArchiveReason(read->fileSize, read->copy.records)) {
+    prepared.outcome.refusal = NotAnArchiveRefusal(*reason);
+    return prepared;
   }
-  return store.Import(device, read->copy);
+  prepared.outcome.refusal = CopyTimeRefusal(read->copy.copiedAt, std::time(nullptr));
+  if (prepared.outcome.refusal) return prepared;
+  if (read->emptyArchive) {
+    prepared.outcome.emptyArchive = true;
+    return prepared;
+  }
+  read->copy.forcedDevice = forcedDevice;
+  prepared.copy = std::move(read->copy);
+  return prepared;
+}
+
+// The outcome of a merged copy, with the warning its dates give.
+Result<ImportOutcome> Warned(Result<ImportOutcome> outcome, const ArchiveCopy& copy) {
+  if (outcome && !outcome->refusal) outcome->warning = StaleCopyWarning(copy);
+  return outcome;
+}
+
+}  // namespace
+
+Result<ImportOutcome> ImportArchiveFile(HistoryStore& store, const std::string& device,
+                                        const std::string& path,
+                                        const std::optional<CopyTime>& copiedAt,
+                                        bool forcedDevice) {
+  if (device.empty()) return Failure{"the device name is empty"};
+  Result<PreparedCopy> prepared = PrepareCopy(path, copiedAt, forcedDevice);
+  if (!prepared) return prepared.failure();
+  if (!prepared->copy) return prepared->outcome;
+  return Warned(store.Import(device, *prepared->copy), *prepared->copy);
+}
+
+Status StoreStillThere(HistoryStore& store, const StoreLocation& location, bool afterStoreFailure) {
+  std::error_code error;
+  if (location.kind == StoreKind::kSqlite && !std::filesystem::exists(location.target, error)) {
+    return Failure{"the store's file is gone"};
+  }
+  if (!afterStoreFailure) return {};
+  // The lightest read a store offers.
+  Result<std::vector<NameEntry>> names = store.Names();
+  if (!names) return names.failure();
+  return {};
 }
 
 void ImportArchiveFiles(
     HistoryStore& store, const std::vector<FileToImport>& files,
-    const std::optional<CopyTime>& copiedAt,
-    const std::function<void(const std::string& path, const Result<ImportOutcome>&)>& done) {
+    const std::optional<CopyTime>& copiedAt, bool forcedDevice,
+    const std::function<bool(const std::string& path, const Result<ImportOutcome>&)>& done) {
   std::string device;  // of the copies waiting
   std::vector<std::string> pending;
   std::vector<ArchiveCopy> copies;
+  bool goOn = true;
+  const auto tell = [&](const std::string& path, const Result<ImportOutcome>& outcome) {
+    if (goOn) goOn = done(path, outcome);
+  };
   const auto commit = [&] {
     if (copies.empty()) return;
-    Result<std::vector<ImportOutcome>> outcomes = store.ImportAll(device, copies);
-    for (std::size_t i = 0; i < copies.size(); ++i) {
-      done(pending[i],
-           outcomes ? Result<ImportOutcome>((*outcomes)[i]) : store.Import(device, copies[i]));
+    Result<std::vector<ImportOutcome>> outcomes =
+        goOn ? store.ImportAll(device, copies) : Failure{"not imported"};
+    for (std::size_t i = 0; i < copies.size() && goOn; ++i) {
+      // A group that failed (a copy of it refused, or the database) is
+      // stored again one copy at a time, so that each file has its outcome.
+      tell(pending[i], Warned(outcomes ? Result<ImportOutcome>((*outcomes)[i])
+                                       : store.Import(device, copies[i]),
+                              copies[i]));
     }
     pending.clear();
     copies.clear();
   };
   for (const FileToImport& file : files) {
-    Result<ReadCopy> read = file.device.empty() ? Failure{"the device name is empty"}
-                                                : ReadArchiveCopy(file.path, copiedAt);
-    if (read && !read->emptyArchive) {
+    if (!goOn) break;
+    Result<PreparedCopy> prepared = file.device.empty()
+                                        ? Failure{"the device name is empty"}
+                                        : PrepareCopy(file.path, copiedAt, forcedDevice);
+    if (prepared && prepared->copy) {
       if (file.device != device) commit();
       device = file.device;
       pending.push_back(file.path);
-      copies.push_back(std::move(read->copy));
+      copies.push_back(std::move(*prepared->copy));
       if (copies.size() == kCopiesPerTransaction) commit();
       continue;
     }
     // Outcomes are told in the files' order.
     commit();
-    if (!read) {
-      done(file.path, read.failure());
-    } else {
-      ImportOutcome outcome;
-      outcome.emptyArchive = true;
-      done(file.path, outcome);
-    }
+    tell(file.path, prepared ? Result<ImportOutcome>(prepared->outcome)
+                             : Result<ImportOutcome>(prepared.failure()));
   }
   commit();
 }

@@ -41,6 +41,9 @@ struct ArchiveCopy {
   CopyTime copiedAt;
   // Where the copy came from (a file name), kept with the copy for reference.
   std::string source;
+  // Stored even where it shares nothing with a stretch that spans its time
+  // (store_genuine.h): the operator vouches that it is the device's.
+  bool forcedDevice = false;
 };
 
 // An event as the store holds it.
@@ -66,6 +69,10 @@ struct ImportOutcome {
   bool gapBefore = false;
   // The file was an empty archive (WriteOffset 255): nothing to import.
   bool emptyArchive = false;
+  // Why the copy does not belong in the history; nothing was stored.
+  std::optional<std::string> refusal;
+  // Said beside a stored copy: what looks wrong about it.
+  std::optional<std::string> warning;
 };
 
 enum class NumberKind { kInput, kRelay };

@@ -2,6 +2,7 @@
 
 #include "history/postgres_module.h"
 #include "history/sql_history_store.h"
+#include "history/sqlite_claim.h"
 #include "history/sqlite_connection.h"
 #include "history/store_schema.h"
 
@@ -16,6 +17,11 @@ Result<std::unique_ptr<HistoryStore>> OpenHistoryStore(const StoreLocation& loca
                                                           ? OpenSqlite(location.target, mode)
                                                           : OpenPostgresThroughModule(location.target);
   if (!connection) return named(connection.failure());
+  if (location.kind == StoreKind::kSqlite) {
+    if (Status ours = ClaimSqliteStore(**connection, location.target, mode); !ours) {
+      return named(ours.failure());
+    }
+  }
   if (Status schema = PrepareSchema(**connection, mode); !schema) {
     return named(schema.failure());
   }

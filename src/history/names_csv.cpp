@@ -1,11 +1,13 @@
 #include "history/names_csv.h"
 
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <memory>
 
 #include "archive/text_utf8.h"
+#include "history/text_match.h"
 
 namespace torv::history {
 namespace {
@@ -16,7 +18,7 @@ struct CsvRow {
 };
 
 // RFC 4180 records; also takes LF line ends. A quoted field may hold line breaks.
-Result<std::vector<CsvRow>> ReadCsvRows(std::string_view text) {
+Result<std::vector<CsvRow>> ReadCsvRows(std::string_view text, char separator) {
   std::vector<CsvRow> rows;
   int line = 1;
   std::size_t i = 0;
@@ -46,16 +48,16 @@ Result<std::vector<CsvRow>> ReadCsvRows(std::string_view text) {
           if (text[i] == '\n') ++line;
           field += text[i++];
         }
-        if (i < text.size() && text[i] != ',' && text[i] != '\r' && text[i] != '\n') {
+        if (i < text.size() && text[i] != separator && text[i] != '\r' && text[i] != '\n') {
           return Failure{"line " + std::to_string(line) + ": text after a quoted field"};
         }
       } else {
-        while (i < text.size() && text[i] != ',' && text[i] != '\r' && text[i] != '\n') {
+        while (i < text.size() && text[i] != separator && text[i] != '\r' && text[i] != '\n') {
           field += text[i++];
         }
       }
       row.fields.push_back(field);
-      if (i < text.size() && text[i] == ',') {
+      if (i < text.size() && text[i] == separator) {
         ++i;
         continue;
       }
@@ -70,14 +72,45 @@ Result<std::vector<CsvRow>> ReadCsvRows(std::string_view text) {
   return rows;
 }
 
+// The header the file must start with, in English or in Russian.
+constexpr std::array<std::array<std::string_view, 4>, 2> kHeaders = {{
+    {"device", "kind", "number", "name"},
+    {"устройство", "вид", "номер", "название"},
+}};
+
+bool IsHeader(const CsvRow& row) {
+  if (row.fields.size() != 4) return false;
+  for (const auto& header : kHeaders) {
+    bool same = true;
+    for (std::size_t i = 0; i < header.size(); ++i) {
+      same = same && FoldForMatch(row.fields[i]) == header[i];
+    }
+    if (same) return true;
+  }
+  return false;
+}
+
+// Russian spreadsheets save ";" between fields: the header row tells.
+char SeparatorOf(std::string_view content) {
+  const std::string_view header = content.substr(0, content.find('\n'));
+  return header.find(';') != std::string_view::npos && header.find(',') == std::string_view::npos
+             ? ';'
+             : ',';
+}
+
 }  // namespace
 
 Result<std::vector<NameEntry>> ParseNamesCsv(std::string_view content) {
   if (content.substr(0, 3) == "\xEF\xBB\xBF") content.remove_prefix(3);
   if (!IsValidUtf8(content)) return Failure{"the file is not UTF-8 text"};
-  Result<std::vector<CsvRow>> rows = ReadCsvRows(content);
+  Result<std::vector<CsvRow>> rows = ReadCsvRows(content, SeparatorOf(content));
   if (!rows) return rows.failure();
   if (rows->empty()) return Failure{"the file is empty; it needs a header row"};
+  if (!IsHeader(rows->front())) {
+    return Failure{"line " + std::to_string(rows->front().line) +
+                   ": the header row device,kind,number,name (or устройство,вид,номер,название) "
+                   "is missing"};
+  }
   std::vector<NameEntry> names;
   for (std::size_t r = 1; r < rows->size(); ++r) {
     const CsvRow& row = (*rows)[r];

@@ -1,5 +1,6 @@
-// The names file: CSV (RFC 4180, UTF-8, "," between fields), a header row,
-// then one row per name: device, kind ("input" or "relay"), number, name.
+// The names file: CSV (RFC 4180, UTF-8, "," or ";" between fields), the
+// header row device,kind,number,name (or устройство,вид,номер,название), then
+// one row per name: device, kind ("input" or "relay"), number, name.
 #pragma once
 
 #include <string>

@@ -44,7 +44,10 @@ class SqlHistoryStore final : public HistoryStore {
   };
 
   // Import steps (store_import.cpp), inside the caller's write transaction.
-  Result<ImportOutcome> ImportOne(const std::string& device, const ArchiveCopy& copy);
+  // One copy inside the caller's transaction; a copy that does not belong
+  // fails, with why in `refusal`.
+  Result<ImportOutcome> ImportOne(const std::string& device, const ArchiveCopy& copy,
+                                  std::optional<std::string>& refusal);
   Result<std::int64_t> LockDevice(const std::string& name);
   Result<std::vector<Stretch>> Stretches(std::int64_t deviceId);
   Result<HistorySlice> LoadSlice(std::int64_t deviceId, const std::vector<Stretch>& stretches,

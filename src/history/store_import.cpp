@@ -4,7 +4,9 @@
 #include <ctime>
 #include <map>
 
+#include "history/operator_text.h"
 #include "history/sql_history_store.h"
+#include "history/store_genuine.h"
 #include "history/stored_columns.h"
 #include "history/year_rule.h"
 
@@ -190,8 +192,8 @@ Status SqlHistoryStore::ApplyPlan(std::int64_t deviceId, const std::vector<Stret
   return {};
 }
 
-Result<ImportOutcome> SqlHistoryStore::ImportOne(const std::string& device,
-                                                 const ArchiveCopy& copy) {
+Result<ImportOutcome> SqlHistoryStore::ImportOne(const std::string& device, const ArchiveCopy& copy,
+                                                 std::optional<std::string>& refusal) {
   ImportOutcome outcome;
   if (copy.records.empty()) return outcome;
   std::vector<Identity> identities;
@@ -205,6 +207,15 @@ Result<ImportOutcome> SqlHistoryStore::ImportOne(const std::string& device,
   Result<HistorySlice> slice = LoadSlice(*deviceId, *stretches, identities);
   if (!slice) return slice.failure();
   const MergePlan plan = PlanMerge(*slice, identities, copy.copiedAt.unixSeconds);
+  // A copy that does not belong fails its transaction, so nothing is stored.
+  DeviceHistory history{*deviceId, device, {}};
+  for (const Stretch& stretch : *stretches) history.stretchIds.push_back(stretch.id);
+  Result<std::optional<std::string>> refused = CopyDoesNotBelong(*db_, history, plan, copy);
+  if (!refused) return refused.failure();
+  if (*refused) {
+    refusal = *refused;
+    return Failure{*refusal};
+  }
 
   Status inserted = db_->Exec(
       "INSERT INTO copies (device_id, copied_at, imported_at, source, records, new_events) "
@@ -223,17 +234,30 @@ Result<ImportOutcome> SqlHistoryStore::ImportOne(const std::string& device,
 
 Result<ImportOutcome> SqlHistoryStore::Import(const std::string& device, const ArchiveCopy& copy) {
   if (device.empty()) return Failure{"the device name is empty"};
+  if (auto problem = OperatorTextProblem(device, "the device name")) return Failure{*problem};
   if (copy.records.empty()) return ImportOutcome{};
-  return db_->InWriteTransaction([&] { return ImportOne(device, copy); });
+  std::optional<std::string> refusal;
+  Result<ImportOutcome> outcome =
+      db_->InWriteTransaction([&] { return ImportOne(device, copy, refusal); });
+  if (refusal) {
+    ImportOutcome refused;
+    refused.refusal = refusal;
+    return refused;
+  }
+  return outcome;
 }
 
 Result<std::vector<ImportOutcome>> SqlHistoryStore::ImportAll(
     const std::string& device, const std::vector<ArchiveCopy>& copies) {
   if (device.empty()) return Failure{"the device name is empty"};
+  if (auto problem = OperatorTextProblem(device, "the device name")) return Failure{*problem};
   return db_->InWriteTransaction([&]() -> Result<std::vector<ImportOutcome>> {
     std::vector<ImportOutcome> outcomes;
     for (const ArchiveCopy& copy : copies) {
-      Result<ImportOutcome> outcome = ImportOne(device, copy);
+      // A copy that does not belong fails the group; the caller then imports
+      // its copies one at a time.
+      std::optional<std::string> refusal;
+      Result<ImportOutcome> outcome = ImportOne(device, copy, refusal);
       if (!outcome) return outcome.failure();
       outcomes.push_back(*outcome);
     }

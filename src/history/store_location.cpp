@@ -1,8 +1,12 @@
 #include "history/store_location.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+
+#include "archive/text_utf8.h"
 
 namespace torv::history {
 namespace {
@@ -40,6 +44,57 @@ std::string WithoutPasswordParameter(std::string_view uri) {
   return kept;
 }
 
+// "word:/...": an address of some scheme, never a file name.
+bool HasScheme(std::string_view text) {
+  const std::size_t colon = text.find(':');
+  if (colon == std::string_view::npos || colon == 0 || text.substr(colon + 1, 1) != "/") {
+    return false;
+  }
+  if (!std::isalpha(static_cast<unsigned char>(text[0]))) return false;
+  return std::all_of(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(colon), [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '.' || c == '-';
+  });
+}
+
+// libpq's "key=value key=value" form: it starts with a word and "=".
+bool IsConninfo(std::string_view text) {
+  std::size_t i = text.find_first_not_of(' ');
+  const std::size_t wordStart = i;
+  while (i < text.size() && (std::isalpha(static_cast<unsigned char>(text[i])) || text[i] == '_')) {
+    ++i;
+  }
+  if (i == wordStart || wordStart == std::string_view::npos) return false;
+  i = text.find_first_not_of(' ', i);
+  return i != std::string_view::npos && text[i] == '=';
+}
+
+// The key=value form without its password (quoted or not).
+std::string ConninfoWithoutPassword(std::string_view text) {
+  std::string kept;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const std::size_t start = text.find_first_not_of(' ', i);
+    if (start == std::string_view::npos) break;
+    std::size_t end = text.find('=', start);
+    if (end == std::string_view::npos) end = text.size();
+    end = text.find_first_not_of(' ', end + 1);
+    if (end != std::string_view::npos && text[end] == '\'') {
+      for (++end; end < text.size() && text[end] != '\''; ++end) {
+        if (text[end] == '\\') ++end;
+      }
+      ++end;
+    } else if (end != std::string_view::npos) {
+      end = text.find(' ', end);
+    }
+    end = std::min(end, text.size());
+    const std::string_view pair = text.substr(start, end - start);
+    const std::string_view key = pair.substr(0, pair.find_first_of(" ="));
+    if (key != "password") kept += (kept.empty() ? "" : " ") + std::string(pair);
+    i = end;
+  }
+  return kept;
+}
+
 }  // namespace
 
 StoreEnvironment ProcessStoreEnvironment() {
@@ -71,11 +126,15 @@ std::string WithoutPassword(std::string_view uri) {
 bool IsPartOfStore(const std::string& path, const StoreLocation& location) {
   if (location.kind != StoreKind::kSqlite) return false;
   for (const std::string_view companion : kSqliteCompanions) {
+    const std::string part = location.target + std::string(companion);
     std::error_code error;
-    if (std::filesystem::equivalent(path, location.target + std::string(companion), error) &&
-        !error) {
-      return true;
-    }
+    if (std::filesystem::equivalent(path, part, error) && !error) return true;
+    // A companion SQLite has not made yet is the store's all the same.
+    std::error_code pathError;
+    std::error_code partError;
+    const std::filesystem::path canonicalPath = std::filesystem::weakly_canonical(path, pathError);
+    const std::filesystem::path canonicalPart = std::filesystem::weakly_canonical(part, partError);
+    if (!pathError && !partError && canonicalPath == canonicalPart) return true;
   }
   return false;
 }
@@ -83,9 +142,19 @@ bool IsPartOfStore(const std::string& path, const StoreLocation& location) {
 Result<StoreLocation> ParseStoreLocation(std::string_view text) {
   if (text.empty()) return Failure{"the history store's name is empty"};
   for (const std::string_view scheme : kPostgresSchemes) {
-    if (text.substr(0, scheme.size()) == scheme) {
-      return StoreLocation{StoreKind::kPostgres, std::string(text), WithoutPassword(text)};
+    if (EqualsIgnoringAsciiCase(text.substr(0, scheme.size()), scheme)) {
+      // libpq knows its schemes in lower case only.
+      const std::string uri = std::string(scheme) + std::string(text.substr(scheme.size()));
+      return StoreLocation{StoreKind::kPostgres, uri, WithoutPassword(uri)};
     }
+  }
+  if (IsConninfo(text)) {
+    return StoreLocation{StoreKind::kPostgres, std::string(text), ConninfoWithoutPassword(text)};
+  }
+  if (text.substr(0, kSqlitePrefix.size()) != kSqlitePrefix && HasScheme(text)) {
+    return Failure{"\"" + WithoutPassword(text) +
+                   "\" is no history store: a server is postgresql://..., a file is PATH or "
+                   "sqlite:PATH"};
   }
   std::string path(text);
   if (text.substr(0, kSqlitePrefix.size()) == kSqlitePrefix) {

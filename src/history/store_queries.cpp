@@ -3,7 +3,9 @@
 #include <limits>
 #include <map>
 #include <tuple>
+#include <utility>
 
+#include "history/operator_text.h"
 #include "history/sql_history_store.h"
 #include "history/stored_columns.h"
 #include "history/text_match.h"
@@ -396,6 +398,10 @@ Result<std::vector<DeviceSummary>> SqlHistoryStore::Devices() {
 Status SqlHistoryStore::SetNames(const std::vector<NameEntry>& entries) {
   for (const NameEntry& entry : entries) {
     if (entry.device.empty()) return Failure{"the device name is empty"};
+    for (const auto& [text, what] :
+         {std::pair{&entry.device, "the device name"}, std::pair{&entry.name, "the name"}}) {
+      if (auto problem = OperatorTextProblem(*text, what)) return Failure{*problem};
+    }
     if (entry.number < kFirstNamedNumber || entry.number > kLastNamedNumber) {
       return Failure{"the number " + std::to_string(entry.number) + " is not from " +
                      std::to_string(kFirstNamedNumber) + " to " + std::to_string(kLastNamedNumber)};

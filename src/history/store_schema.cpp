@@ -110,6 +110,14 @@ std::string MigrationStep(const SqlWords& words, int version) {
 
 constexpr const char* kOurTables[] = {"devices", "copies", "stretches", "events", "names"};
 
+// Layouts are numbered 1, 2, ...: anything else was written by someone else.
+Status CheckVersionNumber(std::int64_t version) {
+  constexpr std::int64_t kLargestLikelyVersion = 1000;
+  if (version >= 1 && version <= kLargestLikelyVersion) return {};
+  return Failure{"its version table holds " + std::to_string(version) +
+                 ", no layout version; it is not a history store"};
+}
+
 // 0 for a database without our tables.
 Result<int> ReadVersion(SqlConnection& db) {
   Result<bool> hasVersion = db.HasTable("schema_version");
@@ -131,6 +139,7 @@ Result<int> ReadVersion(SqlConnection& db) {
       !s) {
     return s.failure();
   }
+  if (Status s = CheckVersionNumber(version); !s) return s.failure();
   return static_cast<int>(version);
 }
 

@@ -65,6 +65,7 @@ const SummaryFormat* FindSummaryFormat(std::string_view name) {
 
 std::string ImportLine(const std::string& file, const history::ImportOutcome& outcome) {
   if (outcome.emptyArchive) return file + ": " + std::string(kEmptyArchiveMessage);
+  if (outcome.refusal) return file + ": " + *outcome.refusal;
   return file + ": " + std::to_string(outcome.newEvents) + " new, " +
          std::to_string(outcome.alreadyStored) + " already stored" +
          (outcome.gapBefore ? ", gap before" : "");

@@ -31,7 +31,8 @@ const SummaryFormat* FindSummaryFormat(std::string_view name);
 std::string FormatNames(const std::vector<history::NameEntry>& names);
 // The line `history import` prints for one file: "FILE: N new, M already
 // stored", with ", gap before" when the copy started a stretch of its own;
-// an empty archive gives "FILE: архив пуст" (nothing imported, no error).
+// an empty archive gives "FILE: архив пуст" (nothing imported, no error);
+// a refused copy "FILE: REFUSAL".
 std::string ImportLine(const std::string& file, const history::ImportOutcome& outcome);
 
 // What an import of several files came to, file by file added up.

@@ -11,6 +11,7 @@
 
 #include "fileio/atomic_write.h"
 #include "history/archive_copy.h"
+#include "history/operator_text.h"
 #include "history/store_location.h"
 #include "history_print/report_layout.h"
 #include "history_report/history_summaries.h"
@@ -85,6 +86,18 @@ void HistoryWindow::ImportCopies() {
                          QStringLiteral("Не указано устройство: копии не импортированы."));
     return;
   }
+  // A name typed anew starts a device; one that differs from a stored name
+  // only in case or spaces is that device mistyped.
+  std::vector<std::string> stored;
+  for (const QString& name : choices.devices) stored.push_back(name.toStdString());
+  if (const std::optional<std::string> similar =
+          history::SimilarStoredDevice(stored, device.toStdString())) {
+    prompts_.ShowWarning(kImportTitle,
+                         QStringLiteral("Устройства «%1» нет в хранилище, есть «%2»: выберите его "
+                                        "в списке. Копии не импортированы.")
+                             .arg(device, Utf8(*similar)));
+    return;
+  }
   history::HistoryStore* store = WritableStore();
   if (store == nullptr) return;
   RememberFolder(request->files.front());
@@ -101,8 +114,17 @@ void HistoryWindow::ImportCopies() {
     const std::string path = file.toStdString();
     Result<history::ImportOutcome> outcome =
         history::ImportArchiveFile(*store, device.toStdString(), path, std::nullopt);
+    const bool storeFailed = !outcome && !history::IsArchiveFileFailure(outcome.failure());
+    if (Status there = history::StoreStillThere(*store, session_.Location(), storeFailed); !there) {
+      lines.push_back(
+          QStringLiteral("Хранилище истории недоступно: %1").arg(Utf8(there.failure().reason)));
+      anyFailed = true;
+      break;
+    }
     if (outcome) {
       lines.push_back(Utf8(ImportLine(path, *outcome)));
+      if (outcome->warning) lines.push_back(Utf8(path + ": " + *outcome->warning));
+      anyFailed = anyFailed || outcome->refusal.has_value();
     } else {
       lines.push_back(Utf8(path + ": " + outcome.failure().reason));
       anyFailed = true;
