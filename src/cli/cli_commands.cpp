@@ -212,6 +212,7 @@ CommandOutcome RunCommandLine(const std::vector<std::string>& args, CommandStrea
       return RunSample(parsed.options);
     case CliCommand::kHistoryImport:
     case CliCommand::kHistoryList:
+    case CliCommand::kHistoryStats:
     case CliCommand::kHistoryDevices:
     case CliCommand::kHistoryNamesSet:
     case CliCommand::kHistoryNamesImport:

@@ -18,6 +18,7 @@ enum class CliCommand {
   kSample,
   kHistoryImport,
   kHistoryList,
+  kHistoryStats,
   kHistoryDevices,
   kHistoryNamesSet,
   kHistoryNamesImport,

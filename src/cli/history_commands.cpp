@@ -13,6 +13,7 @@
 #include "history_report/history_pdf.h"
 #include "history_report/history_summaries.h"
 #include "history_report/listing_output.h"
+#include "history_report/statistics_formats.h"
 
 namespace torv {
 namespace {
@@ -57,7 +58,8 @@ class HistoryRun {
     return Finish(exitCode);
   }
 
-  int List() {
+  // `history list` and `history stats`: a listing format's row writes either.
+  int List(const ListingFormat& format) {
     ListingSettings settings;
     settings.csv = options_.csvDialect == CsvDialectName::kExcel
                        ? ListSpreadsheetDialect()
@@ -69,8 +71,8 @@ class HistoryRun {
     } else {
       to.file = options_.outputPath;
     }
-    const ListingWritten written = WriteListing(*FindListingFormat(options_.format), store_,
-                                                options_.history.query, settings, to);
+    const ListingWritten written =
+        WriteListing(format, store_, options_.history.query, settings, to);
     switch (written.fault) {
       case ListingFault::kStoreFile:
         streams_.Err(
@@ -174,7 +176,9 @@ int RunHistoryCommand(const CliOptions& options, CommandStreams& streams) {
     case CliCommand::kHistoryImport:
       return run.Import();
     case CliCommand::kHistoryList:
-      return run.List();
+      return run.List(*FindListingFormat(options.format));
+    case CliCommand::kHistoryStats:
+      return run.List(*FindStatisticsFormat(options.format));
     case CliCommand::kHistoryDevices:
       return run.Devices();
     case CliCommand::kHistoryNamesSet:

@@ -1,5 +1,5 @@
-// The texts a listing's filters are given as: dates YYYY-MM-DD and a comma
-// list of event kinds.
+// The texts a listing's period is given as: dates YYYY-MM-DD
+// (selection_texts.h has the others).
 #pragma once
 
 #include <string_view>
@@ -13,8 +13,5 @@ namespace torv::history {
 
 // "YYYY-MM-DD", a real calendar date.
 Result<CalendarDate> ParseCalendarDate(std::string_view text);
-
-// "input,device,relay,damaged,other" in any order and number, no repeats.
-Result<std::vector<EventKind>> ParseEventKinds(std::string_view text);
 
 }  // namespace torv::history
