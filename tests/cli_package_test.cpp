@@ -394,7 +394,7 @@ TEST_F(CliPackageTest, BashCompletesCommandsOptionsValuesAndFiles) {
             (Words{"help", "history", "info", "report", "sample", "view"}));
   // A group's commands, word by word.
   EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", "history", ""}),
-            (Words{"devices", "import", "list", "names"}));
+            (Words{"devices", "import", "list", "names", "stats"}));
   EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", "history", "names", "s"}), (Words{"set"}));
   EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", "history", "names", "set", "x", "--r"}),
             (Words{"--relay"}));

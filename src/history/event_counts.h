@@ -16,13 +16,13 @@ enum class CountGrouping {
   kNumberAndCode,  // per input or relay number (none for other kinds) and code
 };
 
-struct EventCount {
+struct CountedEvents {
   std::string device;
   std::optional<std::int64_t> dateKey;  // kDayAndCode
   int code = 0;
   std::optional<int> number;  // kNumberAndCode
   std::int64_t events = 0;
-  bool operator==(const EventCount&) const = default;
+  bool operator==(const CountedEvents&) const = default;
 };
 
 // A gap of a device's history, seen from both sides: the newest dated event

@@ -54,8 +54,8 @@ class HistoryStore {
 
   // The events the query lets through, counted by the store itself: device
   // by device (by name), in no particular order within a device.
-  virtual Result<std::vector<EventCount>> Counts(const EventQuery& query,
-                                                 CountGrouping grouping) = 0;
+  virtual Result<std::vector<CountedEvents>> Counts(const EventQuery& query,
+                                                    CountGrouping grouping) = 0;
   // Every gap of the devices the query lists (its device, or all), device by
   // device, oldest first; the query's other filters do not matter.
   virtual Result<std::vector<HistoryHole>> Holes(const EventQuery& query) = 0;

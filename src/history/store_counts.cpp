@@ -18,13 +18,13 @@ std::string PeriodCondition(const EventQuery& query) {
 
 }  // namespace
 
-Result<std::vector<EventCount>> SqlHistoryStore::ReadCounts(const EventQuery& query,
-                                                            CountGrouping grouping) {
+Result<std::vector<CountedEvents>> SqlHistoryStore::ReadCounts(const EventQuery& query,
+                                                               CountGrouping grouping) {
   Result<std::vector<Device>> devices = ListDevices(query.device);
   if (!devices) return devices.failure();
   const bool byDay = grouping == CountGrouping::kDayAndCode;
   const std::string group = std::string(byDay ? "date_key" : "number") + ", " + kCodeSql;
-  std::vector<EventCount> counts;
+  std::vector<CountedEvents> counts;
   for (const Device& device : *devices) {
     Result<std::string> textCondition = TextCondition(query, device.id);
     if (!textCondition) return textCondition.failure();
@@ -32,7 +32,7 @@ Result<std::vector<EventCount>> SqlHistoryStore::ReadCounts(const EventQuery& qu
                             SelectionCondition(query) + PeriodCondition(query) + *textCondition +
                             " GROUP BY " + group;
     Status s = db_->Query(sql, {device.id}, [&](const SqlRow& row) {
-      EventCount count;
+      CountedEvents count;
       count.device = device.name;
       if (!row.IsNull(0)) {
         if (byDay) {
@@ -70,8 +70,8 @@ Result<std::vector<HistoryHole>> SqlHistoryStore::ReadHoles(const EventQuery& qu
   return holes;
 }
 
-Result<std::vector<EventCount>> SqlHistoryStore::Counts(const EventQuery& query,
-                                                        CountGrouping grouping) {
+Result<std::vector<CountedEvents>> SqlHistoryStore::Counts(const EventQuery& query,
+                                                           CountGrouping grouping) {
   return db_->InReadTransaction([&] { return ReadCounts(query, grouping); });
 }
 

@@ -22,7 +22,7 @@ InputStatistics& InputOf(DeviceStatistics& device, int input) {
   return *device.inputs.insert(at, InputStatistics{input, 0, 0, 0, {}});
 }
 
-void AddCount(DeviceStatistics& device, const history::EventCount& count) {
+void AddCount(DeviceStatistics& device, const history::CountedEvents& count) {
   const EventType type = TypeOfCode(static_cast<std::uint8_t>(count.code));
   device.byType[static_cast<std::size_t>(type)] += count.events;
   const auto code = std::lower_bound(device.byCode.begin(), device.byCode.end(), count.code,
@@ -44,6 +44,18 @@ std::int64_t Overlap(const StatisticsHole& hole, std::int64_t from, std::int64_t
   const std::int64_t start = std::max(hole.from.value_or(from), from);
   const std::int64_t end = std::min(hole.to.value_or(to), to);
   return std::max<std::int64_t>(0, end - start);
+}
+
+// The moment of an event beside a hole; one without a time stands for the
+// whole of its day, so the hole takes that day in.
+std::optional<std::int64_t> SideOfHole(const history::StoredEvent& event, bool before) {
+  if (const std::optional<std::int64_t> seconds = EventSeconds(event)) return seconds;
+  const ArchiveRecord& r = event.record;
+  if (!event.year || r.Month() < 1 || r.Month() > 12 || r.Day() < 1 || r.Day() > 31) {
+    return std::nullopt;
+  }
+  const std::int64_t day = DaysFromCivil(*event.year, r.Month(), r.Day()) * 86400;
+  return before ? day : day + 86400 - 1;
 }
 
 void Finish(DeviceStatistics& device, AlarmPass& pass) {
@@ -93,10 +105,10 @@ Result<AlarmStatistics> ComputeAlarmStatistics(history::HistoryStore& store,
     return Failure{"no device \"" + *query.device + "\" in the history"};
   }
 
-  Result<std::vector<history::EventCount>> counts =
+  Result<std::vector<history::CountedEvents>> counts =
       store.Counts(query, history::CountGrouping::kNumberAndCode);
   if (!counts) return counts.failure();
-  for (const history::EventCount& count : *counts) AddCount(devices[count.device], count);
+  for (const history::CountedEvents& count : *counts) AddCount(devices[count.device], count);
 
   // The period's first and last second; the whole clock without dates.
   const std::int64_t periodStart =
@@ -107,8 +119,8 @@ Result<AlarmStatistics> ComputeAlarmStatistics(history::HistoryStore& store,
   if (!holes) return holes.failure();
   for (const history::HistoryHole& hole : *holes) {
     StatisticsHole seen;
-    if (hole.before) seen.from = EventSeconds(*hole.before);
-    if (hole.after) seen.to = EventSeconds(*hole.after);
+    if (hole.before) seen.from = SideOfHole(*hole.before, true);
+    if (hole.after) seen.to = SideOfHole(*hole.after, false);
     if ((seen.to && *seen.to < periodStart) || (seen.from && *seen.from > periodEnd)) continue;
     devices[hole.device].holes.push_back(seen);
   }

@@ -105,7 +105,7 @@ ChartBin ChooseChartBin(std::int64_t firstDay, std::int64_t lastDay) {
 
 Result<ChartData> ComputeChart(history::HistoryStore& store, const history::EventQuery& query,
                                std::optional<ChartBin> bin) {
-  Result<std::vector<history::EventCount>> counts =
+  Result<std::vector<history::CountedEvents>> counts =
       store.Counts(query, history::CountGrouping::kDayAndCode);
   if (!counts) return counts.failure();
   ChartData chart;
@@ -115,7 +115,7 @@ Result<ChartData> ComputeChart(history::HistoryStore& store, const history::Even
   if (query.to) last = DaysFromCivil(query.to->year, query.to->month, query.to->day);
   std::int64_t seenFirst = std::numeric_limits<std::int64_t>::max();
   std::int64_t seenLast = std::numeric_limits<std::int64_t>::min();
-  for (const history::EventCount& count : *counts) {
+  for (const history::CountedEvents& count : *counts) {
     if (!count.dateKey) {
       chart.undated += count.events;
       continue;
@@ -132,7 +132,7 @@ Result<ChartData> ComputeChart(history::HistoryStore& store, const history::Even
     chart.bars.push_back({start, next - 1, {}});
     start = next;
   }
-  for (const history::EventCount& count : *counts) {
+  for (const history::CountedEvents& count : *counts) {
     if (!count.dateKey) continue;
     const std::int64_t day = DayOfKey(*count.dateKey);
     const auto bar =

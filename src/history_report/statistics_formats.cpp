@@ -153,14 +153,14 @@ void AppendDeviceText(std::string& out, const DeviceStatistics& d) {
     line("    вход " + std::to_string(s.input) + ": " + std::to_string(s.alarms) + " (" +
          Fixed(Share(s.alarms, d.Count(EventType::kAlarm)) * 100.0, 1) + " %)");
   }
-  line("  Дребезг (5 и более смен за 5 минут): " +
-       std::string(d.pass.chattering.empty() ? "нет" : ""));
+  line(std::string("  Дребезг (5 и более смен за 5 минут):") +
+       (d.pass.chattering.empty() ? " нет" : ""));
   for (const Chattering& c : d.pass.chattering) {
     line("    вход " + std::to_string(c.input) + ": с " + ClockText(c.first) + ", до " +
          std::to_string(c.mostChanges) + " смен за 5 минут");
   }
-  line("  Затяжные тревоги (без нормы более 24 ч): " +
-       std::string(d.pass.standing.empty() ? "нет" : ""));
+  line(std::string("  Затяжные тревоги (без нормы более 24 ч):") +
+       (d.pass.standing.empty() ? " нет" : ""));
   for (const StandingAlarm& s : d.pass.standing) {
     line("    вход " + std::to_string(s.input) + ": с " + ClockText(s.start) +
          (s.end ? " по " + ClockText(*s.end) : std::string()) +

@@ -171,10 +171,11 @@ QWidget* HistoryWindow::BuildFilters() {
     kinds->addWidget(new QLabel(QStringLiteral(")")));
   }
   kinds->addStretch();
+  // The kinds take a row of their own: with the types they are the widest.
   grid->addWidget(new QLabel(QStringLiteral("События:")), 1, 0);
-  grid->addLayout(kinds, 1, 1, 1, 5);
-  grid->addWidget(new QLabel(QStringLiteral("Текст:")), 1, 6);
-  grid->addWidget(ui_.Text, 1, 7, 1, 2);
+  grid->addLayout(kinds, 1, 1, 1, 8);
+  grid->addWidget(new QLabel(QStringLiteral("Текст:")), 2, 0);
+  grid->addWidget(ui_.Text, 2, 1, 1, 8);
   grid->setColumnStretch(7, 1);
   return filters;
 }
