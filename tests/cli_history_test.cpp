@@ -474,7 +474,8 @@ TEST_P(HistoryCommandsTest, ListAsJsonReadsBackWithEveryField) {
   EXPECT_EQ(events[0], nlohmann::json::parse(R"({"device": "3", "year": 2024,
               "bytes": [2, 6, 58, 59, 23, 31, 12, 0], "gap_before": false,
               "date": "31.12.2024", "time": "23:59:58", "event": "Авар. сигн.",
-              "input": 7, "relay": null, "name": "Дверь склада"})"));
+              "code": 2, "kind": "alarm", "input": 7, "relay": null,
+              "name": "Дверь склада"})"));
   EXPECT_EQ(events[2].at("relay"), 2);
   EXPECT_EQ(events[2].at("input"), nullptr);
   EXPECT_EQ(events[2].at("name"), nullptr);
@@ -483,13 +484,29 @@ TEST_P(HistoryCommandsTest, ListAsJsonReadsBackWithEveryField) {
   EXPECT_EQ(gaps, std::vector<bool>({false, false, false, false, false, false, true, false}));
   EXPECT_EQ(events[7], nlohmann::json::parse(R"({"device": "3", "year": null,
               "bytes": [255, 255, 255, 255, 255, 255, 255, 255], "gap_before": false,
-              "date": "", "time": "", "event": "**НЕКОРР ЗАП.**",
-              "input": null, "relay": null, "name": null})"));
+              "date": "", "time": "", "event": "**НЕКОРР ЗАП.**", "code": 255,
+              "kind": "damaged", "input": null, "relay": null, "name": null})"));
   const nlohmann::json none =
       nlohmann::json::parse(HistoryOutput({"list", "--format", "json", "--input", "30"}));
   EXPECT_EQ(none.at("events"), nlohmann::json::array());
   EXPECT_EQ(none.at("filters").at("input"), 30);
   EXPECT_EQ(none.at("filters").at("lines").at(2), "Отбор: вход 30");
+
+  // The alarms of the listing are the alarms the statistics count.
+  const nlohmann::json alarms = nlohmann::json::parse(HistoryOutput(
+      {"list", "--format", "json", "--events", "alarm,relay", "--input", "7,250-256"}));
+  EXPECT_EQ(alarms.at("filters").at("kinds"), nlohmann::json::array({"relay", "alarm"}));
+  EXPECT_EQ(alarms.at("filters").at("inputs"),
+            nlohmann::json::array({7, 250, 251, 252, 253, 254, 255, 256}));
+  ASSERT_FALSE(alarms.at("events").empty());
+  for (const nlohmann::json& event : alarms.at("events")) EXPECT_EQ(event.at("kind"), "alarm");
+  const nlohmann::json stats = nlohmann::json::parse(
+      HistoryOutput({"stats", "--format", "json", "--device", kDevice, "--input", "7"}));
+  const nlohmann::json& device = stats.at("devices").at(0);
+  EXPECT_EQ(device.at("counts").at("alarm"), alarms.at("events").size());
+  EXPECT_EQ(device.at("inputs").at(0).at("input"), 7);
+  EXPECT_EQ(device.at("inputs").at(0).at("alarms"), alarms.at("events").size());
+  EXPECT_EQ(stats.at("coverage").at("lines").at(2), "Отбор: вход 7");
 }
 
 // --- names ---

@@ -484,6 +484,20 @@ TEST(CliOptionsTest, HelpListsEveryOptionOfItsCommand) {
       {CliCommand::kHistoryReport,
        {"history", "report", "-o", "{device}", "--db", "x"},
        "--db STORE"},
+      {CliCommand::kHistoryList, {"history", "list", "--relay", "1,4-6"}, "--relay N"},
+      {CliCommand::kHistoryList, {"history", "list", "--code", "2,50-51"}, "--code CODES"},
+      {CliCommand::kHistoryStats, {"history", "stats", "--device", "1"}, "--device NAME"},
+      {CliCommand::kHistoryStats, {"history", "stats", "--from", "2025-01-02"}, "--from DATE"},
+      {CliCommand::kHistoryStats, {"history", "stats", "--to", "2025-01-02"}, "--to DATE"},
+      {CliCommand::kHistoryStats, {"history", "stats", "--input", "3,7"}, "--input N"},
+      {CliCommand::kHistoryStats, {"history", "stats", "--format", "csv"}, "--format F"},
+      {CliCommand::kHistoryStats, {"history", "stats", "--format", "csv", "--bom"}, "--bom"},
+      {CliCommand::kHistoryStats,
+       {"history", "stats", "--format", "csv", "--csv-dialect", "excel"},
+       "--csv-dialect D"},
+      {CliCommand::kHistoryStats, {"history", "stats", "-o", "x"}, "-o, --output P"},
+      {CliCommand::kHistoryStats, {"history", "stats", "--db", "x"}, "--db STORE"},
+      {CliCommand::kHistoryStats, {"history", "stats", "--period", "2025"}, "--period P"},
       {CliCommand::kHistoryDevices, {"history", "devices", "--format", "json"}, "--format F"},
       {CliCommand::kHistoryDevices, {"history", "devices", "--db", "x"}, "--db STORE"},
       {CliCommand::kHistoryNamesSet,
@@ -584,6 +598,10 @@ std::vector<std::string> ChangedFields(const CliOptions& a, const CliOptions& b)
   compare("history.watchState", x.watchState == y.watchState);
   compare("history.newDevice", x.newDevice == y.newDevice);
   compare("history.forceDevice", x.forceDevice == y.forceDevice);
+  compare("history.types", x.query.types == y.query.types);
+  compare("history.codes", x.query.codes == y.query.codes);
+  compare("history.inputs", x.query.inputs == y.query.inputs);
+  compare("history.relays", x.query.relays == y.query.relays);
   return changed;
 }
 
@@ -640,6 +658,7 @@ TEST(OptionTableTest, EachOptionSetsOnlyItsOwnFields) {
       {"--settle", {{}, {"--settle", "0"}, {"history.watchSettle"}}},
       {"--state", {{}, {"--state", "w.state"}, {"history.watchState"}}},
       {"--events", {{}, {"--events", "relay,input"}, {"history.kinds"}}},
+      {"--code", {{}, {"--code", "2,50-51"}, {"history.codes"}}},
       {"--text", {{}, {"--text", "Сигн"}, {"history.text"}}},
       {"--newest-first", {{}, {"--newest-first"}, {"history.newestFirst"}}},
       {"--relay", {{}, {"--relay", "200"}, {"history.relay"}}},
@@ -683,9 +702,10 @@ TEST(OptionTableTest, EachOptionSetsOnlyItsOwnFields) {
       if (standsInForDevice) without.history.query.device.reset();
       args.insert(args.end(), c.given.begin(), c.given.end());
       // An input of the history is a filter or a name's number, not a view.
-      const std::vector<std::string> fields = name == "--input" && IsHistoryCommand(command)
-                                                  ? std::vector<std::string>{"history.input"}
-                                                  : c.fields;
+      // A listing's relays are a filter too.
+      std::vector<std::string> fields = c.fields;
+      if (name == "--input" && IsHistoryCommand(command)) fields = {"history.input"};
+      if (name == "--relay" && command != CliCommand::kHistoryNamesSet) fields = {"history.relays"};
       EXPECT_EQ(ChangedFields(without, Parsed(args)), fields);
     }
   }
@@ -746,7 +766,7 @@ TEST(OptionTableTest, CommandsAreFoundByName) {
   EXPECT_EQ(FindCommand("View"), nullptr);
   EXPECT_EQ(FindCommand("history"), nullptr);
   EXPECT_EQ(FindCommand("history names set")->command, CliCommand::kHistoryNamesSet);
-  EXPECT_EQ(CommandTable().size(), 12u);
+  EXPECT_EQ(CommandTable().size(), 13u);
 }
 
 TEST(ViewDescriptionTest, DescribesTheViewAskedFor) {

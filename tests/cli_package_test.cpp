@@ -396,7 +396,7 @@ TEST_F(CliPackageTest, BashCompletesCommandsOptionsValuesAndFiles) {
             (Words{"help", "history", "info", "report", "sample", "view"}));
   // A group's commands, word by word.
   EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", "history", ""}),
-            (Words{"devices", "import", "list", "names", "report", "watch"}));
+            (Words{"devices", "import", "list", "names", "report", "stats", "watch"}));
   EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", "history", "names", "s"}), (Words{"set"}));
   EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", "history", "names", "set", "x", "--r"}),
             (Words{"--relay"}));

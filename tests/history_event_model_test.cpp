@@ -6,7 +6,7 @@
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QScrollBar>
-#include <QSpinBox>
+#include <QLineEdit>
 #include <QTableView>
 #include <QTest>
 
@@ -141,7 +141,7 @@ TEST_F(MillionEventTest, OpeningReadsOnlyTheRowsOnShowAndTheEndReadsOnlyTheEnd) 
 }
 
 TEST_F(MillionEventTest, AFilteredListingAlsoReadsOnlyTheEnd) {
-  window_->Ui().Input->setValue(3);
+  window_->Ui().Input->setText(QStringLiteral("3"));
   HistoryEventModel& model = window_->Events();
   history::EventQuery input3;
   input3.input = 3;

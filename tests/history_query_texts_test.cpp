@@ -73,24 +73,5 @@ TEST(QueryTextsTest, CalendarPeriods) {
   }
 }
 
-TEST(QueryTextsTest, EventKinds) {
-  Result<std::vector<EventKind>> kinds = ParseEventKinds("relay,input,other,damaged,device");
-  ASSERT_TRUE(kinds.ok());
-  EXPECT_EQ(*kinds, (std::vector<EventKind>{EventKind::kRelay, EventKind::kInput, EventKind::kOther,
-                                            EventKind::kDamaged, EventKind::kDevice}));
-  const auto reason = [](std::string_view text) {
-    Result<std::vector<EventKind>> refused = ParseEventKinds(text);
-    EXPECT_FALSE(refused.ok()) << text;
-    return refused.ok() ? std::string() : refused.failure().reason;
-  };
-  EXPECT_EQ(reason("input,empty"),
-            "unknown event kind \"empty\"; the kinds are input, device, relay, damaged, other");
-  EXPECT_EQ(reason("input,"),
-            "unknown event kind \"\"; the kinds are input, device, relay, damaged, other");
-  EXPECT_EQ(reason("Input"),
-            "unknown event kind \"Input\"; the kinds are input, device, relay, damaged, other");
-  EXPECT_EQ(reason("relay,relay"), "the event kind \"relay\" is given twice");
-}
-
 }  // namespace
 }  // namespace torv::history

@@ -68,7 +68,7 @@ TEST_F(HistoryReportTest, TextHasAHeaderOneLinePerEventAndGapLines) {
             "Склад, ТОРВ-4 №2\t01.01.2025\t00:00:05\tВключение реле\t\t2\tСирена\n"
             "Склад, ТОРВ-4 №2\t*** пропуск: события между копиями не сохранены ***\n"
             "Склад, ТОРВ-4 №2\t19.01.2025\t08:00:00\tВключение  ИМ\t\t\t\n"
-            "Склад, ТОРВ-4 №2\t\t\t\t\t\t\n");
+            "Склад, ТОРВ-4 №2\t\t\tКод 20\t\t\t\n");
 }
 
 TEST_F(HistoryReportTest, CsvQuotesWhatNeedsItAndKeepsTheGapRow) {
@@ -169,6 +169,19 @@ TEST(ReportHeadingTest, NamesDevicePeriodFiltersAndTimeOfPrinting) {
   query.kinds = {EventKind::kDevice, EventKind::kRelay, EventKind::kOther};
   EXPECT_EQ(HeadingFor(query, printed).lines[1], "Период: с 28.02.2025");
   EXPECT_EQ(FilterText(query), "события: устройство, реле, прочие");
+  query = {};
+  query.input = 3;
+  query.inputs = {7, 12, 13, 14, 15};
+  query.relays = {1, 2};
+  query.kinds = {EventKind::kRelay};
+  query.types = {EventType::kAlarm, EventType::kWarning};
+  query.codes = {2, 50, 51};
+  EXPECT_EQ(FilterText(query),
+            "входы 3, 7, 12–15; реле 1, 2; события: реле, авар. сигн., пред. сигн.; коды 2, 50, 51");
+  query = {};
+  query.codes = {20};
+  query.types = {EventType::kNormal};
+  EXPECT_EQ(FilterText(query), "события: норма; код 20");
 }
 
 TEST_F(HistoryReportTest, JsonHasEveryFieldScriptsRelyOn) {
@@ -176,24 +189,29 @@ TEST_F(HistoryReportTest, JsonHasEveryFieldScriptsRelyOn) {
   const nlohmann::json document = nlohmann::json::parse(json);
   ASSERT_EQ(document.size(), 2u);
   EXPECT_EQ(document.at("filters"), nlohmann::json::parse(R"({"device": null, "from": null,
-              "to": null, "input": null, "kinds": [], "text": null, "newest_first": false,
+              "to": null, "input": null, "kinds": [], "codes": [], "inputs": [], "relays": [],
+              "text": null, "newest_first": false,
               "lines": ["Устройства: все", "Период: всё время", "Отбор: нет"]})"));
   const nlohmann::json& events = document.at("events");
   ASSERT_EQ(events.size(), 5u);
   EXPECT_EQ(events[0], nlohmann::json::parse(R"({"device": "Склад, ТОРВ-4 №2", "year": 2024,
               "bytes": [2, 6, 58, 59, 23, 31, 12, 7], "gap_before": false,
               "date": "31.12.2024", "time": "23:59:58", "event": "Авар. сигн.",
-              "input": 7, "relay": null, "name": "Дверь \"А\", склад"})"));
+              "code": 2, "kind": "alarm", "input": 7, "relay": null,
+              "name": "Дверь \"А\", склад"})"));
   EXPECT_EQ(events[1], nlohmann::json::parse(R"({"device": "Склад, ТОРВ-4 №2", "year": null,
               "bytes": [255, 255, 255, 255, 255, 255, 255, 255], "gap_before": false,
-              "date": "", "time": "", "event": "**НЕКОРР ЗАП.**",
-              "input": null, "relay": null, "name": null})"));
+              "date": "", "time": "", "event": "**НЕКОРР ЗАП.**", "code": 255,
+              "kind": "damaged", "input": null, "relay": null, "name": null})"));
   EXPECT_EQ(events[2].at("relay"), 2);
   EXPECT_EQ(events[2].at("name"), "Сирена");
   EXPECT_EQ(events[3].at("gap_before"), true);
   EXPECT_EQ(events[3].at("year"), 2025);
   EXPECT_EQ(events[4].at("year"), nullptr);
   EXPECT_EQ(events[4].at("date"), "");
+  EXPECT_EQ(events[4].at("event"), "Код 20");
+  EXPECT_EQ(events[4].at("code"), 20);
+  EXPECT_EQ(events[4].at("kind"), "other");
   // One event per line between the brackets.
   EXPECT_EQ(json.substr(0, 12), "{\"filters\": ");
   EXPECT_NE(json.find("},\n\"events\": [\n{\"bytes\""), std::string::npos);
@@ -211,7 +229,8 @@ TEST_F(HistoryReportTest, JsonHasEveryFieldScriptsRelyOn) {
   EXPECT_EQ(empty.substr(empty.size() - 15), "\n\"events\": []}\n");
   EXPECT_EQ(nlohmann::json::parse(empty), nlohmann::json::parse(R"({"filters": {
               "device": "Склад, ТОРВ-4 №2", "from": "2024-01-02", "to": "2025-12-31",
-              "input": 30, "kinds": ["input", "damaged"], "text": "дверь", "newest_first": true,
+              "input": 30, "kinds": ["input", "damaged"], "codes": [], "inputs": [], "relays": [],
+              "text": "дверь", "newest_first": true,
               "lines": ["Устройство: Склад, ТОРВ-4 №2", "Период: с 02.01.2024 по 31.12.2025",
                         "Отбор: вход 30; события: входы, некорректные; текст «дверь»; сначала новые"]},
               "events": []})"));

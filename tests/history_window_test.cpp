@@ -277,12 +277,36 @@ TEST_F(HistoryWindowTest, EachFilterShowsWhatTheStoresOwnQueryLists) {
   window->Ui().Period->setCurrentIndex(static_cast<int>(PeriodChoice::kAll));
   query.from.reset();
   query.to.reset();
-  window->Ui().Input->setValue(7);
+  window->Ui().Input->setText(QStringLiteral("7"));
   query.input = 7;
   expectShown(query, "input 7");
   EXPECT_EQ(ShownRows(window->Events())[0][5], "Дверь склада");
-  window->Ui().Input->setValue(0);
+  window->Ui().Input->setText(QStringLiteral("7, 9-11"));
   query.input.reset();
+  query.inputs = {7, 9, 10, 11};
+  expectShown(query, "inputs 7, 9-11");
+  // Not a list: the field says so and lets every input through.
+  window->Ui().Input->setText(QStringLiteral("7-"));
+  query.inputs.clear();
+  expectShown(query, "not a list");
+  EXPECT_FALSE(window->Ui().Input->toolTip().isEmpty());
+  window->Ui().Input->clear();
+  EXPECT_TRUE(window->Ui().Input->toolTip().isEmpty());
+
+  window->Ui().Types[1]->setChecked(false);  // warning
+  window->Ui().Types[2]->setChecked(false);  // normal
+  query.kinds = {EventKind::kDevice, EventKind::kRelay, EventKind::kDamaged, EventKind::kOther};
+  query.types = {EventType::kAlarm};
+  expectShown(query, "alarms and every other kind");
+  window->Ui().Types[0]->setChecked(false);
+  EXPECT_TRUE(window->Ui().Types[0]->isChecked());
+  window->Ui().Kinds[0]->setChecked(false);
+  EXPECT_FALSE(window->Ui().Types[0]->isEnabled());
+  query.types.clear();
+  expectShown(query, "no input events");
+  window->Ui().Kinds[0]->setChecked(true);
+  for (QCheckBox* type : window->Ui().Types) type->setChecked(true);
+  query.kinds.clear();
 
   window->Ui().Kinds[1]->setChecked(false);  // device
   window->Ui().Kinds[4]->setChecked(false);  // other
@@ -325,7 +349,7 @@ TEST_F(HistoryWindowTest, ANameEditedInTheWindowShowsAtOnce) {
   FillStore();
   auto window = ShowWindow();
   window->ChooseDevice(QStringLiteral("3"));
-  window->Ui().Input->setValue(9);
+  window->Ui().Input->setText(QStringLiteral("9"));
   const Rows before = ShownRows(window->Events());
   ASSERT_FALSE(before.empty());
   EXPECT_EQ(before[0][5], "");
@@ -348,7 +372,7 @@ TEST_F(HistoryWindowTest, ANameEditedInTheWindowShowsAtOnce) {
   }
   EXPECT_GT(named, 10);
   // The text filter finds the new name at once too.
-  window->Ui().Input->setValue(0);
+  window->Ui().Input->clear();
   window->Ui().Text->setText(QStringLiteral("север"));
   EXPECT_EQ(ShownRows(window->Events()), after);
 
@@ -591,8 +615,7 @@ TEST_F(HistoryWindowTest, KeyboardReachesImportPrintExportAndTheTextFilter) {
   ASSERT_TRUE(window->Ui().Text->hasFocus());
   // Typed where a person types them: in the text filter (whose line edit
   // has its own Ctrl+E and Ctrl+F) and in the input number's field.
-  QWidget* inputField = window->Ui().Input->findChild<QLineEdit*>();
-  ASSERT_NE(inputField, nullptr);
+  QWidget* inputField = window->Ui().Input;
   for (QWidget* field : {static_cast<QWidget*>(window->Ui().Text), inputField}) {
     field->setFocus();
     QTest::keyClick(field, Qt::Key_O, Qt::ControlModifier);

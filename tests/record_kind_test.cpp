@@ -11,6 +11,7 @@ struct KindCase {
   const char* name;
   ArchiveRecord record;
   EventKind kind;
+  EventType type;
   std::optional<int> input;
   std::optional<int> relay;
 };
@@ -20,6 +21,7 @@ class RecordKindTest : public ::testing::TestWithParam<KindCase> {};
 TEST_P(RecordKindTest, KindAndNumbers) {
   const KindCase& c = GetParam();
   EXPECT_EQ(KindOf(c.record), c.kind);
+  EXPECT_EQ(TypeOf(c.record), c.type);
   EXPECT_EQ(InputNumberOf(c.record), c.input);
   EXPECT_EQ(RelayNumberOf(c.record), c.relay);
 }
@@ -27,23 +29,100 @@ TEST_P(RecordKindTest, KindAndNumbers) {
 INSTANTIATE_TEST_SUITE_P(
     Codes, RecordKindTest,
     ::testing::Values(
-        KindCase{"Empty", MakeRecord(0, 0, 0, 0, 0, 0, 0), EventKind::kEmpty, {}, {}},
+        KindCase{
+            "Empty", MakeRecord(0, 0, 0, 0, 0, 0, 0), EventKind::kEmpty, EventType::kOther, {}, {}},
         // Byte 7 is not part of a record: still empty, not an input event.
-        KindCase{"EmptyWithSpare", MakeRecord(0, 0, 0, 0, 0, 0, 0, 9), EventKind::kEmpty, {}, {}},
-        KindCase{"NormalInput1", MakeRecord(0, 0, 0, 0, 1, 0, 0), EventKind::kInput, 1, {}},
-        KindCase{"AlarmInput32", MakeRecord(2, 31, 1, 2, 3, 4, 5), EventKind::kInput, 32, {}},
-        KindCase{"InputByte255", MakeRecord(1, 255, 1, 2, 3, 4, 5), EventKind::kInput, 256, {}},
-        KindCase{"FirstDevice", MakeRecord(3, 7, 1, 2, 3, 4, 5), EventKind::kDevice, {}, {}},
-        KindCase{"LastDevice", MakeRecord(16, 7, 1, 2, 3, 4, 5), EventKind::kDevice, {}, {}},
-        KindCase{"AfterDevices", MakeRecord(17, 7, 1, 2, 3, 4, 5), EventKind::kOther, {}, {}},
-        KindCase{"BeforeRelays", MakeRecord(49, 7, 1, 2, 3, 4, 5), EventKind::kOther, {}, {}},
-        KindCase{"RelayOff", MakeRecord(50, 0, 1, 2, 3, 4, 5), EventKind::kRelay, {}, 1},
-        KindCase{"RelayOn", MakeRecord(51, 4, 1, 2, 3, 4, 5), EventKind::kRelay, {}, 5},
-        KindCase{"AfterRelays", MakeRecord(52, 4, 1, 2, 3, 4, 5), EventKind::kOther, {}, {}},
-        KindCase{"Code254", MakeRecord(254, 4, 1, 2, 3, 4, 5), EventKind::kOther, {}, {}},
+        KindCase{"EmptyWithSpare",
+                 MakeRecord(0, 0, 0, 0, 0, 0, 0, 9),
+                 EventKind::kEmpty,
+                 EventType::kOther,
+                 {},
+                 {}},
+        KindCase{"NormalInput1",
+                 MakeRecord(0, 0, 0, 0, 1, 0, 0),
+                 EventKind::kInput,
+                 EventType::kNormal,
+                 1,
+                 {}},
+        KindCase{"AlarmInput32",
+                 MakeRecord(2, 31, 1, 2, 3, 4, 5),
+                 EventKind::kInput,
+                 EventType::kAlarm,
+                 32,
+                 {}},
+        KindCase{"InputByte255",
+                 MakeRecord(1, 255, 1, 2, 3, 4, 5),
+                 EventKind::kInput,
+                 EventType::kWarning,
+                 256,
+                 {}},
+        KindCase{"FirstDevice",
+                 MakeRecord(3, 7, 1, 2, 3, 4, 5),
+                 EventKind::kDevice,
+                 EventType::kDevice,
+                 {},
+                 {}},
+        KindCase{"LastDevice",
+                 MakeRecord(16, 7, 1, 2, 3, 4, 5),
+                 EventKind::kDevice,
+                 EventType::kDevice,
+                 {},
+                 {}},
+        KindCase{"AfterDevices",
+                 MakeRecord(17, 7, 1, 2, 3, 4, 5),
+                 EventKind::kOther,
+                 EventType::kOther,
+                 {},
+                 {}},
+        KindCase{"BeforeRelays",
+                 MakeRecord(49, 7, 1, 2, 3, 4, 5),
+                 EventKind::kOther,
+                 EventType::kOther,
+                 {},
+                 {}},
+        KindCase{"RelayOff",
+                 MakeRecord(50, 0, 1, 2, 3, 4, 5),
+                 EventKind::kRelay,
+                 EventType::kRelay,
+                 {},
+                 1},
+        KindCase{"RelayOn",
+                 MakeRecord(51, 4, 1, 2, 3, 4, 5),
+                 EventKind::kRelay,
+                 EventType::kRelay,
+                 {},
+                 5},
+        KindCase{"AfterRelays",
+                 MakeRecord(52, 4, 1, 2, 3, 4, 5),
+                 EventKind::kOther,
+                 EventType::kOther,
+                 {},
+                 {}},
+        KindCase{"Code254",
+                 MakeRecord(254, 4, 1, 2, 3, 4, 5),
+                 EventKind::kOther,
+                 EventType::kOther,
+                 {},
+                 {}},
         // Code 255 is damaged whatever the other bytes hold, zeros included.
-        KindCase{"Damaged", MakeRecord(255, 0, 0, 0, 0, 0, 0), EventKind::kDamaged, {}, {}}),
+        KindCase{"Damaged",
+                 MakeRecord(255, 0, 0, 0, 0, 0, 0),
+                 EventKind::kDamaged,
+                 EventType::kDamaged,
+                 {},
+                 {}}),
     [](const ::testing::TestParamInfo<KindCase>& info) { return std::string(info.param.name); });
+
+TEST(EventKindNameTest, TypeNamesRoundTrip) {
+  std::vector<std::string_view> names;
+  for (const EventType type : kAllEventTypes) {
+    EXPECT_EQ(EventTypeNamed(EventTypeName(type)), type);
+    names.push_back(EventTypeName(type));
+  }
+  EXPECT_EQ(names, (std::vector<std::string_view>{"alarm", "warning", "normal", "device", "relay",
+                                                  "damaged", "other"}));
+  EXPECT_EQ(EventTypeNamed("input"), std::nullopt);
+}
 
 TEST(EventKindNameTest, NamesRoundTrip) {
   for (const EventKind kind : kAllEventKinds) {

@@ -65,6 +65,20 @@ inline EventKind KindOf(const ArchiveRecord& record) {
   return EventKind::kOther;
 }
 
+// What an event is, as the history's listings, filters, chart and statistics
+// tell it: an input event by what it reports, every other kind as it is.
+enum class EventType { kAlarm, kWarning, kNormal, kDevice, kRelay, kDamaged, kOther };
+inline constexpr EventType kAllEventTypes[] = {
+    EventType::kAlarm, EventType::kWarning, EventType::kNormal, EventType::kDevice,
+    EventType::kRelay, EventType::kDamaged, EventType::kOther};
+// An empty record (never stored) counts as other.
+EventType TypeOf(const ArchiveRecord& record);
+// The type of a record of this code that is not empty.
+EventType TypeOfCode(std::uint8_t code);
+// "alarm", "warning", "normal", "device", "relay", "damaged", "other".
+std::string_view EventTypeName(EventType type);
+std::optional<EventType> EventTypeNamed(std::string_view name);
+
 // "input", "device", "relay", "damaged", "other", "empty": the names the
 // exports and the command line use.
 std::string_view EventKindName(EventKind kind);

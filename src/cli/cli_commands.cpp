@@ -214,6 +214,7 @@ CommandOutcome RunCommandLine(const std::vector<std::string>& args, CommandStrea
     case CliCommand::kHistoryWatch:
     case CliCommand::kHistoryList:
     case CliCommand::kHistoryReport:
+    case CliCommand::kHistoryStats:
     case CliCommand::kHistoryDevices:
     case CliCommand::kHistoryNamesSet:
     case CliCommand::kHistoryNamesImport:

@@ -20,6 +20,7 @@ enum class CliCommand {
   kHistoryWatch,
   kHistoryList,
   kHistoryReport,
+  kHistoryStats,
   kHistoryDevices,
   kHistoryNamesSet,
   kHistoryNamesImport,

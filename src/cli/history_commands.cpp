@@ -17,6 +17,7 @@
 #include "history_report/history_summaries.h"
 #include "history_report/listing_output.h"
 #include "history_report/report_files.h"
+#include "history_report/statistics_formats.h"
 
 namespace torv {
 namespace {
@@ -131,7 +132,8 @@ class HistoryRun {
     return Finish(exitCode);
   }
 
-  int List() {
+  // `history list` and `history stats`: a listing format's row writes either.
+  int List(const ListingFormat& format) {
     const ListingSettings settings = Settings();
     ListingDestination to;
     to.store = &location_;
@@ -140,8 +142,8 @@ class HistoryRun {
     } else {
       to.file = options_.outputPath;
     }
-    const ListingWritten written = WriteListing(*FindListingFormat(options_.format), store_,
-                                                options_.history.query, settings, to);
+    const ListingWritten written =
+        WriteListing(format, store_, options_.history.query, settings, to);
     switch (written.fault) {
       case ListingFault::kStoreFile:
         streams_.Err(
@@ -299,9 +301,11 @@ int RunHistoryCommand(const CliOptions& options, CommandStreams& streams) {
     case CliCommand::kHistoryWatch:
       return WatchForCopies(options, *opened->store, opened->location, streams);
     case CliCommand::kHistoryList:
-      return run.List();
+      return run.List(*FindListingFormat(options.format));
     case CliCommand::kHistoryReport:
       return run.Report();
+    case CliCommand::kHistoryStats:
+      return run.List(*FindStatisticsFormat(options.format));
     case CliCommand::kHistoryDevices:
       return run.Devices();
     case CliCommand::kHistoryNamesSet:

@@ -9,6 +9,7 @@
 #include "history/import_sources.h"
 #include "history/operator_text.h"
 #include "history/query_texts.h"
+#include "history/selection_texts.h"
 #include "history/text_match.h"
 
 namespace torv {
@@ -32,6 +33,14 @@ UsageProblem ApplyNamedNumber(const OptionDeclaration& declared, std::string_vie
                                history::kLastNamedNumber, number);
 }
 
+UsageProblem ApplyNumberList(const OptionDeclaration& declared, std::string_view value, int first,
+                             int last, std::vector<int>& numbers) {
+  Result<std::vector<int>> parsed = history::ParseNumberList(value, first, last);
+  if (!parsed) return std::string(declared.name) + ": " + parsed.failure().reason;
+  numbers = *parsed;
+  return {};
+}
+
 std::string DateText(const history::CalendarDate& date) {
   char text[16];
   std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
@@ -46,6 +55,7 @@ bool IsHistoryCommand(CliCommand command) {
     case kHistoryWatch:
     case kHistoryList:
     case kHistoryReport:
+    case kHistoryStats:
     case kHistoryDevices:
     case kHistoryNamesSet:
     case kHistoryNamesImport:
@@ -163,10 +173,16 @@ UsageProblem ApplyPeriod(const OptionDeclaration& declared, std::string_view val
 
 UsageProblem ApplyEvents(const OptionDeclaration& declared, std::string_view value,
                          CliOptions& options) {
-  Result<std::vector<EventKind>> kinds = history::ParseEventKinds(value);
-  if (!kinds) return std::string(declared.name) + ": " + kinds.failure().reason;
-  options.history.query.kinds = *kinds;
+  Result<history::EventSelection> selection = history::ParseEventSelection(value);
+  if (!selection) return std::string(declared.name) + ": " + selection.failure().reason;
+  options.history.query.kinds = selection->kinds;
+  options.history.query.types = selection->types;
   return {};
+}
+
+UsageProblem ApplyCode(const OptionDeclaration& declared, std::string_view value,
+                       CliOptions& options) {
+  return ApplyNumberList(declared, value, 0, kDamagedCode, options.history.query.codes);
 }
 
 UsageProblem ApplyText(const OptionDeclaration& declared, std::string_view value,
@@ -188,17 +204,25 @@ UsageProblem ApplyNewestFirst(const OptionDeclaration& /*declared*/, std::string
 
 UsageProblem ApplyRelay(const OptionDeclaration& declared, std::string_view value,
                         CliOptions& options) {
-  return ApplyNamedNumber(declared, value, options.history.relay);
+  if (options.command == kHistoryNamesSet) {
+    return ApplyNamedNumber(declared, value, options.history.relay);
+  }
+  return ApplyNumberList(declared, value, history::kFirstNamedNumber, history::kLastNamedNumber,
+                         options.history.query.relays);
 }
 
 UsageProblem ApplyHistoryInput(const OptionDeclaration& declared, std::string_view value,
                                CliOptions& options) {
-  if (options.command == kHistoryNamesSet) {
-    return ApplyNamedNumber(declared, value, options.history.query.input);
+  history::EventQuery& query = options.history.query;
+  if (options.command == kHistoryNamesSet) return ApplyNamedNumber(declared, value, query.input);
+  const UsageProblem problem = ApplyNumberList(declared, value, history::kFirstNamedNumber,
+                                               history::kLastNamedNumber, query.inputs);
+  // One input is the query's one input, as the window sets it.
+  if (problem.empty() && query.inputs.size() == 1) {
+    query.input = query.inputs.front();
+    query.inputs.clear();
   }
-  // A listing keeps the events of an input as the input view finds them.
-  return ParseOptionNumberInto(declared.name, value, kFirstInputNumber, kLastInputNumber,
-                               options.history.query.input);
+  return problem;
 }
 
 UsageProblem HistoryUsageProblem(const std::set<std::string_view>& seen,

@@ -42,6 +42,8 @@ UsageProblem ApplyTo(const OptionDeclaration& declared, std::string_view value,
                      CliOptions& options);
 UsageProblem ApplyEvents(const OptionDeclaration& declared, std::string_view value,
                          CliOptions& options);
+UsageProblem ApplyCode(const OptionDeclaration& declared, std::string_view value,
+                       CliOptions& options);
 UsageProblem ApplyText(const OptionDeclaration& declared, std::string_view value,
                        CliOptions& options);
 UsageProblem ApplyNewestFirst(const OptionDeclaration& declared, std::string_view flag,

@@ -53,13 +53,14 @@ inline constexpr std::string_view kHistoryWatchSynopsis =
 
 inline constexpr std::string_view kHistoryListSynopsis =
     "Usage: torvdoc-cli history list [--device NAME] [--from DATE] [--to DATE]\n"
-    "                                [--period P] [--input N] [--events KINDS]\n"
-    "                                [--text TEXT]\n"
+    "                                [--period P] [--input N] [--relay N]\n"
+    "                                [--events KINDS] [--code CODES] [--text TEXT]\n"
     "                                [--newest-first] [--db STORE]\n"
     "                                [--format {formats}] [--bom]\n"
     "                                [--csv-dialect rfc4180|excel] [-o PATH]\n"
     "Lists the stored events oldest first, device by device: the device, the\n"
-    "date with its year, the time, the event, the input or relay and its name.\n"
+    "date with its year, the time, the event (\"Код N\" for a code without a\n"
+    "text), the input or relay and its name.\n"
     "A gap between copies is a row of its own in text, CSV and PDF. Every\n"
     "listing starts with the device, the period and the filters it shows.\n";
 
@@ -72,6 +73,17 @@ inline constexpr std::string_view kHistoryReportSynopsis =
     "to a file of its own, named by PATTERN, as history list writes it, and\n"
     "prints each file's name. For a monthly report of every device:\n"
     "history report --period last-month --format pdf -o 'DIR/{device}-{period}.pdf'\n";
+
+inline constexpr std::string_view kHistoryStatsSynopsis =
+    "Usage: torvdoc-cli history stats [--device NAME] [--from DATE] [--to DATE]\n"
+    "                                 [--period P] [--input N] [--db STORE]\n"
+    "                                 [--format {formats}] [--bom]\n"
+    "                                 [--csv-dialect rfc4180|excel] [-o PATH]\n"
+    "Alarm statistics per device over the period: events by kind and code; per\n"
+    "input alarms, warnings, normals, time in alarm and the longest alarm; the\n"
+    "ten inputs with most alarms; alarms per hour and alarm floods; chattering\n"
+    "inputs and standing alarms; the gaps of the history no figure could see\n"
+    "into. README's \"Alarm statistics\" defines each figure.\n";
 
 inline constexpr std::string_view kHistoryDevicesSynopsis =
     "Usage: torvdoc-cli history devices [--format {formats}] [--db STORE]\n"

@@ -4,6 +4,7 @@
 #include "cli/history_option_rules.h"
 #include "history_report/history_summaries.h"
 #include "history_report/listing_formats.h"
+#include "history_report/statistics_formats.h"
 #include "report/rtf_writer.h"
 
 namespace torv {
@@ -81,6 +82,8 @@ std::vector<std::string_view> FormatNamesFor(CliCommand command) {
       return FormatNamesOf(InfoFormats());
     case CliCommand::kHistoryDevices:
       return FormatNamesOf(SummaryFormats());
+    case CliCommand::kHistoryStats:
+      return FormatNamesOf(StatisticsFormats());
     case CliCommand::kHistoryList:
     case CliCommand::kHistoryReport: {
       std::vector<std::string_view> names;

@@ -19,7 +19,9 @@ ArchiveRecord RecordOf(Identity identity, std::uint8_t spare) {
 }
 
 bool HasEventFilter(const EventQuery& query) {
-  return query.from || query.to || query.input || !query.kinds.empty() || !query.text.empty();
+  return query.from || query.to || query.input || !query.kinds.empty() || !query.text.empty() ||
+         !query.types.empty() || !query.codes.empty() || !query.inputs.empty() ||
+         !query.relays.empty();
 }
 
 std::string_view NumberKindName(NumberKind kind) {

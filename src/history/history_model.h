@@ -124,6 +124,15 @@ struct EventQuery {
   // (text_match.h); empty lets every event pass.
   std::string text;
   bool newestFirst = false;
+  // Input events by what they report: with `kinds`, an event passes when its
+  // kind is among `kinds` or its type among `types`; both empty pass all.
+  std::vector<EventType> types;
+  // Only events of these codes (byte 0); empty lets every code pass.
+  std::vector<int> codes;
+  // The input events of these inputs (with `input`) and the relay events of
+  // these relays, 1 to 256; all three unset let every event pass.
+  std::vector<int> inputs;
+  std::vector<int> relays;
 };
 
 // True when the query leaves out any event of the devices it lists.

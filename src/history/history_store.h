@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "archive/result.h"
+#include "history/event_counts.h"
 #include "history/history_model.h"
 #include "history/sql_connection.h"
 #include "history/store_location.h"
@@ -54,6 +55,14 @@ class HistoryStore {
   virtual Result<std::vector<StoredEvent>> PartEvents(const EventQuery& query,
                                                       const ListingPart& part, std::int64_t skip,
                                                       int limit) = 0;
+
+  // The events the query lets through, counted by the store itself: device
+  // by device (by name), in no particular order within a device.
+  virtual Result<std::vector<CountedEvents>> Counts(const EventQuery& query,
+                                                    CountGrouping grouping) = 0;
+  // Every gap of the devices the query lists (its device, or all), device by
+  // device, oldest first; the query's other filters do not matter.
+  virtual Result<std::vector<HistoryHole>> Holes(const EventQuery& query) = 0;
 };
 
 // The newest store layout this program knows.

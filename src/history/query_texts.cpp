@@ -1,6 +1,5 @@
 #include "history/query_texts.h"
 
-#include <algorithm>
 #include <string>
 
 namespace torv::history {
@@ -33,27 +32,6 @@ bool IsCalendarDate(const CalendarDate& date) {
   }
   const bool leap = (date.year % 4 == 0 && date.year % 100 != 0) || date.year % 400 == 0;
   return !(date.month == 2 && date.day == 29 && !leap);
-}
-
-Result<std::vector<EventKind>> ParseEventKinds(std::string_view text) {
-  std::vector<EventKind> kinds;
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t comma = text.find(',', start);
-    const std::string_view name = text.substr(start, comma - start);
-    const std::optional<EventKind> kind = EventKindNamed(name);
-    if (!kind || *kind == EventKind::kEmpty) {
-      return Failure{"unknown event kind \"" + std::string(name) +
-                     "\"; the kinds are input, device, relay, damaged, other"};
-    }
-    if (std::find(kinds.begin(), kinds.end(), *kind) != kinds.end()) {
-      return Failure{"the event kind \"" + std::string(name) + "\" is given twice"};
-    }
-    kinds.push_back(*kind);
-    if (comma == std::string_view::npos) break;
-    start = comma + 1;
-  }
-  return kinds;
 }
 
 }  // namespace torv::history

@@ -1,5 +1,5 @@
-// The texts a listing's filters are given as: dates YYYY-MM-DD or DD.MM.YYYY and a comma
-// list of event kinds.
+// The texts a listing's period is given as: dates YYYY-MM-DD or DD.MM.YYYY
+// (selection_texts.h has the others).
 #pragma once
 
 #include <string_view>
@@ -15,8 +15,5 @@ namespace torv::history {
 Result<CalendarDate> ParseCalendarDate(std::string_view text);
 // Whether the month has that day in that year.
 bool IsCalendarDate(const CalendarDate& date);
-
-// "input,device,relay,damaged,other" in any order and number, no repeats.
-Result<std::vector<EventKind>> ParseEventKinds(std::string_view text);
 
 }  // namespace torv::history

@@ -29,6 +29,9 @@ class SqlHistoryStore final : public HistoryStore {
   Result<std::vector<ListingPart>> Parts(const EventQuery& query) override;
   Result<std::vector<StoredEvent>> PartEvents(const EventQuery& query, const ListingPart& part,
                                               std::int64_t skip, int limit) override;
+  Result<std::vector<CountedEvents>> Counts(const EventQuery& query,
+                                            CountGrouping grouping) override;
+  Result<std::vector<HistoryHole>> Holes(const EventQuery& query) override;
 
  private:
   struct Device {
@@ -77,6 +80,10 @@ class SqlHistoryStore final : public HistoryStore {
   Result<std::optional<StoredEvent>> FirstDated(const Device& device,
                                                 const std::vector<Stretch>& stretches, bool newest);
   Result<std::vector<DeviceSummary>> ReadDevices();
+
+  // Aggregation steps (store_counts.cpp).
+  Result<std::vector<CountedEvents>> ReadCounts(const EventQuery& query, CountGrouping grouping);
+  Result<std::vector<HistoryHole>> ReadHoles(const EventQuery& query);
 
   std::unique_ptr<SqlConnection> db_;
 };

@@ -5,6 +5,7 @@
 #include <tuple>
 #include <utility>
 
+#include "history/event_selection.h"
 #include "history/operator_text.h"
 #include "history/sql_history_store.h"
 #include "history/stored_columns.h"
@@ -30,17 +31,7 @@ Filter BuildFilter(const EventQuery& query, int first, const std::string& textCo
     filter.parameters.push_back(std::move(value));
     return "$" + std::to_string(first + static_cast<int>(filter.parameters.size()) - 1);
   };
-  if (!query.kinds.empty()) {
-    std::string codes;
-    for (const EventKind kind : query.kinds) {
-      codes += (codes.empty() ? "" : ", ") + std::to_string(KindCode(kind));
-    }
-    filter.sql += " AND kind IN (" + codes + ")";
-  }
-  if (query.input) {
-    filter.sql += " AND kind = " + std::to_string(KindCode(EventKind::kInput)) +
-                  " AND number = " + parameter(std::int64_t{*query.input});
-  }
+  filter.sql += SelectionCondition(query);
   if (query.from) filter.sql += " AND date_key >= " + parameter(query.from->Key());
   if (query.to) filter.sql += " AND date_key <= " + parameter(query.to->Key());
   return filter;
@@ -58,11 +49,6 @@ StoredEvent EventFromRow(const SqlRow& row, const std::string& device) {
 
 constexpr char kEventColumnsSql[] = "SELECT pos, moment, spare, date_key FROM events ";
 
-// The events of one code: the code is the moment's second lowest byte.
-std::string CodeCondition(std::uint8_t code) {
-  return "(moment / 256 % 256 = " + std::to_string(code) + ")";
-}
-
 // Positions from $first to $first + 1, both included.
 std::string PositionsFrom(int first) {
   return " AND pos >= $" + std::to_string(first) + " AND pos <= $" + std::to_string(first + 1);
@@ -72,12 +58,6 @@ std::string PositionsFrom(int first) {
 std::vector<SqlValue> With(std::vector<SqlValue> parameters, const Filter& filter) {
   parameters.insert(parameters.end(), filter.parameters.begin(), filter.parameters.end());
   return parameters;
-}
-
-std::string NumbersCondition(EventKind kind, const std::vector<int>& numbers) {
-  std::string list;
-  for (const int number : numbers) list += (list.empty() ? "" : ", ") + std::to_string(number);
-  return "(kind = " + std::to_string(KindCode(kind)) + " AND number IN (" + list + "))";
 }
 
 }  // namespace
@@ -97,7 +77,9 @@ Result<std::string> SqlHistoryStore::TextCondition(const EventQuery& query, std:
   if (!s) return s.failure();
   // Every value is a number made here, so the condition is written out whole.
   std::vector<std::string> alternatives;
-  for (const std::uint8_t code : CodesWithText(folded)) alternatives.push_back(CodeCondition(code));
+  std::vector<int> codes;
+  for (const std::uint8_t code : CodesWithText(folded)) codes.push_back(code);
+  if (!codes.empty()) alternatives.push_back(CodesCondition(codes));
   if (!inputs.empty()) alternatives.push_back(NumbersCondition(EventKind::kInput, inputs));
   if (!relays.empty()) alternatives.push_back(NumbersCondition(EventKind::kRelay, relays));
   if (alternatives.empty()) return std::string(" AND 1 = 0");

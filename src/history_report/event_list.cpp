@@ -112,7 +112,11 @@ class JsonListWriter final : public ListWriter {
     filters["input"] = NumberOrNull(query.input);
     nlohmann::json kinds = nlohmann::json::array();
     for (const EventKind kind : query.kinds) kinds.push_back(std::string(EventKindName(kind)));
+    for (const EventType type : query.types) kinds.push_back(std::string(EventTypeName(type)));
     filters["kinds"] = std::move(kinds);
+    filters["codes"] = query.codes;
+    filters["inputs"] = query.inputs;
+    filters["relays"] = query.relays;
     filters["text"] = query.text.empty() ? nlohmann::json(nullptr) : nlohmann::json(query.text);
     filters["newest_first"] = query.newestFirst;
     filters["lines"] = QueryLines(query);
@@ -131,6 +135,8 @@ class JsonListWriter final : public ListWriter {
     object["date"] = fields.date;
     object["time"] = fields.time;
     object["event"] = fields.event;
+    object["code"] = event.record.Code();
+    object["kind"] = std::string(EventTypeName(TypeOf(event.record)));
     object["input"] = NumberOrNull(fields.input);
     object["relay"] = NumberOrNull(fields.relay);
     object["name"] = fields.name.empty() ? nlohmann::json(nullptr) : nlohmann::json(fields.name);

@@ -12,10 +12,12 @@
 // standing before it, so that it always lies between the two events it
 // separates.
 // JSON: {"filters": {...}, "events": [...]}: "filters" holds "device",
-// "from" and "to" (YYYY-MM-DD), "input", "kinds", "text" (null or [] where
-// not set), "newest_first" and "lines" (QueryLines); each event an object with "device", "year"
-// (number or null), "bytes" (the record's 8 bytes), "gap_before", "date",
-// "time", "event", "input", "relay" and "name" (null where none).
+// "from" and "to" (YYYY-MM-DD), "input", "kinds" (kinds and types), "codes",
+// "inputs", "relays", "text" (null or [] where not set), "newest_first" and
+// "lines" (QueryLines); each event an object with "device", "year" (number
+// or null), "bytes" (the record's 8 bytes), "gap_before", "date", "time",
+// "event", "code" (byte 0), "kind" (EventTypeName), "input", "relay" and
+// "name" (null where none).
 #pragma once
 
 #include <array>

@@ -23,6 +23,8 @@ ListedFields FieldsOf(const history::StoredEvent& event, const NameBook& names) 
   const EventRow cells = DecodeRecord(record);
   ListedFields fields;
   fields.event = TrimSpaces(cells[0]);
+  // The device has no text for this code: the history names the code.
+  if (KindOf(record) == EventKind::kOther) fields.event = "Код " + std::to_string(record.Code());
   fields.time = TrimSpaces(cells[2]);
   fields.date = cells[3];
   if (event.year && !fields.date.empty()) fields.date += "." + std::to_string(*event.year);

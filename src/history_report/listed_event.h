@@ -29,7 +29,7 @@ class NameBook {
 struct ListedFields {
   std::string date;   // DD.MM.YYYY; DD.MM without a year; empty when unset
   std::string time;   // HH:MM:SS as the table shows it; empty when unset
-  std::string event;  // the event text without its padding spaces
+  std::string event;  // the event text without its padding spaces; "Код N" without a text
   std::optional<int> input;
   std::optional<int> relay;
   std::string name;  // the input's or relay's name, or empty

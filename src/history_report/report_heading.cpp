@@ -1,7 +1,9 @@
 #include "history_report/report_heading.h"
 
+#include <algorithm>
 #include <cstdio>
 
+#include "history/selection_texts.h"
 #include "history_report/history_summaries.h"
 
 namespace torv {
@@ -24,6 +26,26 @@ std::string_view EventKindLabel(EventKind kind) {
   return "пустые";
 }
 
+std::string_view EventTypeLabel(EventType type) {
+  switch (type) {
+    case EventType::kAlarm:
+      return "авар. сигн.";
+    case EventType::kWarning:
+      return "пред. сигн.";
+    case EventType::kNormal:
+      return "норма";
+    case EventType::kDevice:
+      return EventKindLabel(EventKind::kDevice);
+    case EventType::kRelay:
+      return EventKindLabel(EventKind::kRelay);
+    case EventType::kDamaged:
+      return EventKindLabel(EventKind::kDamaged);
+    case EventType::kOther:
+      break;
+  }
+  return EventKindLabel(EventKind::kOther);
+}
+
 std::string CalendarDateText(const history::CalendarDate& date) {
   char text[16];
   std::snprintf(text, sizeof text, "%02d.%02d.%04d", date.day, date.month, date.year);
@@ -32,13 +54,27 @@ std::string CalendarDateText(const history::CalendarDate& date) {
 
 std::string FilterText(const history::EventQuery& query) {
   std::vector<std::string> parts;
-  if (query.input) parts.push_back("вход " + std::to_string(*query.input));
-  if (!query.kinds.empty()) {
-    std::string kinds = "события: ";
-    for (std::size_t i = 0; i < query.kinds.size(); ++i) {
-      kinds += (i == 0 ? "" : ", ") + std::string(EventKindLabel(query.kinds[i]));
+  std::vector<int> inputs = query.inputs;
+  if (query.input) inputs.push_back(*query.input);
+  std::sort(inputs.begin(), inputs.end());
+  inputs.erase(std::unique(inputs.begin(), inputs.end()), inputs.end());
+  if (!inputs.empty()) {
+    parts.push_back((inputs.size() == 1 ? "вход " : "входы ") + history::NumberListText(inputs));
+  }
+  if (!query.relays.empty()) parts.push_back("реле " + history::NumberListText(query.relays));
+  if (!query.kinds.empty() || !query.types.empty()) {
+    std::string kinds;
+    for (const EventKind kind : query.kinds) {
+      kinds += (kinds.empty() ? "" : ", ") + std::string(EventKindLabel(kind));
     }
-    parts.push_back(kinds);
+    for (const EventType type : query.types) {
+      kinds += (kinds.empty() ? "" : ", ") + std::string(EventTypeLabel(type));
+    }
+    parts.push_back("события: " + kinds);
+  }
+  if (!query.codes.empty()) {
+    parts.push_back((query.codes.size() == 1 ? "код " : "коды ") +
+                    history::NumberListText(query.codes));
   }
   if (!query.text.empty()) parts.push_back("текст «" + query.text + "»");
   if (query.newestFirst) parts.push_back("сначала новые");

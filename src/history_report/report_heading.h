@@ -23,13 +23,16 @@ inline constexpr std::string_view kHistoryReportTitle = "История собы
 // How the window and the heading name an event kind: "входы", "устройство",
 // "реле", "некорректные", "прочие".
 std::string_view EventKindLabel(EventKind kind);
+// How they name an event type: "авар. сигн.", "пред. сигн.", "норма", and
+// the label of the kind for the others.
+std::string_view EventTypeLabel(EventType type);
 
 // "DD.MM.YYYY".
 std::string CalendarDateText(const history::CalendarDate& date);
 
 // What a listing shows of its query, line by line: "Устройство: NAME" or
 // "Устройства: все"; "Период: с ... по ..." or "Период: всё время";
-// "Отбор: ..." (input, kinds, text, order) or "Отбор: нет". Every export and
+// "Отбор: ..." (inputs, relays, kinds, codes, text, order) or "Отбор: нет". Every export and
 // printout starts with these, so that a listing handed on says what it leaves
 // out.
 std::vector<std::string> QueryLines(const history::EventQuery& query);

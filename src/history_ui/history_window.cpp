@@ -16,7 +16,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QSettings>
-#include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableView>
@@ -134,9 +133,9 @@ QWidget* HistoryWindow::BuildFilters() {
     edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     edit->setDate(Today());
   }
-  ui_.Input = new QSpinBox;
-  ui_.Input->setRange(0, 256);
-  ui_.Input->setSpecialValueText(QStringLiteral("все"));
+  ui_.Input = new QLineEdit;
+  ui_.Input->setPlaceholderText(QStringLiteral("все, или 3,7,12-15"));
+  ui_.Input->setClearButtonEnabled(true);
   ui_.Text = new QLineEdit;
   ui_.Text->setPlaceholderText(QStringLiteral("текст или название (Ctrl+F)"));
   ui_.Text->setClearButtonEnabled(true);
@@ -153,18 +152,30 @@ QWidget* HistoryWindow::BuildFilters() {
   grid->addWidget(ui_.NewestFirst, 0, 8);
 
   auto* kinds = new QHBoxLayout;
-  for (std::size_t i = 0; i < kFilterKinds.size(); ++i) {
-    const std::string_view label = EventKindLabel(kFilterKinds[i]);
-    ui_.Kinds[i] =
+  const auto box = [](std::string_view label) {
+    auto* check =
         new QCheckBox(QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size())));
-    ui_.Kinds[i]->setChecked(true);
+    check->setChecked(true);
+    return check;
+  };
+  for (std::size_t i = 0; i < kFilterKinds.size(); ++i) {
+    ui_.Kinds[i] = box(EventKindLabel(kFilterKinds[i]));
     kinds->addWidget(ui_.Kinds[i]);
+    if (kFilterKinds[i] != EventKind::kInput) continue;
+    // The input events by type, right after the box of them all.
+    kinds->addWidget(new QLabel(QStringLiteral("(")));
+    for (std::size_t t = 0; t < kFilterTypes.size(); ++t) {
+      ui_.Types[t] = box(EventTypeLabel(kFilterTypes[t]));
+      kinds->addWidget(ui_.Types[t]);
+    }
+    kinds->addWidget(new QLabel(QStringLiteral(")")));
   }
   kinds->addStretch();
+  // The kinds take a row of their own: with the types they are the widest.
   grid->addWidget(new QLabel(QStringLiteral("События:")), 1, 0);
-  grid->addLayout(kinds, 1, 1, 1, 5);
-  grid->addWidget(new QLabel(QStringLiteral("Текст:")), 1, 6);
-  grid->addWidget(ui_.Text, 1, 7, 1, 2);
+  grid->addLayout(kinds, 1, 1, 1, 8);
+  grid->addWidget(new QLabel(QStringLiteral("Текст:")), 2, 0);
+  grid->addWidget(ui_.Text, 2, 1, 1, 8);
   grid->setColumnStretch(7, 1);
   return filters;
 }

@@ -30,7 +30,6 @@ class QComboBox;
 class QDateEdit;
 class QLabel;
 class QLineEdit;
-class QSpinBox;
 class QSplitter;
 class QTableView;
 class QTreeWidget;
@@ -45,13 +44,19 @@ inline constexpr std::array<EventKind, 5> kFilterKinds = {EventKind::kInput, Eve
                                                           EventKind::kRelay, EventKind::kDamaged,
                                                           EventKind::kOther};
 
+// The input events' types of the type check boxes, in order: they narrow
+// the kind box of the inputs.
+inline constexpr std::array<EventType, 3> kFilterTypes = {EventType::kAlarm, EventType::kWarning,
+                                                          EventType::kNormal};
+
 struct HistoryWindowControls {
   QTreeWidget* Devices = nullptr;
   QComboBox* Period = nullptr;
   QDateEdit* From = nullptr;
   QDateEdit* To = nullptr;
-  QSpinBox* Input = nullptr;  // 0: every input
+  QLineEdit* Input = nullptr;  // inputs such as 3,7,12-15; empty: every input
   std::array<QCheckBox*, 5> Kinds{};
+  std::array<QCheckBox*, 3> Types{};
   QLineEdit* Text = nullptr;
   QCheckBox* NewestFirst = nullptr;
   QTableView* Table = nullptr;
@@ -96,6 +101,8 @@ class HistoryWindow : public QMainWindow {
   void SetTodayForTesting(const QDate& today) { today_ = today; }
   // The device chosen in the list; none for every device.
   std::optional<QString> ChosenDevice() const;
+  // The inputs of the input field; none while it is empty or not a list.
+  std::optional<std::vector<int>> ChosenInputs() const;
   void ChooseDevice(const std::optional<QString>& device);
 
  public:  // commands

@@ -6,10 +6,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
-#include <QSpinBox>
 #include <QTableView>
 #include <QTreeWidget>
 
+#include "history/selection_texts.h"
 #include "history_report/history_summaries.h"
 #include "history_report/report_heading.h"
 #include "history_ui/history_window.h"
@@ -56,21 +56,27 @@ void HistoryWindow::ConnectFilters() {
   });
   connect(ui_.From, &QDateEdit::dateChanged, this, apply);
   connect(ui_.To, &QDateEdit::dateChanged, this, apply);
-  connect(ui_.Input, &QSpinBox::valueChanged, this, apply);
+  connect(ui_.Input, &QLineEdit::textChanged, this, apply);
   connect(ui_.Text, &QLineEdit::textChanged, this, apply);
   connect(ui_.NewestFirst, &QCheckBox::toggled, this, apply);
-  for (QCheckBox* kind : ui_.Kinds) {
-    connect(kind, &QCheckBox::toggled, this, [this, kind, apply](bool checked) {
-      // At least one kind stays chosen: no kind at all would show nothing.
-      if (!checked && std::none_of(ui_.Kinds.begin(), ui_.Kinds.end(),
-                                   [](const QCheckBox* box) { return box->isChecked(); })) {
-        const QSignalBlocker blocker(kind);
-        kind->setChecked(true);
+  // At least one box of a row stays chosen: none at all would show nothing.
+  const auto keepOne = [this, apply](QCheckBox* box, auto& row) {
+    connect(box, &QCheckBox::toggled, this, [box, &row, apply](bool checked) {
+      if (!checked && std::none_of(row.begin(), row.end(),
+                                   [](const QCheckBox* other) { return other->isChecked(); })) {
+        const QSignalBlocker blocker(box);
+        box->setChecked(true);
         return;
       }
       apply();
     });
-  }
+  };
+  for (QCheckBox* kind : ui_.Kinds) keepOne(kind, ui_.Kinds);
+  for (QCheckBox* type : ui_.Types) keepOne(type, ui_.Types);
+  // The types narrow the input events only while those are shown.
+  connect(ui_.Kinds[0], &QCheckBox::toggled, this, [this](bool checked) {
+    for (QCheckBox* type : ui_.Types) type->setEnabled(checked);
+  });
   connect(ui_.Devices, &QTreeWidget::itemSelectionChanged, this, apply);
   SetPeriod(PeriodChoice::kAll);
 }
@@ -148,15 +154,40 @@ history::EventQuery HistoryWindow::CurrentQuery() const {
     query.from = DateOf(ui_.From->date());
     query.to = DateOf(ui_.To->date());
   }
-  if (ui_.Input->value() > 0) query.input = ui_.Input->value();
+  if (const std::optional<std::vector<int>> inputs = ChosenInputs()) {
+    if (inputs->size() == 1) {
+      query.input = inputs->front();
+    } else {
+      query.inputs = *inputs;
+    }
+  }
+  std::vector<EventType> types;
+  for (std::size_t i = 0; i < kFilterTypes.size(); ++i) {
+    if (ui_.Types[i]->isChecked()) types.push_back(kFilterTypes[i]);
+  }
   std::vector<EventKind> kinds;
   for (std::size_t i = 0; i < kFilterKinds.size(); ++i) {
-    if (ui_.Kinds[i]->isChecked()) kinds.push_back(kFilterKinds[i]);
+    if (!ui_.Kinds[i]->isChecked()) continue;
+    // Some types of the input events: those types instead of the kind.
+    if (kFilterKinds[i] == EventKind::kInput && types.size() < kFilterTypes.size()) {
+      query.types = types;
+    } else {
+      kinds.push_back(kFilterKinds[i]);
+    }
   }
   if (kinds.size() < kFilterKinds.size()) query.kinds = kinds;
   query.text = ui_.Text->text().trimmed().toStdString();
   query.newestFirst = ui_.NewestFirst->isChecked();
   return query;
+}
+
+std::optional<std::vector<int>> HistoryWindow::ChosenInputs() const {
+  const QString text = ui_.Input->text().remove(u' ');
+  if (text.isEmpty()) return std::nullopt;
+  Result<std::vector<int>> inputs = history::ParseNumberList(
+      text.toStdString(), history::kFirstNamedNumber, history::kLastNamedNumber);
+  if (!inputs) return std::nullopt;
+  return *inputs;
 }
 
 void HistoryWindow::OpenStoreFrom(const std::optional<std::string>& dbOption,
@@ -241,6 +272,13 @@ void HistoryWindow::ShowListing() {
     ShowReadFailure(shown.failure());
     return;
   }
+  // A list that does not read filters nothing: the field says so.
+  const bool wrongInputs = !ui_.Input->text().trimmed().isEmpty() && !ChosenInputs();
+  ui_.Input->setStyleSheet(wrongInputs ? QStringLiteral("QLineEdit { border: 2px solid #D55E00; }")
+                                       : QString());
+  ui_.Input->setToolTip(wrongInputs ? QStringLiteral("Не список входов: номера 1–256 и "
+                                                     "диапазоны через запятую, например 3,7,12-15")
+                                    : QString());
   const std::size_t gaps = events_->GapRows().size();
   ui_.CountLabel->setText(QStringLiteral("Событий: %1").arg(events_->EventCount()) +
                           (gaps > 0 ? QStringLiteral(", пропусков: %1").arg(gaps) : QString()));

@@ -35,7 +35,8 @@ ArchiveRecord SimulatedDevice::NextRecord() {
       kCodes[std::uniform_int_distribution<std::size_t>(0, std::size(kCodes) - 1)(random_)];
   ArchiveRecord record;
   record.bytes = {code,
-                  static_cast<std::uint8_t>(std::uniform_int_distribution<int>(0, 31)(random_)),
+                  static_cast<std::uint8_t>(
+                      std::uniform_int_distribution<int>(0, options_.numbers - 1)(random_)),
                   static_cast<std::uint8_t>(utc.tm_sec),
                   static_cast<std::uint8_t>(utc.tm_min),
                   static_cast<std::uint8_t>(utc.tm_hour),

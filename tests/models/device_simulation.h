@@ -23,6 +23,8 @@ struct SimulationOptions {
   // Chances out of 1000 per event.
   int damagedPerMille = 20;  // a damaged record, all bytes 255
   int repeatPerMille = 30;   // the same record again in the same second
+  // Byte 1 (the input or relay number - 1) runs from 0 to numbers - 1.
+  int numbers = 32;
 };
 
 class SimulatedDevice {

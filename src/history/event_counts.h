@@ -1,0 +1,37 @@
+// What the store counts for the chart and the statistics, so that they need
+// not read every event: events per day or per input, by code, and the holes
+// of each device's history.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "history/history_model.h"
+
+namespace torv::history {
+
+enum class CountGrouping {
+  kDayAndCode,     // per date (CalendarDate::Key; none without a year) and code
+  kNumberAndCode,  // per input or relay number (none for other kinds) and code
+};
+
+struct CountedEvents {
+  std::string device;
+  std::optional<std::int64_t> dateKey;  // kDayAndCode
+  int code = 0;
+  std::optional<int> number;  // kNumberAndCode
+  std::int64_t events = 0;
+  bool operator==(const CountedEvents&) const = default;
+};
+
+// A gap of a device's history, seen from both sides: the newest dated event
+// before it and the oldest dated event after it (none where that side has no
+// dated event).
+struct HistoryHole {
+  std::string device;
+  std::optional<StoredEvent> before;
+  std::optional<StoredEvent> after;
+};
+
+}  // namespace torv::history
