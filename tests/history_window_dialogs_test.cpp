@@ -172,13 +172,21 @@ TEST_F(HistoryDialogsTest, TheProgressDialogsCancelStopsBetweenCopies) {
   driver.Then(CloseBox(result));
   window_->ImportCopies();
   EXPECT_EQ(driver.Left(), 0u);
-  EXPECT_EQ(valueAtCancel, 1);
+  // The click lands between two copies: after the first, or a later one on a
+  // busy machine. What was imported before it stays, nothing after it comes.
+  ASSERT_GE(valueAtCancel, 1);
+  ASSERT_LE(valueAtCancel, 3);
   const QStringList lines = result.text.split(u'\n');
-  ASSERT_EQ(lines.size(), 2);
-  EXPECT_TRUE(lines[0].startsWith(QString::fromStdString(files[0]) + QStringLiteral(": 100 new")));
-  EXPECT_EQ(lines[1], QStringLiteral("Импорт прерван: не импортировано файлов: 3 из 4."));
-  EXPECT_EQ(window_->Ui().Devices->topLevelItem(1)->text(2), QStringLiteral("1"));
-  EXPECT_EQ(window_->Events().EventCount(), 100);
+  ASSERT_EQ(lines.size(), valueAtCancel + 1);
+  for (int i = 0; i < valueAtCancel; ++i) {
+    EXPECT_TRUE(lines[i].startsWith(QString::fromStdString(files[static_cast<std::size_t>(i)]) +
+                                    QStringLiteral(": 100 new")));
+  }
+  EXPECT_EQ(
+      lines.back(),
+      QStringLiteral("Импорт прерван: не импортировано файлов: %1 из 4.").arg(4 - valueAtCancel));
+  EXPECT_EQ(window_->Ui().Devices->topLevelItem(1)->text(2), QString::number(valueAtCancel));
+  EXPECT_EQ(window_->Events().EventCount(), 100 * valueAtCancel);
 }
 
 TEST_F(HistoryDialogsTest, TheNamesDialogTakesAListedNameAndStoresTheChange) {
