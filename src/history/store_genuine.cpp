@@ -45,7 +45,10 @@ Result<std::optional<std::string>> OtherYears(SqlConnection& db, const DeviceHis
     windows.emplace_back(history.stretchIds[fold.stretch], plan.copyStart - fold.shift);
   }
   std::optional<std::string> refusal;
-  for (const auto& [stretchId, start] : windows) {
+  for (const auto& window : windows) {
+    // Named copies: a lambda cannot capture a structured binding in C++20.
+    const std::int64_t stretchId = window.first;
+    const std::int64_t start = window.second;
     const auto last = start + static_cast<std::int64_t>(years.size()) - 1;
     const Status s = db.Query(
         "SELECT pos, date_key / 10000 FROM events WHERE stretch_id = $1 AND pos >= $2 AND "
