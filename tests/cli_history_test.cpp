@@ -189,11 +189,11 @@ TEST_P(HistoryCommandsTest, WatchImportsEachCopyOnceItIsWholeAcrossARestart) {
   WriteArchive("drop/gate/a.dat", {kAlarm7, kNormal7});
   SetModified(PathOf("drop/gate/a.dat"), kTaken);
   const std::vector<std::string> args = {
-      "drop",    "--device-from-folder", "--new-device", "--interval",   "1", "--settle", "2",
+      "drop",    "--device-from-folder", "--new-device", "--interval",   "1", "--settle", "4",
       "--state", "watch.state",          "--db",         store_.dbText()};
   BackgroundWatch first(folder_.path(), "first", args);
   EXPECT_EQ(first.OutOnceItHas(1), "drop/gate/a.dat: 2 new, 0 already stored\n");
-  // Written a quarter at a time: never still for 2 s before it is whole.
+  // Written a quarter at a time: never still for 4 s before it is whole, even on a busy machine.
   const std::vector<std::uint8_t> whole = ArchiveOf({kNormal7, kRelay2On, kWarning3});
   for (std::size_t quarter = 1; quarter <= 4; ++quarter) {
     folder_.Write("drop/gate/b.dat",
