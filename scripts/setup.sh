@@ -13,7 +13,7 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libqt6printsupport6 qt6-qpa-plugins libqt6svg6 libgl-dev
   nlohmann-json3-dev
-  libsqlite3-dev libpq-dev tzdata
+  libsqlite3-dev libpq-dev nettle-dev tzdata
   qt6-translations-l10n fonts-dejavu-core
   help2man dpkg-dev file
 )

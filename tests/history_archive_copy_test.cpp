@@ -93,8 +93,13 @@ TEST_F(ArchiveCopyTest, ImportingAFileTwiceStoresItOnce) {
   ASSERT_TRUE(first.ok());
   Result<ImportOutcome> second = ImportArchiveFile(*store, "1", path, at);
   ASSERT_TRUE(second.ok());
-  EXPECT_EQ(first->newEvents + first->alreadyStored, second->alreadyStored);
-  EXPECT_EQ(second->newEvents, 0);
+  EXPECT_EQ(first->newEvents + first->alreadyStored, 1024);
+  // The same bytes: no new copy, nothing counted.
+  EXPECT_EQ(second->newEvents + second->alreadyStored, 0);
+  ASSERT_TRUE(second->alreadyImported);
+  Result<std::vector<DeviceSummary>> devices = store->Devices();
+  ASSERT_TRUE(devices.ok());
+  EXPECT_EQ(devices->front().copies, 1);
   Result<ImportOutcome> nameless = ImportArchiveFile(*store, "", path, at);
   ASSERT_FALSE(nameless.ok());
   EXPECT_EQ(nameless.failure().reason, "the device name is empty");

@@ -208,6 +208,7 @@ TEST_P(DeviceIdTest, ImportsOfAKnownDeviceUseUpNoId) {
     ASSERT_TRUE(store->Import(device, simulated.CopyNow()).ok());
   }
   ASSERT_TRUE(store->SetNames({{"a", NumberKind::kInput, 1, "door"}}).ok());
+  simulated.Write(10);
   ASSERT_TRUE(store->Import("d", simulated.CopyNow()).ok());
   std::unique_ptr<SqlConnection> raw = test.Raw();
   ASSERT_TRUE(raw);

@@ -15,31 +15,8 @@ namespace torv::history {
 namespace {
 
 using testing::Backend;
+using testing::StoreListing;
 using testing::TestStore;
-
-// Everything the store shows: events, devices and names, as one text.
-std::string Listing(HistoryStore& store) {
-  std::string text;
-  const Status events = store.ForEachEvent({}, [&](const StoredEvent& e) {
-    text += e.device + " " + std::to_string(IdentityOf(e.record)) + " " +
-            std::to_string(e.year.value_or(0)) + (e.gapBefore ? " gap" : "") + "\n";
-  });
-  EXPECT_TRUE(events.ok());
-  Result<std::vector<DeviceSummary>> devices = store.Devices();
-  EXPECT_TRUE(devices.ok());
-  if (devices) {
-    for (const DeviceSummary& d : *devices) {
-      text += "device " + d.device + " " + std::to_string(d.events) + " " +
-              std::to_string(d.copies) + "\n";
-    }
-  }
-  Result<std::vector<NameEntry>> names = store.Names();
-  EXPECT_TRUE(names.ok());
-  if (names) {
-    for (const NameEntry& n : *names) text += "name " + n.device + " " + n.name + "\n";
-  }
-  return text;
-}
 
 std::vector<std::uint8_t> Resized(std::vector<std::uint8_t> bytes, std::size_t size) {
   bytes.resize(size, 0);
@@ -71,7 +48,7 @@ TEST_P(HistoryRefusalTest, AFileThatIsNoGenuineCopyStoresNothing) {
   torv::testing::TempFolder files;
   ASSERT_TRUE(ImportArchiveFile(*store, "3", files.Write("first.dat", genuine), at).ok());
   ASSERT_TRUE(store->SetNames({{"3", NumberKind::kInput, 1, "Дверь"}}).ok());
-  const std::string before = Listing(*store);
+  const std::string before = StoreListing(*store);
   ASSERT_NE(before, "");
 
   const struct {
@@ -97,7 +74,7 @@ TEST_P(HistoryRefusalTest, AFileThatIsNoGenuineCopyStoresNothing) {
     ASSERT_TRUE(outcome.ok()) << outcome.failure().reason;
     EXPECT_EQ(outcome->refusal, c.refusal);
     EXPECT_EQ(outcome->newEvents, 0);
-    EXPECT_EQ(Listing(*store), before);
+    EXPECT_EQ(StoreListing(*store), before);
   }
   // A WriteOffset the viewer rejects keeps the viewer's message.
   ArchiveBuilder damaged;
@@ -106,7 +83,7 @@ TEST_P(HistoryRefusalTest, AFileThatIsNoGenuineCopyStoresNothing) {
       ImportArchiveFile(*store, "3", files.Write("d.dat", damaged.Bytes()), at);
   ASSERT_FALSE(refused.ok());
   EXPECT_EQ(refused.failure().reason, "Архив поврежден");
-  EXPECT_EQ(Listing(*store), before);
+  EXPECT_EQ(StoreListing(*store), before);
 }
 
 TEST_P(HistoryRefusalTest, TextsThatWouldBreakAListingAreNeverStored) {
@@ -114,7 +91,7 @@ TEST_P(HistoryRefusalTest, TextsThatWouldBreakAListingAreNeverStored) {
   ASSERT_TRUE(store);
   const ArchiveCopy copy{{MakeRecord(3, 0, 1, 2, 3, 4, 5)}, {0, 2025, 6, 1}, "a.dat"};
   ASSERT_TRUE(store->Import("3", copy).ok());
-  const std::string before = Listing(*store);
+  const std::string before = StoreListing(*store);
   const struct {
     std::string device;
     std::string name;
@@ -139,7 +116,7 @@ TEST_P(HistoryRefusalTest, TextsThatWouldBreakAListingAreNeverStored) {
     const Status named = store->SetNames({{c.device, NumberKind::kInput, 1, c.name}});
     ASSERT_FALSE(named.ok());
     EXPECT_EQ(named.failure().reason, c.reason);
-    EXPECT_EQ(Listing(*store), before);
+    EXPECT_EQ(StoreListing(*store), before);
   }
 }
 
@@ -160,7 +137,7 @@ TEST_P(HistoryRefusalTest, ACopyThatContradictsTheStoredHistoryIsRefused) {
   const CopyTime in2024{100, 2024, 1, 2};
   ASSERT_TRUE(store->Import("gate", ArchiveCopy{Seconds(1, 100), in2024, "a.dat"}).ok());
   ASSERT_TRUE(store->Import("gate", ArchiveCopy{Seconds(300, 310), in2024, "b.dat"}).ok());
-  const std::string before = Listing(*store);
+  const std::string before = StoreListing(*store);
   const struct {
     const char* what;
     ArchiveCopy copy;
@@ -186,7 +163,7 @@ TEST_P(HistoryRefusalTest, ACopyThatContradictsTheStoredHistoryIsRefused) {
     Result<ImportOutcome> outcome = store->Import("gate", c.copy);
     ASSERT_TRUE(outcome.ok()) << outcome.failure().reason;
     EXPECT_EQ(outcome->refusal, c.refusal);
-    EXPECT_EQ(Listing(*store), before);
+    EXPECT_EQ(StoreListing(*store), before);
   }
   // Beyond the stretches, in the gap between them, or vouched for: stored.
   ArchiveCopy vouched{Seconds(20, 30, 4), in2024, "post.dat"};

@@ -176,8 +176,9 @@ TEST(ReportHeadingTest, NamesDevicePeriodFiltersAndTimeOfPrinting) {
   query.kinds = {EventKind::kRelay};
   query.types = {EventType::kAlarm, EventType::kWarning};
   query.codes = {2, 50, 51};
-  EXPECT_EQ(FilterText(query),
-            "входы 3, 7, 12–15; реле 1, 2; события: реле, авар. сигн., пред. сигн.; коды 2, 50, 51");
+  EXPECT_EQ(
+      FilterText(query),
+      "входы 3, 7, 12–15; реле 1, 2; события: реле, авар. сигн., пред. сигн.; коды 2, 50, 51");
   query = {};
   query.codes = {20};
   query.types = {EventType::kNormal};
@@ -237,7 +238,13 @@ TEST_F(HistoryReportTest, JsonHasEveryFieldScriptsRelyOn) {
 }
 
 TEST_F(HistoryReportTest, DevicesAsTextAndJson) {
-  ASSERT_TRUE(store_->SetNames({{"пустой", history::NumberKind::kInput, 1, "x"}}).ok());
+  // A device whose one copy was withdrawn holds nothing.
+  ASSERT_TRUE(
+      store_->Import("пустой", {{MakeRecord(3, 0, 1, 0, 0, 1, 1)}, {100, 2024, 1, 2}, "x.dat"})
+          .ok());
+  Result<std::vector<history::KeptCopy>> kept = store_->Copies(std::string("пустой"));
+  ASSERT_TRUE(kept.ok() && kept->size() == 1);
+  ASSERT_TRUE(store_->Withdraw({kept->front().id}, "").ok());
   Result<std::vector<history::DeviceSummary>> devices = store_->Devices();
   ASSERT_TRUE(devices.ok());
   ASSERT_EQ(devices->size(), 2u);

@@ -124,4 +124,28 @@ class TestStore {
   StoreLocation location_;
 };
 
+// Everything the store shows: events, devices and names, as one text.
+inline std::string StoreListing(HistoryStore& store) {
+  std::string text;
+  const Status events = store.ForEachEvent({}, [&](const StoredEvent& e) {
+    text += e.device + " " + std::to_string(IdentityOf(e.record)) + " " +
+            std::to_string(e.year.value_or(0)) + (e.gapBefore ? " gap" : "") + "\n";
+  });
+  EXPECT_TRUE(events.ok());
+  Result<std::vector<DeviceSummary>> devices = store.Devices();
+  EXPECT_TRUE(devices.ok());
+  if (devices) {
+    for (const DeviceSummary& d : *devices) {
+      text += "device " + d.device + " " + std::to_string(d.events) + " " +
+              std::to_string(d.copies) + "\n";
+    }
+  }
+  Result<std::vector<NameEntry>> names = store.Names();
+  EXPECT_TRUE(names.ok());
+  if (names) {
+    for (const NameEntry& n : *names) text += "name " + n.device + " " + n.name + "\n";
+  }
+  return text;
+}
+
 }  // namespace torv::history::testing

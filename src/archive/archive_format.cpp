@@ -30,6 +30,14 @@ ArchiveImage ImageFromBytes(const std::uint8_t* bytes, std::size_t size) {
   return image;
 }
 
+std::vector<std::uint8_t> FileBytesOf(const ArchiveImage& image) {
+  std::vector<std::uint8_t> bytes(image.ring.begin(), image.ring.end());
+  const auto offset = static_cast<std::uint32_t>(image.writeOffset);
+  for (int i = 0; i < kWriteOffsetSize; ++i)
+    bytes.push_back(static_cast<std::uint8_t>(offset >> (8 * i)));
+  return bytes;
+}
+
 bool IsValidWriteOffset(std::int32_t writeOffset) {
   if (writeOffset == kEmptyArchiveOffset) return true;
   return writeOffset >= 0 && writeOffset <= kRingSize && writeOffset % kRecordSize == 0;

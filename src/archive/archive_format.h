@@ -80,6 +80,9 @@ inline ArchiveImage ImageFromBytes(const std::vector<std::uint8_t>& bytes) {
   return ImageFromBytes(bytes.data(), bytes.size());
 }
 
+// The 8196 bytes of a file that holds `image`: the ring, then WriteOffset.
+std::vector<std::uint8_t> FileBytesOf(const ArchiveImage& image);
+
 // 255 (empty) or a multiple of 8 from 0 to 8192 (8192 reads like 0).
 bool IsValidWriteOffset(std::int32_t writeOffset);
 

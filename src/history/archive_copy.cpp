@@ -9,6 +9,7 @@
 #include "archive/record_kind.h"
 #include "archive/view_messages.h"
 #include "history/genuine_copy.h"
+#include "history/kept_copy.h"
 
 namespace torv::history {
 namespace {
@@ -82,17 +83,11 @@ Result<ReadCopy> ReadArchiveCopy(const std::string& path, const std::optional<Co
   result.copy.source = path;
   result.copy.copiedAt = copiedAt ? *copiedAt : CopyTimeAt(read->modifiedUnixSeconds);
   result.fileSize = read->fileSize;
-  const std::int32_t writeOffset = read->image.writeOffset;
-  if (writeOffset == kEmptyArchiveOffset) {
-    result.emptyArchive = true;
-    return result;
-  }
-  // The oldest record lies at WriteOffset itself; walk the whole ring forward.
-  int offset = RecordForward(NewestOffset(writeOffset));
-  for (int i = 0; i < kRecordCount; ++i, offset = RecordForward(offset)) {
-    const ArchiveRecord record = read->image.RecordAt(offset);
-    if (KindOf(record) != EventKind::kEmpty) result.copy.records.push_back(record);
-  }
+  result.emptyArchive = read->image.writeOffset == kEmptyArchiveOffset;
+  result.copy.records = RecordsOfImage(read->image);
+  // Only a file of exactly this size is imported: its bytes are the image's.
+  if (read->fileSize == static_cast<std::uint64_t>(kArchiveFileSize))
+    result.copy.bytes = FileBytesOf(read->image);
   return result;
 }
 

@@ -41,6 +41,10 @@ struct ArchiveCopy {
   CopyTime copiedAt;
   // Where the copy came from (a file name), kept with the copy for reference.
   std::string source;
+  // The file as it was read (8196 bytes), which the store keeps so that the
+  // copy can be given back and the history rebuilt without it; empty where
+  // the bytes are not known, and then kept without them.
+  std::vector<std::uint8_t> bytes{};
   // Stored even where it shares nothing with a stretch that spans its time
   // (store_genuine.h): the operator vouches that it is the device's.
   bool forcedDevice = false;
@@ -73,6 +77,9 @@ struct ImportOutcome {
   std::optional<std::string> refusal;
   // Said beside a stored copy: what looks wrong about it.
   std::optional<std::string> warning;
+  // The same file is stored for this device already ("уже импортирован
+  // DD.MM.YYYY HH:MM (копия N)"): nothing was stored, and that is no fault.
+  std::optional<std::string> alreadyImported;
 };
 
 enum class NumberKind { kInput, kRelay };
@@ -100,6 +107,49 @@ struct DeviceSummary {
   std::optional<StoredEvent> firstDated;  // the oldest event that has a year
   std::optional<StoredEvent> lastDated;   // the newest event that has a year
   std::optional<std::int64_t> lastImportUnixSeconds;
+};
+
+// A copy the store keeps, as `history copies` lists it.
+struct KeptCopy {
+  std::int64_t id = 0;
+  std::string device;
+  std::string file;
+  // The file's size and SHA-256; none for a copy imported before the store
+  // kept copies, whose bytes are not known.
+  std::optional<std::int64_t> size;
+  std::string sha256;
+  std::int64_t copiedAt = 0;    // seconds since the epoch
+  std::int64_t importedAt = 0;  // seconds since the epoch
+  std::string importedBy;       // "user@host"; empty where not known
+  std::string version;          // of torvdoc; empty where not known
+  std::int64_t records = 0;
+  std::int64_t newEvents = 0;
+  bool gapBefore = false;
+  bool forced = false;  // stored with --force-device
+  bool withdrawn = false;
+  bool HasBytes() const { return size.has_value(); }
+};
+
+// One entry of the store's journal: every import, withdrawal, rename,
+// removal and change of names, with who made it, when and why.
+struct JournalEntry {
+  std::int64_t id = 0;
+  std::int64_t at = 0;  // seconds since the epoch
+  std::string kind;     // "import", "withdraw", "rename", "remove", "names"
+  std::string device;
+  std::optional<std::int64_t> copy;
+  std::string who;      // "user@host"
+  std::string version;  // of torvdoc
+  std::string reason;   // as the operator gave it; may be empty
+  std::string detail;   // what changed, in a line
+};
+
+// What a withdrawal did: per device rebuilt, its events before and after.
+struct RebuiltDevice {
+  std::string device;
+  std::int64_t eventsBefore = 0;
+  std::int64_t eventsAfter = 0;
+  std::int64_t copiesLeft = 0;
 };
 
 // A calendar date as the filters take it.

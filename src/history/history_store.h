@@ -60,13 +60,34 @@ class HistoryStore {
   // by device (by name), in no particular order within a device.
   virtual Result<std::vector<CountedEvents>> Counts(const EventQuery& query,
                                                     CountGrouping grouping) = 0;
+  // The copies kept, oldest import first: of `device`, or of every device.
+  virtual Result<std::vector<KeptCopy>> Copies(const std::optional<std::string>& device) = 0;
+  // The bytes of copy `id` exactly as they were imported. Fails for an
+  // unknown copy and for one kept without its bytes.
+  virtual Result<std::vector<std::uint8_t>> CopyBytes(std::int64_t id) = 0;
+  // Takes the copies out of the history: every device they belong to is
+  // rebuilt from its remaining copies by the same merge, as if it had never
+  // seen them. The copies stay listed, marked withdrawn, and may be
+  // imported again. One transaction, with a journal entry per copy.
+  virtual Result<std::vector<RebuiltDevice>> Withdraw(const std::vector<std::int64_t>& ids,
+                                                      const std::string& reason) = 0;
+  // Renames a device; `to` must not name another device. One transaction,
+  // journalled.
+  virtual Status RenameDevice(const std::string& from, const std::string& to,
+                              const std::string& reason) = 0;
+  // Removes a device with its events, copies and names. One transaction,
+  // journalled (the journal keeps what was removed, counted).
+  virtual Status RemoveDevice(const std::string& name, const std::string& reason) = 0;
+  // The journal, oldest entry first.
+  virtual Result<std::vector<JournalEntry>> Journal() = 0;
+
   // Every gap of the devices the query lists (its device, or all), device by
   // device, oldest first; the query's other filters do not matter.
   virtual Result<std::vector<HistoryHole>> Holes(const EventQuery& query) = 0;
 };
 
 // The newest store layout this program knows.
-inline constexpr int kStoreVersion = 2;
+inline constexpr int kStoreVersion = 3;
 
 // Opens (for kWrite: creates when missing, with its folder) the store and
 // brings an older layout up to date. A store of a newer layout is refused

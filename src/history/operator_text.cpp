@@ -23,7 +23,9 @@ std::string SameDeviceKey(std::string_view name) {
 
 }  // namespace
 
-std::optional<std::string> OperatorTextProblem(std::string_view text, std::string_view what) {
+std::optional<std::string> OperatorTextProblem(std::string_view text, std::string_view what,
+                                               bool mayBeEmpty) {
+  if (mayBeEmpty && text.empty()) return std::nullopt;
   const std::string named(what);
   if (!IsValidUtf8(text)) return named + " is not UTF-8 text";
   for (std::string_view rest = text; !rest.empty();) {

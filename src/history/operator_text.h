@@ -17,8 +17,10 @@ class HistoryStore;
 // Why `text` cannot be taken, or nothing: it must be well-formed UTF-8,
 // without control characters (a TAB or line break would break a listing's
 // row, a NUL cuts a server's text), and not blank once trimmed. `what` names
-// the text in the reason ("the device name").
-std::optional<std::string> OperatorTextProblem(std::string_view text, std::string_view what);
+// the text in the reason ("the device name"). `mayBeEmpty` lets an empty
+// text pass (a reason left out).
+std::optional<std::string> OperatorTextProblem(std::string_view text, std::string_view what,
+                                               bool mayBeEmpty = false);
 
 // The stored device whose name differs from `device` only in letter case or
 // spaces (the same device mistyped), or nothing.

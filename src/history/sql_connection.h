@@ -18,7 +18,12 @@
 
 namespace torv::history {
 
-using SqlValue = std::variant<std::nullptr_t, std::int64_t, std::string>;
+// Bytes kept as they are (an archive copy): a BLOB, a bytea.
+struct SqlBlob {
+  std::vector<std::uint8_t> bytes;
+};
+
+using SqlValue = std::variant<std::nullptr_t, std::int64_t, std::string, SqlBlob>;
 
 // One result row, valid only inside the row callback.
 class SqlRow {
@@ -27,15 +32,20 @@ class SqlRow {
   virtual bool IsNull(int column) const = 0;
   virtual std::int64_t Int(int column) const = 0;
   virtual std::string Text(int column) const = 0;
+  virtual std::vector<std::uint8_t> Blob(int column) const = 0;
 };
 
 // What the databases spell differently in a statement's text.
 struct SqlWords {
   std::string_view integerKey;     // an integer primary key the database numbers itself
   std::string_view integer;        // a 64-bit integer column
+  std::string_view blob;           // a column of bytes
   std::string_view keyedTableEnd;  // ends a table whose rows are found by their key alone
   std::string_view lockRows;       // ends a SELECT whose rows stay locked to other writers
   std::string_view countTables;    // counts the schema's tables named $1
+  // The key of a new copy: never one a removed copy had, which the journal
+  // may still name.
+  std::string_view newCopyId;
 };
 
 enum class OpenMode {

@@ -32,6 +32,14 @@ class SqlHistoryStore final : public HistoryStore {
   Result<std::vector<CountedEvents>> Counts(const EventQuery& query,
                                             CountGrouping grouping) override;
   Result<std::vector<HistoryHole>> Holes(const EventQuery& query) override;
+  Result<std::vector<KeptCopy>> Copies(const std::optional<std::string>& device) override;
+  Result<std::vector<std::uint8_t>> CopyBytes(std::int64_t id) override;
+  Result<std::vector<RebuiltDevice>> Withdraw(const std::vector<std::int64_t>& ids,
+                                              const std::string& reason) override;
+  Status RenameDevice(const std::string& from, const std::string& to,
+                      const std::string& reason) override;
+  Status RemoveDevice(const std::string& name, const std::string& reason) override;
+  Result<std::vector<JournalEntry>> Journal() override;
 
  private:
   struct Device {
@@ -51,6 +59,22 @@ class SqlHistoryStore final : public HistoryStore {
   // fails, with why in `refusal`.
   Result<ImportOutcome> ImportOne(const std::string& device, const ArchiveCopy& copy,
                                   std::optional<std::string>& refusal);
+  // Merges the copy into the device's stretches and events; with `check`,
+  // a copy that does not belong is refused first (`refusal`).
+  Result<MergePlan> MergeIntoDevice(std::int64_t deviceId, const std::string& device,
+                                    const ArchiveCopy& copy, bool check,
+                                    std::optional<std::string>& refusal);
+  // The stored copy of the same bytes that has not been withdrawn: an import
+  // of it again is no new copy.
+  Result<std::optional<KeptCopy>> SameFileStored(const std::string& sha256);
+  Status KeepCopy(std::int64_t deviceId, const std::string& device, const ArchiveCopy& copy,
+                  const MergePlan& plan);
+  // Copy steps (store_copies.cpp), inside the caller's write transaction.
+  Result<std::optional<std::int64_t>> FindDevice(const std::string& name, bool lock);
+  // Rebuilds a device's stretches and events from its copies that are not
+  // withdrawn, in their import order; the number of events after.
+  Result<std::int64_t> RebuildDevice(std::int64_t deviceId, const std::string& device);
+  Result<std::int64_t> DeviceEvents(std::int64_t deviceId);
   Result<std::int64_t> LockDevice(const std::string& name);
   Result<std::vector<Stretch>> Stretches(std::int64_t deviceId);
   Result<HistorySlice> LoadSlice(std::int64_t deviceId, const std::vector<Stretch>& stretches,

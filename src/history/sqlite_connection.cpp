@@ -26,6 +26,12 @@ class SqliteRow final : public SqlRow {
     const int size = sqlite3_column_bytes(statement_, column);
     return text == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(text), size);
   }
+  std::vector<std::uint8_t> Blob(int column) const override {
+    const auto* bytes = static_cast<const std::uint8_t*>(sqlite3_column_blob(statement_, column));
+    const int size = sqlite3_column_bytes(statement_, column);
+    return bytes == nullptr ? std::vector<std::uint8_t>()
+                            : std::vector<std::uint8_t>(bytes, bytes + size);
+  }
 
  private:
   sqlite3_stmt* statement_;
@@ -45,11 +51,17 @@ class SqliteConnection final : public SqlConnection {
     static constexpr SqlWords kWords{
         .integerKey = "INTEGER PRIMARY KEY",
         .integer = "INTEGER",
+        .blob = "BLOB",
         // SQLite then keeps the rows in their key rather than beside a rowid.
         .keyedTableEnd = " WITHOUT ROWID",
         // The write lock BeginWrite takes covers every row.
         .lockRows = "",
         .countTables = "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = $1",
+        // SQLite would give the largest key plus one, the key of a copy
+        // removed last; its write lock keeps this from racing.
+        .newCopyId =
+            "(SELECT max(m) + 1 FROM (SELECT coalesce(max(id), 0) AS m FROM copies "
+            "UNION ALL SELECT coalesce(max(copy_id), 0) FROM journal))",
     };
     return kWords;
   }
@@ -93,6 +105,10 @@ class SqliteConnection final : public SqlConnection {
       } else if (std::holds_alternative<std::string>(value)) {
         const std::string& text = std::get<std::string>(value);
         rc = sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()),
+                               SQLITE_TRANSIENT);
+      } else if (std::holds_alternative<SqlBlob>(value)) {
+        const std::vector<std::uint8_t>& bytes = std::get<SqlBlob>(value).bytes;
+        rc = sqlite3_bind_blob(statement, index, bytes.data(), static_cast<int>(bytes.size()),
                                SQLITE_TRANSIENT);
       } else {
         rc = sqlite3_bind_null(statement, index);

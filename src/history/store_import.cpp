@@ -4,6 +4,7 @@
 #include <ctime>
 #include <map>
 
+#include "history/kept_copy.h"
 #include "history/operator_text.h"
 #include "history/sql_history_store.h"
 #include "history/store_genuine.h"
@@ -192,43 +193,56 @@ Status SqlHistoryStore::ApplyPlan(std::int64_t deviceId, const std::vector<Stret
   return {};
 }
 
+Result<MergePlan> SqlHistoryStore::MergeIntoDevice(std::int64_t deviceId, const std::string& device,
+                                                   const ArchiveCopy& copy, bool check,
+                                                   std::optional<std::string>& refusal) {
+  std::vector<Identity> identities;
+  identities.reserve(copy.records.size());
+  for (const ArchiveRecord& record : copy.records) identities.push_back(IdentityOf(record));
+  Result<std::vector<Stretch>> stretches = Stretches(deviceId);
+  if (!stretches) return stretches.failure();
+  Result<HistorySlice> slice = LoadSlice(deviceId, *stretches, identities);
+  if (!slice) return slice.failure();
+  const MergePlan plan = PlanMerge(*slice, identities, copy.copiedAt.unixSeconds);
+  if (check) {
+    // A copy that does not belong fails its transaction, so nothing is stored.
+    DeviceHistory history{deviceId, device, {}};
+    for (const Stretch& stretch : *stretches) history.stretchIds.push_back(stretch.id);
+    Result<std::optional<std::string>> refused = CopyDoesNotBelong(*db_, history, plan, copy);
+    if (!refused) return refused.failure();
+    if (*refused) {
+      refusal = *refused;
+      return Failure{*refusal};
+    }
+  }
+  if (Status s = ApplyPlan(deviceId, *stretches, plan, copy); !s) return s.failure();
+  return plan;
+}
+
 Result<ImportOutcome> SqlHistoryStore::ImportOne(const std::string& device, const ArchiveCopy& copy,
                                                  std::optional<std::string>& refusal) {
   ImportOutcome outcome;
   if (copy.records.empty()) return outcome;
-  std::vector<Identity> identities;
-  identities.reserve(copy.records.size());
-  for (const ArchiveRecord& record : copy.records) identities.push_back(IdentityOf(record));
-
   Result<std::int64_t> deviceId = LockDevice(device);
   if (!deviceId) return deviceId.failure();
-  Result<std::vector<Stretch>> stretches = Stretches(*deviceId);
-  if (!stretches) return stretches.failure();
-  Result<HistorySlice> slice = LoadSlice(*deviceId, *stretches, identities);
-  if (!slice) return slice.failure();
-  const MergePlan plan = PlanMerge(*slice, identities, copy.copiedAt.unixSeconds);
-  // A copy that does not belong fails its transaction, so nothing is stored.
-  DeviceHistory history{*deviceId, device, {}};
-  for (const Stretch& stretch : *stretches) history.stretchIds.push_back(stretch.id);
-  Result<std::optional<std::string>> refused = CopyDoesNotBelong(*db_, history, plan, copy);
-  if (!refused) return refused.failure();
-  if (*refused) {
-    refusal = *refused;
-    return Failure{*refusal};
+  if (!copy.bytes.empty()) {
+    Result<std::optional<KeptCopy>> same = SameFileStored(Sha256Hex(copy.bytes));
+    if (!same) return same.failure();
+    if (*same && (*same)->device == device) {
+      outcome.alreadyImported = AlreadyImportedText(**same);
+      return outcome;
+    }
+    if (*same && !copy.forcedDevice) {
+      refusal = AlreadyImportedText(**same, true);
+      return Failure{*refusal};
+    }
   }
-
-  Status inserted = db_->Exec(
-      "INSERT INTO copies (device_id, copied_at, imported_at, source, records, new_events) "
-      "VALUES ($1, $2, $3, $4, $5, $6)",
-      {*deviceId, copy.copiedAt.unixSeconds, static_cast<std::int64_t>(std::time(nullptr)),
-       copy.source, static_cast<std::int64_t>(copy.records.size()),
-       static_cast<std::int64_t>(plan.newIndices.size())});
-  if (!inserted) return inserted.failure();
-  if (Status s = ApplyPlan(*deviceId, *stretches, plan, copy); !s) return s.failure();
-
-  outcome.newEvents = static_cast<int>(plan.newIndices.size());
-  outcome.alreadyStored = plan.alreadyStored;
-  outcome.gapBefore = plan.gapBefore;
+  Result<MergePlan> plan = MergeIntoDevice(*deviceId, device, copy, true, refusal);
+  if (!plan) return plan.failure();
+  if (Status kept = KeepCopy(*deviceId, device, copy, *plan); !kept) return kept.failure();
+  outcome.newEvents = static_cast<int>(plan->newIndices.size());
+  outcome.alreadyStored = plan->alreadyStored;
+  outcome.gapBefore = plan->gapBefore;
   return outcome;
 }
 

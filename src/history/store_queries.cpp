@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "history/event_selection.h"
+#include "history/journal.h"
 #include "history/operator_text.h"
 #include "history/sql_history_store.h"
 #include "history/stored_columns.h"
@@ -350,11 +351,13 @@ Result<std::vector<DeviceSummary>> SqlHistoryStore::ReadDevices() {
   for (const Device& device : *devices) {
     DeviceSummary summary;
     summary.device = device.name;
-    Status s = db_->Query("SELECT count(*), max(imported_at) FROM copies WHERE device_id = $1",
-                          {device.id}, [&](const SqlRow& row) {
-                            summary.copies = row.Int(0);
-                            if (!row.IsNull(1)) summary.lastImportUnixSeconds = row.Int(1);
-                          });
+    Status s = db_->Query(
+        "SELECT count(*), max(imported_at) FROM copies "
+        "WHERE device_id = $1 AND withdrawn_at IS NULL",
+        {device.id}, [&](const SqlRow& row) {
+          summary.copies = row.Int(0);
+          if (!row.IsNull(1)) summary.lastImportUnixSeconds = row.Int(1);
+        });
     if (!s) return s.failure();
     Result<std::vector<Stretch>> stretches = Stretches(device.id);
     if (!stretches) return stretches.failure();
@@ -390,14 +393,25 @@ Status SqlHistoryStore::SetNames(const std::vector<NameEntry>& entries) {
     }
   }
   return db_->InWriteTransaction([&]() -> Status {
+    // Names only for devices that have a history: a mistyped device gets none.
+    std::map<std::string, std::int64_t> namesSet;
     for (const NameEntry& entry : entries) {
-      Result<std::int64_t> deviceId = LockDevice(entry.device);
+      Result<std::optional<std::int64_t>> deviceId = FindDevice(entry.device, true);
       if (!deviceId) return deviceId.failure();
+      if (!*deviceId) return Failure{"no device \"" + entry.device + "\" in the history"};
+      ++namesSet[entry.device];
       if (Status s = db_->Exec("INSERT INTO names (device_id, kind, number, name) "
                                "VALUES ($1, $2, $3, $4) ON CONFLICT (device_id, kind, number) "
                                "DO UPDATE SET name = excluded.name",
-                               {*deviceId, std::string(NumberKindName(entry.kind)),
+                               {**deviceId, std::string(NumberKindName(entry.kind)),
                                 std::int64_t{entry.number}, entry.name});
+          !s) {
+        return s;
+      }
+    }
+    for (const auto& [device, count] : namesSet) {
+      if (Status s = AppendJournal(*db_, "names", device, std::nullopt, "",
+                                   std::to_string(count) + " names set");
           !s) {
         return s;
       }

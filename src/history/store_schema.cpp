@@ -85,10 +85,39 @@ CREATE INDEX events_by_moment ON events(device_id, moment);
 CREATE INDEX events_by_date ON events(stretch_id, date_key);
 )";
 
+// Version 3: every copy is kept, byte for byte, with its SHA-256, who
+// imported it with which version, and whether it was forced in or later
+// withdrawn; copies of older layouts have no bytes (file_size null). The
+// journal records every change of the history. copied_day is the copy
+// time's local date (YYYYMMDD), which the year rule started from.
+constexpr char kVersion3[] = R"(
+ALTER TABLE copies ADD COLUMN copied_day {int};
+ALTER TABLE copies ADD COLUMN file_size {int};
+ALTER TABLE copies ADD COLUMN sha256 TEXT;
+ALTER TABLE copies ADD COLUMN bytes {blob};
+ALTER TABLE copies ADD COLUMN imported_by TEXT NOT NULL DEFAULT '';
+ALTER TABLE copies ADD COLUMN version TEXT NOT NULL DEFAULT '';
+ALTER TABLE copies ADD COLUMN gap_before {int} NOT NULL DEFAULT 0;
+ALTER TABLE copies ADD COLUMN forced {int} NOT NULL DEFAULT 0;
+ALTER TABLE copies ADD COLUMN withdrawn_at {int};
+CREATE INDEX copies_by_sha256 ON copies(sha256);
+CREATE TABLE journal (
+  id {key},
+  at {int} NOT NULL,
+  kind TEXT NOT NULL,
+  device TEXT NOT NULL,
+  copy_id {int},
+  who TEXT NOT NULL,
+  version TEXT NOT NULL,
+  reason TEXT NOT NULL,
+  detail TEXT NOT NULL);
+)";
+
 std::string Spelled(std::string sql, const SqlWords& words) {
   const std::pair<std::string_view, std::string_view> spellings[] = {
       {"{key}", words.integerKey},
       {"{int}", words.integer},
+      {"{blob}", words.blob},
       // The events are found by their key alone.
       {"{events_end}", words.keyedTableEnd},
   };
@@ -105,10 +134,12 @@ std::string Spelled(std::string sql, const SqlWords& words) {
 std::string MigrationStep(const SqlWords& words, int version) {
   if (version == 1) return Spelled(kVersion1, words);
   if (version == 2) return Spelled(kVersion2, words);
+  if (version == 3) return Spelled(kVersion3, words);
   return {};
 }
 
-constexpr const char* kOurTables[] = {"devices", "copies", "stretches", "events", "names"};
+constexpr const char* kOurTables[] = {"devices", "copies", "stretches",
+                                      "events",  "names",  "journal"};
 
 // Layouts are numbered 1, 2, ...: anything else was written by someone else.
 Status CheckVersionNumber(std::int64_t version) {

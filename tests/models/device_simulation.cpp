@@ -92,6 +92,7 @@ ArchiveCopy SimulatedDevice::CopyNow() const {
   ArchiveCopy copy;
   copy.copiedAt = Now();
   copy.records.assign(written_.begin() + static_cast<std::ptrdiff_t>(CopyStart()), written_.end());
+  copy.bytes = ArchiveBytes();
   return copy;
 }
 

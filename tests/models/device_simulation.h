@@ -40,7 +40,7 @@ class SimulatedDevice {
   // The archive file as the device holds it now: 8196 bytes.
   std::vector<std::uint8_t> ArchiveBytes() const;
   // The copy an import of ArchiveBytes() taken now gives: the last up to 1024
-  // events, at the current clock (its UTC date).
+  // events, at the current clock (its UTC date), with the file's bytes.
   ArchiveCopy CopyNow() const;
   // Index in Written() of the oldest event a copy taken now holds.
   std::size_t CopyStart() const;
