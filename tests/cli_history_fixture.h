@@ -6,6 +6,7 @@
 #include <sys/time.h>
 
 #include <cstdlib>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,13 @@ inline ArchiveRecord DamagedRecord() {
 inline void SetModified(const std::string& path, std::int64_t unixSeconds) {
   const struct timeval times[2] = {{unixSeconds, 0}, {unixSeconds, 0}};
   ::utimes(path.c_str(), times);
+}
+
+// Import output with the moment of an earlier import ("уже импортирован
+// 09.12.2026 07:10") as "DD.MM.YYYY HH:MM".
+inline std::string WithImportTimesMasked(const std::string& text) {
+  static const std::regex kMoment("уже импортирован \\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d");
+  return std::regex_replace(text, kMoment, "уже импортирован DD.MM.YYYY HH:MM");
 }
 
 // Every test runs with TZ=UTC, no TORVDOC_DB and no XDG_DATA_HOME, and a HOME

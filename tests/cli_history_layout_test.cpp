@@ -62,7 +62,7 @@ TEST_P(LayoutCliTest, AStoreOfLayout1ListsAsBeforeOnceAnImportBringsItUpToDate) 
   EXPECT_EQ(
       HistoryOutput({"import", "full.dat", "--device", "3", "--copied-at", "2025-01-10T12:00:00"}),
       "full.dat: 0 new, 1024 already stored\n");
-  EXPECT_EQ(Version(), 2);
+  EXPECT_EQ(Version(), history::kStoreVersion);
   EXPECT_EQ(AsTheFirstLayoutListed(HistoryOutput({"list", "--format", "csv"})),
             Data("history-v1.list.csv"));
   EXPECT_EQ(
@@ -71,6 +71,19 @@ TEST_P(LayoutCliTest, AStoreOfLayout1ListsAsBeforeOnceAnImportBringsItUpToDate) 
       Data("history-v1.dated.csv"));
   EXPECT_EQ(HistoryOutput({"names", "list"}),
             "device,kind,number,name\r\n3,input,4,Дверь склада\r\n");
+
+  // Copies of the older layouts are kept without their bytes: listed with
+  // no size and no digest, and a withdrawal that needs them says so.
+  const std::string copies = HistoryOutput({"copies", "--device", "3", "--format", "csv"});
+  EXPECT_TRUE(std::regex_search(copies, std::regex("\r\n1,3,full\\.dat,,,[^\r]*,1024,1024,нет,"
+                                                   "нет,нет\r\n2,3,partial\\.dat,,,")))
+      << copies;
+  const ProcessResult withdraw = History({"withdraw", "5"});
+  EXPECT_EQ(withdraw.exitCode, 1);
+  EXPECT_EQ(withdraw.err, "torvdoc-cli: " + store_.location().shown +
+                              ": copy 1 of device \"3\" was imported before the store kept "
+                              "copies: without its bytes the history of the device cannot be "
+                              "rebuilt\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Stores, LayoutCliTest,

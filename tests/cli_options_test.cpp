@@ -516,6 +516,32 @@ TEST(CliOptionsTest, HelpListsEveryOptionOfItsCommand) {
        {"history", "names", "import", "a", "--db", "x"},
        "--db STORE"},
       {CliCommand::kHistoryNamesList, {"history", "names", "list", "--db", "x"}, "--db STORE"},
+      {CliCommand::kHistoryDevicesRename,
+       {"history", "devices", "rename", "a", "b", "--reason", "r"},
+       "--reason TEXT"},
+      {CliCommand::kHistoryDevicesRename,
+       {"history", "devices", "rename", "a", "b", "--db", "x"},
+       "--db STORE"},
+      {CliCommand::kHistoryDevicesRemove,
+       {"history", "devices", "remove", "a", "--reason", "r"},
+       "--reason TEXT"},
+      {CliCommand::kHistoryDevicesRemove,
+       {"history", "devices", "remove", "a", "--db", "x"},
+       "--db STORE"},
+      {CliCommand::kHistoryCopies, {"history", "copies", "--device", "a"}, "--device NAME"},
+      {CliCommand::kHistoryCopies, {"history", "copies", "--format", "csv"}, "--format F"},
+      {CliCommand::kHistoryCopies, {"history", "copies", "--db", "x"}, "--db STORE"},
+      {CliCommand::kHistoryCopyFile, {"history", "copy-file", "1", "-o", "x"}, "-o, --output P"},
+      {CliCommand::kHistoryCopyFile,
+       {"history", "copy-file", "1", "-o", "x", "--db", "x"},
+       "--db STORE"},
+      {CliCommand::kHistoryWithdraw,
+       {"history", "withdraw", "1", "--reason", "r"},
+       "--reason TEXT"},
+      {CliCommand::kHistoryWithdraw, {"history", "withdraw", "1", "2", "--db", "x"}, "--db STORE"},
+      {CliCommand::kHistoryJournal, {"history", "journal", "--device", "a"}, "--device NAME"},
+      {CliCommand::kHistoryJournal, {"history", "journal", "--format", "json"}, "--format F"},
+      {CliCommand::kHistoryJournal, {"history", "journal", "--db", "x"}, "--db STORE"},
   };
   for (const OptionCase& option : cases) {
     SCOPED_TRACE(option.spelling);
@@ -602,6 +628,8 @@ std::vector<std::string> ChangedFields(const CliOptions& a, const CliOptions& b)
   compare("history.codes", x.query.codes == y.query.codes);
   compare("history.inputs", x.query.inputs == y.query.inputs);
   compare("history.relays", x.query.relays == y.query.relays);
+  compare("history.reason", x.reason == y.reason);
+  compare("history.copyIds", x.copyIds == y.copyIds);
   return changed;
 }
 
@@ -626,11 +654,16 @@ std::vector<std::string> CommandLineOf(CliCommand command, const std::string& ex
   if (command == CliCommand::kHistoryNamesSet && except != "--input" && except != "--relay") {
     args.insert(args.end(), {"--input", "2"});
   }
+  // A copy is written back to a file.
+  if (command == CliCommand::kHistoryCopyFile && except != "--output") {
+    args.insert(args.end(), {"-o", "copy.dat"});
+  }
   // A report writes files named by a pattern.
   if (command == CliCommand::kHistoryReport && except != "--output") {
     args.insert(args.end(), {"-o", "r-{device}.txt"});
   }
-  if (declared.arguments != ArgumentCount::kNone) args.emplace_back("a.dat");
+  if (declared.arguments != ArgumentCount::kNone) args.emplace_back("1");
+  if (declared.arguments == ArgumentCount::kTwo) args.emplace_back("2");
   return args;
 }
 
@@ -663,6 +696,7 @@ TEST(OptionTableTest, EachOptionSetsOnlyItsOwnFields) {
       {"--newest-first", {{}, {"--newest-first"}, {"history.newestFirst"}}},
       {"--relay", {{}, {"--relay", "200"}, {"history.relay"}}},
       {"--db", {{}, {"--db", "h.sqlite3"}, {"history.db"}}},
+      {"--reason", {{}, {"--reason", "чужая копия"}, {"history.reason"}}},
       {"--block", {{}, {"--block", "2"}, {"blocksBack"}}},
       {"--date", {{}, {"--date", "01.02"}, {"viewKind", "dateKey"}}},
       {"--input", {{}, {"--input", "2"}, {"viewKind", "inputNumber"}}},
@@ -766,7 +800,9 @@ TEST(OptionTableTest, CommandsAreFoundByName) {
   EXPECT_EQ(FindCommand("View"), nullptr);
   EXPECT_EQ(FindCommand("history"), nullptr);
   EXPECT_EQ(FindCommand("history names set")->command, CliCommand::kHistoryNamesSet);
-  EXPECT_EQ(CommandTable().size(), 13u);
+  EXPECT_EQ(FindCommand("history devices")->command, CliCommand::kHistoryDevices);
+  EXPECT_EQ(FindCommand("history devices rename")->command, CliCommand::kHistoryDevicesRename);
+  EXPECT_EQ(CommandTable().size(), 19u);
 }
 
 TEST(ViewDescriptionTest, DescribesTheViewAskedFor) {

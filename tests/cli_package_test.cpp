@@ -396,8 +396,14 @@ TEST_F(CliPackageTest, BashCompletesCommandsOptionsValuesAndFiles) {
             (Words{"help", "history", "info", "report", "sample", "view"}));
   // A group's commands, word by word.
   EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", "history", ""}),
-            (Words{"devices", "import", "list", "names", "report", "stats", "watch"}));
+            (Words{"copies", "copy-file", "devices", "import", "journal", "list", "names", "report",
+                   "stats", "watch", "withdraw"}));
   EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", "history", "names", "s"}), (Words{"set"}));
+  // A command that is also the start of others.
+  EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", "history", "devices", "re"}),
+            (Words{"remove", "rename"}));
+  EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", "history", "devices", "--f"}),
+            (Words{"--format"}));
   EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", "history", "names", "set", "x", "--r"}),
             (Words{"--relay"}));
   EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", "history", "list", "--csv-dialect", ""}),

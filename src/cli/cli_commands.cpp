@@ -212,6 +212,12 @@ CommandOutcome RunCommandLine(const std::vector<std::string>& args, CommandStrea
       return RunSample(parsed.options);
     case CliCommand::kHistoryImport:
     case CliCommand::kHistoryWatch:
+    case CliCommand::kHistoryDevicesRename:
+    case CliCommand::kHistoryDevicesRemove:
+    case CliCommand::kHistoryCopies:
+    case CliCommand::kHistoryCopyFile:
+    case CliCommand::kHistoryWithdraw:
+    case CliCommand::kHistoryJournal:
     case CliCommand::kHistoryList:
     case CliCommand::kHistoryReport:
     case CliCommand::kHistoryStats:

@@ -195,6 +195,18 @@ const std::vector<CommandDeclaration>& CommandTable() {
       {kHistoryDevices, "history devices", "",
        "per device: events, copies, gaps, first and last event", kHistoryDevicesSynopsis, 13,
        ArgumentCount::kNone},
+      {kHistoryDevicesRename, "history devices rename", "OLD NEW", "give a device another name",
+       kHistoryDevicesRenameSynopsis, 17, ArgumentCount::kTwo},
+      {kHistoryDevicesRemove, "history devices remove", "NAME",
+       "remove a device and everything of it", kHistoryDevicesRemoveSynopsis, 17},
+      {kHistoryCopies, "history copies", "", "every copy imported, withdrawn ones too",
+       kHistoryCopiesSynopsis, 17, ArgumentCount::kNone},
+      {kHistoryCopyFile, "history copy-file", "ID", "write a kept copy back to a file",
+       kHistoryCopyFileSynopsis, 13},
+      {kHistoryWithdraw, "history withdraw", "ID...", "take copies out of the history",
+       kHistoryWithdrawSynopsis, 17, ArgumentCount::kOneOrMore},
+      {kHistoryJournal, "history journal", "", "every change of the history, with who and why",
+       kHistoryJournalSynopsis, 17, ArgumentCount::kNone},
       {kHistoryNamesSet, "history names set", "TEXT", "name an input or a relay of a device",
        kHistoryNamesSetSynopsis, 16},
       {kHistoryNamesImport, "history names import", "FILE", "store the names of a CSV file",
@@ -207,7 +219,7 @@ const std::vector<CommandDeclaration>& CommandTable() {
 
 const std::vector<CommandGroupDeclaration>& CommandGroupTable() {
   static const std::vector<CommandGroupDeclaration> table = {
-      {"history", kHistoryGroupSummary, kHistoryGroupSynopsis, kHistoryGroupEpilog, 19},
+      {"history", kHistoryGroupSummary, kHistoryGroupSynopsis, kHistoryGroupEpilog, 24},
   };
   return table;
 }
@@ -219,11 +231,13 @@ const std::vector<OptionDeclaration>& OptionTable() {
        OptionKind::kValue,
        "NAME",
        {kHistoryImport, kHistoryWatch, kHistoryList, kHistoryReport, kHistoryStats,
-        kHistoryNamesSet},
+        kHistoryNamesSet, kHistoryCopies, kHistoryJournal},
        {{{kHistoryImport, kHistoryWatch, kHistoryNamesSet},
          "the device as the operator names it: any text, for\n"
          "example 3 or \"Склад, ТОРВ-4 №2\""},
         {{kHistoryList, kHistoryStats}, "only the events of this device"},
+        {{kHistoryCopies}, "only the copies of this device"},
+        {{kHistoryJournal}, "only the entries of this device"},
         {{kHistoryReport}, "only this device (default: one file for each device)"}},
        ApplyDevice},
       {"--device-from-folder",
@@ -304,6 +318,14 @@ const std::vector<OptionDeclaration>& OptionTable() {
          "history over its time (refused as another device's copy\n"
          "without it) as a stretch of its own"}},
        ApplyForceDevice},
+      {"--reason",
+       "",
+       OptionKind::kValue,
+       "TEXT",
+       {kHistoryWithdraw, kHistoryDevicesRename, kHistoryDevicesRemove},
+       {{{kHistoryWithdraw, kHistoryDevicesRename, kHistoryDevicesRemove},
+         "why, kept in the journal"}},
+       ApplyReason},
       {"--from",
        "",
        OptionKind::kValue,
@@ -412,7 +434,8 @@ const std::vector<OptionDeclaration>& OptionTable() {
        "",
        OptionKind::kValue,
        "F",
-       {kView, kReport, kInfo, kHistoryList, kHistoryReport, kHistoryStats, kHistoryDevices},
+       {kView, kReport, kInfo, kHistoryList, kHistoryReport, kHistoryStats, kHistoryDevices,
+        kHistoryCopies, kHistoryJournal},
        {{{kView},
          "text (the report, default), csv (one row per record),\n"
          "json (the view with every record decoded) or rtf (the\n"
@@ -423,6 +446,7 @@ const std::vector<OptionDeclaration>& OptionTable() {
          "window saves it)"},
         {{kInfo, kHistoryDevices}, "text (default) or json"},
         {{kHistoryStats}, "text (default), csv (one row per figure) or json"},
+        {{kHistoryCopies, kHistoryJournal}, "text (default, TAB between the fields), csv or json"},
         {{kHistoryList, kHistoryReport},
          "text (default, TAB between the fields), csv, json or pdf\n"
          "(the printed report, as the history window prints it)"}},
@@ -449,11 +473,14 @@ const std::vector<OptionDeclaration>& OptionTable() {
        "-o",
        OptionKind::kValue,
        "P",
-       {kView, kReport, kInfo, kHistoryList, kHistoryReport, kHistoryStats},
+       {kView, kReport, kInfo, kHistoryList, kHistoryReport, kHistoryStats, kHistoryCopyFile},
        {{{kView, kReport, kInfo, kHistoryList, kHistoryStats},
          "write to the file P instead of standard output (- is\n"
          "standard output); the file is replaced whole or not at\n"
          "all, keeping its permissions; a link keeps leading to it"},
+        {{kHistoryCopyFile},
+         "the file to write, replaced whole or not at all; never\n"
+         "the store itself"},
         {{kHistoryReport},
          "the files to write, each replaced whole or not at all:\n"
          "{device} and {period} in P stand for the device and the\n"
@@ -497,9 +524,13 @@ const std::vector<OptionDeclaration>& OptionTable() {
        OptionKind::kValue,
        "STORE",
        {kHistoryImport, kHistoryWatch, kHistoryList, kHistoryReport, kHistoryStats, kHistoryDevices,
-        kHistoryNamesSet, kHistoryNamesImport, kHistoryNamesList},
+        kHistoryDevicesRename, kHistoryDevicesRemove, kHistoryCopies, kHistoryCopyFile,
+        kHistoryWithdraw, kHistoryJournal, kHistoryNamesSet, kHistoryNamesImport,
+        kHistoryNamesList},
        {{{kHistoryImport, kHistoryWatch, kHistoryList, kHistoryReport, kHistoryStats,
-          kHistoryDevices, kHistoryNamesSet, kHistoryNamesImport, kHistoryNamesList},
+          kHistoryDevices, kHistoryDevicesRename, kHistoryDevicesRemove, kHistoryCopies,
+          kHistoryCopyFile, kHistoryWithdraw, kHistoryJournal, kHistoryNamesSet,
+          kHistoryNamesImport, kHistoryNamesList},
          "the history store: an SQLite file (PATH or sqlite:PATH)\n"
          "or a PostgreSQL server (postgresql://...); default\n"
          "$TORVDOC_DB, else $XDG_DATA_HOME/torvdoc/history.sqlite3\n"

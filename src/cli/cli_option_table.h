@@ -18,6 +18,7 @@ using UsageProblem = std::string;
 // How many arguments besides the options a command takes.
 enum class ArgumentCount {
   kOne,        // exactly one, not empty
+  kTwo,        // exactly two ("OLD NEW"), neither empty
   kOneOrMore,  // "FILE...": each is used as given, none empty
   kNone,
 };

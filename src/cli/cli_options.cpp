@@ -53,6 +53,8 @@ bool TakesAnotherArgument(const CommandDeclaration& command, const CliOptions& o
       return true;
     case ArgumentCount::kOne:
       return options.arguments.empty();
+    case ArgumentCount::kTwo:
+      return options.arguments.size() < 2;
     case ArgumentCount::kNone:
       break;
   }
@@ -134,6 +136,9 @@ UsageProblem ParseCommandArgs(const std::vector<std::string>& args, std::size_t 
       std::find(options.arguments.begin(), options.arguments.end(), "") != options.arguments.end();
   if (command.arguments != ArgumentCount::kNone && (emptyName || options.arguments.empty())) {
     return "missing " + std::string(command.argument.substr(0, command.argument.find('.')));
+  }
+  if (command.arguments == ArgumentCount::kTwo && options.arguments.size() < 2) {
+    return "missing " + std::string(command.argument.substr(command.argument.find(' ') + 1));
   }
   if (!options.arguments.empty()) options.path = options.arguments.front();
   return {};

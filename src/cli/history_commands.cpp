@@ -7,6 +7,7 @@
 #include "cli/history_messages.h"
 #include "cli/history_option_rules.h"
 #include "cli/history_watch.h"
+#include "fileio/atomic_write.h"
 #include "history/archive_copy.h"
 #include "history/history_store.h"
 #include "history/import_sources.h"
@@ -16,6 +17,7 @@
 #include "history_report/history_pdf.h"
 #include "history_report/history_summaries.h"
 #include "history_report/listing_output.h"
+#include "history_report/record_tables.h"
 #include "history_report/report_files.h"
 #include "history_report/statistics_formats.h"
 
@@ -220,6 +222,62 @@ class HistoryRun {
 
   int ListNames() { return Print(NamesReport(store_)); }
 
+  int Copies() {
+    Result<std::vector<history::KeptCopy>> copies = store_.Copies(options_.history.query.device);
+    if (!copies) return StoreFailed(copies.failure());
+    Out(FindTableFormat(options_.format)->writer(CopiesTable(*copies)));
+    return Finish(kExitDone);
+  }
+
+  int Journal() {
+    Result<std::vector<history::JournalEntry>> entries = store_.Journal();
+    if (!entries) return StoreFailed(entries.failure());
+    if (options_.history.query.device) {
+      std::erase_if(*entries, [&](const history::JournalEntry& entry) {
+        return entry.device != *options_.history.query.device;
+      });
+    }
+    Out(FindTableFormat(options_.format)->writer(JournalTable(*entries)));
+    return Finish(kExitDone);
+  }
+
+  // The kept bytes, to a file only: never the store or one of its files.
+  int CopyFile() {
+    const std::string& file = options_.outputPath;
+    if (history::IsPartOfStore(file, location_)) {
+      streams_.Err(CliMessage(file, "is the history store; it is never written"));
+      return kExitMessage;
+    }
+    Result<std::vector<std::uint8_t>> bytes = store_.CopyBytes(options_.history.copyIds.front());
+    if (!bytes) return StoreFailed(bytes.failure());
+    const Status written = WriteFileAtomically(file, std::string(bytes->begin(), bytes->end()));
+    if (!written) {
+      streams_.Err(CannotWriteMessage(file, written.failure()));
+      return kExitMessage;
+    }
+    return kExitDone;
+  }
+
+  // A line per device rebuilt: "DEVICE: N events before, M after, K copies left".
+  int Withdraw() {
+    Result<std::vector<history::RebuiltDevice>> rebuilt =
+        store_.Withdraw(options_.history.copyIds, options_.history.reason);
+    if (!rebuilt) return StoreFailed(rebuilt.failure());
+    for (const history::RebuiltDevice& device : *rebuilt) Out(RebuiltLine(device) + "\n");
+    return Finish(kExitDone);
+  }
+
+  int RenameDevice() {
+    const Status renamed =
+        store_.RenameDevice(options_.arguments[0], options_.arguments[1], options_.history.reason);
+    return renamed ? kExitDone : StoreFailed(renamed.failure());
+  }
+
+  int RemoveDevice() {
+    const Status removed = store_.RemoveDevice(options_.path, options_.history.reason);
+    return removed ? kExitDone : StoreFailed(removed.failure());
+  }
+
  private:
   ListingSettings Settings() const {
     ListingSettings settings;
@@ -270,6 +328,9 @@ OpenMode ModeOf(CliCommand command) {
     case CliCommand::kHistoryWatch:
     case CliCommand::kHistoryNamesSet:
     case CliCommand::kHistoryNamesImport:
+    case CliCommand::kHistoryWithdraw:
+    case CliCommand::kHistoryDevicesRename:
+    case CliCommand::kHistoryDevicesRemove:
       return OpenMode::kWrite;
     default:
       return OpenMode::kRead;
@@ -314,6 +375,18 @@ int RunHistoryCommand(const CliOptions& options, CommandStreams& streams) {
       return run.ImportNames();
     case CliCommand::kHistoryNamesList:
       return run.ListNames();
+    case CliCommand::kHistoryCopies:
+      return run.Copies();
+    case CliCommand::kHistoryJournal:
+      return run.Journal();
+    case CliCommand::kHistoryCopyFile:
+      return run.CopyFile();
+    case CliCommand::kHistoryWithdraw:
+      return run.Withdraw();
+    case CliCommand::kHistoryDevicesRename:
+      return run.RenameDevice();
+    case CliCommand::kHistoryDevicesRemove:
+      return run.RemoveDevice();
     default:
       break;
   }

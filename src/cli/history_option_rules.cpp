@@ -1,6 +1,7 @@
 #include "cli/history_option_rules.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "archive/view_request.h"
 #include "cli/cli_output.h"
@@ -57,6 +58,12 @@ bool IsHistoryCommand(CliCommand command) {
     case kHistoryReport:
     case kHistoryStats:
     case kHistoryDevices:
+    case kHistoryDevicesRename:
+    case kHistoryDevicesRemove:
+    case kHistoryCopies:
+    case kHistoryCopyFile:
+    case kHistoryWithdraw:
+    case kHistoryJournal:
     case kHistoryNamesSet:
     case kHistoryNamesImport:
     case kHistoryNamesList:
@@ -225,8 +232,35 @@ UsageProblem ApplyHistoryInput(const OptionDeclaration& declared, std::string_vi
   return problem;
 }
 
-UsageProblem HistoryUsageProblem(const std::set<std::string_view>& seen,
-                                 const CliOptions& options) {
+UsageProblem ApplyReason(const OptionDeclaration& declared, std::string_view value,
+                         CliOptions& options) {
+  if (auto problem = history::OperatorTextProblem(value, "the reason")) {
+    return std::string(declared.name) + ": " + *problem;
+  }
+  options.history.reason = value;
+  return {};
+}
+
+namespace {
+
+// copy-file and withdraw name copies by their numbers.
+UsageProblem ParseCopyIds(CliOptions& options) {
+  for (const std::string& argument : options.arguments) {
+    std::int64_t id = 0;
+    if (UsageProblem problem = ParseOptionNumberInto("a copy", argument, 1,
+                                                     std::numeric_limits<std::int64_t>::max(), id);
+        !problem.empty()) {
+      return "a copy is named by its number (history copies lists them), not " +
+             QuotedValue(argument);
+    }
+    options.history.copyIds.push_back(id);
+  }
+  return {};
+}
+
+}  // namespace
+
+UsageProblem HistoryUsageProblem(const std::set<std::string_view>& seen, CliOptions& options) {
   const history::EventQuery& query = options.history.query;
   const std::size_t namings = seen.count("--device") + seen.count("--device-from-folder") +
                               seen.count("--device-from-name");
@@ -236,6 +270,13 @@ UsageProblem HistoryUsageProblem(const std::set<std::string_view>& seen,
                         : "give one of --device, --device-from-folder and --device-from-name";
   }
   if (options.command == kHistoryNamesSet && !query.device) return "missing --device NAME";
+  if (options.command == kHistoryCopyFile || options.command == kHistoryWithdraw) {
+    if (UsageProblem problem = ParseCopyIds(options); !problem.empty()) return problem;
+  }
+  if (options.command == kHistoryCopyFile &&
+      (options.outputPath.empty() || options.outputPath == kStandardStream)) {
+    return "history copy-file writes a file: give -o FILE";
+  }
   // A copy is kept with its file's name and time, which standard input has not.
   const bool readsFiles =
       options.command == kHistoryImport || options.command == kHistoryNamesImport;

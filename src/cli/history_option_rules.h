@@ -51,11 +51,14 @@ UsageProblem ApplyNewestFirst(const OptionDeclaration& declared, std::string_vie
 UsageProblem ApplyRelay(const OptionDeclaration& declared, std::string_view value,
                         CliOptions& options);
 // --input of a history command.
+UsageProblem ApplyReason(const OptionDeclaration& declared, std::string_view value,
+                         CliOptions& options);
 UsageProblem ApplyHistoryInput(const OptionDeclaration& declared, std::string_view value,
                                CliOptions& options);
 
 // What is wrong with a history command line as a whole, once every option
-// was read; `seen` holds the long names of the options given.
-UsageProblem HistoryUsageProblem(const std::set<std::string_view>& seen, const CliOptions& options);
+// was read; `seen` holds the long names of the options given. The copies
+// an argument names are read into options.history.copyIds.
+UsageProblem HistoryUsageProblem(const std::set<std::string_view>& seen, CliOptions& options);
 
 }  // namespace torv

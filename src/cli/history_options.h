@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "history/history_model.h"
 
@@ -25,6 +26,10 @@ struct HistoryOptions {
   bool deviceFromFolder = false;
   std::optional<std::string> deviceFromName;
   bool quiet = false;
+  // withdraw, devices rename and remove: why, for the journal (--reason)
+  std::string reason;
+  // copy-file and withdraw: the copies named by their numbers
+  std::vector<std::int64_t> copyIds;
   // watch: seconds between looks at the folders, seconds a copy must stand
   // still before it is taken, and the file that keeps what was taken
   std::int64_t watchInterval = 5;

@@ -90,6 +90,45 @@ inline constexpr std::string_view kHistoryDevicesSynopsis =
     "Per device: the events stored, the copies imported, the gaps, the first\n"
     "and the last dated event, and the last import (local time).\n";
 
+inline constexpr std::string_view kHistoryDevicesRenameSynopsis =
+    "Usage: torvdoc-cli history devices rename OLD NEW [--reason TEXT] [--db STORE]\n"
+    "Gives the device OLD the name NEW, with its events, copies and names. NEW\n"
+    "must not name another device. The journal keeps who renamed it, when and\n"
+    "why.\n";
+
+inline constexpr std::string_view kHistoryDevicesRemoveSynopsis =
+    "Usage: torvdoc-cli history devices remove NAME [--reason TEXT] [--db STORE]\n"
+    "Removes the device NAME from the history: its events, its kept copies and\n"
+    "its names. The journal keeps who removed it, when, why and how much.\n";
+
+inline constexpr std::string_view kHistoryCopiesSynopsis =
+    "Usage: torvdoc-cli history copies [--device NAME] [--format {formats}]\n"
+    "                                  [--db STORE]\n"
+    "Lists every copy imported, oldest import first: its number, device, file\n"
+    "name, size and SHA-256, copy time, import time, who imported it with which\n"
+    "version, its records, the new events it brought, whether a gap came before\n"
+    "it, whether it was forced in, and whether it was withdrawn. A copy imported\n"
+    "before the store kept copies has no size and no SHA-256.\n";
+
+inline constexpr std::string_view kHistoryCopyFileSynopsis =
+    "Usage: torvdoc-cli history copy-file ID -o FILE [--db STORE]\n"
+    "Writes the kept copy number ID to FILE, byte for byte as it was imported.\n";
+
+inline constexpr std::string_view kHistoryWithdrawSynopsis =
+    "Usage: torvdoc-cli history withdraw ID... [--reason TEXT] [--db STORE]\n"
+    "Takes the copies numbered ID out of the history: each device they belong to\n"
+    "is rebuilt from its remaining copies, as if it had never seen them, and a\n"
+    "line per device says how many events it holds before and after. The copies\n"
+    "stay listed as withdrawn and may be imported again. All of it or nothing;\n"
+    "the journal keeps who withdrew them, when and why.\n";
+
+inline constexpr std::string_view kHistoryJournalSynopsis =
+    "Usage: torvdoc-cli history journal [--device NAME] [--format {formats}]\n"
+    "                                   [--db STORE]\n"
+    "Lists every change of the history, oldest first: imports, withdrawals,\n"
+    "renames, removals and names, each with its time, device, copy, who made it\n"
+    "with which version, the reason given and what changed.\n";
+
 inline constexpr std::string_view kHistoryNamesSetSynopsis =
     "Usage: torvdoc-cli history names set --device NAME (--input N | --relay N)\n"
     "                                     TEXT [--db STORE]\n"

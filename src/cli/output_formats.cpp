@@ -4,6 +4,7 @@
 #include "cli/history_option_rules.h"
 #include "history_report/history_summaries.h"
 #include "history_report/listing_formats.h"
+#include "history_report/record_tables.h"
 #include "history_report/statistics_formats.h"
 #include "report/rtf_writer.h"
 
@@ -84,6 +85,9 @@ std::vector<std::string_view> FormatNamesFor(CliCommand command) {
       return FormatNamesOf(SummaryFormats());
     case CliCommand::kHistoryStats:
       return FormatNamesOf(StatisticsFormats());
+    case CliCommand::kHistoryCopies:
+    case CliCommand::kHistoryJournal:
+      return FormatNamesOf(TableFormats());
     case CliCommand::kHistoryList:
     case CliCommand::kHistoryReport: {
       std::vector<std::string_view> names;

@@ -66,6 +66,7 @@ const SummaryFormat* FindSummaryFormat(std::string_view name) {
 std::string ImportLine(const std::string& file, const history::ImportOutcome& outcome) {
   if (outcome.emptyArchive) return file + ": " + std::string(kEmptyArchiveMessage);
   if (outcome.refusal) return file + ": " + *outcome.refusal;
+  if (outcome.alreadyImported) return file + ": " + *outcome.alreadyImported;
   return file + ": " + std::to_string(outcome.newEvents) + " new, " +
          std::to_string(outcome.alreadyStored) + " already stored" +
          (outcome.gapBefore ? ", gap before" : "");
@@ -75,6 +76,12 @@ void ImportTotals::Add(const history::ImportOutcome& outcome) {
   newEvents += outcome.newEvents;
   alreadyStored += outcome.alreadyStored;
   gaps += outcome.gapBefore ? 1 : 0;
+}
+
+std::string RebuiltLine(const history::RebuiltDevice& device) {
+  return device.device + ": " + std::to_string(device.eventsBefore) + " events before, " +
+         std::to_string(device.eventsAfter) + " after, " + std::to_string(device.copiesLeft) +
+         (device.copiesLeft == 1 ? " copy" : " copies") + " left";
 }
 
 std::string ImportTotalsLine(const ImportTotals& totals) {

@@ -32,7 +32,8 @@ std::string FormatNames(const std::vector<history::NameEntry>& names);
 // The line `history import` prints for one file: "FILE: N new, M already
 // stored", with ", gap before" when the copy started a stretch of its own;
 // an empty archive gives "FILE: архив пуст" (nothing imported, no error);
-// a refused copy "FILE: REFUSAL".
+// a refused copy "FILE: REFUSAL"; a file stored already "FILE: уже
+// импортирован ...".
 std::string ImportLine(const std::string& file, const history::ImportOutcome& outcome);
 
 // What an import of several files came to, file by file added up.
@@ -47,6 +48,10 @@ struct ImportTotals {
 // "F files: N new events, M already stored, G gaps, R refused" ("1 file",
 // "1 gap").
 std::string ImportTotalsLine(const ImportTotals& totals);
+
+// What a withdrawal did to a device: "DEVICE: N events before, M after, K
+// copies left".
+std::string RebuiltLine(const history::RebuiltDevice& device);
 
 // What `history devices` and `history names list` print, read from the store.
 Result<std::string> DevicesReport(history::HistoryStore& store, const SummaryFormat& format);

@@ -1,0 +1,47 @@
+// The store's own records as listings: the kept copies (`history copies`)
+// and the journal (`history journal`), each a table written as text (a
+// heading line, then TAB-separated rows), CSV (RFC 4180) or JSON ({KEY:
+// [{column: value, ...}]}).
+//
+// Copies: id, device, file, size, sha256, copied_at, imported_at,
+// imported_by, version, records, new, gap_before, forced, withdrawn.
+// Journal: id, at, kind, device, copy, who, version, reason, detail.
+// Moments are local time, "YYYY-MM-DD HH:MM:SS"; what is not known is null
+// in JSON and empty in text and CSV.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "history/history_model.h"
+#include "report/format_catalogue.h"
+
+namespace torv {
+
+using TableCell = std::variant<std::nullptr_t, std::int64_t, bool, std::string>;
+
+struct TableColumn {
+  std::string_view heading;  // of text and CSV
+  std::string_view key;      // of JSON
+};
+
+struct RecordTable {
+  std::string_view listKey;  // the JSON object's one key: "copies"
+  std::span<const TableColumn> columns;
+  std::vector<std::vector<TableCell>> rows;
+};
+
+RecordTable CopiesTable(const std::vector<history::KeptCopy>& copies);
+RecordTable JournalTable(const std::vector<history::JournalEntry>& entries);
+
+using TableWriter = std::string (*)(const RecordTable& table);
+using TableFormat = FormatRow<TableWriter>;
+// text, csv and json.
+std::span<const TableFormat> TableFormats();
+const TableFormat* FindTableFormat(std::string_view name);
+
+}  // namespace torv

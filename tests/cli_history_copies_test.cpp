@@ -1,0 +1,73 @@
+// torvdoc-cli's face on the kept copies: one run through listing, giving a
+// copy back, withdrawing it, renaming and removing the device, and the
+// journal that keeps all of it.
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <regex>
+
+#include "cli_history_fixture.h"
+#include "history/journal.h"
+#include "history/kept_copy.h"
+
+namespace torv::cli_testing {
+namespace {
+
+class CopiesCliTest : public HistoryCliTest {};
+
+TEST_P(CopiesCliTest, ACopyIsListedGivenBackWithdrawnAndItsDeviceRenamedAndRemoved) {
+  const std::string bytes = ReadWholeFile(std::filesystem::path(TORVDOC_SAMPLES_DIR) / "full.dat");
+  std::filesystem::copy_file(std::filesystem::path(TORVDOC_SAMPLES_DIR) / "full.dat",
+                             PathOf("a.dat"));
+  const std::vector<std::string> import{"import",       "a.dat",       "--device",           "3",
+                                        "--new-device", "--copied-at", "2025-01-10T12:00:00"};
+  EXPECT_EQ(HistoryOutput(import), "a.dat: 1024 new, 0 already stored\n");
+  EXPECT_EQ(WithImportTimesMasked(HistoryOutput(import)),
+            "a.dat: уже импортирован DD.MM.YYYY HH:MM (копия 1)\n");
+
+  const std::string listed = HistoryOutput({"copies", "--format", "csv"});
+  const std::string row = "1,3,a.dat,8196," + history::Sha256Hex({bytes.begin(), bytes.end()}) +
+                          ",2025-01-10 12:00:00,[-0-9: ]+," + history::OperatorIdentity() + "," +
+                          TORVDOC_VERSION + ",1024,1024,нет,нет,нет\r\n";
+  EXPECT_TRUE(std::regex_match(
+      listed, std::regex("Копия,Устройство,Файл,Размер,SHA-256,Время копии,Импорт,Кто,Версия,"
+                         "Записей,Новых,Пропуск перед,Принудительно,Снята\r\n" +
+                         row)))
+      << listed;
+
+  EXPECT_EQ(HistoryOutput({"copy-file", "1", "-o", "back.dat"}), "");
+  EXPECT_EQ(ReadWholeFile(PathOf("back.dat")), bytes);
+  const ProcessResult missing = History({"copy-file", "7", "-o", "none.dat"});
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_EQ(missing.err,
+            "torvdoc-cli: " + store_.location().shown + ": no copy 7 in the history\n");
+  EXPECT_FALSE(std::filesystem::exists(PathOf("none.dat")));
+
+  EXPECT_EQ(HistoryOutput({"withdraw", "1", "--reason", "чужая копия"}),
+            "3: 1024 events before, 0 after, 0 copies left\n");
+  EXPECT_EQ(HistoryOutput({"devices", "rename", "3", "Склад"}), "");
+  EXPECT_EQ(HistoryOutput({"devices", "remove", "Склад", "--reason", "снят"}), "");
+  EXPECT_EQ(HistoryOutput({"devices"}),
+            "Устройство\tСобытий\tКопий\tПропусков\tПервое событие\tПоследнее событие\tИмпорт\n");
+
+  const nlohmann::json journal =
+      nlohmann::json::parse(HistoryOutput({"journal", "--format", "json"}));
+  std::vector<std::string> entries;
+  for (const nlohmann::json& entry : journal.at("journal")) {
+    entries.push_back(entry.at("kind").get<std::string>() + " " +
+                      entry.at("device").get<std::string>() + " " + entry.at("reason").dump() +
+                      " " + entry.at("detail").get<std::string>());
+  }
+  EXPECT_EQ(entries, (std::vector<std::string>{
+                         "import 3 null a.dat: 1024 new, 0 already stored",
+                         "withdraw 3 \"чужая копия\" a.dat",
+                         "rename Склад null renamed from \"3\"",
+                         "remove Склад \"снят\" removed: events 0, copies 1, names 0",
+                     }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Stores, CopiesCliTest,
+                         ::testing::Values(Backend::kSqlite, Backend::kPostgres),
+                         history::testing::BackendName);
+
+}  // namespace
+}  // namespace torv::cli_testing
