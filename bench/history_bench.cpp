@@ -1,6 +1,7 @@
 // The history store at the size of a site: 31 devices, about a million
-// events. Measures an import of a copy with 64 new records, one device's
-// month listed, and a CSV export of the whole store, on SQLite and on
+// events. Measures an import of a copy with 64 new records (the copy kept),
+// one device's month listed, a CSV export of the whole store, and the
+// withdrawal of one copy of a device with 200,000 events, on SQLite and on
 // PostgreSQL.
 //
 // The SQLite store is built once and kept in the build folder
@@ -95,6 +96,50 @@ void ImportBenchmark(benchmark::State& state, HistoryStore* store) {
       state.SkipWithError("the import did not add 64 events");
       break;
     }
+  }
+}
+
+// A device of 200,000 events: its first copy, then 199 that add 1000 each.
+constexpr char kWithdrawDevice[] = "W";
+constexpr int kWithdrawCopies = 200;
+
+std::vector<ArchiveCopy> WithdrawDeviceCopies() {
+  SimulatedDevice simulated(DeviceOptions(kDevices));
+  simulated.Write(1024);
+  std::vector<ArchiveCopy> copies;
+  for (int copy = 0; copy < kWithdrawCopies; ++copy) {
+    if (copy > 0) simulated.Write(1000);
+    copies.push_back(simulated.CopyNow());
+  }
+  return copies;
+}
+
+void BuildWithdrawDevice(HistoryStore& store) {
+  for (const ArchiveCopy& copy : WithdrawDeviceCopies()) {
+    Result<ImportOutcome> outcome = store.Import(kWithdrawDevice, copy);
+    if (!outcome) Die("building the device to withdraw from: " + outcome.failure().reason);
+  }
+}
+
+// Withdraws a copy from the middle of the device's history, which is rebuilt
+// from the other 199; the copy is imported again, untimed, for the next one.
+void WithdrawBenchmark(benchmark::State& state, HistoryStore* store) {
+  static const std::vector<ArchiveCopy> copies = WithdrawDeviceCopies();
+  const ArchiveCopy& middle = copies[kWithdrawCopies / 2];
+  for (auto _ : state) {
+    state.PauseTiming();
+    Result<std::vector<KeptCopy>> kept = store->Copies(std::string(kWithdrawDevice));
+    if (!kept) Die(kept.failure().reason);
+    std::int64_t id = 0;
+    for (const KeptCopy& copy : *kept) {
+      if (!copy.withdrawn && copy.copiedAt == middle.copiedAt.unixSeconds) id = copy.id;
+    }
+    state.ResumeTiming();
+    Result<std::vector<RebuiltDevice>> rebuilt = store->Withdraw({id}, "benchmark");
+    state.PauseTiming();
+    if (!rebuilt) Die(rebuilt.failure().reason);
+    if (!store->Import(kWithdrawDevice, middle)) Die("importing the copy again");
+    state.ResumeTiming();
   }
 }
 
@@ -200,6 +245,19 @@ int main(int argc, char** argv) {
   std::unique_ptr<history::HistoryStore> sqlite = SqliteStore();
   std::unique_ptr<history::HistoryStore> postgres;
   if (withPostgres) postgres = PostgresStore();
+  // The withdrawals work on a store of their own, and on the server's.
+  const std::filesystem::path withdrawPath =
+      std::filesystem::path(TORVDOC_BENCH_DIR) / "history-bench-withdraw.sqlite3";
+  for (const char* suffix : {"", "-wal", "-shm"}) {
+    std::filesystem::remove(withdrawPath.string() + suffix);
+  }
+  std::unique_ptr<history::HistoryStore> withdrawStore =
+      OpenOrDie({StoreKind::kSqlite, withdrawPath.string(), withdrawPath.string()});
+  BuildWithdrawDevice(*withdrawStore);
+  if (postgres) {
+    Result<std::vector<history::KeptCopy>> built = postgres->Copies(std::string(kWithdrawDevice));
+    if (built && built->empty()) BuildWithdrawDevice(*postgres);
+  }
   std::fprintf(stderr, "history_bench: %lld events in the store\n",
                static_cast<long long>(EventCount(*sqlite)));
 
@@ -216,10 +274,12 @@ int main(int argc, char** argv) {
   add("ImportCopyWith64New/sqlite", ImportBenchmark, sqlite.get(), 50);
   add("ListDeviceMonth/sqlite", MonthBenchmark, sqlite.get(), 0);
   add("CsvExportWholeStore/sqlite", ExportBenchmark, sqlite.get(), 1);
+  add("WithdrawOneCopyOf200k/sqlite", WithdrawBenchmark, withdrawStore.get(), 1);
   if (postgres) {
     add("ImportCopyWith64New/postgres", ImportBenchmark, postgres.get(), 50);
     add("ListDeviceMonth/postgres", MonthBenchmark, postgres.get(), 0);
     add("CsvExportWholeStore/postgres", ExportBenchmark, postgres.get(), 1);
+    add("WithdrawOneCopyOf200k/postgres", WithdrawBenchmark, postgres.get(), 1);
   }
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

@@ -10,6 +10,11 @@
 // offset and tries every chain. They must agree on every stretch, record,
 // year and outcome. With an alphabet too large to repeat, the history must
 // also be what the device wrote: overlapping copies joined, gaps between.
+//
+// Then the same copies go into a real SQLite store, and the last bytes
+// choose copies to withdraw one after another: after each withdrawal the
+// store must hold what the model builds from the copies left, in their
+// order.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -18,7 +23,13 @@
 #include <optional>
 #include <vector>
 
+#include <unistd.h>
+
+#include <string>
+
+#include "archive/sample_archive.h"
 #include "history/history_model.h"
+#include "history/history_store.h"
 #include "models/memory_history.h"
 
 namespace torv::fuzz {
@@ -222,6 +233,101 @@ ArchiveRecord Letter(int letter, std::uint8_t spare) {
 }  // namespace
 }  // namespace torv::fuzz
 
+namespace torv::fuzz {
+namespace {
+
+// --- withdrawals on the store ----------------------------------------------
+
+constexpr char kDevice[] = "f";
+
+// One store for the whole run, in memory-backed files where there are some.
+history::HistoryStore& Store() {
+  static std::unique_ptr<history::HistoryStore> store = [] {
+    const std::string folder = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+    const std::string path =
+        folder + "/torvdoc-merge-fuzzer-" + std::to_string(getpid()) + ".sqlite3";
+    for (const char* suffix : {"", "-wal", "-shm"}) (void)unlink((path + suffix).c_str());
+    auto opened = history::OpenHistoryStore(
+        {history::StoreKind::kSqlite, path, path}, history::OpenMode::kWrite);
+    Check(opened.ok(), "the fuzz store does not open");
+    return std::move(*opened);
+  }();
+  return store;
+}
+
+// The copy as an archive file holds it: its records from slot 0 on.
+ArchiveCopy WithFileBytes(ArchiveCopy copy) {
+  ArchiveBuilder builder;
+  for (std::size_t i = 0; i < copy.records.size(); ++i) {
+    builder.SetSlot(static_cast<int>(i), copy.records[i]);
+  }
+  builder.SetWriteOffset(static_cast<std::int32_t>(8 * copy.records.size()));
+  copy.bytes = builder.Bytes();
+  // Windows of one device: the check for another device's copy stays out.
+  copy.forcedDevice = true;
+  return copy;
+}
+
+struct StoredStretch {
+  std::vector<ArchiveRecord> records;
+  std::vector<std::optional<int>> years;
+};
+
+std::vector<StoredStretch> StoredRecords(history::HistoryStore& store) {
+  std::vector<StoredStretch> stretches;
+  history::EventQuery query;
+  query.device = kDevice;
+  const Status listed = store.ForEachEvent(query, [&](const history::StoredEvent& event) {
+    if (stretches.empty() || event.gapBefore) stretches.emplace_back();
+    stretches.back().records.push_back(event.record);
+    stretches.back().years.push_back(event.year);
+  });
+  Check(listed.ok(), "the store does not list");
+  return stretches;
+}
+
+void CheckAgainstModel(history::HistoryStore& store, const std::vector<ArchiveCopy>& left) {
+  std::vector<ModelStretch> model;
+  for (const ArchiveCopy& copy : left) (void)ModelImport(model, copy);
+  const std::vector<StoredStretch> stored = StoredRecords(store);
+  Check(stored.size() == model.size(), "withdrawn: stretch count differs from the model");
+  for (std::size_t s = 0; s < model.size(); ++s) {
+    Check(stored[s].records == model[s].records, "withdrawn: records differ from the model");
+    Check(stored[s].years == model[s].years, "withdrawn: years differ from the model");
+  }
+}
+
+void WithdrawAgainstModel(FuzzedDataProvider& input, const std::vector<ArchiveCopy>& copies) {
+  history::HistoryStore& store = Store();
+  Result<std::vector<history::DeviceSummary>> devices = store.Devices();
+  if (devices.ok() && !devices->empty()) {
+    Check(store.RemoveDevice(kDevice, "").ok(), "the last input's device stays");
+  }
+  // What the store took, each with its copy number: refused copies (years
+  // that contradict) and the same file again are not among them.
+  std::vector<std::pair<std::int64_t, ArchiveCopy>> kept;
+  for (const ArchiveCopy& copy : copies) {
+    const ArchiveCopy withBytes = WithFileBytes(copy);
+    Result<history::ImportOutcome> outcome = store.Import(kDevice, withBytes);
+    Check(outcome.ok(), "the store fails an import");
+    if (outcome->refusal || outcome->alreadyImported) continue;
+    Result<std::vector<history::KeptCopy>> listed = store.Copies(std::string(kDevice));
+    Check(listed.ok() && !listed->empty(), "the store lists no copy");
+    kept.emplace_back(listed->back().id, withBytes);
+  }
+  while (!kept.empty() && input.remaining_bytes() > 0) {
+    const std::size_t which = input.ConsumeIntegralInRange<std::size_t>(0, kept.size() - 1);
+    Check(store.Withdraw({kept[which].first}, "").ok(), "a withdrawal fails");
+    kept.erase(kept.begin() + static_cast<std::ptrdiff_t>(which));
+    std::vector<ArchiveCopy> left;
+    for (const auto& entry : kept) left.push_back(entry.second);
+    CheckAgainstModel(store, left);
+  }
+}
+
+}  // namespace
+}  // namespace torv::fuzz
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace torv;
   using namespace torv::fuzz;
@@ -290,5 +396,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       }
     }
   }
+  WithdrawAgainstModel(input, copies);
   return 0;
 }

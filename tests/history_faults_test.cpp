@@ -234,6 +234,53 @@ INSTANTIATE_TEST_SUITE_P(Stores, HistoryFaultsTest,
                                             ::testing::Values(Importer::kWorker, Importer::kCli)),
                          FaultsTestName);
 
+class WithdrawFaultsTest : public ::testing::TestWithParam<Backend> {
+ protected:
+  void SetUp() override { ::setenv("TZ", "UTC", 1); }
+};
+
+TEST_P(WithdrawFaultsTest, AKilledWithdrawalLeavesTheHistoryBeforeOrAfterIt) {
+  for (int delayMs : {40, 120}) {
+    // Sixty copies to merge again: the kill comes while the device is rebuilt.
+    // A fast machine may finish first: then the kill comes sooner.
+    std::optional<TestStore> test;
+    CopyFiles files;
+    std::unique_ptr<Worker> worker;
+    for (;; delayMs /= 2) {
+      test.emplace(GetParam());
+      files = WriteCopies(test->folder(), 22, std::vector<int>(60, 900));
+      auto store = test->Open();
+      ASSERT_TRUE(store);
+      ASSERT_TRUE(store->ImportAll("5", files.copies).ok());
+      store.reset();
+      worker = std::make_unique<Worker>(
+          TORVDOC_CLI_PATH,
+          std::vector<std::string>{"history", "withdraw", "1", "--db", test->dbText()},
+          test->folder(), "withdraw");
+      std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+      worker->Kill();
+      const int exit = worker->Wait();
+      if (exit == -1) break;
+      ASSERT_EQ(exit, 0) << worker->Err();
+      ASSERT_GT(delayMs, 0) << "the withdrawal always ended before the kill";
+    }
+    SCOPED_TRACE("killed after " + std::to_string(delayMs) + " ms");
+    auto store = test->Open();
+    ASSERT_TRUE(store);
+    const std::vector<ArchiveCopy> rest(files.copies.begin() + 1, files.copies.end());
+    // The copy counted and the events stored agree on which it was.
+    const std::int64_t copies = CopiesStored(*store);
+    ASSERT_TRUE(copies == 60 || copies == 59) << copies;
+    EXPECT_EQ(StoredStretches(*store), copies == 60
+                                           ? MemoryStretches(files.copies, files.copies.size())
+                                           : MemoryStretches(rest, rest.size()));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Stores, WithdrawFaultsTest,
+                         ::testing::Values(Backend::kSqlite, Backend::kPostgres),
+                         testing::BackendName);
+
 TEST(HistoryFaultsSqliteTest, EightImportersCreateANewStoreTogether) {
   ::setenv("TZ", "UTC", 1);
   TestStore test(Backend::kSqlite);

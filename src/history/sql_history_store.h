@@ -62,13 +62,17 @@ class SqlHistoryStore final : public HistoryStore {
   // Merges the copy into the device's stretches and events; with `check`,
   // a copy that does not belong is refused first (`refusal`).
   Result<MergePlan> MergeIntoDevice(std::int64_t deviceId, const std::string& device,
-                                    const ArchiveCopy& copy, bool check,
+                                    const ArchiveCopy& copy, std::int64_t copyId, bool check,
                                     std::optional<std::string>& refusal);
   // The stored copy of the same bytes that has not been withdrawn: an import
   // of it again is no new copy.
   Result<std::optional<KeptCopy>> SameFileStored(const std::string& sha256);
-  Status KeepCopy(std::int64_t deviceId, const std::string& device, const ArchiveCopy& copy,
-                  const MergePlan& plan);
+  // Stores the copy (its bytes when known); its key. RecordMerge then notes
+  // what its merge did, on the copy and in the journal.
+  Result<std::int64_t> KeepCopy(std::int64_t deviceId, const ArchiveCopy& copy);
+  Status RecordMerge(std::int64_t copyId, const std::string& device, const ArchiveCopy& copy,
+                     const MergePlan& plan);
+  Status NoteMerge(std::int64_t copyId, const MergePlan& plan);
   // Copy steps (store_copies.cpp), inside the caller's write transaction.
   Result<std::optional<std::int64_t>> FindDevice(const std::string& name, bool lock);
   // Rebuilds a device's stretches and events from its copies that are not
@@ -80,9 +84,9 @@ class SqlHistoryStore final : public HistoryStore {
   Result<HistorySlice> LoadSlice(std::int64_t deviceId, const std::vector<Stretch>& stretches,
                                  const std::vector<Identity>& copy);
   Status ApplyPlan(std::int64_t deviceId, const std::vector<Stretch>& stretches,
-                   const MergePlan& plan, const ArchiveCopy& copy);
+                   const MergePlan& plan, const ArchiveCopy& copy, std::int64_t copyId);
   Status InsertEvents(std::int64_t stretchId, std::int64_t deviceId, const MergePlan& plan,
-                      const ArchiveCopy& copy);
+                      const ArchiveCopy& copy, std::int64_t copyId);
 
   // Listing steps (store_queries.cpp).
   Result<std::vector<Device>> ListDevices(const std::optional<std::string>& only);

@@ -63,8 +63,7 @@ Result<std::optional<KeptCopy>> SqlHistoryStore::SameFileStored(const std::strin
   return found;
 }
 
-Status SqlHistoryStore::KeepCopy(std::int64_t deviceId, const std::string& device,
-                                 const ArchiveCopy& copy, const MergePlan& plan) {
+Result<std::int64_t> SqlHistoryStore::KeepCopy(std::int64_t deviceId, const ArchiveCopy& copy) {
   const bool kept = !copy.bytes.empty();
   std::int64_t copyId = 0;
   const Status inserted = db_->Query(
@@ -74,17 +73,27 @@ Status SqlHistoryStore::KeepCopy(std::int64_t deviceId, const std::string& devic
           std::string(db_->Words().newCopyId) +
           ", $1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, $13, $14) RETURNING id",
       {deviceId, copy.copiedAt.unixSeconds, Now(), copy.source,
-       static_cast<std::int64_t>(copy.records.size()),
-       static_cast<std::int64_t>(plan.newIndices.size()), CopyDayKey(copy.copiedAt),
+       static_cast<std::int64_t>(copy.records.size()), std::int64_t{0}, CopyDayKey(copy.copiedAt),
        kept ? SqlValue(static_cast<std::int64_t>(copy.bytes.size())) : SqlValue(nullptr),
        kept ? SqlValue(Sha256Hex(copy.bytes)) : SqlValue(nullptr),
        kept ? SqlValue(SqlBlob{copy.bytes}) : SqlValue(nullptr), OperatorIdentity(),
-       std::string(TORVDOC_VERSION), std::int64_t{plan.gapBefore ? 1 : 0},
-       std::int64_t{copy.forcedDevice ? 1 : 0}},
+       std::string(TORVDOC_VERSION), std::int64_t{0}, std::int64_t{copy.forcedDevice ? 1 : 0}},
       [&](const SqlRow& row) { copyId = row.Int(0); });
-  if (!inserted) return inserted;
+  if (!inserted) return inserted.failure();
+  return copyId;
+}
+
+Status SqlHistoryStore::RecordMerge(std::int64_t copyId, const std::string& device,
+                                    const ArchiveCopy& copy, const MergePlan& plan) {
+  if (Status s = NoteMerge(copyId, plan); !s) return s;
   return AppendJournal(*db_, "import", device, copyId, "",
                        copy.source + ": " + ImportDetail(plan, copy.forcedDevice));
+}
+
+Status SqlHistoryStore::NoteMerge(std::int64_t copyId, const MergePlan& plan) {
+  return db_->Exec("UPDATE copies SET new_events = $1, gap_before = $2 WHERE id = $3",
+                   {static_cast<std::int64_t>(plan.newIndices.size()),
+                    std::int64_t{plan.gapBefore ? 1 : 0}, copyId});
 }
 
 Result<std::optional<std::int64_t>> SqlHistoryStore::FindDevice(const std::string& name,
@@ -140,14 +149,10 @@ Result<std::int64_t> SqlHistoryStore::RebuildDevice(std::int64_t deviceId,
   // checked when they came in.
   for (const Remaining& kept : remaining) {
     std::optional<std::string> refusal;
-    Result<MergePlan> plan = MergeIntoDevice(deviceId, device, kept.copy, false, refusal);
+    Result<MergePlan> plan =
+        MergeIntoDevice(deviceId, device, kept.copy, kept.id, false, refusal);
     if (!plan) return plan.failure();
-    if (Status s = db_->Exec("UPDATE copies SET new_events = $1, gap_before = $2 WHERE id = $3",
-                             {static_cast<std::int64_t>(plan->newIndices.size()),
-                              std::int64_t{plan->gapBefore ? 1 : 0}, kept.id});
-        !s) {
-      return s.failure();
-    }
+    if (Status s = NoteMerge(kept.id, *plan); !s) return s.failure();
   }
   return DeviceEvents(deviceId);
 }

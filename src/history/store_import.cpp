@@ -16,11 +16,12 @@ namespace {
 
 // Rows per INSERT statement: few round trips to a server, few statement texts.
 constexpr std::size_t kInsertChunk = 64;
-constexpr int kEventColumns = 8;
+constexpr int kEventColumns = 9;
 
 std::string InsertEventsSql(std::size_t rows) {
   std::string sql =
-      "INSERT INTO events (stretch_id, pos, device_id, moment, spare, date_key, kind, number) "
+      "INSERT INTO events (stretch_id, pos, device_id, moment, spare, date_key, kind, number, "
+      "copy_id) "
       "VALUES ";
   int parameter = 1;
   for (std::size_t row = 0; row < rows; ++row) {
@@ -119,7 +120,8 @@ Result<HistorySlice> SqlHistoryStore::LoadSlice(std::int64_t deviceId,
 }
 
 Status SqlHistoryStore::InsertEvents(std::int64_t stretchId, std::int64_t deviceId,
-                                     const MergePlan& plan, const ArchiveCopy& copy) {
+                                     const MergePlan& plan, const ArchiveCopy& copy,
+                                     std::int64_t copyId) {
   const std::vector<std::optional<int>> years = YearsOf(copy.records, copy.copiedAt);
   std::vector<SqlValue> parameters;
   std::size_t rows = 0;
@@ -136,7 +138,7 @@ Status SqlHistoryStore::InsertEvents(std::int64_t stretchId, std::int64_t device
     const StoredColumns columns = ColumnsOf(record, year);
     parameters.insert(parameters.end(), {stretchId, plan.copyStart + index, deviceId,
                                          columns.moment, std::int64_t{record.bytes[kSpareByte]},
-                                         columns.dateKey, columns.kind, columns.number});
+                                         columns.dateKey, columns.kind, columns.number, copyId});
     if (++rows == kInsertChunk) {
       if (Status s = flush(); !s) return s;
     }
@@ -145,7 +147,8 @@ Status SqlHistoryStore::InsertEvents(std::int64_t stretchId, std::int64_t device
 }
 
 Status SqlHistoryStore::ApplyPlan(std::int64_t deviceId, const std::vector<Stretch>& stretches,
-                                  const MergePlan& plan, const ArchiveCopy& copy) {
+                                  const MergePlan& plan, const ArchiveCopy& copy,
+                                  std::int64_t copyId) {
   std::vector<std::int64_t> order;
   for (const Stretch& stretch : stretches) order.push_back(stretch.id);
   std::int64_t targetId = 0;
@@ -177,7 +180,7 @@ Status SqlHistoryStore::ApplyPlan(std::int64_t deviceId, const std::vector<Stret
     if (!s) return s;
     order.insert(order.begin() + static_cast<std::ptrdiff_t>(plan.newStretchIndex), targetId);
   }
-  if (Status s = InsertEvents(targetId, deviceId, plan, copy); !s) return s;
+  if (Status s = InsertEvents(targetId, deviceId, plan, copy, copyId); !s) return s;
 
   std::map<std::int64_t, std::int64_t> oldRank;
   for (const Stretch& stretch : stretches) oldRank[stretch.id] = stretch.rank;
@@ -194,7 +197,8 @@ Status SqlHistoryStore::ApplyPlan(std::int64_t deviceId, const std::vector<Stret
 }
 
 Result<MergePlan> SqlHistoryStore::MergeIntoDevice(std::int64_t deviceId, const std::string& device,
-                                                   const ArchiveCopy& copy, bool check,
+                                                   const ArchiveCopy& copy, std::int64_t copyId,
+                                                   bool check,
                                                    std::optional<std::string>& refusal) {
   std::vector<Identity> identities;
   identities.reserve(copy.records.size());
@@ -215,7 +219,7 @@ Result<MergePlan> SqlHistoryStore::MergeIntoDevice(std::int64_t deviceId, const 
       return Failure{*refusal};
     }
   }
-  if (Status s = ApplyPlan(deviceId, *stretches, plan, copy); !s) return s.failure();
+  if (Status s = ApplyPlan(deviceId, *stretches, plan, copy, copyId); !s) return s.failure();
   return plan;
 }
 
@@ -237,9 +241,12 @@ Result<ImportOutcome> SqlHistoryStore::ImportOne(const std::string& device, cons
       return Failure{*refusal};
     }
   }
-  Result<MergePlan> plan = MergeIntoDevice(*deviceId, device, copy, true, refusal);
+  // The copy first: its events carry its key.
+  Result<std::int64_t> copyId = KeepCopy(*deviceId, copy);
+  if (!copyId) return copyId.failure();
+  Result<MergePlan> plan = MergeIntoDevice(*deviceId, device, copy, *copyId, true, refusal);
   if (!plan) return plan.failure();
-  if (Status kept = KeepCopy(*deviceId, device, copy, *plan); !kept) return kept.failure();
+  if (Status s = RecordMerge(*copyId, device, copy, *plan); !s) return s.failure();
   outcome.newEvents = static_cast<int>(plan->newIndices.size());
   outcome.alreadyStored = plan->alreadyStored;
   outcome.gapBefore = plan->gapBefore;

@@ -87,7 +87,8 @@ CREATE INDEX events_by_date ON events(stretch_id, date_key);
 
 // Version 3: every copy is kept, byte for byte, with its SHA-256, who
 // imported it with which version, and whether it was forced in or later
-// withdrawn; copies of older layouts have no bytes (file_size null). The
+// withdrawn; copies of older layouts have no bytes (file_size null). Each
+// event names the copy it was first stored from (null for older events). The
 // journal records every change of the history. copied_day is the copy
 // time's local date (YYYYMMDD), which the year rule started from.
 constexpr char kVersion3[] = R"(
@@ -101,6 +102,7 @@ ALTER TABLE copies ADD COLUMN gap_before {int} NOT NULL DEFAULT 0;
 ALTER TABLE copies ADD COLUMN forced {int} NOT NULL DEFAULT 0;
 ALTER TABLE copies ADD COLUMN withdrawn_at {int};
 CREATE INDEX copies_by_sha256 ON copies(sha256);
+ALTER TABLE events ADD COLUMN copy_id {int};
 CREATE TABLE journal (
   id {key},
   at {int} NOT NULL,
