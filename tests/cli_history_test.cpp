@@ -87,6 +87,26 @@ TEST_P(HistoryCommandsTest, ImportPrintsALinePerFileAndAGapWhereNothingOverlaps)
                                          kAlarm1Row + "\n" + kDamagedRow + "\n");
 }
 
+// Each gap with its bounds and the copies on either side, in the period
+// it reaches into.
+TEST_P(HistoryCommandsTest, GapsAreListedWithTheirBoundsAndCopies) {
+  ImportThreeCopies();
+  const std::string text =
+      "Устройство\tПосле\tДо\tСтарая копия\tНовая копия\tПропуск\n"
+      "3\t2025-01-19T11:00:00\t2025-02-20T12:00:00\t2\t3\tнет записей с 19.01.2025 11:00:00 по "
+      "20.02.2025 12:00:00 (между копиями copy2.dat и copy3.dat)\n";
+  EXPECT_EQ(HistoryOutput({"gaps"}), text);
+  for (const char* period : {"2025-01", "2025-02", "2025"}) {
+    EXPECT_EQ(HistoryOutput({"gaps", "--period", period}), text) << period;
+  }
+  EXPECT_EQ(HistoryOutput({"gaps", "--period", "2025-03"}), text.substr(0, text.find('\n') + 1));
+  EXPECT_EQ(HistoryOutput({"gaps", "--to", "2025-01-18"}), text.substr(0, text.find('\n') + 1));
+  EXPECT_EQ(nlohmann::json::parse(HistoryOutput({"gaps", "--format", "json"})),
+            nlohmann::json::parse(R"json({"gaps": [{"device": "3", "after": "2025-01-19T11:00:00",
+              "before": "2025-02-20T12:00:00", "older_copy": 2, "newer_copy": 3,
+              "text": "нет записей с 19.01.2025 11:00:00 по 20.02.2025 12:00:00 (между копиями copy2.dat и copy3.dat)"}]})json"));
+}
+
 // A site's copies in a folder per device: each folder names its device, and
 // --quiet prints only the totals.
 TEST_P(HistoryCommandsTest, ImportsASiteByFolderAndSaysTheTotals) {

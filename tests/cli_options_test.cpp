@@ -542,6 +542,12 @@ TEST(CliOptionsTest, HelpListsEveryOptionOfItsCommand) {
       {CliCommand::kHistoryJournal, {"history", "journal", "--device", "a"}, "--device NAME"},
       {CliCommand::kHistoryJournal, {"history", "journal", "--format", "json"}, "--format F"},
       {CliCommand::kHistoryJournal, {"history", "journal", "--db", "x"}, "--db STORE"},
+      {CliCommand::kHistoryGaps, {"history", "gaps", "--device", "a"}, "--device NAME"},
+      {CliCommand::kHistoryGaps, {"history", "gaps", "--from", "2025-01-02"}, "--from DATE"},
+      {CliCommand::kHistoryGaps, {"history", "gaps", "--to", "2025-01-02"}, "--to DATE"},
+      {CliCommand::kHistoryGaps, {"history", "gaps", "--period", "2025"}, "--period P"},
+      {CliCommand::kHistoryGaps, {"history", "gaps", "--format", "csv"}, "--format F"},
+      {CliCommand::kHistoryGaps, {"history", "gaps", "--db", "x"}, "--db STORE"},
   };
   for (const OptionCase& option : cases) {
     SCOPED_TRACE(option.spelling);
@@ -802,7 +808,7 @@ TEST(OptionTableTest, CommandsAreFoundByName) {
   EXPECT_EQ(FindCommand("history names set")->command, CliCommand::kHistoryNamesSet);
   EXPECT_EQ(FindCommand("history devices")->command, CliCommand::kHistoryDevices);
   EXPECT_EQ(FindCommand("history devices rename")->command, CliCommand::kHistoryDevicesRename);
-  EXPECT_EQ(CommandTable().size(), 19u);
+  EXPECT_EQ(CommandTable().size(), 20u);
 }
 
 TEST(ViewDescriptionTest, DescribesTheViewAskedFor) {

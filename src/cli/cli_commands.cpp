@@ -218,6 +218,7 @@ CommandOutcome RunCommandLine(const std::vector<std::string>& args, CommandStrea
     case CliCommand::kHistoryCopyFile:
     case CliCommand::kHistoryWithdraw:
     case CliCommand::kHistoryJournal:
+    case CliCommand::kHistoryGaps:
     case CliCommand::kHistoryList:
     case CliCommand::kHistoryReport:
     case CliCommand::kHistoryStats:

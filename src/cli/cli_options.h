@@ -28,6 +28,7 @@ enum class CliCommand {
   kHistoryCopyFile,
   kHistoryWithdraw,
   kHistoryJournal,
+  kHistoryGaps,
   kHistoryNamesSet,
   kHistoryNamesImport,
   kHistoryNamesList,

@@ -64,6 +64,7 @@ bool IsHistoryCommand(CliCommand command) {
     case kHistoryCopyFile:
     case kHistoryWithdraw:
     case kHistoryJournal:
+    case kHistoryGaps:
     case kHistoryNamesSet:
     case kHistoryNamesImport:
     case kHistoryNamesList:

@@ -129,6 +129,14 @@ inline constexpr std::string_view kHistoryJournalSynopsis =
     "renames, removals and names, each with its time, device, copy, who made it\n"
     "with which version, the reason given and what changed.\n";
 
+inline constexpr std::string_view kHistoryGapsSynopsis =
+    "Usage: torvdoc-cli history gaps [--device NAME] [--from DATE] [--to DATE]\n"
+    "                                [--period P] [--format {formats}] [--db STORE]\n"
+    "Lists every gap of the history (events the devices wrote between two copies\n"
+    "that no copy holds), device by device, oldest first: the last event before\n"
+    "it, the first after it, and the copies they came from. With a period, the\n"
+    "gaps that reach into it.\n";
+
 inline constexpr std::string_view kHistoryNamesSetSynopsis =
     "Usage: torvdoc-cli history names set --device NAME (--input N | --relay N)\n"
     "                                     TEXT [--db STORE]\n"

@@ -87,6 +87,7 @@ std::vector<std::string_view> FormatNamesFor(CliCommand command) {
       return FormatNamesOf(StatisticsFormats());
     case CliCommand::kHistoryCopies:
     case CliCommand::kHistoryJournal:
+    case CliCommand::kHistoryGaps:
       return FormatNamesOf(TableFormats());
     case CliCommand::kHistoryList:
     case CliCommand::kHistoryReport: {

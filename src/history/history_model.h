@@ -62,6 +62,8 @@ struct StoredEvent {
   bool gapBefore = false;
   // Where the event sits in its stretch, for reading on after it.
   std::int64_t position = 0;
+  // The copy it was first stored from; none for events of older layouts.
+  std::optional<std::int64_t> copy;
 };
 
 // What one import did.

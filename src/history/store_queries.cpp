@@ -45,10 +45,11 @@ StoredEvent EventFromRow(const SqlRow& row, const std::string& device) {
   event.record = RecordOf(IdentityOfMoment(row.Int(1)), static_cast<std::uint8_t>(row.Int(2)));
   if (!row.IsNull(3)) event.year = static_cast<int>(row.Int(3) / 10000);
   event.damaged = event.record.IsDamaged();
+  if (!row.IsNull(4)) event.copy = row.Int(4);
   return event;
 }
 
-constexpr char kEventColumnsSql[] = "SELECT pos, moment, spare, date_key FROM events ";
+constexpr char kEventColumnsSql[] = "SELECT pos, moment, spare, date_key, copy_id FROM events ";
 
 // Positions from $first to $first + 1, both included.
 std::string PositionsFrom(int first) {

@@ -2,7 +2,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cstdio>
+
 #include "history_report/history_summaries.h"
+#include "history_report/listed_event.h"
 #include "report/csv_writer.h"
 
 namespace torv {
@@ -30,6 +33,37 @@ constexpr TableColumn kJournalColumns[] = {
     {"Устройство", "device"}, {"Копия", "copy"},     {"Кто", "who"},
     {"Версия", "version"},    {"Причина", "reason"}, {"Что", "detail"},
 };
+
+constexpr TableColumn kGapColumns[] = {
+    {"Устройство", "device"},
+    {"После", "after"},
+    {"До", "before"},
+    {"Старая копия", "older_copy"},
+    {"Новая копия", "newer_copy"},
+    {"Пропуск", "text"},
+};
+
+// "YYYY-MM-DDTHH:MM:SS" of a dated event.
+std::string IsoMoment(const history::StoredEvent& event) {
+  const ArchiveRecord& r = event.record;
+  char text[48];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", event.year.value_or(0),
+                r.Month(), r.Day(), r.Hours(), r.Minutes(), r.Seconds());
+  return text;
+}
+
+const history::KeptCopy* CopyNamed(const std::vector<history::KeptCopy>& copies,
+                                   const std::optional<history::StoredEvent>& event) {
+  if (!event || !event->copy) return nullptr;
+  for (const history::KeptCopy& copy : copies) {
+    if (copy.id == *event->copy) return &copy;
+  }
+  return nullptr;
+}
+
+TableCell CopyId(const std::optional<history::StoredEvent>& event) {
+  return event && event->copy ? TableCell(*event->copy) : TableCell(nullptr);
+}
 
 TableCell TextOrNull(const std::string& text) {
   return text.empty() ? TableCell(nullptr) : TableCell(text);
@@ -119,6 +153,30 @@ RecordTable JournalTable(const std::vector<history::JournalEntry>& entries) {
     table.rows.push_back({e.id, LocalTimeText(e.at), e.kind, e.device,
                           e.copy ? TableCell(*e.copy) : TableCell(nullptr), e.who, e.version,
                           TextOrNull(e.reason), e.detail});
+  }
+  return table;
+}
+
+std::string GapText(const history::HistoryHole& hole, const history::KeptCopy* older,
+                    const history::KeptCopy* newer) {
+  std::string text = "нет записей";
+  if (hole.before) text += " с " + DateTimeText(*hole.before);
+  if (hole.after) text += " по " + DateTimeText(*hole.after);
+  if (older != nullptr && newer != nullptr) {
+    text += " (между копиями " + older->file + " и " + newer->file + ")";
+  }
+  return text;
+}
+
+RecordTable GapsTable(const std::vector<history::HistoryHole>& holes,
+                      const std::vector<history::KeptCopy>& copies) {
+  RecordTable table{"gaps", kGapColumns, {}};
+  for (const history::HistoryHole& hole : holes) {
+    table.rows.push_back(
+        {hole.device, hole.before ? TableCell(IsoMoment(*hole.before)) : TableCell(nullptr),
+         hole.after ? TableCell(IsoMoment(*hole.after)) : TableCell(nullptr), CopyId(hole.before),
+         CopyId(hole.after),
+         GapText(hole, CopyNamed(copies, hole.before), CopyNamed(copies, hole.after))});
   }
   return table;
 }

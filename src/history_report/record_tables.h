@@ -6,6 +6,11 @@
 // Copies: id, device, file, size, sha256, copied_at, imported_at,
 // imported_by, version, records, new, gap_before, forced, withdrawn.
 // Journal: id, at, kind, device, copy, who, version, reason, detail.
+// Gaps: device, after (the last event before the gap), before (the first
+// after it), older_copy and newer_copy (the copies those events came from),
+// text ("нет записей с DD.MM.YYYY HH:MM:SS по DD.MM.YYYY HH:MM:SS (между
+// копиями OLDER и NEWER)"); event moments "YYYY-MM-DDTHH:MM:SS" of the
+// device's clock.
 // Moments are local time, "YYYY-MM-DD HH:MM:SS"; what is not known is null
 // in JSON and empty in text and CSV.
 #pragma once
@@ -17,6 +22,7 @@
 #include <variant>
 #include <vector>
 
+#include "history/event_counts.h"
 #include "history/history_model.h"
 #include "report/format_catalogue.h"
 
@@ -37,6 +43,13 @@ struct RecordTable {
 
 RecordTable CopiesTable(const std::vector<history::KeptCopy>& copies);
 RecordTable JournalTable(const std::vector<history::JournalEntry>& entries);
+RecordTable GapsTable(const std::vector<history::HistoryHole>& holes,
+                      const std::vector<history::KeptCopy>& copies);
+
+// What a gap row says, with the files of the copies on either side when
+// they are known.
+std::string GapText(const history::HistoryHole& hole, const history::KeptCopy* older,
+                    const history::KeptCopy* newer);
 
 using TableWriter = std::string (*)(const RecordTable& table);
 using TableFormat = FormatRow<TableWriter>;
