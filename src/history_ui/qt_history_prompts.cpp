@@ -7,7 +7,9 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QPushButton>
 
+#include "history_ui/copies_dialog.h"
 #include "history_ui/history_dialogs.h"
 
 namespace torv {
@@ -54,6 +56,25 @@ void QtHistoryPrompts::ShowWarning(const QString& title, const QString& text) {
   common_.ShowWarning(title, text);
 }
 
+bool QtHistoryPrompts::Confirm(const QString& title, const QString& text) {
+  QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, owner_);
+  // Named here, not by Qt's translation: a box that asks before a removal
+  // must not offer English buttons where that translation is missing.
+  box.button(QMessageBox::Yes)->setText(QStringLiteral("Да"));
+  box.button(QMessageBox::No)->setText(QStringLiteral("Нет"));
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<QString> QtHistoryPrompts::AskText(const QString& title, const QString& label,
+                                                 const QString& initial) {
+  bool accepted = false;
+  const QString text =
+      QInputDialog::getText(owner_, title, label, QLineEdit::Normal, initial, &accepted);
+  if (!accepted) return std::nullopt;
+  return text;
+}
+
 std::optional<ImportRequest> QtHistoryPrompts::AskImport(const ImportChoices& choices) {
   ImportDialog dialog(choices, owner_);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
@@ -72,6 +93,13 @@ void QtHistoryPrompts::ShowImportResults(const QStringList& lines, bool anyFaile
   } else {
     common_.ShowInformation(title, text);
   }
+}
+
+std::optional<std::vector<std::int64_t>> QtHistoryPrompts::AskCopiesToWithdraw(
+    const CopiesChoices& choices) {
+  CopiesDialog dialog(choices, owner_);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.ChosenIds();
 }
 
 std::optional<QString> QtHistoryPrompts::AskStore(const QString& current) {
