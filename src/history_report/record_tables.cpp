@@ -35,13 +35,6 @@ TableCell TextOrNull(const std::string& text) {
   return text.empty() ? TableCell(nullptr) : TableCell(text);
 }
 
-std::string CellText(const TableCell& cell) {
-  if (const auto* number = std::get_if<std::int64_t>(&cell)) return std::to_string(*number);
-  if (const auto* flag = std::get_if<bool>(&cell)) return *flag ? "да" : "нет";
-  if (const auto* text = std::get_if<std::string>(&cell)) return *text;
-  return {};
-}
-
 nlohmann::json CellJson(const TableCell& cell) {
   if (const auto* number = std::get_if<std::int64_t>(&cell)) return *number;
   if (const auto* flag = std::get_if<bool>(&cell)) return *flag;
@@ -121,6 +114,13 @@ RecordTable JournalTable(const std::vector<history::JournalEntry>& entries) {
                           TextOrNull(e.reason), e.detail});
   }
   return table;
+}
+
+std::string CellText(const TableCell& cell) {
+  if (const auto* number = std::get_if<std::int64_t>(&cell)) return std::to_string(*number);
+  if (const auto* flag = std::get_if<bool>(&cell)) return *flag ? "да" : "нет";
+  if (const auto* text = std::get_if<std::string>(&cell)) return *text;
+  return {};
 }
 
 std::span<const TableFormat> TableFormats() {

@@ -30,13 +30,6 @@ QString Utf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QString CellText(const TableCell& cell) {
-  if (const auto* number = std::get_if<std::int64_t>(&cell)) return QString::number(*number);
-  if (const auto* flag = std::get_if<bool>(&cell)) return *flag ? QStringLiteral("да") : QString();
-  if (const auto* text = std::get_if<std::string>(&cell)) return QString::fromStdString(*text);
-  return {};
-}
-
 }  // namespace
 
 CopiesDialog::CopiesDialog(const CopiesChoices& choices, QWidget* parent) : QDialog(parent) {
@@ -64,7 +57,7 @@ CopiesDialog::CopiesDialog(const CopiesChoices& choices, QWidget* parent) : QDia
     ids_.push_back(copy.id);
     withdrawn += copy.withdrawn ? 1 : 0;
     for (std::size_t c = 0; c < shown.size(); ++c) {
-      auto* item = new QTableWidgetItem(CellText(copies.rows[r][shown[c]]));
+      auto* item = new QTableWidgetItem(QString::fromStdString(CellText(copies.rows[r][shown[c]])));
       // A withdrawn copy is out of the history already; greyed, it cannot
       // be chosen for a second withdrawal.
       if (copy.withdrawn) item->setFlags(Qt::NoItemFlags);
