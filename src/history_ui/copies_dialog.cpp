@@ -33,7 +33,7 @@ QString Utf8(std::string_view text) {
 }  // namespace
 
 CopiesDialog::CopiesDialog(const CopiesChoices& choices, QWidget* parent) : QDialog(parent) {
-  setWindowTitle(QStringLiteral("Копии устройства %1").arg(choices.device));
+  setWindowTitle(QStringLiteral("Копии устройства «%1»").arg(choices.device));
   const RecordTable copies = CopiesTable(choices.copies);
   std::vector<std::size_t> shown;
   QStringList headings;

@@ -2,12 +2,16 @@
 
 // Qt
 #include <QApplication>
+#include <QFontMetrics>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
+
+// Std
+#include <algorithm>
 
 #include "history_ui/copies_dialog.h"
 #include "history_ui/history_dialogs.h"
@@ -68,11 +72,22 @@ bool QtHistoryPrompts::Confirm(const QString& title, const QString& text) {
 
 std::optional<QString> QtHistoryPrompts::AskText(const QString& title, const QString& label,
                                                  const QString& initial) {
-  bool accepted = false;
-  const QString text =
-      QInputDialog::getText(owner_, title, label, QLineEdit::Normal, initial, &accepted);
-  if (!accepted) return std::nullopt;
-  return text;
+  QInputDialog dialog(owner_);
+  dialog.setWindowTitle(title);
+  dialog.setLabelText(label);
+  dialog.setTextValue(initial);
+  // Sized to its label alone, the dialog cut a title such as "Переименование
+  // устройства" short in the title bar. Its field (the dialog's layout keeps
+  // the dialog as wide as its widest part) leaves room for the title, mostly
+  // bold, and the window manager's buttons beside it; a reason is seldom
+  // short either.
+  QFont titleFont = dialog.font();
+  titleFont.setBold(true);
+  if (auto* field = dialog.findChild<QLineEdit*>()) {
+    field->setMinimumWidth(std::max(360, QFontMetrics(titleFont).horizontalAdvance(title) + 120));
+  }
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.textValue();
 }
 
 std::optional<ImportRequest> QtHistoryPrompts::AskImport(const ImportChoices& choices) {
