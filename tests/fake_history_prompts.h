@@ -26,7 +26,6 @@ class FakeHistoryPrompts : public HistoryPrompts {
   // The questions asked (warning false); no answer left is No.
   std::vector<HistoryBox> questions;
   std::deque<std::optional<bool>> confirmAnswers;
-  std::vector<QStringList> textPrompts;  // title, label, initial text
   std::deque<std::optional<QString>> textAnswers;
   std::vector<CopiesChoices> copiesChoices;
   std::deque<std::optional<std::vector<std::int64_t>>> copiesAnswers;
@@ -65,9 +64,7 @@ class FakeHistoryPrompts : public HistoryPrompts {
     questions.push_back({false, title, text});
     return Next(confirmAnswers).value_or(false);
   }
-  std::optional<QString> AskText(const QString& title, const QString& label,
-                                 const QString& initial) override {
-    textPrompts.push_back({title, label, initial});
+  std::optional<QString> AskText(const QString&, const QString&, const QString&) override {
     return Next(textAnswers);
   }
   std::optional<std::vector<std::int64_t>> AskCopiesToWithdraw(

@@ -404,7 +404,6 @@ TEST_F(HistoryDialogsTest, CopiesAreWithdrawnFromTheRealListReasonAndQuestion) {
   driver.Then([](QWidget* modal) {
     CopiesDialog* dialog = As<CopiesDialog>(modal);
     if (dialog == nullptr) return false;
-    EXPECT_EQ(dialog->Table()->item(0, 9)->text(), QStringLiteral("да"));
     // The withdrawn copy cannot be chosen; the others can, together.
     dialog->Table()->selectAll();
     EXPECT_EQ(dialog->ChosenIds(), std::vector<std::int64_t>({2, 3}));
@@ -436,8 +435,10 @@ TEST_F(HistoryDialogsTest, ADeviceIsRenamedThenRemovedThroughTheRealDialogs) {
   driver.Then(AnswerQuestion(question, true));
   window_->Ui().RenameDevice->trigger();
   EXPECT_EQ(initialName, QStringLiteral("3"));
+  EXPECT_EQ(question, QStringLiteral("Переименовать устройство «3» в «Пост 3»?"));
   EXPECT_EQ(window_->ChosenDevice(), QStringLiteral("Пост 3"));
-  // Enter at the question is No: nothing is removed until Yes is clicked.
+  EXPECT_EQ(window_->Events().EventCount(), 120);
+  // Enter at the question is No: nothing is removed until Да is clicked.
   for (int i = 0; i < 2; ++i) {
     QString reason;
     driver.Then(AnswerText(reason, QStringLiteral("снят с охраны")));
@@ -446,7 +447,12 @@ TEST_F(HistoryDialogsTest, ADeviceIsRenamedThenRemovedThroughTheRealDialogs) {
     EXPECT_EQ(window_->Ui().Devices->topLevelItemCount(), 2 - i);
   }
   EXPECT_EQ(driver.Left(), 0u);
-  EXPECT_TRUE(question.endsWith(QStringLiteral("\n\nУдаление нельзя отменить.")));
+  EXPECT_EQ(question,
+            QStringLiteral("Удалить устройство «Пост 3»?\nБудут удалены событий: 120, копий: 1, "
+                           "и названия его входов и реле.\n\nУдаление нельзя отменить."));
+  EXPECT_EQ(window_->ChosenDevice(), std::nullopt);
+  EXPECT_FALSE(window_->Ui().RemoveDevice->isEnabled());
+  EXPECT_EQ(window_->Session().Reader()->Journal()->back().reason, "снят с охраны");
 }
 
 }  // namespace
