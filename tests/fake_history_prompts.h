@@ -23,6 +23,12 @@ struct HistoryBox {
 class FakeHistoryPrompts : public HistoryPrompts {
  public:
   std::vector<HistoryBox> boxes;
+  // The questions asked (warning false); no answer left is No.
+  std::vector<HistoryBox> questions;
+  std::deque<std::optional<bool>> confirmAnswers;
+  std::deque<std::optional<QString>> textAnswers;
+  std::vector<CopiesChoices> copiesChoices;
+  std::deque<std::optional<std::vector<std::int64_t>>> copiesAnswers;
 
   std::deque<std::optional<ImportRequest>> importAnswers;
   std::vector<ImportChoices> importChoices;
@@ -53,6 +59,18 @@ class FakeHistoryPrompts : public HistoryPrompts {
   }
   void ShowWarning(const QString& title, const QString& text) override {
     boxes.push_back({true, title, text});
+  }
+  bool Confirm(const QString& title, const QString& text) override {
+    questions.push_back({false, title, text});
+    return Next(confirmAnswers).value_or(false);
+  }
+  std::optional<QString> AskText(const QString&, const QString&, const QString&) override {
+    return Next(textAnswers);
+  }
+  std::optional<std::vector<std::int64_t>> AskCopiesToWithdraw(
+      const CopiesChoices& choices) override {
+    copiesChoices.push_back(choices);
+    return Next(copiesAnswers);
   }
   std::optional<ImportRequest> AskImport(const ImportChoices& choices) override {
     importChoices.push_back(choices);

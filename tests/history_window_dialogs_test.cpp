@@ -27,6 +27,7 @@
 #include "history/archive_copy.h"
 #include "history_report/history_summaries.h"
 #include "history_test_support.h"
+#include "history_ui/copies_dialog.h"
 #include "history_ui/history_dialogs.h"
 #include "history_ui/history_window.h"
 #include "history_ui/qt_history_prompts.h"
@@ -66,6 +67,34 @@ ModalDriver::Step CloseBox(ShownBox& shown) {
 
 void ClickOk(QDialogButtonBox* buttons) {
   QTest::mouseClick(buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
+}
+
+// The text dialog: the text it starts with, then `text` set in its place and accepted.
+ModalDriver::Step AnswerText(QString& initial, const QString& text) {
+  return [&initial, text](QWidget* modal) {
+    QInputDialog* dialog = As<QInputDialog>(modal);
+    if (dialog == nullptr) return false;
+    initial = dialog->textValue();
+    dialog->setTextValue(text);
+    dialog->accept();
+    return true;
+  };
+}
+
+// The question box's text, then Yes clicked, or Enter (the default) pressed.
+ModalDriver::Step AnswerQuestion(QString& text, bool clickYes) {
+  return [&text, clickYes](QWidget* modal) {
+    QMessageBox* box = As<QMessageBox>(modal);
+    if (box == nullptr || box->icon() != QMessageBox::Question) return false;
+    text = box->text();
+    if (clickYes) {
+      EXPECT_EQ(box->button(QMessageBox::Yes)->text(), QStringLiteral("Да"));
+      QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+    } else {
+      QTest::keyClick(box, Qt::Key_Return);
+    }
+    return true;
+  };
 }
 
 class HistoryDialogsTest : public ::testing::Test {
@@ -358,6 +387,72 @@ TEST_F(HistoryDialogsTest, ThePrintDialogCancelledPrintsNothing) {
   QTest::keyClick(window_.get(), Qt::Key_P, Qt::ControlModifier);
   EXPECT_EQ(driver.Left(), 0u);
   EXPECT_TRUE(asked);
+}
+
+TEST_F(HistoryDialogsTest, CopiesAreWithdrawnFromTheRealListReasonAndQuestion) {
+  const std::vector<std::string> files = Copies({300, 200, 100});
+  {
+    auto store = test_.Open();
+    for (const std::string& file : files) {
+      ASSERT_TRUE(history::ImportArchiveFile(*store, "3", file, std::nullopt).ok());
+    }
+    ASSERT_TRUE(store->Withdraw({1}, "").ok());
+  }
+  window_->OpenStore(test_.location());
+  window_->ChooseDevice(QStringLiteral("3"));
+  ModalDriver driver;
+  driver.Then([](QWidget* modal) {
+    CopiesDialog* dialog = As<CopiesDialog>(modal);
+    if (dialog == nullptr) return false;
+    // The withdrawn copy cannot be chosen; the others can, together.
+    dialog->Table()->selectAll();
+    EXPECT_EQ(dialog->ChosenIds(), std::vector<std::int64_t>({2, 3}));
+    dialog->Table()->clearSelection();
+    EXPECT_FALSE(dialog->WithdrawButton()->isEnabled());
+    dialog->Table()->selectRow(2);
+    QTest::mouseClick(dialog->WithdrawButton(), Qt::LeftButton);
+    return true;
+  });
+  QString reason, question;
+  driver.Then(AnswerText(reason, QStringLiteral("копия с чужого прибора")));
+  driver.Then(AnswerQuestion(question, true));
+  ShownBox result;
+  driver.Then(CloseBox(result));
+  window_->Ui().Copies->trigger();
+  EXPECT_EQ(driver.Left(), 0u);
+  EXPECT_TRUE(question.contains(QStringLiteral("\n№ 3 — ") + QString::fromStdString(files[2])));
+  EXPECT_EQ(result.text, QStringLiteral("3: 600 events before, 500 after, 1 copy left"));
+  EXPECT_EQ(window_->Events().EventCount(), 500);
+}
+
+TEST_F(HistoryDialogsTest, ADeviceIsRenamedThenRemovedThroughTheRealDialogs) {
+  FillStore(120);
+  window_->OpenStore(test_.location());
+  window_->ChooseDevice(QStringLiteral("3"));
+  ModalDriver driver;
+  QString initialName, question;
+  driver.Then(AnswerText(initialName, QStringLiteral("Пост 3")));
+  driver.Then(AnswerQuestion(question, true));
+  window_->Ui().RenameDevice->trigger();
+  EXPECT_EQ(initialName, QStringLiteral("3"));
+  EXPECT_EQ(question, QStringLiteral("Переименовать устройство «3» в «Пост 3»?"));
+  EXPECT_EQ(window_->ChosenDevice(), QStringLiteral("Пост 3"));
+  EXPECT_EQ(window_->Events().EventCount(), 120);
+  // Enter at the question is No: nothing is removed until Да is clicked.
+  for (int i = 0; i < 2; ++i) {
+    QString reason;
+    driver.Then(AnswerText(reason, QStringLiteral("снят с охраны")));
+    driver.Then(AnswerQuestion(question, i == 1));
+    window_->Ui().RemoveDevice->trigger();
+    EXPECT_EQ(window_->Ui().Devices->topLevelItemCount(), 2 - i);
+  }
+  EXPECT_EQ(driver.Left(), 0u);
+  EXPECT_EQ(question,
+            QStringLiteral("Удалить устройство «Пост 3»?\nБудут удалены событий: 120, копий: 1, "
+                           "и названия его входов и реле.\n\nУдаление нельзя отменить."));
+  EXPECT_EQ(window_->ChosenDevice(), std::nullopt);
+  EXPECT_FALSE(window_->Ui().RemoveDevice->isEnabled());
+  EXPECT_EQ(window_->Session().Reader()->Journal()->back().reason, "снят с охраны");
 }
 
 }  // namespace

@@ -69,13 +69,6 @@ TableCell TextOrNull(const std::string& text) {
   return text.empty() ? TableCell(nullptr) : TableCell(text);
 }
 
-std::string CellText(const TableCell& cell) {
-  if (const auto* number = std::get_if<std::int64_t>(&cell)) return std::to_string(*number);
-  if (const auto* flag = std::get_if<bool>(&cell)) return *flag ? "да" : "нет";
-  if (const auto* text = std::get_if<std::string>(&cell)) return *text;
-  return {};
-}
-
 nlohmann::json CellJson(const TableCell& cell) {
   if (const auto* number = std::get_if<std::int64_t>(&cell)) return *number;
   if (const auto* flag = std::get_if<bool>(&cell)) return *flag;
@@ -179,6 +172,13 @@ RecordTable GapsTable(const std::vector<history::HistoryHole>& holes,
          GapText(hole, CopyNamed(copies, hole.before), CopyNamed(copies, hole.after))});
   }
   return table;
+}
+
+std::string CellText(const TableCell& cell) {
+  if (const auto* number = std::get_if<std::int64_t>(&cell)) return std::to_string(*number);
+  if (const auto* flag = std::get_if<bool>(&cell)) return *flag ? "да" : "нет";
+  if (const auto* text = std::get_if<std::string>(&cell)) return *text;
+  return {};
 }
 
 std::span<const TableFormat> TableFormats() {

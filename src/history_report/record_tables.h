@@ -41,6 +41,10 @@ struct RecordTable {
   std::vector<std::vector<TableCell>> rows;
 };
 
+// A cell as the text and CSV tables write it: "да" or "нет" for a flag,
+// nothing for what is not known.
+std::string CellText(const TableCell& cell);
+
 RecordTable CopiesTable(const std::vector<history::KeptCopy>& copies);
 RecordTable JournalTable(const std::vector<history::JournalEntry>& entries);
 RecordTable GapsTable(const std::vector<history::HistoryHole>& holes,

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 // Std
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -50,6 +51,13 @@ struct NameChoices {
   std::vector<history::NameEntry> names;  // every name stored, for the list
 };
 
+// What the copies dialog lists: every copy kept of one device, the
+// withdrawn ones among them.
+struct CopiesChoices {
+  QString device;
+  std::vector<history::KeptCopy> copies;
+};
+
 class HistoryPrompts {
  public:
   virtual ~HistoryPrompts() = default;
@@ -57,6 +65,13 @@ class HistoryPrompts {
   // Boxes: an information box and a warning box, with one OK button.
   virtual void ShowInformation(const QString& title, const QString& text) = 0;
   virtual void ShowWarning(const QString& title, const QString& text) = 0;
+  // A question with Yes and No, No the default: a change that is hard to
+  // take back is made only on a deliberate Yes.
+  virtual bool Confirm(const QString& title, const QString& text) = 0;
+  // One line of text (a reason, a name), starting as `initial`; nothing
+  // when cancelled.
+  virtual std::optional<QString> AskText(const QString& title, const QString& label,
+                                         const QString& initial) = 0;
 
   // The import dialog: files (several at once) and the device.
   virtual std::optional<ImportRequest> AskImport(const ImportChoices& choices) = 0;
@@ -64,6 +79,11 @@ class HistoryPrompts {
   virtual std::unique_ptr<ImportProgress> StartImportProgress(int files) = 0;
   // One line per file, as the command line prints them.
   virtual void ShowImportResults(const QStringList& lines, bool anyFailed) = 0;
+
+  // The copies dialog; the ids of the copies chosen to withdraw, or nothing
+  // when closed without.
+  virtual std::optional<std::vector<std::int64_t>> AskCopiesToWithdraw(
+      const CopiesChoices& choices) = 0;
 
   // Another store: a path or a postgresql:// URI; nothing when cancelled.
   virtual std::optional<QString> AskStore(const QString& current) = 0;

@@ -59,6 +59,7 @@ HistoryWindow::HistoryWindow(HistoryPrompts& prompts, QWidget* parent)
   BuildMenus();
   BuildCentral();
   ConnectFilters();
+  UpdateDeviceActions();
   KeepShortcutsFromFields();
   resize(1240, 720);
   ReadSettings();
@@ -75,6 +76,9 @@ void HistoryWindow::BuildActions() {
   ui_.Preview = MakeAction(this, QStringLiteral("Предварительный просмотр…"));
   ui_.Print = MakeAction(this, QStringLiteral("Печать…"), QKeySequence(Qt::CTRL | Qt::Key_P));
   ui_.Names = MakeAction(this, QStringLiteral("Названия входов и реле…"));
+  ui_.Copies = MakeAction(this, QStringLiteral("Копии устройства…"));
+  ui_.RenameDevice = MakeAction(this, QStringLiteral("Переименовать устройство…"));
+  ui_.RemoveDevice = MakeAction(this, QStringLiteral("Удалить устройство…"));
   ui_.FindText =
       MakeAction(this, QStringLiteral("Искать текст"), QKeySequence(Qt::CTRL | Qt::Key_F));
   ui_.Quit = MakeAction(this, QStringLiteral("Выход"), QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -88,6 +92,11 @@ void HistoryWindow::BuildActions() {
           [this] { RunCommand([this] { PreviewListing(); }); });
   connect(ui_.Print, &QAction::triggered, this, [this] { RunCommand([this] { PrintListing(); }); });
   connect(ui_.Names, &QAction::triggered, this, [this] { RunCommand([this] { EditNames(); }); });
+  connect(ui_.Copies, &QAction::triggered, this, [this] { RunCommand([this] { ShowCopies(); }); });
+  connect(ui_.RenameDevice, &QAction::triggered, this,
+          [this] { RunCommand([this] { RenameChosenDevice(); }); });
+  connect(ui_.RemoveDevice, &QAction::triggered, this,
+          [this] { RunCommand([this] { RemoveChosenDevice(); }); });
   connect(ui_.FindText, &QAction::triggered, this, [this] { FocusTextFilter(); });
   connect(ui_.Quit, &QAction::triggered, this, &QWidget::close);
 }
@@ -106,6 +115,10 @@ void HistoryWindow::BuildMenus() {
   QMenu* history = menuBar()->addMenu(QStringLiteral("&История"));
   history->addAction(ui_.Names);
   history->addAction(ui_.FindText);
+  history->addSeparator();
+  history->addAction(ui_.Copies);
+  history->addAction(ui_.RenameDevice);
+  history->addAction(ui_.RemoveDevice);
 
   QToolBar* tools = addToolBar(QStringLiteral("Команды"));
   tools->setObjectName(QStringLiteral("commands"));
@@ -187,6 +200,8 @@ void HistoryWindow::BuildCentral() {
                                 QStringLiteral("Копий"), QStringLiteral("Пропусков"),
                                 QStringLiteral("Последний импорт")});
   ui_.Devices->setSelectionMode(QAbstractItemView::SingleSelection);
+  connect(ui_.Devices, &QTreeWidget::itemSelectionChanged, this,
+          &HistoryWindow::UpdateDeviceActions);
 
   ui_.Table = new QTableView;
   ui_.Table->setModel(events_);

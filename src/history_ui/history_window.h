@@ -1,6 +1,7 @@
 // The history window: the devices of a store on the left, filters above the
 // table of their events, and the commands that import copies, name inputs
-// and relays, export what the filters show, and print it.
+// and relays, withdraw a device's copies, rename or remove a device, export
+// what the filters show, and print it.
 //
 // Every filter goes into one EventQuery; the table, the exports and the
 // printout are all made from it by the same code the command line uses, so
@@ -70,6 +71,10 @@ struct HistoryWindowControls {
   QAction* Preview = nullptr;
   QAction* Print = nullptr;
   QAction* Names = nullptr;
+  // Enabled while one device is chosen in the list.
+  QAction* Copies = nullptr;
+  QAction* RenameDevice = nullptr;
+  QAction* RemoveDevice = nullptr;
   QAction* FindText = nullptr;
   QAction* Quit = nullptr;
 };
@@ -108,6 +113,11 @@ class HistoryWindow : public QMainWindow {
  public:  // commands
   void ImportCopies();
   void EditNames();
+  // The chosen device's copies, and the withdrawal of those the operator
+  // chooses among them.
+  void ShowCopies();
+  void RenameChosenDevice();
+  void RemoveChosenDevice();
   void ExportListing();
   void PrintListing();
   void PreviewListing();
@@ -136,6 +146,11 @@ class HistoryWindow : public QMainWindow {
   // Runs a command: a failure that escapes it is shown, never lost.
   void RunCommand(const std::function<void()>& command);
   void RefreshDevices();
+  void UpdateDeviceActions();
+  // After a change of the store: the device list and the listing read anew,
+  // with `chosen` the device chosen in the list (every device for none).
+  void ShowChangedStore(const std::optional<QString>& chosen);
+  void WithdrawCopies(const CopiesChoices& choices, const std::vector<std::int64_t>& ids);
   void ShowListing();
   void ShowStoreState(const QString& note);
   // The count line tells why the listing could not be read.

@@ -253,6 +253,7 @@ void HistoryWindow::RefreshDevices() {
   for (int c = 0; c < ui_.Devices->columnCount(); ++c) ui_.Devices->resizeColumnToContents(c);
   ChooseDevice(chosen && DeviceNames().contains(*chosen) ? chosen : std::nullopt);
   settingFilters_ = false;
+  UpdateDeviceActions();
 }
 
 void HistoryWindow::ApplyFilters() {

@@ -2,12 +2,18 @@
 
 // Qt
 #include <QApplication>
+#include <QFontMetrics>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QPushButton>
 
+// Std
+#include <algorithm>
+
+#include "history_ui/copies_dialog.h"
 #include "history_ui/history_dialogs.h"
 
 namespace torv {
@@ -54,6 +60,36 @@ void QtHistoryPrompts::ShowWarning(const QString& title, const QString& text) {
   common_.ShowWarning(title, text);
 }
 
+bool QtHistoryPrompts::Confirm(const QString& title, const QString& text) {
+  QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, owner_);
+  // Named here, not by Qt's translation: a box that asks before a removal
+  // must not offer English buttons where that translation is missing.
+  box.button(QMessageBox::Yes)->setText(QStringLiteral("Да"));
+  box.button(QMessageBox::No)->setText(QStringLiteral("Нет"));
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<QString> QtHistoryPrompts::AskText(const QString& title, const QString& label,
+                                                 const QString& initial) {
+  QInputDialog dialog(owner_);
+  dialog.setWindowTitle(title);
+  dialog.setLabelText(label);
+  dialog.setTextValue(initial);
+  // Sized to its label alone, the dialog cut a title such as "Переименование
+  // устройства" short in the title bar. Its field (the dialog's layout keeps
+  // the dialog as wide as its widest part) leaves room for the title, mostly
+  // bold, and the window manager's buttons beside it; a reason is seldom
+  // short either.
+  QFont titleFont = dialog.font();
+  titleFont.setBold(true);
+  if (auto* field = dialog.findChild<QLineEdit*>()) {
+    field->setMinimumWidth(std::max(360, QFontMetrics(titleFont).horizontalAdvance(title) + 120));
+  }
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.textValue();
+}
+
 std::optional<ImportRequest> QtHistoryPrompts::AskImport(const ImportChoices& choices) {
   ImportDialog dialog(choices, owner_);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
@@ -72,6 +108,13 @@ void QtHistoryPrompts::ShowImportResults(const QStringList& lines, bool anyFaile
   } else {
     common_.ShowInformation(title, text);
   }
+}
+
+std::optional<std::vector<std::int64_t>> QtHistoryPrompts::AskCopiesToWithdraw(
+    const CopiesChoices& choices) {
+  CopiesDialog dialog(choices, owner_);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.ChosenIds();
 }
 
 std::optional<QString> QtHistoryPrompts::AskStore(const QString& current) {

@@ -16,9 +16,14 @@ class QtHistoryPrompts : public HistoryPrompts {
  public:  // HistoryPrompts API
   void ShowInformation(const QString& title, const QString& text) override;
   void ShowWarning(const QString& title, const QString& text) override;
+  bool Confirm(const QString& title, const QString& text) override;
+  std::optional<QString> AskText(const QString& title, const QString& label,
+                                 const QString& initial) override;
   std::optional<ImportRequest> AskImport(const ImportChoices& choices) override;
   std::unique_ptr<ImportProgress> StartImportProgress(int files) override;
   void ShowImportResults(const QStringList& lines, bool anyFailed) override;
+  std::optional<std::vector<std::int64_t>> AskCopiesToWithdraw(
+      const CopiesChoices& choices) override;
   std::optional<QString> AskStore(const QString& current) override;
   std::optional<history::NameEntry> AskName(const NameChoices& choices) override;
   std::optional<FileDialogAnswer> AskExportFile(const FileDialogRequest& request) override;
