@@ -146,6 +146,43 @@ class PostgresConnection final : public SqlConnection {
     return {};
   }
 
+  // COPY takes the rows in one stream: far fewer round trips and far less
+  // work for the server than INSERT statements.
+  Status InsertRows(std::string_view table, const std::vector<std::string_view>& columns,
+                    const std::vector<SqlValue>& values) override {
+    if (values.empty()) return {};
+    std::string sql = "COPY " + std::string(table) + " (";
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+      sql += (c == 0 ? "" : ", ") + std::string(columns[c]);
+    }
+    sql += ") FROM STDIN";
+    {
+      const ResultHolder started(PQexec(connection_, sql.c_str()));
+      if (PQresultStatus(started.get()) != PGRES_COPY_IN) return Error();
+    }
+    std::string data;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      const SqlValue& value = values[i];
+      if (const auto* number = std::get_if<std::int64_t>(&value)) {
+        data += std::to_string(*number);
+      } else {
+        data += "\\N";
+      }
+      data += (i + 1) % columns.size() == 0 ? '\n' : '\t';
+    }
+    const bool sent = PQputCopyData(connection_, data.data(), static_cast<int>(data.size())) == 1;
+    if (PQputCopyEnd(connection_, sent ? nullptr : "the rows could not be sent") != 1) {
+      return Error();
+    }
+    bool failed = !sent;
+    for (PGresult* result = PQgetResult(connection_); result != nullptr;
+         result = PQgetResult(connection_)) {
+      const ResultHolder held(result);
+      failed = failed || PQresultStatus(result) != PGRES_COMMAND_OK;
+    }
+    return failed ? Status(Error()) : Status{};
+  }
+
   Status ExecScript(std::string_view sql) override {
     const ResultHolder result(PQexec(connection_, std::string(sql).c_str()));
     const ExecStatusType status = PQresultStatus(result.get());

@@ -5,6 +5,7 @@
 // cached as a prepared statement by the connection.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -48,6 +49,29 @@ struct SqlWords {
   std::string_view newCopyId;
 };
 
+// Rows per INSERT statement of InsertRows: few round trips to a server, few
+// statement texts, and a statement journal SQLite keeps small.
+inline constexpr std::size_t kRowsPerInsert = 64;
+
+// "INSERT INTO table (columns) VALUES ($1, ...), ..." for `rows` rows.
+inline std::string InsertSql(std::string_view table, const std::vector<std::string_view>& columns,
+                             std::size_t rows) {
+  std::string sql = "INSERT INTO " + std::string(table) + " (";
+  for (std::size_t c = 0; c < columns.size(); ++c) {
+    sql += (c == 0 ? "" : ", ") + std::string(columns[c]);
+  }
+  sql += ") VALUES ";
+  std::size_t parameter = 1;
+  for (std::size_t row = 0; row < rows; ++row) {
+    sql += row == 0 ? "(" : ", (";
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+      sql += (c == 0 ? "$" : ", $") + std::to_string(parameter++);
+    }
+    sql += ")";
+  }
+  return sql;
+}
+
 enum class OpenMode {
   kRead,   // listing: the store must exist; nothing is created
   kWrite,  // importing, naming: the store and its folder are created when missing
@@ -67,6 +91,23 @@ class SqlConnection {
   }
   // Several statements without parameters, as one text (schema scripts).
   virtual Status ExecScript(std::string_view sql) = 0;
+
+  // Appends rows of integers or nulls to `table`, `values` row after row
+  // with one value per column: as multi-row INSERT statements, unless the
+  // database has a faster way. Inline: a class without a virtual function
+  // defined out of line has its vtable wherever it is used, so that the
+  // PostgreSQL module needs nothing of the program that loads it.
+  virtual Status InsertRows(std::string_view table, const std::vector<std::string_view>& columns,
+                            const std::vector<SqlValue>& values) {
+    const std::size_t perStatement = kRowsPerInsert * columns.size();
+    for (std::size_t at = 0; at < values.size(); at += perStatement) {
+      const std::size_t count = std::min(perStatement, values.size() - at);
+      const std::vector<SqlValue> chunk(values.begin() + static_cast<std::ptrdiff_t>(at),
+                                        values.begin() + static_cast<std::ptrdiff_t>(at + count));
+      if (Status s = Exec(InsertSql(table, columns, count / columns.size()), chunk); !s) return s;
+    }
+    return {};
+  }
 
   // Whether the store's schema holds a table of that name.
   Result<bool> HasTable(const std::string& name) {

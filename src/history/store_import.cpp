@@ -14,26 +14,9 @@
 namespace torv::history {
 namespace {
 
-// Rows per INSERT statement: few round trips to a server, few statement texts.
-constexpr std::size_t kInsertChunk = 64;
-constexpr int kEventColumns = 9;
-
-std::string InsertEventsSql(std::size_t rows) {
-  std::string sql =
-      "INSERT INTO events (stretch_id, pos, device_id, moment, spare, date_key, kind, number, "
-      "copy_id) "
-      "VALUES ";
-  int parameter = 1;
-  for (std::size_t row = 0; row < rows; ++row) {
-    sql += row == 0 ? "(" : ", (";
-    for (int column = 0; column < kEventColumns; ++column) {
-      if (column > 0) sql += ", ";
-      sql += "$" + std::to_string(parameter++);
-    }
-    sql += ")";
-  }
-  return sql;
-}
+// The columns of an event row, in the order InsertEvents gives them.
+const std::vector<std::string_view> kEventColumns = {
+    "stretch_id", "pos", "device_id", "moment", "spare", "date_key", "kind", "number", "copy_id"};
 
 }  // namespace
 
@@ -123,27 +106,17 @@ Status SqlHistoryStore::InsertEvents(std::int64_t stretchId, std::int64_t device
                                      const MergePlan& plan, const ArchiveCopy& copy,
                                      std::int64_t copyId) {
   const std::vector<std::optional<int>> years = YearsOf(copy.records, copy.copiedAt);
-  std::vector<SqlValue> parameters;
-  std::size_t rows = 0;
-  const auto flush = [&]() -> Status {
-    if (rows == 0) return {};
-    Status s = db_->Exec(InsertEventsSql(rows), parameters);
-    parameters.clear();
-    rows = 0;
-    return s;
-  };
+  std::vector<SqlValue> values;
+  values.reserve(plan.newIndices.size() * kEventColumns.size());
   for (const int index : plan.newIndices) {
     const ArchiveRecord& record = copy.records[static_cast<std::size_t>(index)];
     const std::optional<int>& year = years[static_cast<std::size_t>(index)];
     const StoredColumns columns = ColumnsOf(record, year);
-    parameters.insert(parameters.end(), {stretchId, plan.copyStart + index, deviceId,
-                                         columns.moment, std::int64_t{record.bytes[kSpareByte]},
-                                         columns.dateKey, columns.kind, columns.number, copyId});
-    if (++rows == kInsertChunk) {
-      if (Status s = flush(); !s) return s;
-    }
+    values.insert(values.end(), {stretchId, plan.copyStart + index, deviceId, columns.moment,
+                                 std::int64_t{record.bytes[kSpareByte]}, columns.dateKey,
+                                 columns.kind, columns.number, copyId});
   }
-  return flush();
+  return db_->InsertRows("events", kEventColumns, values);
 }
 
 Status SqlHistoryStore::ApplyPlan(std::int64_t deviceId, const std::vector<Stretch>& stretches,
