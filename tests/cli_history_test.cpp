@@ -66,7 +66,8 @@ class HistoryCommandsTest : public HistoryCliTest {
               "copy2.dat: 2 new, 2 already stored\n");
     EXPECT_EQ(HistoryOutput({"import", "--new-device", "--copied-at", "2025-03-01T12:00:00",
                              "copy3.dat", "--device", kDevice}),
-              "copy3.dat: 2 new, 0 already stored, gap before\n");
+              "copy3.dat: 2 new, 0 already stored, gap before: между копиями устройство "
+              "записало не меньше 2 событий; копируйте архив чаще\n");
   }
 };
 

@@ -280,7 +280,16 @@ TEST(ImportLineTest, NewStoredGapAndEmpty) {
   outcome.alreadyStored = 960;
   EXPECT_EQ(ImportLine("a.dat", outcome), "a.dat: 64 new, 960 already stored");
   outcome.gapBefore = true;
-  EXPECT_EQ(ImportLine("a.dat", outcome), "a.dat: 64 new, 960 already stored, gap before");
+  EXPECT_EQ(ImportLine("a.dat", outcome),
+            "a.dat: 64 new, 960 already stored, gap before: между копиями устройство записало не "
+            "меньше 1024 событий; копируйте архив чаще");
+  // The word after the number, as Russian has it.
+  const std::pair<std::int64_t, const char*> counts[] = {
+      {1, "1 событие"},     {2, "2 события"},       {4, "4 события"},       {5, "5 событий"},
+      {11, "11 событий"},   {12, "12 событий"},     {21, "21 событие"},     {22, "22 события"},
+      {111, "111 событий"}, {1024, "1024 события"}, {1001, "1001 событие"}, {0, "0 событий"}};
+  for (const auto& [n, text] : counts)
+    EXPECT_EQ(RussianCount(n, "событие", "события", "событий"), text);
   history::ImportOutcome empty;
   empty.emptyArchive = true;
   EXPECT_EQ(ImportLine("/x/b.dat", empty), "/x/b.dat: архив пуст");

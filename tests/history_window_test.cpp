@@ -128,7 +128,7 @@ TEST_F(HistoryWindowTest, ImportThroughTheWindowReportsEachFileAndFillsTheTable)
   EXPECT_TRUE(prompts_.importChoices[0].devices.isEmpty());
   ASSERT_EQ(prompts_.importResults.size(), 1u);
   EXPECT_EQ(prompts_.importResults[0], expected);
-  EXPECT_TRUE(expected[1].endsWith(QStringLiteral(", gap before")));
+  EXPECT_TRUE(expected[1].contains(QStringLiteral(", gap before: между копиями")));
   EXPECT_EQ(prompts_.progressFiles, QFiles(files));
   EXPECT_EQ(prompts_.progressFinishes, 1);
   ASSERT_EQ(prompts_.boxes.size(), 1u);

@@ -63,13 +63,33 @@ const SummaryFormat* FindSummaryFormat(std::string_view name) {
   return FindFormat(SummaryFormats(), name);
 }
 
+std::string RussianCount(std::int64_t n, std::string_view one, std::string_view few,
+                         std::string_view many) {
+  const std::int64_t lastTwo = n % 100;
+  const std::int64_t last = n % 10;
+  const std::string_view word = lastTwo >= 11 && lastTwo <= 14 ? many
+                                : last == 1                    ? one
+                                : last >= 2 && last <= 4       ? few
+                                                               : many;
+  return std::to_string(n) + " " + std::string(word);
+}
+
+// What a gap before a copy means: the ring moved on past everything the
+// history held, by at least the records the copy brought. After "не
+// меньше" the noun is genitive: "1 события", "2 событий".
+std::string GapBeforeText(const history::ImportOutcome& outcome) {
+  return ", gap before: между копиями устройство записало не меньше " +
+         RussianCount(outcome.newEvents + outcome.alreadyStored, "события", "событий", "событий") +
+         "; копируйте архив чаще";
+}
+
 std::string ImportLine(const std::string& file, const history::ImportOutcome& outcome) {
   if (outcome.emptyArchive) return file + ": " + std::string(kEmptyArchiveMessage);
   if (outcome.refusal) return file + ": " + *outcome.refusal;
   if (outcome.alreadyImported) return file + ": " + *outcome.alreadyImported;
   return file + ": " + std::to_string(outcome.newEvents) + " new, " +
          std::to_string(outcome.alreadyStored) + " already stored" +
-         (outcome.gapBefore ? ", gap before" : "");
+         (outcome.gapBefore ? GapBeforeText(outcome) : "");
 }
 
 void ImportTotals::Add(const history::ImportOutcome& outcome) {

@@ -30,11 +30,17 @@ const SummaryFormat* FindSummaryFormat(std::string_view name);
 
 std::string FormatNames(const std::vector<history::NameEntry>& names);
 // The line `history import` prints for one file: "FILE: N new, M already
-// stored", with ", gap before" when the copy started a stretch of its own;
+// stored", with ", gap before: между копиями устройство записало не меньше N
+// событий; копируйте архив чаще" when the copy started a stretch of its own;
 // an empty archive gives "FILE: архив пуст" (nothing imported, no error);
 // a refused copy "FILE: REFUSAL"; a file stored already "FILE: уже
 // импортирован ...".
 std::string ImportLine(const std::string& file, const history::ImportOutcome& outcome);
+
+// "N событие", "N события", "N событий": the number with the word that
+// Russian puts after it.
+std::string RussianCount(std::int64_t n, std::string_view one, std::string_view few,
+                         std::string_view many);
 
 // What an import of several files came to, file by file added up.
 struct ImportTotals {

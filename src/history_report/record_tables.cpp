@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "archive/record_kind.h"
 #include "history_report/history_summaries.h"
 #include "history_report/listed_event.h"
 #include "report/csv_writer.h"
@@ -43,13 +44,18 @@ constexpr TableColumn kGapColumns[] = {
     {"Пропуск", "text"},
 };
 
-// "YYYY-MM-DDTHH:MM:SS" of a dated event.
+// "YYYY-MM-DDTHH:MM:SS" of a dated event; "YYYY-MM-DD" when the device set
+// no time.
 std::string IsoMoment(const history::StoredEvent& event) {
   const ArchiveRecord& r = event.record;
   char text[48];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", event.year.value_or(0),
-                r.Month(), r.Day(), r.Hours(), r.Minutes(), r.Seconds());
-  return text;
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", event.year.value_or(0), r.Month(), r.Day());
+  std::string moment = text;
+  if (!HasUnsetTime(r)) {
+    std::snprintf(text, sizeof text, "T%02d:%02d:%02d", r.Hours(), r.Minutes(), r.Seconds());
+    moment += text;
+  }
+  return moment;
 }
 
 const history::KeptCopy* CopyNamed(const std::vector<history::KeptCopy>& copies,
