@@ -144,6 +144,7 @@ struct JournalEntry {
   std::string version;  // of torvdoc
   std::string reason;   // as the operator gave it; may be empty
   std::string detail;   // what changed, in a line
+  std::string hash;     // of the chain (journal.h)
 };
 
 // What a withdrawal did: per device rebuilt, its events before and after.
@@ -152,6 +153,23 @@ struct RebuiltDevice {
   std::int64_t eventsBefore = 0;
   std::int64_t eventsAfter = 0;
   std::int64_t copiesLeft = 0;
+};
+
+// What `history verify` found of one device.
+struct DeviceVerification {
+  std::string device;
+  std::int64_t events = 0;
+  std::int64_t copies = 0;  // kept with their bytes, each matching its SHA-256
+  // Copies imported before the store kept copies: the device's events
+  // cannot be merged again from its copies, so they are not verified.
+  std::vector<std::int64_t> withoutBytes;
+};
+
+struct Verification {
+  std::vector<DeviceVerification> devices;
+  std::int64_t journalEntries = 0;
+  // The first difference found; none when everything verified.
+  std::optional<std::string> problem;
 };
 
 // A calendar date as the filters take it.

@@ -80,6 +80,10 @@ class HistoryStore {
   virtual Status RemoveDevice(const std::string& name, const std::string& reason) = 0;
   // The journal, oldest entry first.
   virtual Result<std::vector<JournalEntry>> Journal() = 0;
+  // Re-hashes every kept copy, merges each device (or `device`) again from
+  // its copies and compares that with its stored events, and checks the
+  // journal's chain. Changes nothing.
+  virtual Result<Verification> Verify(const std::optional<std::string>& device) = 0;
 
   // Every gap of the devices the query lists (its device, or all), device by
   // device, oldest first; the query's other filters do not matter.

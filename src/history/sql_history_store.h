@@ -40,6 +40,7 @@ class SqlHistoryStore final : public HistoryStore {
                       const std::string& reason) override;
   Status RemoveDevice(const std::string& name, const std::string& reason) override;
   Result<std::vector<JournalEntry>> Journal() override;
+  Result<Verification> Verify(const std::optional<std::string>& device) override;
 
  private:
   struct Device {
@@ -79,6 +80,11 @@ class SqlHistoryStore final : public HistoryStore {
   // withdrawn, in their import order; the number of events after.
   Result<std::int64_t> RebuildDevice(std::int64_t deviceId, const std::string& device);
   Result<std::int64_t> DeviceEvents(std::int64_t deviceId);
+  // The digest (event_snapshot.h) of the events the device holds.
+  Result<std::string> DeviceDigest(std::int64_t deviceId);
+  // Verification steps (store_verify.cpp), inside a transaction rolled back.
+  Result<Verification> VerifyInside(const std::optional<std::string>& device);
+  Result<std::vector<std::int64_t>> StretchIds(std::int64_t deviceId);
   Result<std::int64_t> LockDevice(const std::string& name);
   Result<std::vector<Stretch>> Stretches(std::int64_t deviceId);
   Result<HistorySlice> LoadSlice(std::int64_t deviceId, const std::vector<Stretch>& stretches,

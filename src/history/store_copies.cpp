@@ -6,10 +6,13 @@
 #include <map>
 #include <set>
 
+#include "history/event_snapshot.h"
 #include "history/journal.h"
 #include "history/kept_copy.h"
 #include "history/operator_text.h"
 #include "history/sql_history_store.h"
+#include "history/stored_columns.h"
+#include "history/year_rule.h"
 
 namespace torv::history {
 namespace {
@@ -45,6 +48,21 @@ std::string ImportDetail(const MergePlan& plan, bool forced) {
 
 std::int64_t Now() {
   return static_cast<std::int64_t>(std::time(nullptr));
+}
+
+// The events a merge added, as the store holds them.
+std::vector<SnapshotEvent> NewEvents(const MergePlan& plan, const ArchiveCopy& copy) {
+  const std::vector<std::optional<int>> years = YearsOf(copy.records, copy.copiedAt);
+  std::vector<SnapshotEvent> events;
+  for (const int index : plan.newIndices) {
+    const auto at = static_cast<std::size_t>(index);
+    const ArchiveRecord& record = copy.records[at];
+    const StoredColumns columns = ColumnsOf(record, years[at]);
+    const auto* dateKey = std::get_if<std::int64_t>(&columns.dateKey);
+    events.push_back({columns.moment, std::int64_t{record.bytes[kSpareByte]},
+                      dateKey ? std::optional(*dateKey) : std::nullopt});
+  }
+  return events;
 }
 
 Failure NoDevice(const std::string& name) {
@@ -87,7 +105,17 @@ Status SqlHistoryStore::RecordMerge(std::int64_t copyId, const std::string& devi
                                     const ArchiveCopy& copy, const MergePlan& plan) {
   if (Status s = NoteMerge(copyId, plan); !s) return s;
   return AppendJournal(*db_, "import", device, copyId, "",
-                       copy.source + ": " + ImportDetail(plan, copy.forcedDevice));
+                       copy.source + ": " + ImportDetail(plan, copy.forcedDevice),
+                       copy.bytes.empty() ? std::nullopt : std::optional(Sha256Hex(copy.bytes)),
+                       EventsDigest({NewEvents(plan, copy)}));
+}
+
+Result<std::string> SqlHistoryStore::DeviceDigest(std::int64_t deviceId) {
+  Result<std::vector<std::int64_t>> stretches = StretchIds(deviceId);
+  if (!stretches) return stretches.failure();
+  Result<EventSnapshot> events = ReadEventSnapshot(*db_, *stretches);
+  if (!events) return events.failure();
+  return EventsDigest(*events);
 }
 
 Status SqlHistoryStore::NoteMerge(std::int64_t copyId, const MergePlan& plan) {
@@ -149,8 +177,7 @@ Result<std::int64_t> SqlHistoryStore::RebuildDevice(std::int64_t deviceId,
   // checked when they came in.
   for (const Remaining& kept : remaining) {
     std::optional<std::string> refusal;
-    Result<MergePlan> plan =
-        MergeIntoDevice(deviceId, device, kept.copy, kept.id, false, refusal);
+    Result<MergePlan> plan = MergeIntoDevice(deviceId, device, kept.copy, kept.id, false, refusal);
     if (!plan) return plan.failure();
     if (Status s = NoteMerge(kept.id, *plan); !s) return s.failure();
   }
@@ -203,12 +230,18 @@ Result<std::vector<RebuiltDevice>> SqlHistoryStore::Withdraw(const std::vector<s
       if (copy->withdrawn) return Failure{"copy " + std::to_string(id) + " is withdrawn already"};
       byDevice[copy->device].push_back(*copy);
     }
+    // Every device locked before the journal's lock is taken (AppendJournal).
+    std::map<std::string, std::int64_t> deviceIds;
+    for (const auto& entry : byDevice) {
+      Result<std::optional<std::int64_t>> deviceId = FindDevice(entry.first, true);
+      if (!deviceId) return deviceId.failure();
+      if (!*deviceId) return NoDevice(entry.first);
+      deviceIds[entry.first] = **deviceId;
+    }
     std::vector<RebuiltDevice> rebuilt;
     for (const auto& [device, copies] : byDevice) {
-      Result<std::optional<std::int64_t>> deviceId = FindDevice(device, true);
-      if (!deviceId) return deviceId.failure();
-      if (!*deviceId) return NoDevice(device);
-      Result<std::int64_t> before = DeviceEvents(**deviceId);
+      const std::int64_t deviceId = deviceIds.at(device);
+      Result<std::int64_t> before = DeviceEvents(deviceId);
       if (!before) return before.failure();
       for (const KeptCopy& copy : copies) {
         if (Status s =
@@ -216,16 +249,24 @@ Result<std::vector<RebuiltDevice>> SqlHistoryStore::Withdraw(const std::vector<s
             !s) {
           return s.failure();
         }
-        if (Status s = AppendJournal(*db_, "withdraw", device, copy.id, reason, copy.file); !s) {
+      }
+      Result<std::int64_t> after = RebuildDevice(deviceId, device);
+      if (!after) return after.failure();
+      // Each entry carries the digest of the events the device holds now.
+      Result<std::string> digest = DeviceDigest(deviceId);
+      if (!digest) return digest.failure();
+      for (const KeptCopy& copy : copies) {
+        if (Status s = AppendJournal(
+                *db_, "withdraw", device, copy.id, reason, copy.file,
+                copy.sha256.empty() ? std::nullopt : std::optional(copy.sha256), *digest);
+            !s) {
           return s.failure();
         }
       }
-      Result<std::int64_t> after = RebuildDevice(**deviceId, device);
-      if (!after) return after.failure();
       std::int64_t left = 0;
       if (Status s = db_->Query(
               "SELECT count(*) FROM copies WHERE device_id = $1 AND withdrawn_at IS NULL",
-              {**deviceId}, [&](const SqlRow& row) { left = row.Int(0); });
+              {deviceId}, [&](const SqlRow& row) { left = row.Int(0); });
           !s) {
         return s.failure();
       }
@@ -259,6 +300,9 @@ Status SqlHistoryStore::RemoveDevice(const std::string& name, const std::string&
     Result<std::optional<std::int64_t>> deviceId = FindDevice(name, true);
     if (!deviceId) return deviceId.failure();
     if (!*deviceId) return NoDevice(name);
+    // The journal keeps the digest of what goes.
+    Result<std::string> digest = DeviceDigest(**deviceId);
+    if (!digest) return digest.failure();
     std::string detail;
     constexpr const char* kRemoved[][2] = {
         {"events", "events"}, {"copies", "copies"}, {"names", "names"}, {"stretches", nullptr}};
@@ -281,7 +325,7 @@ Status SqlHistoryStore::RemoveDevice(const std::string& name, const std::string&
       }
     }
     if (Status s = db_->Exec("DELETE FROM devices WHERE id = $1", {**deviceId}); !s) return s;
-    return AppendJournal(*db_, "remove", name, std::nullopt, reason, detail);
+    return AppendJournal(*db_, "remove", name, std::nullopt, reason, detail, std::nullopt, *digest);
   });
 }
 

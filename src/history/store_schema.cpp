@@ -112,7 +112,10 @@ CREATE TABLE journal (
   who TEXT NOT NULL,
   version TEXT NOT NULL,
   reason TEXT NOT NULL,
-  detail TEXT NOT NULL);
+  detail TEXT NOT NULL,
+  copy_sha256 TEXT,
+  events_digest TEXT NOT NULL,
+  hash TEXT NOT NULL);
 )";
 
 std::string Spelled(std::string sql, const SqlWords& words) {
