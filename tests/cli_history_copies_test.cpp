@@ -24,6 +24,10 @@ TEST_P(CopiesCliTest, ACopyIsListedGivenBackWithdrawnAndItsDeviceRenamedAndRemov
   EXPECT_EQ(WithImportTimesMasked(HistoryOutput(import)),
             "a.dat: уже импортирован DD.MM.YYYY HH:MM (копия 1)\n");
 
+  EXPECT_EQ(HistoryOutput({"verify"}),
+            "3: verified: 1024 events, 1 copy\n"
+            "journal: verified: 1 entry, each following from the ones before it\n");
+
   const std::string listed = HistoryOutput({"copies", "--format", "csv"});
   const std::string row = "1,3,a.dat,8196," + history::Sha256Hex({bytes.begin(), bytes.end()}) +
                           ",2025-01-10 12:00:00,[-0-9: ]+," + history::OperatorIdentity() + "," +
@@ -44,6 +48,16 @@ TEST_P(CopiesCliTest, ACopyIsListedGivenBackWithdrawnAndItsDeviceRenamedAndRemov
 
   EXPECT_EQ(HistoryOutput({"withdraw", "1", "--reason", "чужая копия"}),
             "3: 1024 events before, 0 after, 0 copies left\n");
+  // A change behind the store's back is named; the exit is 1.
+  ASSERT_TRUE(store_.Raw()->Exec("UPDATE journal SET reason = 'другая' WHERE id = 2").ok());
+  const ProcessResult tampered = History({"verify"});
+  EXPECT_EQ(tampered.exitCode, 1);
+  EXPECT_EQ(tampered.out, "3: verified: 0 events, 1 copy\n");
+  EXPECT_EQ(tampered.err, "torvdoc-cli: " + store_.location().shown +
+                              ": journal entry 2: it does not follow from the entries before it "
+                              "(an entry was changed, removed or inserted)\n");
+  ASSERT_TRUE(store_.Raw()->Exec("UPDATE journal SET reason = 'чужая копия' WHERE id = 2").ok());
+
   EXPECT_EQ(HistoryOutput({"devices", "rename", "3", "Склад"}), "");
   EXPECT_EQ(HistoryOutput({"devices", "remove", "Склад", "--reason", "снят"}), "");
   EXPECT_EQ(HistoryOutput({"devices"}),

@@ -78,6 +78,12 @@ TEST_P(LayoutCliTest, AStoreOfLayout1ListsAsBeforeOnceAnImportBringsItUpToDate) 
   EXPECT_TRUE(std::regex_search(copies, std::regex("\r\n1,3,full\\.dat,,,[^\r]*,1024,1024,нет,"
                                                    "нет,нет\r\n2,3,partial\\.dat,,,")))
       << copies;
+  EXPECT_EQ(HistoryOutput({"verify"}),
+            "3: verified: 1 copy; not verifiable: 1324 events (copies 1, 2 were imported before "
+            "the store kept copies)\n"
+            "Склад, ТОРВ-4 №2: verified: 0 copies; not verifiable: 1324 events (copies 3, 4 were "
+            "imported before the store kept copies)\n"
+            "journal: verified: 1 entry, each following from the ones before it\n");
   const ProcessResult withdraw = History({"withdraw", "5"});
   EXPECT_EQ(withdraw.exitCode, 1);
   EXPECT_EQ(withdraw.err, "torvdoc-cli: " + store_.location().shown +

@@ -548,6 +548,8 @@ TEST(CliOptionsTest, HelpListsEveryOptionOfItsCommand) {
       {CliCommand::kHistoryGaps, {"history", "gaps", "--period", "2025"}, "--period P"},
       {CliCommand::kHistoryGaps, {"history", "gaps", "--format", "csv"}, "--format F"},
       {CliCommand::kHistoryGaps, {"history", "gaps", "--db", "x"}, "--db STORE"},
+      {CliCommand::kHistoryVerify, {"history", "verify", "--device", "a"}, "--device NAME"},
+      {CliCommand::kHistoryVerify, {"history", "verify", "--db", "x"}, "--db STORE"},
   };
   for (const OptionCase& option : cases) {
     SCOPED_TRACE(option.spelling);
@@ -808,7 +810,7 @@ TEST(OptionTableTest, CommandsAreFoundByName) {
   EXPECT_EQ(FindCommand("history names set")->command, CliCommand::kHistoryNamesSet);
   EXPECT_EQ(FindCommand("history devices")->command, CliCommand::kHistoryDevices);
   EXPECT_EQ(FindCommand("history devices rename")->command, CliCommand::kHistoryDevicesRename);
-  EXPECT_EQ(CommandTable().size(), 20u);
+  EXPECT_EQ(CommandTable().size(), 21u);
 }
 
 TEST(ViewDescriptionTest, DescribesTheViewAskedFor) {

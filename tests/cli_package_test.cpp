@@ -397,7 +397,7 @@ TEST_F(CliPackageTest, BashCompletesCommandsOptionsValuesAndFiles) {
   // A group's commands, word by word.
   EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", "history", ""}),
             (Words{"copies", "copy-file", "devices", "gaps", "import", "journal", "list", "names",
-                   "report", "stats", "watch", "withdraw"}));
+                   "report", "stats", "verify", "watch", "withdraw"}));
   EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", "history", "names", "s"}), (Words{"set"}));
   // A command that is also the start of others.
   EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", "history", "devices", "re"}),

@@ -219,6 +219,7 @@ CommandOutcome RunCommandLine(const std::vector<std::string>& args, CommandStrea
     case CliCommand::kHistoryWithdraw:
     case CliCommand::kHistoryJournal:
     case CliCommand::kHistoryGaps:
+    case CliCommand::kHistoryVerify:
     case CliCommand::kHistoryList:
     case CliCommand::kHistoryReport:
     case CliCommand::kHistoryStats:

@@ -209,6 +209,8 @@ const std::vector<CommandDeclaration>& CommandTable() {
        kHistoryJournalSynopsis, 17, ArgumentCount::kNone},
       {kHistoryGaps, "history gaps", "", "every gap of the history, with its bounds and copies",
        kHistoryGapsSynopsis, 17, ArgumentCount::kNone},
+      {kHistoryVerify, "history verify", "", "prove the store unchanged", kHistoryVerifySynopsis,
+       17, ArgumentCount::kNone},
       {kHistoryNamesSet, "history names set", "TEXT", "name an input or a relay of a device",
        kHistoryNamesSetSynopsis, 16},
       {kHistoryNamesImport, "history names import", "FILE", "store the names of a CSV file",
@@ -233,7 +235,7 @@ const std::vector<OptionDeclaration>& OptionTable() {
        OptionKind::kValue,
        "NAME",
        {kHistoryImport, kHistoryWatch, kHistoryList, kHistoryReport, kHistoryStats,
-        kHistoryNamesSet, kHistoryCopies, kHistoryJournal, kHistoryGaps},
+        kHistoryNamesSet, kHistoryCopies, kHistoryJournal, kHistoryGaps, kHistoryVerify},
        {{{kHistoryImport, kHistoryWatch, kHistoryNamesSet},
          "the device as the operator names it: any text, for\n"
          "example 3 or \"Склад, ТОРВ-4 №2\""},
@@ -241,6 +243,7 @@ const std::vector<OptionDeclaration>& OptionTable() {
         {{kHistoryCopies}, "only the copies of this device"},
         {{kHistoryJournal}, "only the entries of this device"},
         {{kHistoryGaps}, "only the gaps of this device"},
+        {{kHistoryVerify}, "only this device (the journal is checked whole)"},
         {{kHistoryReport}, "only this device (default: one file for each device)"}},
        ApplyDevice},
       {"--device-from-folder",
@@ -532,12 +535,12 @@ const std::vector<OptionDeclaration>& OptionTable() {
        "STORE",
        {kHistoryImport, kHistoryWatch, kHistoryList, kHistoryReport, kHistoryStats, kHistoryDevices,
         kHistoryDevicesRename, kHistoryDevicesRemove, kHistoryCopies, kHistoryCopyFile,
-        kHistoryWithdraw, kHistoryJournal, kHistoryGaps, kHistoryNamesSet, kHistoryNamesImport,
-        kHistoryNamesList},
+        kHistoryWithdraw, kHistoryJournal, kHistoryGaps, kHistoryVerify, kHistoryNamesSet,
+        kHistoryNamesImport, kHistoryNamesList},
        {{{kHistoryImport, kHistoryWatch, kHistoryList, kHistoryReport, kHistoryStats,
           kHistoryDevices, kHistoryDevicesRename, kHistoryDevicesRemove, kHistoryCopies,
-          kHistoryCopyFile, kHistoryWithdraw, kHistoryJournal, kHistoryGaps, kHistoryNamesSet,
-          kHistoryNamesImport, kHistoryNamesList},
+          kHistoryCopyFile, kHistoryWithdraw, kHistoryJournal, kHistoryGaps, kHistoryVerify,
+          kHistoryNamesSet, kHistoryNamesImport, kHistoryNamesList},
          "the history store: an SQLite file (PATH or sqlite:PATH)\n"
          "or a PostgreSQL server (postgresql://...); default\n"
          "$TORVDOC_DB, else $XDG_DATA_HOME/torvdoc/history.sqlite3\n"

@@ -29,6 +29,7 @@ enum class CliCommand {
   kHistoryWithdraw,
   kHistoryJournal,
   kHistoryGaps,
+  kHistoryVerify,
   kHistoryNamesSet,
   kHistoryNamesImport,
   kHistoryNamesList,

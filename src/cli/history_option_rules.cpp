@@ -65,6 +65,7 @@ bool IsHistoryCommand(CliCommand command) {
     case kHistoryWithdraw:
     case kHistoryJournal:
     case kHistoryGaps:
+    case kHistoryVerify:
     case kHistoryNamesSet:
     case kHistoryNamesImport:
     case kHistoryNamesList:

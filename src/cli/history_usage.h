@@ -138,6 +138,15 @@ inline constexpr std::string_view kHistoryGapsSynopsis =
     "it, the first after it, and the copies they came from. With a period, the\n"
     "gaps that reach into it.\n";
 
+inline constexpr std::string_view kHistoryVerifySynopsis =
+    "Usage: torvdoc-cli history verify [--device NAME] [--db STORE]\n"
+    "Proves the store unchanged: every kept copy still gives its SHA-256, every\n"
+    "device's events are what its copies give when merged again (order, bytes,\n"
+    "years and gaps), and every journal entry follows from the ones before it.\n"
+    "Prints a line per device and one for the journal; a device with copies kept\n"
+    "without their bytes is named as not verifiable. Exit 1 names the first\n"
+    "difference. Nothing in the store changes.\n";
+
 inline constexpr std::string_view kHistoryNamesSetSynopsis =
     "Usage: torvdoc-cli history names set --device NAME (--input N | --relay N)\n"
     "                                     TEXT [--db STORE]\n"

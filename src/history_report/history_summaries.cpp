@@ -98,6 +98,31 @@ void ImportTotals::Add(const history::ImportOutcome& outcome) {
   gaps += outcome.gapBefore ? 1 : 0;
 }
 
+namespace {
+
+std::string Counted(std::int64_t n, const char* one, const char* many) {
+  return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+}  // namespace
+
+std::string VerifiedLine(const history::DeviceVerification& device) {
+  const std::string copies = Counted(device.copies, "copy", "copies");
+  const std::string events = Counted(device.events, "event", "events");
+  if (device.withoutBytes.empty()) return device.device + ": verified: " + events + ", " + copies;
+  std::string ids;
+  for (const std::int64_t id : device.withoutBytes) {
+    ids += (ids.empty() ? "" : ", ") + std::to_string(id);
+  }
+  return device.device + ": verified: " + copies + "; not verifiable: " + events + " (copies " +
+         ids + " were imported before the store kept copies)";
+}
+
+std::string JournalVerifiedLine(std::int64_t entries) {
+  return "journal: verified: " + Counted(entries, "entry", "entries") +
+         ", each following from the ones before it";
+}
+
 std::string RebuiltLine(const history::RebuiltDevice& device) {
   return device.device + ": " + std::to_string(device.eventsBefore) + " events before, " +
          std::to_string(device.eventsAfter) + " after, " + std::to_string(device.copiesLeft) +

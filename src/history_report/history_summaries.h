@@ -55,6 +55,14 @@ struct ImportTotals {
 // "1 gap").
 std::string ImportTotalsLine(const ImportTotals& totals);
 
+// What verifying found of a device: "DEVICE: verified: N events, M copies",
+// or for one with copies kept without their bytes "DEVICE: verified: M
+// copies; not verifiable: N events (copies 1, 2 were imported before the
+// store kept copies)".
+std::string VerifiedLine(const history::DeviceVerification& device);
+// "journal: verified: N entries, each following from the ones before it".
+std::string JournalVerifiedLine(std::int64_t entries);
+
 // What a withdrawal did to a device: "DEVICE: N events before, M after, K
 // copies left".
 std::string RebuiltLine(const history::RebuiltDevice& device);

@@ -30,9 +30,9 @@ constexpr TableColumn kCopyColumns[] = {
 };
 
 constexpr TableColumn kJournalColumns[] = {
-    {"Запись", "id"},         {"Время", "at"},       {"Действие", "kind"},
-    {"Устройство", "device"}, {"Копия", "copy"},     {"Кто", "who"},
-    {"Версия", "version"},    {"Причина", "reason"}, {"Что", "detail"},
+    {"Запись", "id"},  {"Время", "at"}, {"Действие", "kind"},  {"Устройство", "device"},
+    {"Копия", "copy"}, {"Кто", "who"},  {"Версия", "version"}, {"Причина", "reason"},
+    {"Что", "detail"}, {"Хеш", "hash"},
 };
 
 constexpr TableColumn kGapColumns[] = {
@@ -151,7 +151,7 @@ RecordTable JournalTable(const std::vector<history::JournalEntry>& entries) {
   for (const history::JournalEntry& e : entries) {
     table.rows.push_back({e.id, LocalTimeText(e.at), e.kind, e.device,
                           e.copy ? TableCell(*e.copy) : TableCell(nullptr), e.who, e.version,
-                          TextOrNull(e.reason), e.detail});
+                          TextOrNull(e.reason), e.detail, e.hash});
   }
   return table;
 }

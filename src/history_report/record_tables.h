@@ -5,7 +5,8 @@
 //
 // Copies: id, device, file, size, sha256, copied_at, imported_at,
 // imported_by, version, records, new, gap_before, forced, withdrawn.
-// Journal: id, at, kind, device, copy, who, version, reason, detail.
+// Journal: id, at, kind, device, copy, who, version, reason, detail, hash
+// (of the chain: the last entry's hash stands for the whole journal).
 // Gaps: device, after (the last event before the gap), before (the first
 // after it), older_copy and newer_copy (the copies those events came from),
 // text ("нет записей с DD.MM.YYYY HH:MM:SS по DD.MM.YYYY HH:MM:SS (между
