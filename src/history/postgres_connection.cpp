@@ -146,11 +146,14 @@ class PostgresConnection final : public SqlConnection {
     return {};
   }
 
-  // COPY takes the rows in one stream: far fewer round trips and far less
-  // work for the server than INSERT statements.
+  // COPY takes many rows in one stream, with far fewer round trips than
+  // INSERT statements; a few rows (an import) go faster in one prepared
+  // INSERT than in COPY's three exchanges.
   Status InsertRows(std::string_view table, const std::vector<std::string_view>& columns,
                     const std::vector<SqlValue>& values) override {
-    if (values.empty()) return {};
+    if (values.size() <= kRowsPerInsert * columns.size()) {
+      return SqlConnection::InsertRows(table, columns, values);
+    }
     std::string sql = "COPY " + std::string(table) + " (";
     for (std::size_t c = 0; c < columns.size(); ++c) {
       sql += (c == 0 ? "" : ", ") + std::string(columns[c]);
