@@ -102,6 +102,21 @@ TEST_P(HistoryCommandsTest, GapsAreListedWithTheirBoundsAndCopies) {
   }
   EXPECT_EQ(HistoryOutput({"gaps", "--period", "2025-03"}), text.substr(0, text.find('\n') + 1));
   EXPECT_EQ(HistoryOutput({"gaps", "--to", "2025-01-18"}), text.substr(0, text.find('\n') + 1));
+  // A period inside the gap lists no event, and says why.
+  const std::string inside = "Период: с 01.02.2025 по 10.02.2025";
+  const std::string note =
+      "за период записей нет: пропуск устройства 3 с 19.01.2025 11:00:00 по 20.02.2025 12:00:00";
+  EXPECT_EQ(HistoryOutput({"list", "--from", "2025-02-01", "--to", "2025-02-10"}),
+            Opening(kAllDevices, inside) + note + "\n");
+  EXPECT_EQ(
+      HistoryOutput({"list", "--from", "2025-02-01", "--to", "2025-02-10", "--format", "csv"}),
+      "Устройства: все\r\n" + inside +
+          "\r\nОтбор: нет\r\n\r\nУстройство,Дата,Время,Событие,Вход,Реле,Название\r\n" + note +
+          "\r\n");
+  EXPECT_EQ(nlohmann::json::parse(HistoryOutput({"list", "--from", "2025-02-01", "--to",
+                                                 "2025-02-10", "--format", "json"}))
+                .at("note"),
+            note);
   EXPECT_EQ(nlohmann::json::parse(HistoryOutput({"gaps", "--format", "json"})),
             nlohmann::json::parse(R"json({"gaps": [{"device": "3", "after": "2025-01-19T11:00:00",
               "before": "2025-02-20T12:00:00", "older_copy": 2, "newer_copy": 3,
@@ -392,8 +407,11 @@ TEST_P(HistoryCommandsTest, ListFindsTextInEventsAndNamesAndListsNewestFirst) {
   EXPECT_EQ(HistoryOutput({"list", "--text", "окно север", "--events", "input"}),
             Opening(kAllDevices, kAllTime, "Отбор: события: входы; текст «окно север»") +
                 kAlarm7Row + "Окно  Север\n" + kNormal7Row + "Окно  Север\n");
+  // Nothing found: the listing names the hole no copy could see into.
   EXPECT_EQ(HistoryOutput({"list", "--text", "нет такого"}),
-            Opening(kAllDevices, kAllTime, "Отбор: текст «нет такого»"));
+            Opening(kAllDevices, kAllTime, "Отбор: текст «нет такого»") +
+                "за период записей нет: пропуск устройства 3 с 19.01.2025 11:00:00 по 20.02.2025 "
+                "12:00:00\n");
 
   const ProcessResult blank = History({"list", "--text", "  "});
   EXPECT_EQ(blank.exitCode, 2);

@@ -241,23 +241,13 @@ class HistoryRun {
     return Finish(kExitDone);
   }
 
-  // The gaps that reach into the period: the last event before one lies on
-  // or before its end, the first after it on or after its start.
+  // The gaps that reach into the period.
   int Gaps() {
     const history::EventQuery& query = options_.history.query;
     Result<std::vector<history::HistoryHole>> holes = store_.Holes(query);
     if (!holes) return StoreFailed(holes.failure());
-    const auto dayOf = [](const std::optional<history::StoredEvent>& event) {
-      return event && event->year
-                 ? std::optional(*event->year * 10000LL + event->record.Month() * 100LL +
-                                 event->record.Day())
-                 : std::nullopt;
-    };
     std::erase_if(*holes, [&](const history::HistoryHole& hole) {
-      const std::optional<std::int64_t> start = dayOf(hole.before);
-      const std::optional<std::int64_t> end = dayOf(hole.after);
-      return (query.to && start && *start > query.to->Key()) ||
-             (query.from && end && *end < query.from->Key());
+      return !history::HoleReachesInto(hole, query);
     });
     Result<std::vector<history::KeptCopy>> copies = store_.Copies(query.device);
     if (!copies) return StoreFailed(copies.failure());

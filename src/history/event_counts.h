@@ -34,4 +34,18 @@ struct HistoryHole {
   std::optional<StoredEvent> after;
 };
 
+// Whether the hole reaches into the query's dates: the event before it lies
+// on or before their end, the event after it on or after their start.
+inline bool HoleReachesInto(const HistoryHole& hole, const EventQuery& query) {
+  const auto dayOf = [](const std::optional<StoredEvent>& event) {
+    return event && event->year ? std::optional(*event->year * 10000LL +
+                                                event->record.Month() * 100LL + event->record.Day())
+                                : std::nullopt;
+  };
+  const std::optional<std::int64_t> start = dayOf(hole.before);
+  const std::optional<std::int64_t> end = dayOf(hole.after);
+  return !(query.to && start && *start > query.to->Key()) &&
+         !(query.from && end && *end < query.from->Key());
+}
+
 }  // namespace torv::history

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
+#include "history/event_counts.h"
 #include "history_report/report_heading.h"
 
 namespace torv {
@@ -37,6 +38,9 @@ class ListWriter {
   virtual void Event(std::string& out, const history::StoredEvent& event,
                      const ListedFields& fields) = 0;
   virtual void End(std::string& out) = 0;
+  // Said where the listing has no event but the history a hole in its
+  // dates: "за период записей нет: пропуск с … по …".
+  virtual void Nothing(std::string& out, const std::string& note) = 0;
 };
 
 class TextListWriter final : public ListWriter {
@@ -75,6 +79,10 @@ class TextListWriter final : public ListWriter {
     out += '\n';
   }
   void End(std::string&) override {}
+  void Nothing(std::string& out, const std::string& note) override {
+    out += note;
+    out += '\n';
+  }
 };
 
 class CsvListWriter final : public ListWriter {
@@ -97,6 +105,9 @@ class CsvListWriter final : public ListWriter {
         out, {event.device, fields.date, fields.time, fields.event, input, relay, fields.name});
   }
   void End(std::string&) override {}
+  void Nothing(std::string& out, const std::string& note) override {
+    csv_.AppendRecord(out, {note});
+  }
 
  private:
   CsvWriter csv_;
@@ -145,17 +156,28 @@ class JsonListWriter final : public ListWriter {
     // Names come from the operator: bad UTF-8 must not abort the listing.
     out += object.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
   }
-  void End(std::string& out) override { out += first_ ? "]}\n" : "\n]}\n"; }
+  void End(std::string& out) override {
+    out += first_ ? "]" : "\n]";
+    if (!note_.empty()) {
+      out += ",\n\"note\": ";
+      out += nlohmann::json(note_).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    }
+    out += "}\n";
+  }
+  void Nothing(std::string&, const std::string& note) override { note_ = note; }
 
  private:
   bool first_ = true;
+  std::string note_;
 };
 
 Status WriteList(history::HistoryStore& store, const history::EventQuery& query,
                  ListWriter&& writer, const TextSink& sink) {
   std::string out;
   writer.Start(out, query);
+  bool any = false;
   const Status listed = ForEachListedRow(store, query, [&](const ListedRow& row) {
+    any = true;
     if (row.gap) {
       writer.Gap(out, row.event);
     } else {
@@ -167,12 +189,33 @@ Status WriteList(history::HistoryStore& store, const history::EventQuery& query,
     }
   });
   if (!listed) return listed;
+  if (!any) {
+    Result<std::optional<std::string>> note = NothingListedNote(store, query);
+    if (!note) return note.failure();
+    if (*note) writer.Nothing(out, **note);
+  }
   writer.End(out);
   sink(out);
   return {};
 }
 
 }  // namespace
+
+Result<std::optional<std::string>> NothingListedNote(history::HistoryStore& store,
+                                                     const history::EventQuery& query) {
+  Result<std::vector<history::HistoryHole>> holes = store.Holes(query);
+  if (!holes) return holes.failure();
+  std::string note;
+  for (const history::HistoryHole& hole : *holes) {
+    if (!history::HoleReachesInto(hole, query)) continue;
+    note += note.empty() ? "за период записей нет: пропуск" : "; пропуск";
+    if (!query.device) note += " устройства " + hole.device;
+    if (hole.before) note += " с " + DateTimeText(*hole.before);
+    if (hole.after) note += " по " + DateTimeText(*hole.after);
+  }
+  if (note.empty()) return std::optional<std::string>();
+  return std::optional<std::string>(note);
+}
 
 CsvDialect ListSpreadsheetDialect() {
   return SpreadsheetDialect({1, 2});

@@ -57,8 +57,17 @@ struct ListedRow {
 Status ForEachListedRow(history::HistoryStore& store, const history::EventQuery& query,
                         const std::function<void(const ListedRow&)>& sink);
 
+// What a listing without events says when the history has holes in its
+// dates, so that it never reads as "nothing happened": "за период записей
+// нет: пропуск с DD.MM.YYYY HH:MM:SS по DD.MM.YYYY HH:MM:SS" (with "устройства
+// NAME" when it lists every device; "; пропуск ..." for each further hole).
+// Nothing when no hole reaches into its dates.
+Result<std::optional<std::string>> NothingListedNote(history::HistoryStore& store,
+                                                     const history::EventQuery& query);
+
 // The listing in one format, piece by piece to `sink`; listing_formats.h
-// holds the row of each.
+// holds the row of each. Text and CSV end with the note above, JSON carries
+// it as "note".
 Status WriteTextList(history::HistoryStore& store, const history::EventQuery& query,
                      const TextSink& sink);
 Status WriteCsvList(history::HistoryStore& store, const history::EventQuery& query,
