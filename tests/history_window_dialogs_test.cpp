@@ -131,13 +131,16 @@ class HistoryDialogsTest : public ::testing::Test {
     ASSERT_TRUE(store->Import("3", device.CopyNow()).ok());
   }
   // The import dialog filled in and accepted.
-  static ModalDriver::Step FillImportDialog(const QStringList& files, const QString& device) {
-    return [files, device](QWidget* modal) {
+  static ModalDriver::Step FillImportDialog(const QStringList& files, const QString& device,
+                                            bool force = false) {
+    return [files, device, force](QWidget* modal) {
       ImportDialog* dialog = As<ImportDialog>(modal);
       if (dialog == nullptr) return false;
       EXPECT_FALSE(dialog->Buttons()->button(QDialogButtonBox::Ok)->isEnabled());
+      EXPECT_FALSE(dialog->ForceDevice()->isChecked());
       dialog->AddFiles(files);
       dialog->Device()->setCurrentText(device);
+      if (force) QTest::mouseClick(dialog->ForceDevice(), Qt::LeftButton);
       ClickOk(dialog->Buttons());
       return true;
     };
@@ -179,6 +182,31 @@ TEST_F(HistoryDialogsTest, ImportThroughTheRealDialogProgressAndResultBox) {
   EXPECT_EQ(result.icon, QMessageBox::NoIcon);
   EXPECT_EQ(window_->Ui().Devices->topLevelItemCount(), 2);
   EXPECT_GT(window_->Events().rowCount(), 1000);
+}
+
+// Another device's file is refused, unless the operator vouches for it in
+// the dialog; then it is stored, marked forced.
+TEST_F(HistoryDialogsTest, ACopyRefusedAsAnotherDevicesIsStoredWhenVouchedFor) {
+  const std::vector<std::string> files = Copies({300});
+  window_->OpenStore(test_.location());
+  for (const auto& [device, force] :
+       {std::pair{"3", false}, std::pair{"4", false}, std::pair{"4", true}}) {
+    SCOPED_TRACE(std::string(device) + (force ? " forced" : ""));
+    ModalDriver driver;
+    driver.Then(FillImportDialog(QFiles(files), QString::fromUtf8(device), force));
+    ShownBox result;
+    driver.Then(CloseBox(result));
+    window_->ImportCopies();
+    EXPECT_EQ(driver.Left(), 0u);
+    const bool refused = std::string(device) == "4" && !force;
+    EXPECT_EQ(result.text.contains(QStringLiteral("копия другого устройства?")), refused)
+        << result.text.toStdString();
+  }
+  Result<std::vector<history::KeptCopy>> kept = test_.Open()->Copies(std::nullopt);
+  ASSERT_TRUE(kept.ok());
+  ASSERT_EQ(kept->size(), 2u);
+  EXPECT_EQ(std::tie((*kept)[0].device, (*kept)[0].forced), std::tuple(std::string("3"), false));
+  EXPECT_EQ(std::tie((*kept)[1].device, (*kept)[1].forced), std::tuple(std::string("4"), true));
 }
 
 TEST_F(HistoryDialogsTest, TheProgressDialogsCancelStopsBetweenCopies) {

@@ -1,6 +1,7 @@
 #include "history_ui/history_dialogs.h"
 
 // Qt
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -39,6 +40,12 @@ ImportDialog::ImportDialog(const ImportChoices& choices, QWidget* parent)
   files_ = new QListWidget;
   chooseFiles_ = new QPushButton(QStringLiteral("Выбрать файлы…"));
   device_ = DeviceBox(choices.devices, choices.device);
+  forceDevice_ = new QCheckBox(
+      QStringLiteral("Это копии этого устройства, даже если они не совпадают с его историей"));
+  forceDevice_->setToolTip(
+      QStringLiteral("Копия, не совпадающая с историей устройства, обычно отклоняется как копия "
+                     "другого устройства. Отметьте, только если уверены: она будет сохранена "
+                     "отдельным участком, и журнал отметит это."));
   buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
   buttons_->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Импортировать"));
 
@@ -49,6 +56,7 @@ ImportDialog::ImportDialog(const ImportChoices& choices, QWidget* parent)
   auto* form = new QFormLayout;
   form->addRow(QStringLiteral("Устройство:"), device_);
   layout->addLayout(form);
+  layout->addWidget(forceDevice_);
   layout->addWidget(buttons_);
 
   connect(chooseFiles_, &QPushButton::clicked, this, &ImportDialog::ChooseFiles);
@@ -84,6 +92,7 @@ ImportRequest ImportDialog::Request() const {
   ImportRequest request;
   for (int i = 0; i < files_->count(); ++i) request.files.push_back(files_->item(i)->text());
   request.device = device_->currentText().trimmed();
+  request.forceDevice = forceDevice_->isChecked();
   return request;
 }
 

@@ -11,6 +11,7 @@
 
 #include "history_ui/history_prompts.h"
 
+class QCheckBox;
 class QComboBox;
 class QDialogButtonBox;
 class QLineEdit;
@@ -33,6 +34,7 @@ class ImportDialog : public QDialog {
   QListWidget* Files() const { return files_; }
   QComboBox* Device() const { return device_; }
   QPushButton* ChooseFilesButton() const { return chooseFiles_; }
+  QCheckBox* ForceDevice() const { return forceDevice_; }
   QDialogButtonBox* Buttons() const { return buttons_; }
 
  private:
@@ -42,6 +44,7 @@ class ImportDialog : public QDialog {
   QString folder_;
   QListWidget* files_ = nullptr;
   QComboBox* device_ = nullptr;
+  QCheckBox* forceDevice_ = nullptr;
   QPushButton* chooseFiles_ = nullptr;
   QDialogButtonBox* buttons_ = nullptr;
 };

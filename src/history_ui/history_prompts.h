@@ -28,10 +28,13 @@ struct ImportChoices {
   QString folder;       // where the file dialog opens
 };
 
-// The copies to import and the device (an existing one or a new name).
+// The copies to import and the device (an existing one or a new name);
+// `forceDevice` stores a copy that does not match the device's history
+// anyway, as the operator vouches for it (history import --force-device).
 struct ImportRequest {
   QStringList files;
   QString device;
+  bool forceDevice = false;
 };
 
 // The progress of an import of several files.

@@ -112,8 +112,8 @@ void HistoryWindow::ImportCopies() {
   for (const QString& file : request->files) {
     if (progress && !progress->Advance(done, file)) break;
     const std::string path = file.toStdString();
-    Result<history::ImportOutcome> outcome =
-        history::ImportArchiveFile(*store, device.toStdString(), path, std::nullopt);
+    Result<history::ImportOutcome> outcome = history::ImportArchiveFile(
+        *store, device.toStdString(), path, std::nullopt, request->forceDevice);
     const bool storeFailed = !outcome && !history::IsArchiveFileFailure(outcome.failure());
     if (Status there = history::StoreStillThere(*store, session_.Location(), storeFailed); !there) {
       lines.push_back(
