@@ -50,6 +50,26 @@ std::string ChainText(const std::string& previous, const JournalEntry& entry,
   return text;
 }
 
+// Every column of an entry, in the order EntryOfRow reads them.
+constexpr char kEntryColumns[] =
+    "SELECT id, at, kind, device, copy_id, who, version, reason, detail, hash, copy_sha256, "
+    "events_digest FROM journal ORDER BY id";
+
+JournalEntry EntryOfRow(const SqlRow& row) {
+  JournalEntry entry;
+  entry.id = row.Int(0);
+  entry.at = row.Int(1);
+  entry.kind = row.Text(2);
+  entry.device = row.Text(3);
+  if (!row.IsNull(4)) entry.copy = row.Int(4);
+  entry.who = row.Text(5);
+  entry.version = row.Text(6);
+  entry.reason = row.Text(7);
+  entry.detail = row.Text(8);
+  entry.hash = row.Text(9);
+  return entry;
+}
+
 std::string ChainHash(const std::string& text) {
   return Sha256Hex(std::vector<std::uint8_t>(text.begin(), text.end()));
 }
@@ -88,31 +108,19 @@ Status AppendJournal(SqlConnection& db, std::string_view kind, const std::string
 Result<JournalCheck> CheckJournal(SqlConnection& db) {
   JournalCheck check;
   std::string previous;
-  const Status read = db.Query(
-      "SELECT id, at, kind, device, copy_id, who, version, reason, detail, copy_sha256, "
-      "events_digest, hash FROM journal ORDER BY id",
-      {}, [&](const SqlRow& row) {
-        ++check.entries;
-        if (check.problem) return;
-        JournalEntry entry;
-        entry.at = row.Int(1);
-        entry.kind = row.Text(2);
-        entry.device = row.Text(3);
-        if (!row.IsNull(4)) entry.copy = row.Int(4);
-        entry.who = row.Text(5);
-        entry.version = row.Text(6);
-        entry.reason = row.Text(7);
-        entry.detail = row.Text(8);
-        const std::optional<std::string> copySha =
-            row.IsNull(9) ? std::nullopt : std::optional(row.Text(9));
-        const std::string hash = row.Text(11);
-        if (ChainHash(ChainText(previous, entry, copySha, row.Text(10))) != hash) {
-          check.problem = "journal entry " + std::to_string(row.Int(0)) +
-                          ": it does not follow from the entries before it (an entry was "
-                          "changed, removed or inserted)";
-        }
-        previous = hash;
-      });
+  const Status read = db.Query(kEntryColumns, {}, [&](const SqlRow& row) {
+    ++check.entries;
+    if (check.problem) return;
+    const JournalEntry entry = EntryOfRow(row);
+    const std::optional<std::string> copySha =
+        row.IsNull(10) ? std::nullopt : std::optional(row.Text(10));
+    if (ChainHash(ChainText(previous, entry, copySha, row.Text(11))) != entry.hash) {
+      check.problem = "journal entry " + std::to_string(entry.id) +
+                      ": it does not follow from the entries before it (an entry was "
+                      "changed, removed or inserted)";
+    }
+    previous = entry.hash;
+  });
   if (!read) return read.failure();
   return check;
 }
@@ -120,23 +128,8 @@ Result<JournalCheck> CheckJournal(SqlConnection& db) {
 Result<std::vector<JournalEntry>> ReadJournal(SqlConnection& db) {
   std::vector<JournalEntry> entries;
   const Status read = db.InReadTransaction([&] {
-    return db.Query(
-        "SELECT id, at, kind, device, copy_id, who, version, reason, detail, hash FROM journal "
-        "ORDER BY id",
-        {}, [&](const SqlRow& row) {
-          JournalEntry entry;
-          entry.id = row.Int(0);
-          entry.at = row.Int(1);
-          entry.kind = row.Text(2);
-          entry.device = row.Text(3);
-          if (!row.IsNull(4)) entry.copy = row.Int(4);
-          entry.who = row.Text(5);
-          entry.version = row.Text(6);
-          entry.reason = row.Text(7);
-          entry.detail = row.Text(8);
-          entry.hash = row.Text(9);
-          entries.push_back(std::move(entry));
-        });
+    return db.Query(kEntryColumns, {},
+                    [&](const SqlRow& row) { entries.push_back(EntryOfRow(row)); });
   });
   if (!read) return read.failure();
   return entries;

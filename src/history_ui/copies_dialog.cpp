@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "history_report/record_tables.h"
+#include "history_ui/qt_text.h"
 
 namespace torv {
 namespace {
@@ -25,10 +26,6 @@ namespace {
 constexpr std::array<std::string_view, 10> kShownKeys = {
     "id",      "file", "copied_at",  "imported_at", "imported_by",
     "records", "new",  "gap_before", "forced",      "withdrawn"};
-
-QString Utf8(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 }  // namespace
 

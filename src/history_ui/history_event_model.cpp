@@ -1,4 +1,5 @@
 #include "history_ui/history_event_model.h"
+#include "history_ui/qt_text.h"
 
 // Qt
 #include <QBrush>
@@ -14,10 +15,6 @@ namespace {
 
 const QColor kGapBackground(0xFF, 0xE0, 0xA3);
 const QColor kGapForeground(0x8A, 0x3B, 0x00);
-
-QString Utf8(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 }  // namespace
 

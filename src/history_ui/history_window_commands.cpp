@@ -18,6 +18,7 @@
 #include "history_report/listing_output.h"
 #include "history_report/report_heading.h"
 #include "history_ui/history_window.h"
+#include "history_ui/qt_text.h"
 
 namespace torv {
 namespace {
@@ -27,10 +28,6 @@ const QString kNamesTitle = QStringLiteral("Названия");
 const QString kExportTitle = QStringLiteral("Экспорт");
 const QString kPrintTitle = QStringLiteral("Печать");
 const QString kStoreTitle = QStringLiteral("Хранилище");
-
-QString Utf8(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // The listing formats the export offers, in the order of its dialog's filters.
 std::vector<const ListingFormat*> ExportFormats() {

@@ -9,6 +9,7 @@
 #include "history/operator_text.h"
 #include "history_report/history_summaries.h"
 #include "history_ui/history_window.h"
+#include "history_ui/qt_text.h"
 
 namespace torv {
 namespace {
@@ -18,10 +19,6 @@ const QString kWithdrawTitle = QStringLiteral("Снятие копий");
 const QString kRenameTitle = QStringLiteral("Переименование устройства");
 const QString kRemoveTitle = QStringLiteral("Удаление устройства");
 const QString kReasonLabel = QStringLiteral("Причина (её сохранит журнал хранилища):");
-
-QString Utf8(const std::string& text) {
-  return QString::fromStdString(text);
-}
 
 // "№ 2 — copy2.dat", one line per copy, in the order of `ids`.
 QString NamedCopies(const CopiesChoices& choices, const std::vector<std::int64_t>& ids) {

@@ -13,13 +13,10 @@
 #include "history_report/history_summaries.h"
 #include "history_report/report_heading.h"
 #include "history_ui/history_window.h"
+#include "history_ui/qt_text.h"
 
 namespace torv {
 namespace {
-
-QString Utf8(const std::string& text) {
-  return QString::fromStdString(text);
-}
 
 history::CalendarDate DateOf(const QDate& date) {
   return {date.year(), date.month(), date.day()};
