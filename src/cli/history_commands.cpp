@@ -377,12 +377,7 @@ int RunHistoryCommand(const CliOptions& options, CommandStreams& streams) {
       return kExitMessage;
     }
   }
-  // Verify merges again in a transaction it rolls back: it writes, but only
-  // to a store that is there, of this layout, as a listing would read it.
   Result<OpenedStore> opened = OpenStore(options, ModeOf(options.command));
-  if (opened && options.command == CliCommand::kHistoryVerify) {
-    opened = OpenStore(options, OpenMode::kWrite);
-  }
   if (!opened) {
     streams.Err(CliMessage("", opened.failure().reason));
     return kExitMessage;

@@ -8,7 +8,10 @@
 #include <vector>
 
 #include "history/history_store.h"
+#include "history/event_snapshot.h"
+#include "history/memory_merge.h"
 #include "history/merge.h"
+#include "history/rebuild_writes.h"
 #include "history/sql_connection.h"
 
 namespace torv::history {
@@ -43,6 +46,13 @@ class SqlHistoryStore final : public HistoryStore {
   Result<Verification> Verify(const std::optional<std::string>& device) override;
 
  private:
+  // What a copy's merge did, as the copy row keeps it.
+  struct CopyNote {
+    std::int64_t id = 0;
+    std::int64_t newEvents = 0;
+    bool gapBefore = false;
+    bool operator==(const CopyNote&) const = default;
+  };
   struct Device {
     std::int64_t id = 0;
     std::string name;
@@ -74,15 +84,25 @@ class SqlHistoryStore final : public HistoryStore {
   Status RecordMerge(std::int64_t copyId, const std::string& device, const ArchiveCopy& copy,
                      const MergePlan& plan);
   Status NoteMerge(std::int64_t copyId, const MergePlan& plan);
+  Status WriteNote(const CopyNote& note);
   // Copy steps (store_copies.cpp), inside the caller's write transaction.
   Result<std::optional<std::int64_t>> FindDevice(const std::string& name, bool lock);
   // Rebuilds a device's stretches and events from its copies that are not
-  // withdrawn, in their import order; the number of events after.
-  Result<std::int64_t> RebuildDevice(std::int64_t deviceId, const std::string& device);
+  // withdrawn, in their import order; the events it holds after.
+  Result<EventSnapshot> RebuildDevice(std::int64_t deviceId, const std::string& device);
+  // Rebuild steps (store_rebuild.cpp).
+  // The device's copies that are not withdrawn, merged in memory in their
+  // import order, without writing; `changed` receives the notes the merge
+  // gives otherwise than the copy rows keep them.
+  Result<MemoryMerge> MergeKeptCopies(std::int64_t deviceId, const std::string& device,
+                                      std::vector<CopyNote>& changed);
+  Result<std::vector<StoredStretch>> StoredStretches(std::int64_t deviceId);
+  Status WriteRebuild(std::int64_t deviceId, const std::vector<MergedStretch>& merged,
+                      const RebuildWrites& writes);
   Result<std::int64_t> DeviceEvents(std::int64_t deviceId);
   // The digest (event_snapshot.h) of the events the device holds.
   Result<std::string> DeviceDigest(std::int64_t deviceId);
-  // Verification steps (store_verify.cpp), inside a transaction rolled back.
+  // Verification steps (store_verify.cpp), inside a read transaction.
   Result<Verification> VerifyInside(const std::optional<std::string>& device);
   Result<std::vector<std::int64_t>> StretchIds(std::int64_t deviceId);
   Result<std::int64_t> LockDevice(const std::string& name);

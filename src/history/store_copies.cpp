@@ -119,9 +119,12 @@ Result<std::string> SqlHistoryStore::DeviceDigest(std::int64_t deviceId) {
 }
 
 Status SqlHistoryStore::NoteMerge(std::int64_t copyId, const MergePlan& plan) {
+  return WriteNote({copyId, static_cast<std::int64_t>(plan.newIndices.size()), plan.gapBefore});
+}
+
+Status SqlHistoryStore::WriteNote(const CopyNote& note) {
   return db_->Exec("UPDATE copies SET new_events = $1, gap_before = $2 WHERE id = $3",
-                   {static_cast<std::int64_t>(plan.newIndices.size()),
-                    std::int64_t{plan.gapBefore ? 1 : 0}, copyId});
+                   {note.newEvents, std::int64_t{note.gapBefore ? 1 : 0}, note.id});
 }
 
 Result<std::optional<std::int64_t>> SqlHistoryStore::FindDevice(const std::string& name,
@@ -141,47 +144,6 @@ Result<std::int64_t> SqlHistoryStore::DeviceEvents(std::int64_t deviceId) {
                               [&](const SqlRow& row) { events = row.Int(0); });
   if (!s) return s.failure();
   return events;
-}
-
-Result<std::int64_t> SqlHistoryStore::RebuildDevice(std::int64_t deviceId,
-                                                    const std::string& device) {
-  struct Remaining {
-    std::int64_t id = 0;
-    ArchiveCopy copy;
-  };
-  std::vector<Remaining> remaining;
-  std::optional<std::int64_t> withoutBytes;
-  const Status read = db_->Query(
-      "SELECT id, copied_at, copied_day, source, bytes, forced FROM copies "
-      "WHERE device_id = $1 AND withdrawn_at IS NULL ORDER BY id",
-      {deviceId}, [&](const SqlRow& row) {
-        if (row.IsNull(4) || row.IsNull(2)) {
-          if (!withoutBytes) withoutBytes = row.Int(0);
-          return;
-        }
-        remaining.push_back(
-            {row.Int(0), CopyOfKeptBytes(row.Blob(4), CopyTimeOfKept(row.Int(1), row.Int(2)),
-                                         row.Text(3), row.Int(5) != 0)});
-      });
-  if (!read) return read.failure();
-  if (withoutBytes) {
-    return Failure{"copy " + std::to_string(*withoutBytes) + " of device \"" + device +
-                   "\" was imported before the store kept copies: without its bytes the "
-                   "history of the device cannot be rebuilt"};
-  }
-  for (const char* sql :
-       {"DELETE FROM events WHERE device_id = $1", "DELETE FROM stretches WHERE device_id = $1"}) {
-    if (Status s = db_->Exec(sql, {deviceId}); !s) return s.failure();
-  }
-  // The same merge, in the order the copies were imported; they were
-  // checked when they came in.
-  for (const Remaining& kept : remaining) {
-    std::optional<std::string> refusal;
-    Result<MergePlan> plan = MergeIntoDevice(deviceId, device, kept.copy, kept.id, false, refusal);
-    if (!plan) return plan.failure();
-    if (Status s = NoteMerge(kept.id, *plan); !s) return s.failure();
-  }
-  return DeviceEvents(deviceId);
 }
 
 Result<std::vector<KeptCopy>> SqlHistoryStore::Copies(const std::optional<std::string>& device) {
@@ -250,15 +212,14 @@ Result<std::vector<RebuiltDevice>> SqlHistoryStore::Withdraw(const std::vector<s
           return s.failure();
         }
       }
-      Result<std::int64_t> after = RebuildDevice(deviceId, device);
+      Result<EventSnapshot> after = RebuildDevice(deviceId, device);
       if (!after) return after.failure();
       // Each entry carries the digest of the events the device holds now.
-      Result<std::string> digest = DeviceDigest(deviceId);
-      if (!digest) return digest.failure();
+      const std::string digest = EventsDigest(*after);
       for (const KeptCopy& copy : copies) {
         if (Status s = AppendJournal(
                 *db_, "withdraw", device, copy.id, reason, copy.file,
-                copy.sha256.empty() ? std::nullopt : std::optional(copy.sha256), *digest);
+                copy.sha256.empty() ? std::nullopt : std::optional(copy.sha256), digest);
             !s) {
           return s.failure();
         }
@@ -270,7 +231,9 @@ Result<std::vector<RebuiltDevice>> SqlHistoryStore::Withdraw(const std::vector<s
           !s) {
         return s.failure();
       }
-      rebuilt.push_back({device, *before, *after, left});
+      std::int64_t events = 0;
+      for (const auto& run : *after) events += static_cast<std::int64_t>(run.size());
+      rebuilt.push_back({device, *before, events, left});
     }
     return rebuilt;
   });

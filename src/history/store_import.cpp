@@ -12,13 +12,6 @@
 #include "history/year_rule.h"
 
 namespace torv::history {
-namespace {
-
-// The columns of an event row, in the order InsertEvents gives them.
-const std::vector<std::string_view> kEventColumns = {
-    "stretch_id", "pos", "device_id", "moment", "spare", "date_key", "kind", "number", "copy_id"};
-
-}  // namespace
 
 Result<std::int64_t> SqlHistoryStore::LockDevice(const std::string& name) {
   // Inserted only when missing: PostgreSQL would use up an id of the devices'
@@ -107,16 +100,13 @@ Status SqlHistoryStore::InsertEvents(std::int64_t stretchId, std::int64_t device
                                      std::int64_t copyId) {
   const std::vector<std::optional<int>> years = YearsOf(copy.records, copy.copiedAt);
   std::vector<SqlValue> values;
-  values.reserve(plan.newIndices.size() * kEventColumns.size());
+  values.reserve(plan.newIndices.size() * EventColumns().size());
   for (const int index : plan.newIndices) {
-    const ArchiveRecord& record = copy.records[static_cast<std::size_t>(index)];
-    const std::optional<int>& year = years[static_cast<std::size_t>(index)];
-    const StoredColumns columns = ColumnsOf(record, year);
-    values.insert(values.end(), {stretchId, plan.copyStart + index, deviceId, columns.moment,
-                                 std::int64_t{record.bytes[kSpareByte]}, columns.dateKey,
-                                 columns.kind, columns.number, copyId});
+    const auto at = static_cast<std::size_t>(index);
+    AppendEventRow(values, stretchId, plan.copyStart + index, deviceId, copy.records[at],
+                   years[at], copyId);
   }
-  return db_->InsertRows("events", kEventColumns, values);
+  return db_->InsertRows("events", EventColumns(), values);
 }
 
 Status SqlHistoryStore::ApplyPlan(std::int64_t deviceId, const std::vector<Stretch>& stretches,

@@ -1,7 +1,6 @@
 // Verifying the store: every kept copy against its SHA-256, every device's
 // events against what its copies give when merged again, and the journal's
-// chain. The merge runs in a transaction that is always rolled back: the
-// store itself is the scratch space, and nothing of it changes.
+// chain. The merge runs in memory and the store is only read.
 #include "history/event_snapshot.h"
 #include "history/journal.h"
 #include "history/kept_copy.h"
@@ -49,11 +48,7 @@ Result<std::vector<std::int64_t>> SqlHistoryStore::StretchIds(std::int64_t devic
 }
 
 Result<Verification> SqlHistoryStore::Verify(const std::optional<std::string>& only) {
-  if (Status begun = db_->BeginWrite(); !begun) return begun.failure();
-  Result<Verification> verified = VerifyInside(only);
-  // The merge was a scratch; nothing of it stays.
-  (void)db_->Rollback();
-  return verified;
+  return db_->InReadTransaction([&] { return VerifyInside(only); });
 }
 
 Result<Verification> SqlHistoryStore::VerifyInside(const std::optional<std::string>& only) {
@@ -90,13 +85,10 @@ Result<Verification> SqlHistoryStore::VerifyInside(const std::optional<std::stri
     // Events of copies kept without their bytes cannot be merged again:
     // they are named as not verifiable, never passed as verified.
     if (checked.withoutBytes.empty()) {
-      Result<std::int64_t> rebuilt = RebuildDevice(device.id, device.name);
-      if (!rebuilt) return rebuilt.failure();
-      Result<std::vector<std::int64_t>> after = StretchIds(device.id);
-      if (!after) return after.failure();
-      Result<EventSnapshot> merged = ReadEventSnapshot(*db_, *after);
+      std::vector<CopyNote> notes;
+      Result<MemoryMerge> merged = MergeKeptCopies(device.id, device.name, notes);
       if (!merged) return merged.failure();
-      if (auto difference = FirstDifference(device.name, *stored, *merged)) {
+      if (auto difference = FirstDifference(device.name, *stored, SnapshotOf(merged->Stretches()))) {
         verification.problem = *difference;
         return verification;
       }

@@ -61,4 +61,19 @@ StoredColumns ColumnsOf(const ArchiveRecord& record, const std::optional<int>& y
   return columns;
 }
 
+const std::vector<std::string_view>& EventColumns() {
+  static const std::vector<std::string_view> columns = {
+      "stretch_id", "pos", "device_id", "moment", "spare", "date_key", "kind", "number", "copy_id"};
+  return columns;
+}
+
+void AppendEventRow(std::vector<SqlValue>& values, std::int64_t stretchId, std::int64_t position,
+                    std::int64_t deviceId, const ArchiveRecord& record,
+                    const std::optional<int>& year, std::int64_t copyId) {
+  const StoredColumns columns = ColumnsOf(record, year);
+  values.insert(values.end(), {stretchId, position, deviceId, columns.moment,
+                               std::int64_t{record.bytes[kSpareByte]}, columns.dateKey,
+                               columns.kind, columns.number, copyId});
+}
+
 }  // namespace torv::history

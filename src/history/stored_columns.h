@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
+#include <vector>
 
 #include "archive/archive_format.h"
 #include "archive/record_kind.h"
@@ -28,5 +30,12 @@ struct StoredColumns {
   SqlValue number;  // the input's or relay's number; null for other kinds
 };
 StoredColumns ColumnsOf(const ArchiveRecord& record, const std::optional<int>& year);
+
+// The columns of an event row, in the order AppendEventRow gives them.
+const std::vector<std::string_view>& EventColumns();
+// One event row's values, for SqlConnection::InsertRows.
+void AppendEventRow(std::vector<SqlValue>& values, std::int64_t stretchId, std::int64_t position,
+                    std::int64_t deviceId, const ArchiveRecord& record,
+                    const std::optional<int>& year, std::int64_t copyId);
 
 }  // namespace torv::history

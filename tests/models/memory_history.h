@@ -1,5 +1,6 @@
-// One device's history held in memory, merged by the same rule and the same
-// windows as the stores: for tests, the fuzz target and the simulation.
+// One device's history held in memory: the rebuild's merge (MemoryMerge),
+// seen as records and years per stretch, for tests, the fuzz target and the
+// simulation.
 #pragma once
 
 #include <cstdint>
@@ -7,7 +8,7 @@
 #include <vector>
 
 #include "history/history_model.h"
-#include "history/merge.h"
+#include "history/memory_merge.h"
 
 namespace torv::history {
 
@@ -22,10 +23,13 @@ class MemoryHistory {
  public:
   ImportOutcome Import(const ArchiveCopy& copy);
   // Oldest first.
-  const std::vector<MemoryStretch>& Stretches() const { return stretches_; }
+  const std::vector<MemoryStretch>& Stretches() const;
 
  private:
-  std::vector<MemoryStretch> stretches_;
+  MemoryMerge merge_;
+  std::int64_t copies_ = 0;
+  // Laid out again on the first look after an import.
+  mutable std::optional<std::vector<MemoryStretch>> stretches_;
 };
 
 }  // namespace torv::history
