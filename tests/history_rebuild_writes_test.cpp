@@ -64,22 +64,26 @@ struct RebuildCase {
   std::vector<int> withdrawn;  // copy numbers, from 1
   int dropStoredRow = -1;      // a row of stored stretch 0 lost behind the store's back
   int deleted = 0;
+  int moved = 0;
   int inserted = 0;
   int removedStretches = 0;
   int stretchRowsWritten = 0;
 };
 
+// The store's events, stretch by stretch, by position.
+using Rows = std::map<std::int64_t, std::map<std::int64_t, StoredRow>>;
+
 TEST(RebuildWritesTest, WritesOnlyWhatDiffersAndLeavesTheMergedHistory) {
   const std::vector<RebuildCase> cases = {
-      {"nothing withdrawn", {{0, 9}, {5, 14}, {10, 19}}, {}, -1, 0, 0, 0, 0},
-      {"the newest copy withdrawn", {{0, 9}, {5, 14}, {10, 19}}, {3}, -1, 5, 0, 0, 1},
-      // The copy after it now starts a stretch of its own: its events move.
-      {"a bridging copy withdrawn", {{0, 9}, {8, 17}, {16, 25}}, {2}, -1, 16, 10, 0, 2},
-      // Its successor's overlap is now first stored from the successor.
-      {"the first copy withdrawn", {{0, 9}, {5, 14}}, {1}, -1, 10, 5, 0, 1},
-      {"every copy withdrawn", {{0, 9}, {20, 29}}, {1, 2}, -1, 0, 0, 2, 0},
-      {"a stored event lost", {{0, 9}, {5, 14}}, {}, 7, 0, 1, 0, 0},
-      {"one of two stretches withdrawn", {{0, 9}, {20, 29}, {25, 34}}, {2, 3}, -1, 0, 0, 1, 0},
+      {"nothing withdrawn", {{0, 9}, {5, 14}, {10, 19}}, {}, -1, 0, 0, 0, 0, 0},
+      {"the newest copy withdrawn", {{0, 9}, {5, 14}, {10, 19}}, {3}, -1, 5, 0, 0, 0, 1},
+      // The copy after it starts a stretch of its own: its events move there,
+      // and the two it shared with the withdrawn one are its own now.
+      {"a bridging copy withdrawn", {{0, 9}, {8, 17}, {16, 25}}, {2}, -1, 8, 8, 2, 0, 2},
+      {"the first copy withdrawn", {{0, 9}, {5, 14}}, {1}, -1, 10, 0, 5, 0, 1},
+      {"every copy withdrawn", {{0, 9}, {20, 29}}, {1, 2}, -1, 20, 0, 0, 2, 0},
+      {"a stored event lost", {{0, 9}, {5, 14}}, {}, 7, 0, 0, 1, 0, 0},
+      {"one of two stretches withdrawn", {{0, 9}, {20, 29}, {25, 34}}, {2, 3}, -1, 15, 0, 0, 1, 0},
   };
   for (const RebuildCase& test : cases) {
     SCOPED_TRACE(test.name);
@@ -92,36 +96,53 @@ TEST(RebuildWritesTest, WritesOnlyWhatDiffersAndLeavesTheMergedHistory) {
     const std::vector<MergedStretch> merged = Merged(test.copies, test.withdrawn);
     const RebuildWrites writes = PlanRebuildWrites(stored, merged);
 
-    EXPECT_EQ(writes.removed.size(), static_cast<std::size_t>(test.removedStretches));
-    ASSERT_EQ(writes.stretches.size(), merged.size());
+    // Applied as the store applies them, each position held once at most.
+    Rows rows;
+    for (const StoredStretch& old : stored) {
+      for (std::size_t r = 0; r < old.rows.size(); ++r) rows[old.id][old.positions[r]] = old.rows[r];
+    }
     int deleted = 0;
+    for (const StoredRange& range : writes.deleted) {
+      for (std::int64_t p = range.positions.lo; p <= range.positions.hi; ++p) {
+        deleted += static_cast<int>(rows[range.stretch].erase(p));
+      }
+    }
+    int moved = 0;
     int inserted = 0;
     int stretchRowsWritten = 0;
+    ASSERT_EQ(writes.stretches.size(), merged.size());
     for (std::size_t m = 0; m < merged.size(); ++m) {
       const StretchWrite& write = writes.stretches[m];
-      // The rows the stretch holds after the writes, by position.
-      std::map<std::int64_t, StoredRow> rows;
-      for (const StoredStretch& old : stored) {
-        if (write.id != old.id) continue;
-        for (std::size_t r = 0; r < old.rows.size(); ++r) rows[old.positions[r]] = old.rows[r];
-      }
-      for (const PositionRange& range : write.deleted) {
-        for (std::int64_t p = range.lo; p <= range.hi; ++p) deleted += rows.erase(p) ? 1 : 0;
+      const std::int64_t id = write.id.value_or(1000 + static_cast<std::int64_t>(m));
+      for (const MovedRun& run : write.moved) {
+        for (std::int64_t p = run.positions.lo; p <= run.positions.hi; ++p) {
+          ++moved;
+          ASSERT_TRUE(rows[run.from].count(p));
+          EXPECT_TRUE(rows[id].emplace(p + run.shift, rows[run.from][p]).second);
+          rows[run.from].erase(p);
+        }
       }
       for (const std::size_t i : write.inserted) {
         ++inserted;
-        const auto position = write.firstPos + static_cast<std::int64_t>(i);
-        EXPECT_TRUE(rows.emplace(position, RowOf(merged[m].events[i])).second);
-      }
-      ASSERT_EQ(rows.size(), merged[m].events.size());
-      EXPECT_EQ(write.lastPos - write.firstPos + 1, static_cast<std::int64_t>(rows.size()));
-      std::int64_t position = write.firstPos;
-      for (const MergedEvent& event : merged[m].events) {
-        EXPECT_EQ(rows.at(position++), RowOf(event));
+        const std::int64_t position = write.firstPos + static_cast<std::int64_t>(i);
+        EXPECT_TRUE(rows[id].emplace(position, RowOf(merged[m].events[i])).second);
       }
       if (write.rowChanged) ++stretchRowsWritten;
     }
+    for (const std::int64_t id : writes.removed) EXPECT_TRUE(rows[id].empty());
+    for (std::size_t m = 0; m < merged.size(); ++m) {
+      const StretchWrite& write = writes.stretches[m];
+      const auto& held = rows[write.id.value_or(1000 + static_cast<std::int64_t>(m))];
+      ASSERT_EQ(held.size(), merged[m].events.size());
+      EXPECT_EQ(write.lastPos - write.firstPos + 1, static_cast<std::int64_t>(held.size()));
+      std::int64_t position = write.firstPos;
+      for (const MergedEvent& event : merged[m].events) {
+        EXPECT_EQ(held.at(position++), RowOf(event));
+      }
+    }
+    EXPECT_EQ(writes.removed.size(), static_cast<std::size_t>(test.removedStretches));
     EXPECT_EQ(deleted, test.deleted);
+    EXPECT_EQ(moved, test.moved);
     EXPECT_EQ(inserted, test.inserted);
     EXPECT_EQ(stretchRowsWritten, test.stretchRowsWritten);
   }

@@ -38,19 +38,36 @@ struct StoredStretch {
   std::vector<StoredRow> rows;
 };
 
+// Stored events that another stretch takes over as they are: at position
+// p of stretch `from` now, at p + shift of the stretch they go to.
+struct MovedRun {
+  std::int64_t from = 0;
+  PositionRange positions;
+  std::int64_t shift = 0;
+};
+
 // One merged stretch, in rank order.
 struct StretchWrite {
   std::optional<std::int64_t> id;  // the stored stretch it takes over; none: a new one
   std::int64_t firstPos = 0;       // the position of the merged stretch's first event
   std::int64_t lastPos = 0;
   std::int64_t orderTime = 0;
-  bool rowChanged = true;               // the stretch's own row needs writing
-  std::vector<PositionRange> deleted;   // stored positions whose events go
-  std::vector<std::size_t> inserted;    // indices of the merged events to insert
+  bool rowChanged = true;            // the stretch's own row needs writing
+  std::vector<MovedRun> moved;       // stored events of other stretches it takes
+  std::vector<std::size_t> inserted;  // indices of the merged events to insert
 };
 
+struct StoredRange {
+  std::int64_t stretch = 0;
+  PositionRange positions;
+};
+
+// Applied in this order: the deletions, the moves, the insertions, and then
+// the removed stretches' own rows go. No position is ever held twice: moves
+// land in new stretches, or outside the positions a stored stretch holds.
 struct RebuildWrites {
-  std::vector<std::int64_t> removed;   // stored stretches that go, with all their events
+  std::vector<StoredRange> deleted;     // stored events that go
+  std::vector<std::int64_t> removed;    // stored stretches that go, emptied by the above
   std::vector<StretchWrite> stretches;  // oldest first
 };
 

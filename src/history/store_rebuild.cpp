@@ -91,18 +91,11 @@ Result<EventSnapshot> SqlHistoryStore::RebuildDevice(std::int64_t deviceId,
 Status SqlHistoryStore::WriteRebuild(std::int64_t deviceId,
                                      const std::vector<MergedStretch>& merged,
                                      const RebuildWrites& writes) {
-  // Rows go before rows come, so no position is held twice.
-  for (const std::int64_t id : writes.removed) {
-    if (Status s = db_->Exec("DELETE FROM events WHERE stretch_id = $1", {id}); !s) return s;
-  }
-  for (const StretchWrite& write : writes.stretches) {
-    for (const PositionRange& range : write.deleted) {
-      if (Status s = db_->Exec(
-              "DELETE FROM events WHERE stretch_id = $1 AND pos >= $2 AND pos <= $3",
-              {*write.id, range.lo, range.hi});
-          !s) {
-        return s;
-      }
+  for (const StoredRange& range : writes.deleted) {
+    if (Status s = db_->Exec("DELETE FROM events WHERE stretch_id = $1 AND pos >= $2 AND pos <= $3",
+                             {range.stretch, range.positions.lo, range.positions.hi});
+        !s) {
+      return s;
     }
   }
   std::vector<SqlValue> values;
@@ -124,6 +117,15 @@ Status SqlHistoryStore::WriteRebuild(std::int64_t deviceId,
               "UPDATE stretches SET rank = $1, first_pos = $2, last_pos = $3, order_time = $4 "
               "WHERE id = $5",
               {stretchRank, write.firstPos, write.lastPos, write.orderTime, id});
+          !s) {
+        return s;
+      }
+    }
+    for (const MovedRun& run : write.moved) {
+      if (Status s = db_->Exec(
+              "UPDATE events SET stretch_id = $1, pos = pos + $2 "
+              "WHERE stretch_id = $3 AND pos >= $4 AND pos <= $5",
+              {id, run.shift, run.from, run.positions.lo, run.positions.hi});
           !s) {
         return s;
       }
