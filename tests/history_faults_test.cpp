@@ -186,7 +186,10 @@ TEST_P(HistoryFaultsTest, AKilledImportLeavesTheStoreAsBeforeThatCopy) {
     }
     SCOPED_TRACE("killed after " + std::to_string(delayMs) + " ms");
     const std::string out = worker->Out();
-    const auto printed = static_cast<std::size_t>(std::count(out.begin(), out.end(), '\n'));
+    // A line per copy stored, and at the end the totals line, which a kill
+    // during the exit may still have let through.
+    const auto printed = static_cast<std::size_t>(std::count(out.begin(), out.end(), '\n')) -
+                         (out.find(" files: ") != std::string::npos ? 1 : 0);
 
     auto store = test->Open();
     ASSERT_TRUE(store);
