@@ -21,7 +21,7 @@ PACKAGES=(
 # and fuzzing builds.
 TEST_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
-  postgresql-15
+  postgresql-15 sqlite3
   poppler-utils xvfb xauth imagemagick libreoffice-writer-nogui libreoffice-calc-nogui
   openbox xdotool x11-utils
   desktop-file-utils lintian appstream man-db bash-completion locales

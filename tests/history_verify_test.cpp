@@ -3,8 +3,10 @@
 // is named by verify, on both stores, and verify itself changes nothing.
 #include <gtest/gtest.h>
 
+#include "cli_test_support.h"
 #include "history_test_support.h"
 #include "models/device_simulation.h"
+#include "outside_program.h"
 
 namespace torv::history {
 namespace {
@@ -120,6 +122,43 @@ TEST_P(HistoryVerifyTest, EachChangeBehindTheStoresBackIsNamed) {
     EXPECT_TRUE(verified->problem->starts_with(c.problemStart)) << *verified->problem;
     EXPECT_TRUE(verified->problem->ends_with(c.problemEnd)) << *verified->problem;
   }
+}
+
+// Another client (the database's own shell) cannot change or delete events
+// or journal entries: the store refuses, and stays as it was.
+TEST_P(HistoryVerifyTest, OtherClientsCannotChangeOrDeleteEventsOrTheJournal) {
+  const bool sqlite = GetParam() == Backend::kSqlite;
+  const char* const shell = sqlite ? "/usr/bin/sqlite3" : "/usr/bin/psql";
+  ASSERT_TRUE(torv::testing::ProgramInstalled(shell, sqlite ? "sqlite3" : "postgresql-client"));
+  auto store = Filled(test_);
+  const std::string before = StoreListing(*store);
+  const struct {
+    const char* sql;
+    const char* refusal;
+  } edits[] = {
+      {"UPDATE events SET spare = 0", "the history keeps its events as imported"},
+      {"DELETE FROM events WHERE pos = 0", "the history keeps its events as imported"},
+      {"UPDATE journal SET reason = 'x'",
+       sqlite ? "the history's journal is only added to" : "the history keeps its journal"},
+      {"DELETE FROM journal", sqlite ? "the history's journal is only added to"
+                                     : "the history keeps its journal"},
+  };
+  cli_testing::ScratchFolder folder;
+  for (const auto& edit : edits) {
+    SCOPED_TRACE(edit.sql);
+    const std::vector<std::string> args =
+        sqlite ? std::vector<std::string>{test_.location().target, edit.sql}
+               : std::vector<std::string>{"-X", "-v", "ON_ERROR_STOP=1", test_.location().target,
+                                          "-c", edit.sql};
+    const cli_testing::ProcessResult run =
+        cli_testing::RunProcess(shell, args, folder.path(), folder.path());
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_NE(run.err.find(edit.refusal), std::string::npos) << run.err;
+  }
+  EXPECT_EQ(StoreListing(*store), before);
+  Result<Verification> verified = store->Verify(std::nullopt);
+  ASSERT_TRUE(verified.ok()) << verified.failure().reason;
+  EXPECT_EQ(verified->problem, std::nullopt);
 }
 
 INSTANTIATE_TEST_SUITE_P(Stores, HistoryVerifyTest,

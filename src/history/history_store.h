@@ -91,7 +91,7 @@ class HistoryStore {
 };
 
 // The newest store layout this program knows.
-inline constexpr int kStoreVersion = 3;
+inline constexpr int kStoreVersion = 4;
 
 // Opens (for kWrite: creates when missing, with its folder) the store and
 // brings an older layout up to date. A store of a newer layout is refused

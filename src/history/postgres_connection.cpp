@@ -97,6 +97,21 @@ class PostgresConnection final : public SqlConnection {
             "WHERE table_schema = current_schema() AND table_name = $1",
         // A sequence never gives a key twice.
         .newCopyId = "DEFAULT",
+        // This program's sessions say who they are (OpenPostgres); once per
+        // statement, not per row.
+        .keptTables = R"(
+CREATE FUNCTION torvdoc_kept() RETURNS trigger LANGUAGE plpgsql AS $kept$
+BEGIN
+  IF current_setting('torvdoc.writer', true) IS DISTINCT FROM 'on' THEN
+    RAISE EXCEPTION 'the history keeps its % as imported: only torvdoc changes them', TG_TABLE_NAME;
+  END IF;
+  RETURN NULL;
+END $kept$;
+CREATE TRIGGER events_kept BEFORE UPDATE OR DELETE OR TRUNCATE ON events
+  FOR EACH STATEMENT EXECUTE FUNCTION torvdoc_kept();
+CREATE TRIGGER journal_kept BEFORE UPDATE OR DELETE OR TRUNCATE ON journal
+  FOR EACH STATEMENT EXECUTE FUNCTION torvdoc_kept();
+)",
     };
     return kWords;
   }
@@ -269,7 +284,11 @@ Result<std::unique_ptr<SqlConnection>> OpenPostgres(const std::string& uri) {
   PQsetNoticeProcessor(
       connection, [](void*, const char*) {}, nullptr);
   auto result = std::make_unique<PostgresConnection>(connection, password);
-  if (Status quiet = result->ExecScript("SET client_min_messages = warning"); !quiet) {
+  // The store's triggers let this program's sessions change its events
+  // (keptTables); other clients are refused.
+  if (Status quiet =
+          result->ExecScript("SET client_min_messages = warning; SET torvdoc.writer = 'on'");
+      !quiet) {
     return quiet.failure();
   }
   return std::unique_ptr<SqlConnection>(std::move(result));

@@ -47,6 +47,9 @@ struct SqlWords {
   // The key of a new copy: never one a removed copy had, which the journal
   // may still name.
   std::string_view newCopyId;
+  // Makes the events and the journal refuse UPDATE and DELETE from any
+  // client but this program's connections, which are let through.
+  std::string_view keptTables;
 };
 
 // Rows per INSERT statement of InsertRows: few round trips to a server, few

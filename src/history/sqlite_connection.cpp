@@ -62,6 +62,18 @@ class SqliteConnection final : public SqlConnection {
         .newCopyId =
             "(SELECT max(m) + 1 FROM (SELECT coalesce(max(id), 0) AS m FROM copies "
             "UNION ALL SELECT coalesce(max(copy_id), 0) FROM journal))",
+        // Every other client runs the triggers; this program's connections
+        // run none (OpenSqlite).
+        .keptTables = R"(
+CREATE TRIGGER events_kept_on_update BEFORE UPDATE ON events
+BEGIN SELECT RAISE(ABORT, 'the history keeps its events as imported: only torvdoc changes them'); END;
+CREATE TRIGGER events_kept_on_delete BEFORE DELETE ON events
+BEGIN SELECT RAISE(ABORT, 'the history keeps its events as imported: only torvdoc changes them'); END;
+CREATE TRIGGER journal_kept_on_update BEFORE UPDATE ON journal
+BEGIN SELECT RAISE(ABORT, 'the history''s journal is only added to'); END;
+CREATE TRIGGER journal_kept_on_delete BEFORE DELETE ON journal
+BEGIN SELECT RAISE(ABORT, 'the history''s journal is only added to'); END;
+)",
     };
     return kWords;
   }
@@ -225,6 +237,9 @@ Result<std::unique_ptr<SqlConnection>> OpenSqlite(const std::string& path, OpenM
     return Failure{db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc)};
   }
   sqlite3_extended_result_codes(db, 1);
+  // The store's triggers refuse changes made by other clients; this
+  // program's own changes (a withdrawal, say) go through.
+  sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
   sqlite3_busy_timeout(db, kBusyTimeoutMs);
 
   // SQLite falls back to reading a file it may not write.

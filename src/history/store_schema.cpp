@@ -140,6 +140,8 @@ std::string MigrationStep(const SqlWords& words, int version) {
   if (version == 1) return Spelled(kVersion1, words);
   if (version == 2) return Spelled(kVersion2, words);
   if (version == 3) return Spelled(kVersion3, words);
+  // Version 4: events and journal are only added to, except by this program.
+  if (version == 4) return std::string(words.keptTables);
   return {};
 }
 
