@@ -47,8 +47,13 @@ std::vector<MergedStretch> Merged(const std::vector<Span>& spans, const std::vec
 std::vector<StoredStretch> AsStored(const std::vector<MergedStretch>& merged) {
   std::vector<StoredStretch> stored;
   for (std::size_t s = 0; s < merged.size(); ++s) {
-    StoredStretch stretch{100 + static_cast<std::int64_t>(s), static_cast<std::int64_t>(s),
-                          merged[s].firstPos, merged[s].LastPos(), merged[s].orderTime, {}, {}};
+    StoredStretch stretch{100 + static_cast<std::int64_t>(s),
+                          static_cast<std::int64_t>(s),
+                          merged[s].firstPos,
+                          merged[s].LastPos(),
+                          merged[s].orderTime,
+                          {},
+                          {}};
     for (std::size_t i = 0; i < merged[s].events.size(); ++i) {
       stretch.positions.push_back(merged[s].firstPos + static_cast<std::int64_t>(i));
       stretch.rows.push_back(RowOf(merged[s].events[i]));
@@ -99,7 +104,8 @@ TEST(RebuildWritesTest, WritesOnlyWhatDiffersAndLeavesTheMergedHistory) {
     // Applied as the store applies them, each position held once at most.
     Rows rows;
     for (const StoredStretch& old : stored) {
-      for (std::size_t r = 0; r < old.rows.size(); ++r) rows[old.id][old.positions[r]] = old.rows[r];
+      for (std::size_t r = 0; r < old.rows.size(); ++r)
+        rows[old.id][old.positions[r]] = old.rows[r];
     }
     int deleted = 0;
     for (const StoredRange& range : writes.deleted) {

@@ -140,15 +140,15 @@ TEST_P(HistoryVerifyTest, OtherClientsCannotChangeOrDeleteEventsOrTheJournal) {
       {"DELETE FROM events WHERE pos = 0", "the history keeps its events as imported"},
       {"UPDATE journal SET reason = 'x'",
        sqlite ? "the history's journal is only added to" : "the history keeps its journal"},
-      {"DELETE FROM journal", sqlite ? "the history's journal is only added to"
-                                     : "the history keeps its journal"},
+      {"DELETE FROM journal",
+       sqlite ? "the history's journal is only added to" : "the history keeps its journal"},
   };
   cli_testing::ScratchFolder folder;
   for (const auto& edit : edits) {
     SCOPED_TRACE(edit.sql);
     const std::vector<std::string> args =
         sqlite ? std::vector<std::string>{test_.location().target, edit.sql}
-               : std::vector<std::string>{"-X", "-v", "ON_ERROR_STOP=1", test_.location().target,
+               : std::vector<std::string>{"-X", "-v",    "ON_ERROR_STOP=1", test_.location().target,
                                           "-c", edit.sql};
     const cli_testing::ProcessResult run =
         cli_testing::RunProcess(shell, args, folder.path(), folder.path());

@@ -52,8 +52,8 @@ struct StretchWrite {
   std::int64_t firstPos = 0;       // the position of the merged stretch's first event
   std::int64_t lastPos = 0;
   std::int64_t orderTime = 0;
-  bool rowChanged = true;            // the stretch's own row needs writing
-  std::vector<MovedRun> moved;       // stored events of other stretches it takes
+  bool rowChanged = true;             // the stretch's own row needs writing
+  std::vector<MovedRun> moved;        // stored events of other stretches it takes
   std::vector<std::size_t> inserted;  // indices of the merged events to insert
 };
 

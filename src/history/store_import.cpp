@@ -103,8 +103,8 @@ Status SqlHistoryStore::InsertEvents(std::int64_t stretchId, std::int64_t device
   values.reserve(plan.newIndices.size() * EventColumns().size());
   for (const int index : plan.newIndices) {
     const auto at = static_cast<std::size_t>(index);
-    AppendEventRow(values, stretchId, plan.copyStart + index, deviceId, copy.records[at],
-                   years[at], copyId);
+    AppendEventRow(values, stretchId, plan.copyStart + index, deviceId, copy.records[at], years[at],
+                   copyId);
   }
   return db_->InsertRows("events", EventColumns(), values);
 }

@@ -15,8 +15,8 @@ Result<std::vector<StoredStretch>> SqlHistoryStore::StoredStretches(std::int64_t
   if (!stretches) return stretches.failure();
   std::vector<StoredStretch> stored;
   for (const Stretch& stretch : *stretches) {
-    StoredStretch read{stretch.id,        stretch.rank, stretch.firstPos, stretch.lastPos,
-                       stretch.orderTime, {},           {}};
+    StoredStretch read{
+        stretch.id, stretch.rank, stretch.firstPos, stretch.lastPos, stretch.orderTime, {}, {}};
     const Status s = db_->Query(
         "SELECT pos, moment, spare, date_key, copy_id FROM events WHERE stretch_id = $1 "
         "ORDER BY pos",
@@ -104,11 +104,11 @@ Status SqlHistoryStore::WriteRebuild(std::int64_t deviceId,
     std::int64_t id = write.id.value_or(0);
     const auto stretchRank = static_cast<std::int64_t>(rank);
     if (!write.id) {
-      if (Status s = db_->Query(
-              "INSERT INTO stretches (device_id, rank, first_pos, last_pos, order_time) "
-              "VALUES ($1, $2, $3, $4, $5) RETURNING id",
-              {deviceId, stretchRank, write.firstPos, write.lastPos, write.orderTime},
-              [&](const SqlRow& returned) { id = returned.Int(0); });
+      if (Status s =
+              db_->Query("INSERT INTO stretches (device_id, rank, first_pos, last_pos, order_time) "
+                         "VALUES ($1, $2, $3, $4, $5) RETURNING id",
+                         {deviceId, stretchRank, write.firstPos, write.lastPos, write.orderTime},
+                         [&](const SqlRow& returned) { id = returned.Int(0); });
           !s) {
         return s;
       }
@@ -122,10 +122,9 @@ Status SqlHistoryStore::WriteRebuild(std::int64_t deviceId,
       }
     }
     for (const MovedRun& run : write.moved) {
-      if (Status s = db_->Exec(
-              "UPDATE events SET stretch_id = $1, pos = pos + $2 "
-              "WHERE stretch_id = $3 AND pos >= $4 AND pos <= $5",
-              {id, run.shift, run.from, run.positions.lo, run.positions.hi});
+      if (Status s = db_->Exec("UPDATE events SET stretch_id = $1, pos = pos + $2 "
+                               "WHERE stretch_id = $3 AND pos >= $4 AND pos <= $5",
+                               {id, run.shift, run.from, run.positions.lo, run.positions.hi});
           !s) {
         return s;
       }

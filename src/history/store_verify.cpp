@@ -88,7 +88,8 @@ Result<Verification> SqlHistoryStore::VerifyInside(const std::optional<std::stri
       std::vector<CopyNote> notes;
       Result<MemoryMerge> merged = MergeKeptCopies(device.id, device.name, notes);
       if (!merged) return merged.failure();
-      if (auto difference = FirstDifference(device.name, *stored, SnapshotOf(merged->Stretches()))) {
+      if (auto difference =
+              FirstDifference(device.name, *stored, SnapshotOf(merged->Stretches()))) {
         verification.problem = *difference;
         return verification;
       }
