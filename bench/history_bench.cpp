@@ -1,8 +1,8 @@
 // The history store at the size of a site: 31 devices, about a million
 // events. Measures an import of a copy with 64 new records (the copy kept),
 // one device's month listed, a CSV export of the whole store, and the
-// withdrawal of one copy of a device with 200,000 events, on SQLite and on
-// PostgreSQL.
+// withdrawal of one copy of a device with 200,000 events and verifying that
+// device, on SQLite and on PostgreSQL.
 //
 // The SQLite store is built once and kept in the build folder
 // (history-bench-1m.sqlite3); each run works on a copy of it. PostgreSQL:
@@ -123,6 +123,15 @@ void BuildWithdrawDevice(HistoryStore& store) {
 
 // Withdraws a copy from the middle of the device's history, which is rebuilt
 // from the other 199; the copy is imported again, untimed, for the next one.
+// Verifies the device of 200,000 events: every copy re-hashed, the device
+// merged again and compared with what is stored.
+void VerifyBenchmark(benchmark::State& state, HistoryStore* store) {
+  for (auto _ : state) {
+    Result<history::Verification> verified = store->Verify(std::string(kWithdrawDevice));
+    if (!verified || verified->problem) Die("verifying the device");
+  }
+}
+
 void WithdrawBenchmark(benchmark::State& state, HistoryStore* store) {
   static const std::vector<ArchiveCopy> copies = WithdrawDeviceCopies();
   const ArchiveCopy& middle = copies[kWithdrawCopies / 2];
@@ -275,11 +284,13 @@ int main(int argc, char** argv) {
   add("ListDeviceMonth/sqlite", MonthBenchmark, sqlite.get(), 0);
   add("CsvExportWholeStore/sqlite", ExportBenchmark, sqlite.get(), 1);
   add("WithdrawOneCopyOf200k/sqlite", WithdrawBenchmark, withdrawStore.get(), 1);
+  add("VerifyDeviceOf200k/sqlite", VerifyBenchmark, withdrawStore.get(), 1);
   if (postgres) {
     add("ImportCopyWith64New/postgres", ImportBenchmark, postgres.get(), 50);
     add("ListDeviceMonth/postgres", MonthBenchmark, postgres.get(), 0);
     add("CsvExportWholeStore/postgres", ExportBenchmark, postgres.get(), 1);
     add("WithdrawOneCopyOf200k/postgres", WithdrawBenchmark, postgres.get(), 1);
+    add("VerifyDeviceOf200k/postgres", VerifyBenchmark, postgres.get(), 1);
   }
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
