@@ -79,6 +79,59 @@ TEST_P(CopiesCliTest, ACopyIsListedGivenBackWithdrawnAndItsDeviceRenamedAndRemov
                      }));
 }
 
+// history check: the database's own check, then verify; history backup: a
+// new file that opens and verifies as a store of its own, never over a file.
+TEST_P(CopiesCliTest, ACheckedStoreIsBackedUpToANewFileThatVerifies) {
+  std::filesystem::copy_file(std::filesystem::path(TORVDOC_SAMPLES_DIR) / "full.dat",
+                             PathOf("a.dat"));
+  ASSERT_EQ(HistoryOutput({"import", "a.dat", "--device", "3", "--new-device", "--copied-at",
+                           "2025-01-10T12:00:00"}),
+            "a.dat: 1024 new, 0 already stored\n");
+  const std::string verified =
+      "3: verified: 1024 events, 1 copy\n"
+      "journal: verified: 1 entry, each following from the ones before it\n";
+  const bool sqlite = GetParam() == Backend::kSqlite;
+  EXPECT_EQ(HistoryOutput({"check"}),
+            (sqlite ? "database: SQLite file: integrity and foreign keys ok\n"
+                    : "database: PostgreSQL server, data checksums off\n") +
+                verified);
+
+  const ProcessResult backup = History({"backup", "copy.sqlite3"});
+  if (!sqlite) {
+    EXPECT_EQ(backup.exitCode, 1);
+    EXPECT_EQ(backup.err,
+              "torvdoc-cli: copy.sqlite3: a PostgreSQL store is backed up with "
+              "pg_dump (see the README)\n");
+    EXPECT_FALSE(std::filesystem::exists(PathOf("copy.sqlite3")));
+    return;
+  }
+  EXPECT_EQ(backup.exitCode, 0) << backup.err;
+  EXPECT_EQ(backup.out, "copy.sqlite3: written\n" + verified);
+  const ProcessResult fromCopy = Run({"history", "list", "--db", "copy.sqlite3"});
+  EXPECT_EQ(fromCopy.out, HistoryOutput({"list"}));
+  const std::string backedUp = ReadWholeFile(PathOf("copy.sqlite3"));
+  const struct {
+    std::string destination;
+    std::string message;
+  } refused[] = {
+      {"copy.sqlite3", "exists already; a backup goes to a new file"},
+      {store_.location().target + "-wal", "is the history store; it is never written"},
+      {"no-folder/copy.sqlite3", "cannot write in its folder: No such file or directory"},
+  };
+  for (const auto& c : refused) {
+    const ProcessResult again = History({"backup", c.destination});
+    EXPECT_EQ(again.exitCode, 1);
+    EXPECT_EQ(again.err, "torvdoc-cli: " + c.destination + ": " + c.message + "\n");
+  }
+  EXPECT_EQ(ReadWholeFile(PathOf("copy.sqlite3")), backedUp);
+  // No partial file is left beside it.
+  std::size_t files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(PathOf("."))) {
+    files += entry.path().filename().string().starts_with(".torvdoc-backup") ? 1 : 0;
+  }
+  EXPECT_EQ(files, 0u);
+}
+
 INSTANTIATE_TEST_SUITE_P(Stores, CopiesCliTest,
                          ::testing::Values(Backend::kSqlite, Backend::kPostgres),
                          history::testing::BackendName);

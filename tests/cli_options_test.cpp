@@ -550,6 +550,9 @@ TEST(CliOptionsTest, HelpListsEveryOptionOfItsCommand) {
       {CliCommand::kHistoryGaps, {"history", "gaps", "--db", "x"}, "--db STORE"},
       {CliCommand::kHistoryVerify, {"history", "verify", "--device", "a"}, "--device NAME"},
       {CliCommand::kHistoryVerify, {"history", "verify", "--db", "x"}, "--db STORE"},
+      {CliCommand::kHistoryCheck, {"history", "check", "--device", "a"}, "--device NAME"},
+      {CliCommand::kHistoryCheck, {"history", "check", "--db", "x"}, "--db STORE"},
+      {CliCommand::kHistoryBackup, {"history", "backup", "b.db", "--db", "x"}, "--db STORE"},
   };
   for (const OptionCase& option : cases) {
     SCOPED_TRACE(option.spelling);
@@ -810,7 +813,7 @@ TEST(OptionTableTest, CommandsAreFoundByName) {
   EXPECT_EQ(FindCommand("history names set")->command, CliCommand::kHistoryNamesSet);
   EXPECT_EQ(FindCommand("history devices")->command, CliCommand::kHistoryDevices);
   EXPECT_EQ(FindCommand("history devices rename")->command, CliCommand::kHistoryDevicesRename);
-  EXPECT_EQ(CommandTable().size(), 21u);
+  EXPECT_EQ(CommandTable().size(), 23u);
 }
 
 TEST(ViewDescriptionTest, DescribesTheViewAskedFor) {

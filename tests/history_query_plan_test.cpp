@@ -54,6 +54,8 @@ class PlanRecorder final : public SqlConnection {
   Status BeginWrite() override { return db_->BeginWrite(); }
   Status LockLayout() override { return db_->LockLayout(); }
   Status ReadBesideWriter() override { return db_->ReadBesideWriter(); }
+  Result<std::string> CheckDatabase() override { return db_->CheckDatabase(); }
+  Status BackupTo(const std::string& destination) override { return db_->BackupTo(destination); }
 
  private:
   std::unique_ptr<SqlConnection> db_;

@@ -220,6 +220,8 @@ CommandOutcome RunCommandLine(const std::vector<std::string>& args, CommandStrea
     case CliCommand::kHistoryJournal:
     case CliCommand::kHistoryGaps:
     case CliCommand::kHistoryVerify:
+    case CliCommand::kHistoryCheck:
+    case CliCommand::kHistoryBackup:
     case CliCommand::kHistoryList:
     case CliCommand::kHistoryReport:
     case CliCommand::kHistoryStats:

@@ -30,6 +30,8 @@ enum class CliCommand {
   kHistoryJournal,
   kHistoryGaps,
   kHistoryVerify,
+  kHistoryCheck,
+  kHistoryBackup,
   kHistoryNamesSet,
   kHistoryNamesImport,
   kHistoryNamesList,

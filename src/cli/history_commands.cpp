@@ -257,13 +257,53 @@ class HistoryRun {
 
   // A line per device verified, one for the journal; the first difference
   // on standard error, exit 1.
-  int Verify() {
-    Result<history::Verification> verified = store_.Verify(options_.history.query.device);
-    if (!verified) return StoreFailed(verified.failure());
+  int Verify() { return VerifyStore(store_, location_.shown); }
+
+  // The database's own check first, then what verify proves.
+  int Check() {
+    Result<std::string> database = store_.CheckDatabase();
+    if (!database) return StoreFailed(database.failure());
+    Out("database: " + *database + "\n");
+    return Verify();
+  }
+
+  // The store as of one moment in a new file, which is then opened and
+  // verified as a store of its own.
+  int Backup() {
+    const std::string& file = options_.arguments.front();
+    if (history::IsPartOfStore(file, location_)) {
+      streams_.Err(CliMessage(file, "is the history store; it is never written"));
+      return kExitMessage;
+    }
+    if (Status copied = store_.Backup(file); !copied) {
+      streams_.Err(CliMessage(file, copied.failure().reason));
+      return kExitMessage;
+    }
+    Out(file + ": written\n");
+    Result<std::unique_ptr<HistoryStore>> copy = history::OpenHistoryStore(
+        {history::StoreKind::kSqlite, file, file}, history::OpenMode::kRead);
+    if (!copy) {
+      streams_.Err(CliMessage(file, "the backup does not open: " + copy.failure().reason));
+      return kExitMessage;
+    }
+    return VerifyStore(**copy, file);
+  }
+
+  // A line per device verified, one for the journal; the first difference
+  // on standard error, exit 1.
+  int VerifyStore(HistoryStore& store, const std::string& shown) {
+    Result<history::Verification> verified = store.Verify(options_.history.query.device);
+    if (!verified) {
+      streams_.Err(CliMessage(shown, verified.failure().reason));
+      return kExitMessage;
+    }
     for (const history::DeviceVerification& device : verified->devices) {
       Out(VerifiedLine(device) + "\n");
     }
-    if (verified->problem) return Finish(StoreFailed(Failure{*verified->problem}));
+    if (verified->problem) {
+      streams_.Err(CliMessage(shown, *verified->problem));
+      return Finish(kExitMessage);
+    }
     Out(JournalVerifiedLine(verified->journalEntries) + "\n");
     return Finish(kExitDone);
   }
@@ -410,6 +450,10 @@ int RunHistoryCommand(const CliOptions& options, CommandStreams& streams) {
       return run.Gaps();
     case CliCommand::kHistoryVerify:
       return run.Verify();
+    case CliCommand::kHistoryCheck:
+      return run.Check();
+    case CliCommand::kHistoryBackup:
+      return run.Backup();
     case CliCommand::kHistoryCopyFile:
       return run.CopyFile();
     case CliCommand::kHistoryWithdraw:

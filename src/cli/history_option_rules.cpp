@@ -66,6 +66,8 @@ bool IsHistoryCommand(CliCommand command) {
     case kHistoryJournal:
     case kHistoryGaps:
     case kHistoryVerify:
+    case kHistoryCheck:
+    case kHistoryBackup:
     case kHistoryNamesSet:
     case kHistoryNamesImport:
     case kHistoryNamesList:

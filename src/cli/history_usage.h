@@ -147,6 +147,18 @@ inline constexpr std::string_view kHistoryVerifySynopsis =
     "without their bytes is named as not verifiable. Exit 1 names the first\n"
     "difference. Nothing in the store changes.\n";
 
+inline constexpr std::string_view kHistoryCheckSynopsis =
+    "Usage: torvdoc-cli history check [--device NAME] [--db STORE]\n"
+    "The database's own check of the store (SQLite: the file's integrity and its\n"
+    "references; PostgreSQL: whether the server checksums its pages), then what\n"
+    "history verify proves. Exit 1 names the first problem.\n";
+
+inline constexpr std::string_view kHistoryBackupSynopsis =
+    "Usage: torvdoc-cli history backup DEST [--db STORE]\n"
+    "Copies the SQLite store, as of one moment, to the new file DEST (never over\n"
+    "a file, never half a copy) while others may go on importing, then opens the\n"
+    "copy and verifies it. A PostgreSQL store is backed up with pg_dump.\n";
+
 inline constexpr std::string_view kHistoryNamesSetSynopsis =
     "Usage: torvdoc-cli history names set --device NAME (--input N | --relay N)\n"
     "                                     TEXT [--db STORE]\n"

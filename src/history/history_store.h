@@ -84,6 +84,12 @@ class HistoryStore {
   // its copies and compares that with its stored events, and checks the
   // journal's chain. Changes nothing.
   virtual Result<Verification> Verify(const std::optional<std::string>& device) = 0;
+  // The database's own check of what it holds: what was checked, or the
+  // first problem as a failure.
+  virtual Result<std::string> CheckDatabase() = 0;
+  // A copy of the whole store, as of one moment, in the new file
+  // `destination`; SQLite only (a server has pg_dump).
+  virtual Status Backup(const std::string& destination) = 0;
 
   // Every gap of the devices the query lists (its device, or all), device by
   // device, oldest first; the query's other filters do not matter.

@@ -119,6 +119,20 @@ CREATE TRIGGER journal_kept BEFORE UPDATE OR DELETE OR TRUNCATE ON journal
   Status BeginRead() override {
     return ExecScript("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
   }
+
+  // The server keeps its own pages; it says whether it checksums them.
+  Result<std::string> CheckDatabase() override {
+    std::string checksums;
+    if (Status s =
+            Query("SHOW data_checksums", {}, [&](const SqlRow& row) { checksums = row.Text(0); });
+        !s) {
+      return s.failure();
+    }
+    return "PostgreSQL server, data checksums " + checksums;
+  }
+  Status BackupTo(const std::string&) override {
+    return Failure{"a PostgreSQL store is backed up with pg_dump (see the README)"};
+  }
   // Writers lock what they change as they go (Words().lockRows, LockLayout).
   Status BeginWrite() override { return ExecScript("BEGIN"); }
   Status LockLayout() override {

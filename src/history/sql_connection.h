@@ -112,6 +112,14 @@ class SqlConnection {
     return {};
   }
 
+  // The database's own check of what it holds: what was checked, or the
+  // first problem found as a failure.
+  virtual Result<std::string> CheckDatabase() = 0;
+  // Writes a consistent copy of the whole store to `destination`, a file
+  // that does not exist yet, while others may go on writing; refused where
+  // the database has tools of its own for that.
+  virtual Status BackupTo(const std::string& destination) = 0;
+
   // Whether the store's schema holds a table of that name.
   Result<bool> HasTable(const std::string& name) {
     std::int64_t count = 0;

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "history/history_store.h"
 #include "history/event_snapshot.h"
+#include "history/history_store.h"
 #include "history/memory_merge.h"
 #include "history/merge.h"
 #include "history/rebuild_writes.h"
@@ -44,6 +44,8 @@ class SqlHistoryStore final : public HistoryStore {
   Status RemoveDevice(const std::string& name, const std::string& reason) override;
   Result<std::vector<JournalEntry>> Journal() override;
   Result<Verification> Verify(const std::optional<std::string>& device) override;
+  Result<std::string> CheckDatabase() override { return db_->CheckDatabase(); }
+  Status Backup(const std::string& destination) override { return db_->BackupTo(destination); }
 
  private:
   // What a copy's merge did, as the copy row keeps it.

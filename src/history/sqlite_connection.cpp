@@ -2,9 +2,16 @@
 
 #include <sqlite3.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <sstream>
 #include <thread>
 #include <unordered_map>
 
@@ -76,6 +83,64 @@ BEGIN SELECT RAISE(ABORT, 'the history''s journal is only added to'); END;
 )",
     };
     return kWords;
+  }
+
+  Result<std::string> CheckDatabase() override {
+    std::vector<std::string> problems;
+    // Its rows may hold several lines each, under headings "*** ... ***".
+    const auto collect = [&](const SqlRow& row) {
+      std::istringstream lines(row.Text(0));
+      for (std::string line; std::getline(lines, line);) {
+        if (line != "ok" && !line.starts_with("***")) problems.push_back(line);
+      }
+    };
+    if (Status s = Query("PRAGMA integrity_check(100)", {}, collect); !s) return s.failure();
+    if (Status s = Query("PRAGMA foreign_key_check", {},
+                         [&](const SqlRow& row) {
+                           problems.push_back("a row of " + row.Text(0) +
+                                              " names a missing row of " + row.Text(2));
+                         });
+        !s) {
+      return s.failure();
+    }
+    if (!problems.empty()) {
+      return Failure{"the SQLite file is damaged: " + problems.front() +
+                     (problems.size() > 1
+                          ? " (and " +
+                                (problems.size() >= 100 ? std::string("at least 99")
+                                                        : std::to_string(problems.size() - 1)) +
+                                " more)"
+                          : "")};
+    }
+    return std::string("SQLite file: integrity and foreign keys ok");
+  }
+
+  // SQLite's online backup into a file of its own beside the destination,
+  // which then takes the destination's name only if nothing has it: never
+  // half a copy, never over another file.
+  Status BackupTo(const std::string& destination) override {
+    const std::filesystem::path target(destination);
+    const std::filesystem::path folder =
+        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+    std::string partial = (folder / ".torvdoc-backup-XXXXXX").string();
+    const int fd = ::mkstemp(partial.data());
+    if (fd < 0) return Failure{std::string("cannot write in its folder: ") + std::strerror(errno)};
+    // Readable by whoever may read the store.
+    struct stat store {};
+    if (const char* path = sqlite3_db_filename(db_, "main");
+        path != nullptr && ::stat(path, &store) == 0) {
+      (void)::fchmod(fd, store.st_mode & 0666);
+    }
+    ::close(fd);
+    const Status copied = CopyInto(partial);
+    if (copied && ::link(partial.c_str(), destination.c_str()) != 0) {
+      const int error = errno;
+      ::unlink(partial.c_str());
+      return Failure{error == EEXIST ? std::string("exists already; a backup goes to a new file")
+                                     : std::string("cannot be written: ") + std::strerror(error)};
+    }
+    ::unlink(partial.c_str());
+    return copied;
   }
 
   // A deferred transaction reads one snapshot of the file from its first read.
@@ -157,6 +222,27 @@ BEGIN SELECT RAISE(ABORT, 'the history''s journal is only added to'); END;
   }
 
  private:
+  // Copies the store into the empty SQLite file at `path`.
+  Status CopyInto(const std::string& path) {
+    sqlite3* target = nullptr;
+    int rc = sqlite3_open_v2(path.c_str(), &target, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc == SQLITE_OK) {
+      sqlite3_backup* backup = sqlite3_backup_init(target, "main", db_, "main");
+      if (backup != nullptr) {
+        // One step: the whole store as one snapshot.
+        rc = sqlite3_backup_step(backup, -1);
+        if (rc == SQLITE_DONE) rc = SQLITE_OK;
+        sqlite3_backup_finish(backup);
+      } else {
+        rc = sqlite3_errcode(target);
+      }
+    }
+    const std::string reason = target != nullptr ? sqlite3_errmsg(target) : sqlite3_errstr(rc);
+    sqlite3_close_v2(target);
+    if (rc != SQLITE_OK) return Failure{"the backup failed: " + reason};
+    return {};
+  }
+
   Failure Error() const { return Failure{sqlite3_errmsg(db_)}; }
 
   // A prepared statement and, for each parameter number k - 1, SQLite's
