@@ -2,12 +2,14 @@
 // copy back, withdrawing it, renaming and removing the device, and the
 // journal that keeps all of it.
 #include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <regex>
 
 #include "cli_history_fixture.h"
 #include "history/journal.h"
 #include "history/kept_copy.h"
+#include "history/sqlite_connection.h"
 
 namespace torv::cli_testing {
 namespace {
@@ -124,6 +126,31 @@ TEST_P(CopiesCliTest, ACheckedStoreIsBackedUpToANewFileThatVerifies) {
     EXPECT_EQ(again.err, "torvdoc-cli: " + c.destination + ": " + c.message + "\n");
   }
   EXPECT_EQ(ReadWholeFile(PathOf("copy.sqlite3")), backedUp);
+
+  // A damaged page of the copy: its check names it, before any verifying.
+  std::int64_t root = 0;
+  std::int64_t pageSize = 0;
+  {
+    Result<std::unique_ptr<history::SqlConnection>> copy =
+        history::OpenSqlite(PathOf("copy.sqlite3"), history::OpenMode::kRead);
+    ASSERT_TRUE(copy.ok());
+    ASSERT_TRUE((*copy)
+                    ->Query("SELECT rootpage FROM sqlite_master WHERE name = 'events_by_date'", {},
+                            [&](const history::SqlRow& row) { root = row.Int(0); })
+                    .ok());
+    ASSERT_TRUE((*copy)
+                    ->Query("PRAGMA page_size", {},
+                            [&](const history::SqlRow& row) { pageSize = row.Int(0); })
+                    .ok());
+  }
+  std::string damaged = backedUp;
+  damaged[static_cast<std::size_t>((root - 1) * pageSize)] = 0x0d;  // a table page, not an index
+  std::ofstream(PathOf("copy.sqlite3"), std::ios::binary | std::ios::trunc) << damaged;
+  const ProcessResult checked = Run({"history", "check", "--db", "copy.sqlite3"});
+  EXPECT_EQ(checked.exitCode, 1);
+  EXPECT_EQ(checked.out, "");
+  EXPECT_TRUE(checked.err.starts_with("torvdoc-cli: copy.sqlite3: the SQLite file is damaged: "))
+      << checked.err;
   // No partial file is left beside it.
   std::size_t files = 0;
   for (const auto& entry : std::filesystem::directory_iterator(PathOf("."))) {

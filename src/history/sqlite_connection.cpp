@@ -94,7 +94,10 @@ BEGIN SELECT RAISE(ABORT, 'the history''s journal is only added to'); END;
         if (line != "ok" && !line.starts_with("***")) problems.push_back(line);
       }
     };
-    if (Status s = Query("PRAGMA integrity_check(100)", {}, collect); !s) return s.failure();
+    // A page too damaged to read ends the check itself.
+    if (Status s = Query("PRAGMA integrity_check(100)", {}, collect); !s) {
+      return Failure{"the SQLite file is damaged: " + s.failure().reason};
+    }
     if (Status s = Query("PRAGMA foreign_key_check", {},
                          [&](const SqlRow& row) {
                            problems.push_back("a row of " + row.Text(0) +
