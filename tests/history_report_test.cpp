@@ -66,7 +66,8 @@ TEST_F(HistoryReportTest, TextHasAHeaderOneLinePerEventAndGapLines) {
             "Склад, ТОРВ-4 №2\t31.12.2024\t23:59:58\tАвар. сигн.\t7\t\tДверь \"А\", склад\n"
             "Склад, ТОРВ-4 №2\t\t\t**НЕКОРР ЗАП.**\t\t\t\n"
             "Склад, ТОРВ-4 №2\t01.01.2025\t00:00:05\tВключение реле\t\t2\tСирена\n"
-            "Склад, ТОРВ-4 №2\t*** пропуск: события между копиями не сохранены ***\n"
+            "Склад, ТОРВ-4 №2\tнет записей с 01.01.2025 00:00:05 по 19.01.2025 08:00:00 "
+            "(между копиями 1 и 2)\n"
             "Склад, ТОРВ-4 №2\t19.01.2025\t08:00:00\tВключение  ИМ\t\t\t\n"
             "Склад, ТОРВ-4 №2\t\t\tКод 20\t\t\t\n");
 }
@@ -81,7 +82,8 @@ TEST_F(HistoryReportTest, CsvQuotesWhatNeedsItAndKeepsTheGapRow) {
             "\r\n"
             "Устройство,Дата,Время,Событие,Вход,Реле,Название\r\n"
             "\"Склад, ТОРВ-4 №2\",01.01.2025,00:00:05,Включение реле,,2,Сирена\r\n"
-            "\"Склад, ТОРВ-4 №2\",,,*** пропуск: события между копиями не сохранены ***,,,\r\n"
+            "\"Склад, ТОРВ-4 №2\",,,нет записей с 01.01.2025 00:00:05 по 19.01.2025 08:00:00 "
+            "(между копиями 1 и 2),,,\r\n"
             "\"Склад, ТОРВ-4 №2\",19.01.2025,08:00:00,Включение  ИМ,,,\r\n");
   history::EventQuery input7;
   input7.input = 7;
@@ -109,9 +111,44 @@ TEST_F(HistoryReportTest, NewestFirstTheGapLineStillStandsBetweenTheTwoStretches
             "\n"
             "Устройство\tДата\tВремя\tСобытие\tВход\tРеле\tНазвание\n"
             "Склад, ТОРВ-4 №2\t19.01.2025\t08:00:00\tВключение  ИМ\t\t\t\n"
-            "Склад, ТОРВ-4 №2\t*** пропуск: события между копиями не сохранены ***\n"
+            "Склад, ТОРВ-4 №2\tнет записей с 01.01.2025 00:00:05 по 19.01.2025 08:00:00 "
+            "(между копиями 1 и 2)\n"
             "Склад, ТОРВ-4 №2\t01.01.2025\t00:00:05\tВключение реле\t\t2\tСирена\n"
             "Склад, ТОРВ-4 №2\t31.12.2024\t23:59:58\tАвар. сигн.\t7\t\tДверь \"А\", склад\n");
+}
+
+// A filter that skips a whole stretch hides none of its holes: the gap row
+// between the two listed events names both, oldest first in either order,
+// and JSON gives the hole next to the event after the gap.
+TEST_F(HistoryReportTest, AGapRowNamesEveryHoleBetweenTheEventsItSeparates) {
+  history::ArchiveCopy third;
+  third.copiedAt = {300, 2025, 2, 3};
+  third.source = "/media/usb/post_2025-02-03.dat";
+  third.records = {MakeRecord(2, 6, 10, 0, 0, 1, 2, 7)};  // alarm, input 7
+  Result<history::ImportOutcome> imported = store_->Import("Склад, ТОРВ-4 №2", third);
+  ASSERT_TRUE(imported.ok() && !imported->refusal && imported->gapBefore);
+  const std::string gap =
+      "Склад, ТОРВ-4 №2\tнет записей с 01.01.2025 00:00:05 по 19.01.2025 08:00:00 (между копиями "
+      "1 и 2); нет записей с 19.01.2025 08:00:00 по 01.02.2025 10:00:00 (между копиями 2 и "
+      "post_2025-02-03.dat)\n";
+  const std::string older =
+      "Склад, ТОРВ-4 №2\t31.12.2024\t23:59:58\tАвар. сигн.\t7\t\tДверь \"А\", склад\n";
+  const std::string newer =
+      "Склад, ТОРВ-4 №2\t01.02.2025\t10:00:00\tАвар. сигн.\t7\t\tДверь \"А\", склад\n";
+  history::EventQuery input7;
+  input7.input = 7;
+  const std::string oldest = List(*store_, "text", input7);
+  EXPECT_TRUE(oldest.ends_with("Название\n" + older + gap + newer)) << oldest;
+  input7.newestFirst = true;
+  const std::string newest = List(*store_, "text", input7);
+  EXPECT_TRUE(newest.ends_with("Название\n" + newer + gap + older)) << newest;
+
+  input7.newestFirst = false;
+  const nlohmann::json events = nlohmann::json::parse(List(*store_, "json", input7)).at("events");
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_FALSE(events[0].contains("gap"));
+  EXPECT_EQ(events[1].at("gap"), nlohmann::json::parse(R"({"after": "2025-01-19T08:00:00",
+      "before": "2025-02-01T10:00:00", "older_copy": 2, "newer_copy": 3})"));
 }
 
 TEST_F(HistoryReportTest, TheTextFilterChoosesTheRowsOfEveryFormat) {

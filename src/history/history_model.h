@@ -64,6 +64,9 @@ struct StoredEvent {
   std::int64_t position = 0;
   // The copy it was first stored from; none for events of older layouts.
   std::optional<std::int64_t> copy;
+  // Its stretch's place among the device's stretches, oldest 0: the holes
+  // between two listed events are those between their stretches.
+  std::int64_t stretch = 0;
 };
 
 // What one import did.
@@ -216,6 +219,7 @@ struct ListingPart {
   std::string device;
   std::int64_t stretchId = 0;  // the store's own key of the stretch
   std::int64_t events = 0;     // at least one
+  std::int64_t stretch = 0;    // its place among the device's stretches, oldest 0
   bool operator==(const ListingPart&) const = default;
 };
 

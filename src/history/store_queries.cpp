@@ -190,6 +190,7 @@ Status SqlHistoryStore::ReadEvents(const EventQuery& query,
             With({stretch.id, bound, kReadChunk + 1, farEnd}, filter);
         Status s = db_->Query(sql, parameters, [&](const SqlRow& row) {
           rows.push_back(EventFromRow(row, device.name));
+          rows.back().stretch = stretch.rank;
         });
         if (!s) return s;
         const bool exhausted = static_cast<std::int64_t>(rows.size()) <= kReadChunk;
@@ -259,7 +260,7 @@ Result<std::vector<ListingPart>> SqlHistoryStore::ReadParts(const EventQuery& qu
             [&](const SqlRow& row) { events = row.Int(0); });
         if (!s) return s.failure();
       }
-      if (events > 0) parts.push_back({device.name, stretch.id, events});
+      if (events > 0) parts.push_back({device.name, stretch.id, events, stretch.rank});
     }
   }
   return parts;

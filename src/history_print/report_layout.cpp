@@ -253,7 +253,7 @@ Result<std::vector<PrintedRow>> ReadPrintedRows(history::HistoryStore& store,
     row.gap = listed.gap;
     row.cells[kDeviceColumn] = text(listed.event.device);
     if (listed.gap) {
-      row.cells[kEventColumn] = text(kGapText);
+      row.cells[kEventColumn] = text(GapRowText(listed));
     } else {
       const ListedFields& f = listed.fields;
       row.cells = {text(listed.event.device), text(f.date),    text(f.time), text(f.event),

@@ -2,7 +2,9 @@
 
 #include <array>
 #include <cstdio>
+#include <map>
 #include <nlohmann/json.hpp>
+#include <optional>
 
 #include "history/event_counts.h"
 #include "history_report/report_heading.h"
@@ -34,9 +36,8 @@ class ListWriter {
   virtual ~ListWriter() = default;
   // `query` is what the listing shows: it opens every format.
   virtual void Start(std::string& out, const history::EventQuery& query) = 0;
-  virtual void Gap(std::string& out, const history::StoredEvent& next) = 0;
-  virtual void Event(std::string& out, const history::StoredEvent& event,
-                     const ListedFields& fields) = 0;
+  virtual void Gap(std::string& out, const ListedRow& row) = 0;
+  virtual void Event(std::string& out, const ListedRow& row) = 0;
   virtual void End(std::string& out) = 0;
   // Said where the listing has no event but the history a hole in its
   // dates: "за период записей нет: пропуск с … по …".
@@ -57,14 +58,15 @@ class TextListWriter final : public ListWriter {
     }
     out += '\n';
   }
-  void Gap(std::string& out, const history::StoredEvent& next) override {
-    out += next.device;
+  void Gap(std::string& out, const ListedRow& row) override {
+    out += row.event.device;
     out += '\t';
-    out += kGapText;
+    out += GapRowText(row);
     out += '\n';
   }
-  void Event(std::string& out, const history::StoredEvent& event,
-             const ListedFields& fields) override {
+  void Event(std::string& out, const ListedRow& row) override {
+    const history::StoredEvent& event = row.event;
+    const ListedFields& fields = row.fields;
     for (const std::string_view field :
          {std::string_view(event.device), std::string_view(fields.date),
           std::string_view(fields.time), std::string_view(fields.event)}) {
@@ -94,11 +96,12 @@ class CsvListWriter final : public ListWriter {
     csv_.AppendRecord(out, {""});
     csv_.AppendRecord(out, kListColumns);
   }
-  void Gap(std::string& out, const history::StoredEvent& next) override {
-    csv_.AppendRecord(out, {next.device, "", "", kGapText, "", "", ""});
+  void Gap(std::string& out, const ListedRow& row) override {
+    csv_.AppendRecord(out, {row.event.device, "", "", GapRowText(row), "", "", ""});
   }
-  void Event(std::string& out, const history::StoredEvent& event,
-             const ListedFields& fields) override {
+  void Event(std::string& out, const ListedRow& row) override {
+    const history::StoredEvent& event = row.event;
+    const ListedFields& fields = row.fields;
     const std::string input = NumberText(fields.input);
     const std::string relay = NumberText(fields.relay);
     csv_.AppendRecord(
@@ -135,9 +138,10 @@ class JsonListWriter final : public ListWriter {
     out += filters.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
     out += ",\n\"events\": [";
   }
-  void Gap(std::string&, const history::StoredEvent&) override {}
-  void Event(std::string& out, const history::StoredEvent& event,
-             const ListedFields& fields) override {
+  void Gap(std::string&, const ListedRow&) override {}
+  void Event(std::string& out, const ListedRow& row) override {
+    const history::StoredEvent& event = row.event;
+    const ListedFields& fields = row.fields;
     nlohmann::json object;
     object["device"] = event.device;
     object["year"] = NumberOrNull(event.year);
@@ -151,6 +155,15 @@ class JsonListWriter final : public ListWriter {
     object["input"] = NumberOrNull(fields.input);
     object["relay"] = NumberOrNull(fields.relay);
     object["name"] = fields.name.empty() ? nlohmann::json(nullptr) : nlohmann::json(fields.name);
+    if (row.gapBefore != nullptr) {
+      const auto orNull = [](const auto& value) {
+        return value ? nlohmann::json(*value) : nlohmann::json(nullptr);
+      };
+      object["gap"] = {{"after", orNull(row.gapBefore->after)},
+                       {"before", orNull(row.gapBefore->before)},
+                       {"older_copy", orNull(row.gapBefore->olderCopy)},
+                       {"newer_copy", orNull(row.gapBefore->newerCopy)}};
+    }
     out += first_ ? "\n" : ",\n";
     first_ = false;
     // Names come from the operator: bad UTF-8 must not abort the listing.
@@ -179,9 +192,9 @@ Status WriteList(history::HistoryStore& store, const history::EventQuery& query,
   const Status listed = ForEachListedRow(store, query, [&](const ListedRow& row) {
     any = true;
     if (row.gap) {
-      writer.Gap(out, row.event);
+      writer.Gap(out, row);
     } else {
-      writer.Event(out, row.event, row.fields);
+      writer.Event(out, row);
     }
     if (out.size() >= kFlushSize) {
       sink(out);
@@ -217,6 +230,10 @@ Result<std::optional<std::string>> NothingListedNote(history::HistoryStore& stor
   return std::optional<std::string>(note);
 }
 
+std::string_view GapRowText(const ListedRow& row) {
+  return row.gapBefore != nullptr ? GapRowText(*row.gapBefore) : kGapText;
+}
+
 CsvDialect ListSpreadsheetDialect() {
   return SpreadsheetDialect({1, 2});
 }
@@ -227,12 +244,38 @@ Status ForEachListedRow(history::HistoryStore& store, const history::EventQuery&
   if (!names) return names.failure();
   const NameBook book(*names);
   const ListedFields none;
-  return store.ForEachEvent(query, [&](const history::StoredEvent& event) {
-    if (event.gapBefore && !query.newestFirst) sink({event, true, none});
-    const ListedFields fields = FieldsOf(event, book);
-    sink({event, false, fields});
-    if (event.gapBefore && query.newestFirst) sink({event, true, none});
+  Result<ListedGaps> gaps = ListedGaps::Read(store, query);
+  if (!gaps) return gaps.failure();
+  // The gap between `newer` and the older event of its device listed next
+  // to it, in stretch `older`; the gap row stands on the older side.
+  const auto withGap = [&](const history::StoredEvent& newer, std::int64_t older) {
+    const ListedGap found = gaps->Between(newer.device, older, newer.stretch);
+    const ListedFields fields = FieldsOf(newer, book);
+    if (!query.newestFirst) sink({newer, true, none, &found});
+    sink({newer, false, fields, &found});
+    if (query.newestFirst) sink({newer, true, none, &found});
+  };
+  // Oldest first, the stretch of each device's last listed event; newest
+  // first, an event whose gap waits for the older event listed after it.
+  std::map<std::string, std::int64_t> lastStretch;
+  std::optional<history::StoredEvent> waiting;
+  const Status listed = store.ForEachEvent(query, [&](const history::StoredEvent& event) {
+    if (waiting) {
+      withGap(*waiting, waiting->device == event.device ? event.stretch : 0);
+      waiting.reset();
+    }
+    if (!event.gapBefore) {
+      sink({event, false, FieldsOf(event, book)});
+    } else if (query.newestFirst) {
+      waiting = event;
+    } else {
+      const auto last = lastStretch.find(event.device);
+      withGap(event, last != lastStretch.end() ? last->second : 0);
+    }
+    lastStretch[event.device] = event.stretch;
   });
+  if (waiting) withGap(*waiting, 0);
+  return listed;
 }
 
 Status WriteTextList(history::HistoryStore& store, const history::EventQuery& query,

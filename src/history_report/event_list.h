@@ -6,7 +6,8 @@
 // devices, period, filters): text and CSV as lines of their own and an empty
 // line, JSON as "filters".
 // Text: a header line, then one line per event, TAB between the fields
-// device, date, time, event, input, relay, name; a gap is a line of its own.
+// device, date, time, event, input, relay, name; a gap is a line of its own:
+// the device and "нет записей с … по … (между копиями A и B)".
 // CSV: the same columns and rows in the chosen dialect.
 // Newest first, a gap line follows the event after the gap instead of
 // standing before it, so that it always lies between the two events it
@@ -17,7 +18,8 @@
 // "lines" (QueryLines); each event an object with "device", "year" (number
 // or null), "bytes" (the record's 8 bytes), "gap_before", "date", "time",
 // "event", "code" (byte 0), "kind" (EventTypeName), "input", "relay" and
-// "name" (null where none).
+// "name" (null where none); an event with a gap before it also "gap":
+// {"after", "before", "older_copy", "newer_copy"} of the hole next to it.
 #pragma once
 
 #include <array>
@@ -27,6 +29,7 @@
 #include "archive/result.h"
 #include "history/history_store.h"
 #include "history_report/listed_event.h"
+#include "history_report/listed_gaps.h"
 #include "report/csv_writer.h"
 
 namespace torv {
@@ -49,11 +52,17 @@ struct ListedRow {
   const history::StoredEvent& event;
   bool gap = false;
   const ListedFields& fields;  // empty for a gap row
+  // The gap: on the gap row, and on the event row next to it.
+  const ListedGap* gapBefore = nullptr;
 };
 
-// Every row of the listing in order, gap rows where the history has gaps,
-// names looked up: the one listing that every format and the printed report
-// show.
+// What a gap row says: its holes with their bounds, or where they cannot be
+// told, that events between copies were not stored.
+std::string_view GapRowText(const ListedRow& row);
+
+// Every row of the listing in order, gap rows where the history has gaps
+// (each with every hole between the two events it separates), names looked
+// up: the one listing that every format and the printed report show.
 Status ForEachListedRow(history::HistoryStore& store, const history::EventQuery& query,
                         const std::function<void(const ListedRow&)>& sink);
 

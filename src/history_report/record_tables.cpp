@@ -1,5 +1,7 @@
 #include "history_report/record_tables.h"
 
+#include <filesystem>
+
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
@@ -43,29 +45,6 @@ constexpr TableColumn kGapColumns[] = {
     {"Новая копия", "newer_copy"},
     {"Пропуск", "text"},
 };
-
-// "YYYY-MM-DDTHH:MM:SS" of a dated event; "YYYY-MM-DD" when the device set
-// no time.
-std::string IsoMoment(const history::StoredEvent& event) {
-  const ArchiveRecord& r = event.record;
-  char text[48];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d", event.year.value_or(0), r.Month(), r.Day());
-  std::string moment = text;
-  if (!HasUnsetTime(r)) {
-    std::snprintf(text, sizeof text, "T%02d:%02d:%02d", r.Hours(), r.Minutes(), r.Seconds());
-    moment += text;
-  }
-  return moment;
-}
-
-const history::KeptCopy* CopyNamed(const std::vector<history::KeptCopy>& copies,
-                                   const std::optional<history::StoredEvent>& event) {
-  if (!event || !event->copy) return nullptr;
-  for (const history::KeptCopy& copy : copies) {
-    if (copy.id == *event->copy) return &copy;
-  }
-  return nullptr;
-}
 
 TableCell CopyId(const std::optional<history::StoredEvent>& event) {
   return event && event->copy ? TableCell(*event->copy) : TableCell(nullptr);
@@ -134,6 +113,27 @@ constexpr TableFormat kFormats[] = {
 
 }  // namespace
 
+std::string IsoMoment(const history::StoredEvent& event) {
+  const ArchiveRecord& r = event.record;
+  char text[48];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", event.year.value_or(0), r.Month(), r.Day());
+  std::string moment = text;
+  if (!HasUnsetTime(r)) {
+    std::snprintf(text, sizeof text, "T%02d:%02d:%02d", r.Hours(), r.Minutes(), r.Seconds());
+    moment += text;
+  }
+  return moment;
+}
+
+const history::KeptCopy* CopyNamed(const std::vector<history::KeptCopy>& copies,
+                                   const std::optional<history::StoredEvent>& event) {
+  if (!event || !event->copy) return nullptr;
+  for (const history::KeptCopy& copy : copies) {
+    if (copy.id == *event->copy) return &copy;
+  }
+  return nullptr;
+}
+
 RecordTable CopiesTable(const std::vector<history::KeptCopy>& copies) {
   RecordTable table{"copies", kCopyColumns, {}};
   for (const history::KeptCopy& c : copies) {
@@ -161,8 +161,14 @@ std::string GapText(const history::HistoryHole& hole, const history::KeptCopy* o
   std::string text = "нет записей";
   if (hole.before) text += " с " + DateTimeText(*hole.before);
   if (hole.after) text += " по " + DateTimeText(*hole.after);
+  // A copy is named by its file's name, or by its number where it came
+  // without one.
+  const auto name = [](const history::KeptCopy& copy) {
+    return copy.file.empty() ? std::to_string(copy.id)
+                             : std::filesystem::path(copy.file).filename().string();
+  };
   if (older != nullptr && newer != nullptr) {
-    text += " (между копиями " + older->file + " и " + newer->file + ")";
+    text += " (между копиями " + name(*older) + " и " + name(*newer) + ")";
   }
   return text;
 }

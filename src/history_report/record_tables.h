@@ -56,6 +56,13 @@ RecordTable GapsTable(const std::vector<history::HistoryHole>& holes,
 std::string GapText(const history::HistoryHole& hole, const history::KeptCopy* older,
                     const history::KeptCopy* newer);
 
+// "YYYY-MM-DDTHH:MM:SS" of a dated event; "YYYY-MM-DD" when the device set
+// no time.
+std::string IsoMoment(const history::StoredEvent& event);
+// The copy the event was first stored from, when it is among `copies`.
+const history::KeptCopy* CopyNamed(const std::vector<history::KeptCopy>& copies,
+                                   const std::optional<history::StoredEvent>& event);
+
 using TableWriter = std::string (*)(const RecordTable& table);
 using TableFormat = FormatRow<TableWriter>;
 // text, csv and json.

@@ -40,6 +40,7 @@ void HistoryEventModel::Clear() {
 
 Status HistoryEventModel::ReadParts() {
   parts_.clear();
+  gapTexts_.clear();
   partFirstRows_.clear();
   rowCount_ = 0;
   eventCount_ = 0;
@@ -49,10 +50,21 @@ Status HistoryEventModel::ReadParts() {
   if (!names) return names.failure();
   Result<std::vector<history::ListingPart>> parts = store_->Parts(query_);
   if (!parts) return parts.failure();
+  // Holes that cannot be read leave the gap rows saying only that events
+  // are missing; the rows' own reading tells the failure.
+  Result<ListedGaps> gaps = ListedGaps::Read(*store_, query_);
+  if (!gaps) gaps = ListedGaps();
   names_.emplace(*names);
   parts_ = std::move(*parts);
+  gapTexts_.resize(parts_.size());
   for (std::size_t i = 0; i < parts_.size(); ++i) {
-    if (i > 0 && parts_[i].device == parts_[i - 1].device) ++rowCount_;  // the gap row
+    if (i > 0 && parts_[i].device == parts_[i - 1].device) {
+      ++rowCount_;  // the gap row
+      const std::int64_t a = parts_[i - 1].stretch;
+      const std::int64_t b = parts_[i].stretch;
+      gapTexts_[i] =
+          Utf8(GapRowText(gaps->Between(parts_[i].device, std::min(a, b), std::max(a, b))));
+    }
     partFirstRows_.push_back(rowCount_);
     rowCount_ += parts_[i].events;
     eventCount_ += parts_[i].events;
@@ -164,7 +176,7 @@ QVariant HistoryEventModel::data(const QModelIndex& index, int role) const {
     switch (role) {
       case Qt::DisplayRole:
         if (index.column() == kDevice) return Utf8(parts_[place.part].device);
-        return index.column() == kDate ? Utf8(kGapText) : QVariant();
+        return index.column() == kDate ? gapTexts_[place.part] : QVariant();
       case Qt::BackgroundRole:
         return QBrush(kGapBackground);
       case Qt::ForegroundRole:

@@ -23,6 +23,7 @@
 #include "archive/result.h"
 #include "history/history_store.h"
 #include "history_report/listed_event.h"
+#include "history_report/listed_gaps.h"
 
 namespace torv {
 
@@ -88,6 +89,8 @@ class HistoryEventModel : public QAbstractTableModel {
   history::HistoryStore* store_ = nullptr;
   history::EventQuery query_;
   std::vector<history::ListingPart> parts_;
+  // What the gap row in front of each part says (empty: no gap row).
+  std::vector<QString> gapTexts_;
   std::vector<std::int64_t> partFirstRows_;  // the row of each part's first event
   std::int64_t rowCount_ = 0;
   std::int64_t eventCount_ = 0;

@@ -1,0 +1,45 @@
+// What a listing's gap row stands for: the holes of the device's history
+// between the two events it separates, with their bounds and the copies on
+// either side. Read before the listing's events, which are read in one
+// transaction of their own.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "archive/result.h"
+#include "history/history_store.h"
+
+namespace torv {
+
+struct ListedGap {
+  // "нет записей с DD.MM.YYYY HH:MM:SS по DD.MM.YYYY HH:MM:SS (между копиями
+  // A и B)" for each hole, "; " between.
+  std::string text;
+  // The hole just before the newer event, for JSON's "gap".
+  std::optional<std::string> after;
+  std::optional<std::string> before;
+  std::optional<std::int64_t> olderCopy;
+  std::optional<std::int64_t> newerCopy;
+};
+
+// What a gap row says: the gap's holes, or where they cannot be told, that
+// events between copies were not stored.
+std::string_view GapRowText(const ListedGap& gap);
+
+class ListedGaps {
+ public:
+  // The holes and copies of the devices the query lists.
+  static Result<ListedGaps> Read(history::HistoryStore& store, const history::EventQuery& query);
+  // The gap between the stretches `older` and `newer` (their places among
+  // the device's, oldest 0) of `device`.
+  ListedGap Between(const std::string& device, std::int64_t older, std::int64_t newer) const;
+
+ private:
+  std::map<std::string, std::vector<history::HistoryHole>> holes_;  // by device, oldest first
+  std::vector<history::KeptCopy> copies_;
+};
+
+}  // namespace torv
