@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
+
 #include "fake_history_prompts.h"
 #include "history/archive_copy.h"
 #include "history_report/history_pdf.h"
@@ -157,6 +159,23 @@ TEST_F(HistoryWindowTest, ImportThroughTheWindowReportsEachFileAndFillsTheTable)
   EXPECT_EQ(window->Events().data(window->Events().index(gaps[0], 1)).toString(),
             QStringLiteral("нет записей с 05.01.2024 21:08:41 по 15.01.2024 17:06:08 (между "
                            "копиями copy1.dat и copy2.dat)"));
+
+  // A click on an event shows the copy it came from; on the gap row, none.
+  Result<std::vector<history::KeptCopy>> copies = store->Copies(std::nullopt);
+  ASSERT_TRUE(copies.ok());
+  ASSERT_EQ(copies->size(), 3u);
+  const auto click = [&](int row) {
+    const QModelIndex index = window->Events().index(row, HistoryEventModel::kDevice);
+    window->Ui().Table->scrollTo(index);
+    QTest::mouseClick(window->Ui().Table->viewport(), Qt::LeftButton, {},
+                      window->Ui().Table->visualRect(index).center());
+    return window->Ui().CopyLabel->text();
+  };
+  EXPECT_EQ(click(gaps[0] + 1),
+            QStringLiteral("копия 2: copy2.dat, снята ") +
+                QDateTime::fromSecsSinceEpoch((*copies)[1].copiedAt).toString("dd.MM.yyyy HH:mm"));
+  EXPECT_EQ(click(gaps[0]), QString());
+  EXPECT_EQ(click(0).left(18), QStringLiteral("копия 1: copy1.dat"));
 }
 
 TEST_F(HistoryWindowTest, CancellingStopsAfterTheCurrentCopyAndKeepsWhatWasImported) {

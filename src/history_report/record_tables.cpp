@@ -156,19 +156,23 @@ RecordTable JournalTable(const std::vector<history::JournalEntry>& entries) {
   return table;
 }
 
+std::string CopyName(const history::KeptCopy& copy) {
+  return copy.file.empty() ? std::to_string(copy.id)
+                           : std::filesystem::path(copy.file).filename().string();
+}
+
+std::string CopySourceText(const history::KeptCopy& copy) {
+  return "копия " + std::to_string(copy.id) + ": " + CopyName(copy) + ", снята " +
+         LocalTimeText(copy.copiedAt, "%d.%m.%Y %H:%M");
+}
+
 std::string GapText(const history::HistoryHole& hole, const history::KeptCopy* older,
                     const history::KeptCopy* newer) {
   std::string text = "нет записей";
   if (hole.before) text += " с " + DateTimeText(*hole.before);
   if (hole.after) text += " по " + DateTimeText(*hole.after);
-  // A copy is named by its file's name, or by its number where it came
-  // without one.
-  const auto name = [](const history::KeptCopy& copy) {
-    return copy.file.empty() ? std::to_string(copy.id)
-                             : std::filesystem::path(copy.file).filename().string();
-  };
   if (older != nullptr && newer != nullptr) {
-    text += " (между копиями " + name(*older) + " и " + name(*newer) + ")";
+    text += " (между копиями " + CopyName(*older) + " и " + CopyName(*newer) + ")";
   }
   return text;
 }

@@ -51,6 +51,12 @@ RecordTable JournalTable(const std::vector<history::JournalEntry>& entries);
 RecordTable GapsTable(const std::vector<history::HistoryHole>& holes,
                       const std::vector<history::KeptCopy>& copies);
 
+// A copy as a listing names it: its file's name, or its number where it
+// came without one.
+std::string CopyName(const history::KeptCopy& copy);
+// Where an event came from: "копия N: FILE, снята DD.MM.YYYY HH:MM".
+std::string CopySourceText(const history::KeptCopy& copy);
+
 // What a gap row says, with the files of the copies on either side when
 // they are known.
 std::string GapText(const history::HistoryHole& hole, const history::KeptCopy* older,

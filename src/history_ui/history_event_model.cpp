@@ -1,4 +1,5 @@
 #include "history_ui/history_event_model.h"
+#include "history_report/record_tables.h"
 #include "history_ui/qt_text.h"
 
 // Qt
@@ -41,6 +42,7 @@ void HistoryEventModel::Clear() {
 Status HistoryEventModel::ReadParts() {
   parts_.clear();
   gapTexts_.clear();
+  copyTexts_.reset();
   partFirstRows_.clear();
   rowCount_ = 0;
   eventCount_ = 0;
@@ -147,10 +149,27 @@ const HistoryEventModel::Page* HistoryEventModel::PageAt(std::size_t part,
     row.cells[kEvent] = Utf8(fields.event);
     row.cells[kNumber] = NumberCellText(fields);
     row.cells[kName] = Utf8(fields.name);
+    row.copy = event.copy;
     page.rows.push_back(std::move(row));
   }
   page.age = ages_.insert(ages_.end(), key);
   return &pages_.emplace(key, std::move(page)).first->second;
+}
+
+QString HistoryEventModel::CopyTextAt(int row) const {
+  if (row < 0 || row >= rowCount_ || PlaceOf(row).event < 0) return {};
+  const ShownRow* shown = RowAt(row);
+  if (shown == nullptr || !shown->copy || store_ == nullptr) return {};
+  if (!copyTexts_) {
+    Result<std::vector<history::KeptCopy>> copies = store_->Copies(query_.device);
+    if (!copies) return {};
+    copyTexts_.emplace();
+    for (const history::KeptCopy& copy : *copies) {
+      (*copyTexts_)[copy.id] = Utf8(CopySourceText(copy));
+    }
+  }
+  const auto found = copyTexts_->find(*shown->copy);
+  return found != copyTexts_->end() ? found->second : QString();
 }
 
 const HistoryEventModel::ShownRow* HistoryEventModel::RowAt(int row) const {

@@ -52,6 +52,9 @@ class HistoryEventModel : public QAbstractTableModel {
   std::int64_t EventsRead() const { return eventsRead_; }
   // The first rows of every page held now, ascending.
   std::vector<int> HeldPageStarts() const;
+  // Where the event of `row` came from ("копия N: FILE, снята …"); empty
+  // for a gap row, or an event stored before copies were kept.
+  QString CopyTextAt(int row) const;
   // The failure of the last read, if it failed (the rows then show empty).
   const std::optional<Failure>& ReadFailure() const { return readFailure_; }
 
@@ -71,6 +74,7 @@ class HistoryEventModel : public QAbstractTableModel {
  private:
   struct ShownRow {
     QString cells[kColumnCount];
+    std::optional<std::int64_t> copy;  // the copy the event was first stored from
   };
   struct Page {
     std::vector<ShownRow> rows;
@@ -91,6 +95,8 @@ class HistoryEventModel : public QAbstractTableModel {
   std::vector<history::ListingPart> parts_;
   // What the gap row in front of each part says (empty: no gap row).
   std::vector<QString> gapTexts_;
+  // The store's copies, read when a row's copy is first asked for.
+  mutable std::optional<std::map<std::int64_t, QString>> copyTexts_;
   std::vector<std::int64_t> partFirstRows_;  // the row of each part's first event
   std::int64_t rowCount_ = 0;
   std::int64_t eventCount_ = 0;

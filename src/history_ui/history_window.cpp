@@ -11,6 +11,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -227,9 +228,18 @@ void HistoryWindow::BuildCentral() {
   setCentralWidget(ui_.Splitter);
 
   ui_.StoreLabel = new QLabel;
+  ui_.CopyLabel = new QLabel;
   ui_.CountLabel = new QLabel;
   statusBar()->addWidget(ui_.StoreLabel, 1);
+  statusBar()->addPermanentWidget(ui_.CopyLabel);
   statusBar()->addPermanentWidget(ui_.CountLabel);
+  connect(
+      ui_.Table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+      [this](const QModelIndex& current) {
+        ui_.CopyLabel->setText(current.isValid() ? events_->CopyTextAt(current.row()) : QString());
+      });
+  // A listing read again may hold other rows: the copy shown would be stale.
+  connect(events_, &QAbstractItemModel::modelReset, ui_.CopyLabel, &QLabel::clear);
 }
 
 void HistoryWindow::KeepShortcutsFromFields() {

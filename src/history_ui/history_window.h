@@ -64,6 +64,7 @@ struct HistoryWindowControls {
   QSplitter* Splitter = nullptr;
   QLabel* StoreLabel = nullptr;
   QLabel* CountLabel = nullptr;
+  QLabel* CopyLabel = nullptr;  // where the selected event came from
 
   QAction* ChooseStore = nullptr;
   QAction* Import = nullptr;
