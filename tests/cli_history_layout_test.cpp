@@ -68,10 +68,17 @@ TEST_P(LayoutCliTest, AStoreOfLayout1ListsAsBeforeOnceAnImportBringsItUpToDate) 
   EXPECT_EQ(Version(), history::kStoreVersion);
   EXPECT_EQ(AsTheFirstLayoutListed(HistoryOutput({"list", "--format", "csv"})),
             Data("history-v1.list.csv"));
+  // The hole after 28.12.2024 reaches into these dates: it now opens the
+  // listing even though no listed event lies after it.
+  std::string dated = Data("history-v1.dated.csv");
+  const std::string header = "Устройство,Дата,Время,Событие,Вход,Реле,Название\r\n";
+  ASSERT_NE(dated.find(header), std::string::npos);
+  dated.insert(dated.find(header) + header.size(),
+               "3,,,*** пропуск: события между копиями не сохранены ***,,,\r\n");
   EXPECT_EQ(
       AsTheFirstLayoutListed(HistoryOutput({"list", "--from", "2023-12-01", "--to", "2024-12-31",
                                             "--newest-first", "--format", "csv"})),
-      Data("history-v1.dated.csv"));
+      dated);
   EXPECT_EQ(HistoryOutput({"names", "list"}),
             "device,kind,number,name\r\n3,input,4,Дверь склада\r\n");
 

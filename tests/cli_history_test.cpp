@@ -381,12 +381,13 @@ TEST_P(HistoryCommandsTest, ListFiltersByDeviceDateInputAndKind) {
   EXPECT_EQ(HistoryOutput({"list", "--from", "01.01.2024", "--to", "31.12.2024"}), year2024);
   EXPECT_EQ(HistoryOutput({"list", "--input", "3"}),
             Opening(kAllDevices, kAllTime, "Отбор: вход 3") + kWarning3Row + "\n" + kNormal3Row +
-                "\n" + otherRow + "\n");
+                "\n" + kDevice + kGapRow + otherRow + "\n");
   EXPECT_EQ(HistoryOutput({"list", "--events", "damaged,relay"}),
             Opening(kAllDevices, kAllTime, "Отбор: события: некорректные, реле") + kRelay2OnRow +
                 "\n" + kDevice + kGapRow + kDamagedRow + "\n");
   EXPECT_EQ(HistoryOutput({"list", "--events", "device", "--device", kDevice}),
-            Opening("Устройство: 3", kAllTime, "Отбор: события: устройство") + kDeviceOnRow + "\n");
+            Opening("Устройство: 3", kAllTime, "Отбор: события: устройство") + kDeviceOnRow + "\n" +
+                kDevice + kGapRow);
   // A device name the store does not know is most likely mistyped.
   const ProcessResult unknown = History({"list", "--device", "4"});
   EXPECT_EQ(unknown.exitCode, 1);
@@ -409,7 +410,7 @@ TEST_P(HistoryCommandsTest, ListFindsTextInEventsAndNamesAndListsNewestFirst) {
             "");
   EXPECT_EQ(HistoryOutput({"list", "--text", "окно север", "--events", "input"}),
             Opening(kAllDevices, kAllTime, "Отбор: события: входы; текст «окно север»") +
-                kAlarm7Row + "Окно  Север\n" + kNormal7Row + "Окно  Север\n");
+                kAlarm7Row + "Окно  Север\n" + kNormal7Row + "Окно  Север\n" + kDevice + kGapRow);
   // Nothing found: the listing names the hole no copy could see into.
   EXPECT_EQ(HistoryOutput({"list", "--text", "нет такого"}),
             Opening(kAllDevices, kAllTime, "Отбор: текст «нет такого»") +

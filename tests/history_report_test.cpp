@@ -97,7 +97,10 @@ TEST_F(HistoryReportTest, CsvQuotesWhatNeedsItAndKeepsTheGapRow) {
             // The device's comma is quoted too: an import that also splits at commas
             // keeps the name in one cell.
             "\"Склад, ТОРВ-4 №2\";\"31.12.2024\";\"23:59:58\";Авар. сигн.;7;;\"Дверь \"\"А\"\", "
-            "склад\"\r\n");
+            "склад\"\r\n"
+            // No filter hides a hole: the one after the last listed event too.
+            "\"Склад, ТОРВ-4 №2\";\"\";\"\";нет записей с 01.01.2025 00:00:05 по 19.01.2025 "
+            "08:00:00 (между копиями 1 и 2);;;\r\n");
 }
 
 TEST_F(HistoryReportTest, NewestFirstTheGapLineStillStandsBetweenTheTwoStretches) {
@@ -143,6 +146,19 @@ TEST_F(HistoryReportTest, AGapRowNamesEveryHoleBetweenTheEventsItSeparates) {
   const std::string newest = List(*store_, "text", input7);
   EXPECT_TRUE(newest.ends_with("Название\n" + newer + gap + older)) << newest;
 
+  // A period that starts or ends inside the holes: they stand before its
+  // first event, or after its last, in place of the events not listed.
+  history::EventQuery from = input7;
+  from.newestFirst = false;
+  from.from = history::CalendarDate{2025, 1, 10};
+  const std::string late = List(*store_, "text", from);
+  EXPECT_TRUE(late.ends_with("Название\n" + gap + newer)) << late;
+  history::EventQuery to = input7;
+  to.newestFirst = false;
+  to.to = history::CalendarDate{2025, 1, 25};
+  const std::string early = List(*store_, "text", to);
+  EXPECT_TRUE(early.ends_with("Название\n" + older + gap)) << early;
+
   input7.newestFirst = false;
   const nlohmann::json events = nlohmann::json::parse(List(*store_, "json", input7)).at("events");
   ASSERT_EQ(events.size(), 2u);
@@ -162,7 +178,9 @@ TEST_F(HistoryReportTest, TheTextFilterChoosesTheRowsOfEveryFormat) {
             "\r\n"
             "Устройство;\"Дата\";\"Время\";Событие;Вход;Реле;Название\r\n"
             "\"Склад, ТОРВ-4 №2\";\"31.12.2024\";\"23:59:58\";Авар. сигн.;7;;\"Дверь \"\"А\"\", "
-            "склад\"\r\n");
+            "склад\"\r\n"
+            "\"Склад, ТОРВ-4 №2\";\"\";\"\";нет записей с 01.01.2025 00:00:05 по 19.01.2025 "
+            "08:00:00 (между копиями 1 и 2);;;\r\n");
   door.text = "сирена";
   const nlohmann::json events = nlohmann::json::parse(List(*store_, "json", door)).at("events");
   ASSERT_EQ(events.size(), 1u);

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <limits>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -255,26 +256,45 @@ Status ForEachListedRow(history::HistoryStore& store, const history::EventQuery&
     sink({newer, false, fields, &found});
     if (query.newestFirst) sink({newer, true, none, &found});
   };
-  // Oldest first, the stretch of each device's last listed event; newest
-  // first, an event whose gap waits for the older event listed after it.
-  std::map<std::string, std::int64_t> lastStretch;
+  // The holes at the ends of a device's listed events that reach into the
+  // query's dates, as a gap row of their own: before its first listed event
+  // and after its last (in listing order), so that no filter hides them.
+  constexpr std::int64_t kAfterAll = std::numeric_limits<std::int64_t>::max();
+  const auto atEdge = [&](const history::StoredEvent& event, bool opening) {
+    const bool older = opening != query.newestFirst;  // the holes older than the event
+    const ListedGap found = older ? gaps->Reaching(event.device, 0, event.stretch)
+                                  : gaps->Reaching(event.device, event.stretch, kAfterAll);
+    if (!found.text.empty()) sink({event, true, none, &found});
+    return found;
+  };
+  // Newest first, an event whose gap waits for the older event listed
+  // after it; the device's last event listed so far.
   std::optional<history::StoredEvent> waiting;
+  std::optional<history::StoredEvent> previous;
   const Status listed = store.ForEachEvent(query, [&](const history::StoredEvent& event) {
     if (waiting) {
       withGap(*waiting, waiting->device == event.device ? event.stretch : 0);
       waiting.reset();
     }
-    if (!event.gapBefore) {
-      sink({event, false, FieldsOf(event, book)});
-    } else if (query.newestFirst) {
+    const bool opens = !previous || previous->device != event.device;
+    if (previous && opens) atEdge(*previous, false);
+    if (event.gapBefore && query.newestFirst) {
+      if (opens) atEdge(event, true);
       waiting = event;
+    } else if (event.gapBefore) {
+      withGap(event, previous->stretch);
+    } else if (opens) {
+      const ListedGap opening = atEdge(event, true);
+      // Oldest first, those holes lie just before the event.
+      const bool before = !opening.text.empty() && !query.newestFirst;
+      sink({event, false, FieldsOf(event, book), before ? &opening : nullptr});
     } else {
-      const auto last = lastStretch.find(event.device);
-      withGap(event, last != lastStretch.end() ? last->second : 0);
+      sink({event, false, FieldsOf(event, book)});
     }
-    lastStretch[event.device] = event.stretch;
+    previous = event;
   });
   if (waiting) withGap(*waiting, 0);
+  if (previous) atEdge(*previous, false);
   return listed;
 }
 

@@ -1,5 +1,6 @@
 #include "history_report/listed_gaps.h"
 
+#include "history/event_counts.h"
 #include "history_report/listed_event.h"
 #include "history_report/record_tables.h"
 
@@ -12,6 +13,7 @@ std::string_view GapRowText(const ListedGap& gap) {
 Result<ListedGaps> ListedGaps::Read(history::HistoryStore& store,
                                     const history::EventQuery& query) {
   ListedGaps gaps;
+  gaps.query_ = query;
   Result<std::vector<history::HistoryHole>> holes = store.Holes(query);
   if (!holes) return holes.failure();
   for (history::HistoryHole& hole : *holes) gaps.holes_[hole.device].push_back(std::move(hole));
@@ -26,6 +28,16 @@ Result<ListedGaps> ListedGaps::Read(history::HistoryStore& store,
 
 ListedGap ListedGaps::Between(const std::string& device, std::int64_t older,
                               std::int64_t newer) const {
+  return Gather(device, older, newer, false);
+}
+
+ListedGap ListedGaps::Reaching(const std::string& device, std::int64_t older,
+                               std::int64_t newer) const {
+  return Gather(device, older, newer, true);
+}
+
+ListedGap ListedGaps::Gather(const std::string& device, std::int64_t older, std::int64_t newer,
+                             bool reachingOnly) const {
   ListedGap gap;
   const auto found = holes_.find(device);
   if (found == holes_.end()) return gap;
@@ -34,6 +46,7 @@ ListedGap ListedGaps::Between(const std::string& device, std::int64_t older,
   for (std::int64_t k = std::max<std::int64_t>(older, 0);
        k < newer && k < static_cast<std::int64_t>(holes.size()); ++k) {
     const history::HistoryHole& hole = holes[static_cast<std::size_t>(k)];
+    if (reachingOnly && !history::HoleReachesInto(hole, query_)) continue;
     if (!gap.text.empty()) gap.text += "; ";
     gap.text += GapText(hole, CopyNamed(copies_, hole.before), CopyNamed(copies_, hole.after));
     gap.after = hole.before ? std::optional(IsoMoment(*hole.before)) : std::nullopt;

@@ -36,8 +36,14 @@ class ListedGaps {
   // The gap between the stretches `older` and `newer` (their places among
   // the device's, oldest 0) of `device`.
   ListedGap Between(const std::string& device, std::int64_t older, std::int64_t newer) const;
+  // The same, of only those holes that reach into the query's dates: at the
+  // ends of a listing, where no listed event lies on one side.
+  ListedGap Reaching(const std::string& device, std::int64_t older, std::int64_t newer) const;
 
  private:
+  ListedGap Gather(const std::string& device, std::int64_t older, std::int64_t newer,
+                   bool reachingOnly) const;
+  history::EventQuery query_;
   std::map<std::string, std::vector<history::HistoryHole>> holes_;  // by device, oldest first
   std::vector<history::KeptCopy> copies_;
 };

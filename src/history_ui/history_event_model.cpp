@@ -41,7 +41,7 @@ void HistoryEventModel::Clear() {
 
 Status HistoryEventModel::ReadParts() {
   parts_.clear();
-  gapTexts_.clear();
+  gapRows_.clear();
   copyTexts_.reset();
   partFirstRows_.clear();
   rowCount_ = 0;
@@ -58,18 +58,35 @@ Status HistoryEventModel::ReadParts() {
   if (!gaps) gaps = ListedGaps();
   names_.emplace(*names);
   parts_ = std::move(*parts);
-  gapTexts_.resize(parts_.size());
+  const auto addGap = [&](const std::string& device, const ListedGap& gap) {
+    gapRows_.push_back({rowCount_, Utf8(device), Utf8(GapRowText(gap))});
+    ++rowCount_;
+  };
+  // The holes older than a part's stretch, or newer, that reach into the
+  // listing's dates: the rows the listings show at the ends of a device.
+  constexpr std::int64_t kAfterAll = std::numeric_limits<std::int64_t>::max();
+  const auto edge = [&](const history::ListingPart& part, bool older) {
+    return older ? gaps->Reaching(part.device, 0, part.stretch)
+                 : gaps->Reaching(part.device, part.stretch, kAfterAll);
+  };
+  const bool newest = query_.newestFirst;
   for (std::size_t i = 0; i < parts_.size(); ++i) {
-    if (i > 0 && parts_[i].device == parts_[i - 1].device) {
-      ++rowCount_;  // the gap row
+    const history::ListingPart& part = parts_[i];
+    if (i == 0 || parts_[i - 1].device != part.device) {
+      const ListedGap opening = edge(part, !newest);
+      if (!opening.text.empty()) addGap(part.device, opening);
+    } else {
       const std::int64_t a = parts_[i - 1].stretch;
-      const std::int64_t b = parts_[i].stretch;
-      gapTexts_[i] =
-          Utf8(GapRowText(gaps->Between(parts_[i].device, std::min(a, b), std::max(a, b))));
+      addGap(part.device, gaps->Between(part.device, std::min(a, part.stretch),
+                                        std::max(a, part.stretch)));
     }
     partFirstRows_.push_back(rowCount_);
-    rowCount_ += parts_[i].events;
-    eventCount_ += parts_[i].events;
+    rowCount_ += part.events;
+    eventCount_ += part.events;
+    if (i + 1 == parts_.size() || parts_[i + 1].device != part.device) {
+      const ListedGap closing = edge(part, newest);
+      if (!closing.text.empty()) addGap(part.device, closing);
+    }
   }
   // A view counts rows in int: a larger listing shows its first rows.
   rowCount_ = std::min<std::int64_t>(rowCount_, std::numeric_limits<int>::max());
@@ -90,20 +107,22 @@ Status HistoryEventModel::Reload() {
 }
 
 HistoryEventModel::RowPlace HistoryEventModel::PlaceOf(int row) const {
+  const auto gap = std::lower_bound(
+      gapRows_.begin(), gapRows_.end(), static_cast<std::int64_t>(row),
+      [](const GapRow& gapRow, std::int64_t wanted) { return gapRow.row < wanted; });
+  if (gap != gapRows_.end() && gap->row == row) {
+    return {static_cast<std::size_t>(gap - gapRows_.begin()), -1};
+  }
   const auto next = std::upper_bound(partFirstRows_.begin(), partFirstRows_.end(),
                                      static_cast<std::int64_t>(row));
   const auto part = static_cast<std::size_t>(next - partFirstRows_.begin()) - 1;
-  const std::int64_t event = row - partFirstRows_[part];
-  if (event < parts_[part].events) return {part, event};
-  return {part + 1, -1};
+  return {part, row - partFirstRows_[part]};
 }
 
 std::vector<int> HistoryEventModel::GapRows() const {
   std::vector<int> rows;
-  for (std::size_t i = 1; i < parts_.size(); ++i) {
-    if (parts_[i].device == parts_[i - 1].device && partFirstRows_[i] - 1 < rowCount_) {
-      rows.push_back(static_cast<int>(partFirstRows_[i] - 1));
-    }
+  for (const GapRow& gap : gapRows_) {
+    if (gap.row < rowCount_) rows.push_back(static_cast<int>(gap.row));
   }
   return rows;
 }
@@ -194,8 +213,8 @@ QVariant HistoryEventModel::data(const QModelIndex& index, int role) const {
   if (place.event < 0) {
     switch (role) {
       case Qt::DisplayRole:
-        if (index.column() == kDevice) return Utf8(parts_[place.part].device);
-        return index.column() == kDate ? gapTexts_[place.part] : QVariant();
+        if (index.column() == kDevice) return gapRows_[place.part].device;
+        return index.column() == kDate ? gapRows_[place.part].text : QVariant();
       case Qt::BackgroundRole:
         return QBrush(kGapBackground);
       case Qt::ForegroundRole:

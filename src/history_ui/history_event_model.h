@@ -80,10 +80,10 @@ class HistoryEventModel : public QAbstractTableModel {
     std::vector<ShownRow> rows;
     std::list<std::pair<std::size_t, std::int64_t>>::iterator age;
   };
-  // Where a row is: the part and the event in it, or the gap before a part.
+  // Where a row is: the part and the event in it, or a gap row.
   struct RowPlace {
-    std::size_t part = 0;
-    std::int64_t event = 0;  // -1: the gap row before `part`
+    std::size_t part = 0;    // for a gap row, its index in gapRows_
+    std::int64_t event = 0;  // -1: a gap row
   };
   RowPlace PlaceOf(int row) const;
   const ShownRow* RowAt(int row) const;
@@ -93,8 +93,14 @@ class HistoryEventModel : public QAbstractTableModel {
   history::HistoryStore* store_ = nullptr;
   history::EventQuery query_;
   std::vector<history::ListingPart> parts_;
-  // What the gap row in front of each part says (empty: no gap row).
-  std::vector<QString> gapTexts_;
+  // The gap rows, in row order: between two parts of a device, and at the
+  // ends of a device's parts where a hole reaches into the listing's dates.
+  struct GapRow {
+    std::int64_t row = 0;
+    QString device;
+    QString text;
+  };
+  std::vector<GapRow> gapRows_;
   // The store's copies, read when a row's copy is first asked for.
   mutable std::optional<std::map<std::int64_t, QString>> copyTexts_;
   std::vector<std::int64_t> partFirstRows_;  // the row of each part's first event
