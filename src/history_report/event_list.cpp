@@ -268,7 +268,8 @@ Status ForEachListedRow(history::HistoryStore& store, const history::EventQuery&
     return found;
   };
   // Newest first, an event whose gap waits for the older event listed
-  // after it; the device's last event listed so far.
+  // after it. The device and stretch of the event listed last: all that a
+  // gap row after it needs (copied only when the device changes).
   std::optional<history::StoredEvent> waiting;
   std::optional<history::StoredEvent> previous;
   const Status listed = store.ForEachEvent(query, [&](const history::StoredEvent& event) {
@@ -291,7 +292,11 @@ Status ForEachListedRow(history::HistoryStore& store, const history::EventQuery&
     } else {
       sink({event, false, FieldsOf(event, book)});
     }
-    previous = event;
+    if (opens) {
+      previous.emplace();
+      previous->device = event.device;
+    }
+    previous->stretch = event.stretch;
   });
   if (waiting) withGap(*waiting, 0);
   if (previous) atEdge(*previous, false);
