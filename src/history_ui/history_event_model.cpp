@@ -77,8 +77,8 @@ Status HistoryEventModel::ReadParts() {
       if (!opening.text.empty()) addGap(part.device, opening);
     } else {
       const std::int64_t a = parts_[i - 1].stretch;
-      addGap(part.device, gaps->Between(part.device, std::min(a, part.stretch),
-                                        std::max(a, part.stretch)));
+      addGap(part.device,
+             gaps->Between(part.device, std::min(a, part.stretch), std::max(a, part.stretch)));
     }
     partFirstRows_.push_back(rowCount_);
     rowCount_ += part.events;
