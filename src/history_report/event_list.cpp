@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdio>
-#include <limits>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -256,14 +255,10 @@ Status ForEachListedRow(history::HistoryStore& store, const history::EventQuery&
     sink({newer, false, fields, &found});
     if (query.newestFirst) sink({newer, true, none, &found});
   };
-  // The holes at the ends of a device's listed events that reach into the
-  // query's dates, as a gap row of their own: before its first listed event
-  // and after its last (in listing order), so that no filter hides them.
-  constexpr std::int64_t kAfterAll = std::numeric_limits<std::int64_t>::max();
+  // The holes at the ends of a device's listed events, as a gap row of
+  // their own, so that no filter hides them.
   const auto atEdge = [&](const history::StoredEvent& event, bool opening) {
-    const bool older = opening != query.newestFirst;  // the holes older than the event
-    const ListedGap found = older ? gaps->Reaching(event.device, 0, event.stretch)
-                                  : gaps->Reaching(event.device, event.stretch, kAfterAll);
+    const ListedGap found = gaps->AtEnd(event.device, event.stretch, opening);
     if (!found.text.empty()) sink({event, true, none, &found});
     return found;
   };

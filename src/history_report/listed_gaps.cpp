@@ -1,5 +1,7 @@
 #include "history_report/listed_gaps.h"
 
+#include <limits>
+
 #include "history/event_counts.h"
 #include "history_report/listed_event.h"
 #include "history_report/record_tables.h"
@@ -31,9 +33,10 @@ ListedGap ListedGaps::Between(const std::string& device, std::int64_t older,
   return Gather(device, older, newer, false);
 }
 
-ListedGap ListedGaps::Reaching(const std::string& device, std::int64_t older,
-                               std::int64_t newer) const {
-  return Gather(device, older, newer, true);
+ListedGap ListedGaps::AtEnd(const std::string& device, std::int64_t stretch, bool opening) const {
+  const bool older = opening != query_.newestFirst;
+  return older ? Gather(device, 0, stretch, true)
+               : Gather(device, stretch, std::numeric_limits<std::int64_t>::max(), true);
 }
 
 ListedGap ListedGaps::Gather(const std::string& device, std::int64_t older, std::int64_t newer,

@@ -36,9 +36,11 @@ class ListedGaps {
   // The gap between the stretches `older` and `newer` (their places among
   // the device's, oldest 0) of `device`.
   ListedGap Between(const std::string& device, std::int64_t older, std::int64_t newer) const;
-  // The same, of only those holes that reach into the query's dates: at the
-  // ends of a listing, where no listed event lies on one side.
-  ListedGap Reaching(const std::string& device, std::int64_t older, std::int64_t newer) const;
+  // The holes at an end of a device's listed events that reach into the
+  // query's dates, where no listed event lies on their other side: before
+  // the device's first listed event (`opening`, in listing order, which
+  // the query's newestFirst turns round) or after its last, in `stretch`.
+  ListedGap AtEnd(const std::string& device, std::int64_t stretch, bool opening) const;
 
  private:
   ListedGap Gather(const std::string& device, std::int64_t older, std::int64_t newer,

@@ -62,18 +62,11 @@ Status HistoryEventModel::ReadParts() {
     gapRows_.push_back({rowCount_, Utf8(device), Utf8(GapRowText(gap))});
     ++rowCount_;
   };
-  // The holes older than a part's stretch, or newer, that reach into the
-  // listing's dates: the rows the listings show at the ends of a device.
-  constexpr std::int64_t kAfterAll = std::numeric_limits<std::int64_t>::max();
-  const auto edge = [&](const history::ListingPart& part, bool older) {
-    return older ? gaps->Reaching(part.device, 0, part.stretch)
-                 : gaps->Reaching(part.device, part.stretch, kAfterAll);
-  };
-  const bool newest = query_.newestFirst;
+  // The rows the listings show at the ends of a device's parts too.
   for (std::size_t i = 0; i < parts_.size(); ++i) {
     const history::ListingPart& part = parts_[i];
     if (i == 0 || parts_[i - 1].device != part.device) {
-      const ListedGap opening = edge(part, !newest);
+      const ListedGap opening = gaps->AtEnd(part.device, part.stretch, true);
       if (!opening.text.empty()) addGap(part.device, opening);
     } else {
       const std::int64_t a = parts_[i - 1].stretch;
@@ -84,7 +77,7 @@ Status HistoryEventModel::ReadParts() {
     rowCount_ += part.events;
     eventCount_ += part.events;
     if (i + 1 == parts_.size() || parts_[i + 1].device != part.device) {
-      const ListedGap closing = edge(part, newest);
+      const ListedGap closing = gaps->AtEnd(part.device, part.stretch, false);
       if (!closing.text.empty()) addGap(part.device, closing);
     }
   }
