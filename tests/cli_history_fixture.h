@@ -88,12 +88,13 @@ class HistoryCliTest : public ::testing::TestWithParam<Backend> {
     args.insert(args.end(), {"--db", store_.dbText()});
     return Run(args);
   }
-  // A history command that must succeed; its standard output.
+  // A history command that must succeed; its standard output, a listing
+  // without its frame (WithoutListingFrame).
   std::string HistoryOutput(const std::vector<std::string>& args) {
     const ProcessResult result = History(args);
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.err, "");
-    return result.out;
+    return history::testing::WithoutListingFrame(result.out);
   }
   // Writes an archive file of the scratch folder; its name relative to it.
   std::string WriteArchive(const std::string& name, const std::vector<ArchiveRecord>& records) {

@@ -47,7 +47,7 @@ TEST_P(StoreLocationTest, WithoutDbTheStoreIsInTheUsersDataFolder) {
   const std::filesystem::path store = home_ / ".local/share/torvdoc/history.sqlite3";
   EXPECT_TRUE(std::filesystem::is_regular_file(store));
   const ProcessResult list = Run({"history", "list", "--db", store.string()});
-  EXPECT_EQ(list.out, Opening() + kAlarm7Row + kNormal7Row);
+  EXPECT_EQ(history::testing::WithoutListingFrame(list.out), Opening() + kAlarm7Row + kNormal7Row);
 
   ::setenv("XDG_DATA_HOME", (folder_.path() / "data").c_str(), 1);
   ExpectImported({});
@@ -56,12 +56,12 @@ TEST_P(StoreLocationTest, WithoutDbTheStoreIsInTheUsersDataFolder) {
   // TORVDOC_DB names the store; --db wins over it.
   ::setenv("TORVDOC_DB", store_.dbText().c_str(), 1);
   ExpectImported({});
-  EXPECT_EQ(Run({"history", "list"}).out, Opening() + kAlarm7Row + kNormal7Row);
+  EXPECT_EQ(history::testing::WithoutListingFrame(Run({"history", "list"}).out), Opening() + kAlarm7Row + kNormal7Row);
   ExpectImported({"--db", "sqlite:named.sqlite3"});
   EXPECT_TRUE(std::filesystem::is_regular_file(folder_.path() / "named.sqlite3"));
   // A bare file name is a store in the current folder.
   ExpectImported({"--db", "here.sqlite3"});
-  EXPECT_EQ(Run({"history", "list", "--db", "here.sqlite3"}).out,
+  EXPECT_EQ(history::testing::WithoutListingFrame(Run({"history", "list", "--db", "here.sqlite3"}).out),
             Opening() + kAlarm7Row + kNormal7Row);
 }
 
@@ -233,10 +233,10 @@ TEST_F(BadStoreCliTest, ARefusedLoginNamesHostAndDatabaseButNeverThePassword) {
 TEST_P(StoreOutputTest, ListToAFileWritesWhatStandardOutputShows) {
   WriteArchive("copy.dat", {kAlarm7, kNormal7});
   ExpectImported({"--db", store_.dbText()});
-  const std::string shown = HistoryOutput({"list", "--format", "csv"});
+  const std::string shown = History({"list", "--format", "csv"}).out;
   EXPECT_EQ(HistoryOutput({"list", "--format", "csv", "-o", "out.csv"}), "");
   EXPECT_EQ(ReadWholeFile(folder_.path() / "out.csv"), shown);
-  EXPECT_EQ(shown,
+  EXPECT_EQ(history::testing::WithoutListingFrame(shown),
             "Устройства: все\r\nПериод: всё время\r\nОтбор: нет\r\n\r\n"
             "Устройство,Дата,Время,Событие,Вход,Реле,Название\r\n"
             "3,31.12.2024,23:59:58,Авар. сигн.,7,,\r\n"

@@ -27,7 +27,8 @@ constexpr char kGapText[] =
     "copy3.dat)";
 const std::string kGapRow = std::string("\t") + kGapText + "\n";
 constexpr char kDevicesHeader[] =
-    "Устройство\tСобытий\tКопий\tПропусков\tПервое событие\tПоследнее событие\tИмпорт\n";
+    "Устройство\tСобытий\tКопий\tПропусков\tНекорректных\tПервое событие\tПоследнее "
+    "событие\tИмпорт\n";
 
 // Two copies that overlap by two records, then one that shares nothing with
 // them, and the damaged record at its end.
@@ -161,7 +162,8 @@ TEST_P(HistoryCommandsTest, ReportWritesAListingPerDeviceNamedByThePattern) {
             "out/3-2025-01.csv\nout/склад-2025-01.csv\n");
   for (const char* device : {"3", "склад"}) {
     EXPECT_EQ(
-        cli_testing::ReadWholeFile(folder_.path() / "out" / (std::string(device) + "-2025-01.csv")),
+        history::testing::WithoutListingFrame(cli_testing::ReadWholeFile(
+            folder_.path() / "out" / (std::string(device) + "-2025-01.csv"))),
         HistoryOutput({"list", "--period", "2025-01", "--device", device, "--format", "csv"}));
   }
   const ProcessResult oneFile = History({"report", "--period", "2025-01", "-o", "all.txt"});
@@ -445,6 +447,14 @@ TEST_P(HistoryCommandsTest, ListAsPdfIsTheWindowsPrintedReport) {
       "Устройство: 3\n"
       "Период: всё время\n"
       "Отбор: текст «сигн»\n"
+      // What it covers, the journal entry it was made from and its digest.
+      "Охват 3: хранятся события с 31.12.2024 23:59:58 по 20.02.2025 12:00:00; копий 2, снятых "
+      "с 10.01.2025 12:00 по\n"
+      "01.03.2025 12:00; последний импорт DD.MM.YYYY HH:MM; пропусков в периоде 1; событий 3, "
+      "некорректных 0, без даты 0\n"
+      "Журнал: запись 4, HASH\n"
+      "Контрольная сумма выборки (SHA-256): "
+      "496cc3a985d556c10b53b9b211fdca48de9c987e9f3243e3a5ea192121b1b539\n"
       "Устройство Дата Время Событие Вход Реле Название\n"
       "3 31.12.2024 23:59:58 Авар. сигн. 7 Дверь\n"
       "3 09.01.2025 09:30:00 Пред. сигн. 3\n"
@@ -452,7 +462,8 @@ TEST_P(HistoryCommandsTest, ListAsPdfIsTheWindowsPrintedReport) {
       "3 нет записей с 19.01.2025 11:00:00 по 20.02.2025 12:00:00 (между копиями copy2.dat и\n"
       "copy3.dat)\n"
       "3 20.02.2025 12:00:00 Авар. сигн. 1\n"
-      "стр. 1 из 1\n");
+      "Итого: событий 3, некорректных 0, без даты 0; копий 2; пропусков 1\n"
+      "выборка 496cc3a985d5, журнал: запись 4 стр. 1 из 1\n");
   EXPECT_NE(torv::testing::PdfInfoField(PathOf("report.pdf"), "Page size").find("(A4)"),
             std::string::npos);
 
@@ -515,7 +526,17 @@ TEST_P(HistoryCommandsTest, ListAsJsonReadsBackWithEveryField) {
             "");
   const nlohmann::json document =
       nlohmann::json::parse(HistoryOutput({"list", "--format", "json"}));
-  ASSERT_EQ(document.size(), 2u);
+  ASSERT_EQ(document.size(), 5u);
+  // What it covers, the journal entry it was made from, and the digest the
+  // text listing of the same query closes with.
+  EXPECT_EQ(document.at("coverage").at("totals"),
+            nlohmann::json::parse(
+                R"({"copies": 3, "holes": 1, "events": 8, "damaged": 1, "undated": 1})"));
+  EXPECT_EQ(document.at("journal").at("entry"), 4);
+  const std::string text = History({"list"}).out;
+  EXPECT_NE(text.find("Контрольная сумма выборки (SHA-256): " +
+                      document.at("digest").get<std::string>() + "\n"),
+            std::string::npos);
   EXPECT_EQ(document.at("filters").at("lines"),
             nlohmann::json::array({kAllDevices, kAllTime, kNoFilter}));
   const nlohmann::json& events = document.at("events");
@@ -631,18 +652,18 @@ TEST_P(HistoryCommandsTest, DevicesCountEventsCopiesAndGaps) {
   const std::string firstImport = ImportTime(first, before, after);
   const std::string secondImport = ImportTime(second, before, after);
   EXPECT_EQ(document, nlohmann::json::parse(R"({"devices": [
-              {"device": "3", "events": 8, "copies": 3, "gaps": 1,
+              {"device": "3", "events": 8, "copies": 3, "gaps": 1, "damaged": 1,
                "first_event": "31.12.2024 23:59:58", "last_event": "20.02.2025 12:00:00",
                "last_import": ")" + firstImport +
                                             R"("},
-              {"device": "Склад, ТОРВ-4 №2", "events": 1, "copies": 1, "gaps": 0,
+              {"device": "Склад, ТОРВ-4 №2", "events": 1, "copies": 1, "gaps": 0, "damaged": 1,
                "first_event": null, "last_event": null,
                "last_import": ")" + secondImport +
                                             R"("}]})"));
   EXPECT_EQ(HistoryOutput({"devices"}), std::string(kDevicesHeader) +
-                                            "3\t8\t3\t1\t31.12.2024 23:59:58\t20.02.2025 "
+                                            "3\t8\t3\t1\t1\t31.12.2024 23:59:58\t20.02.2025 "
                                             "12:00:00\t" +
-                                            firstImport + "\n" + kStoreroom + "\t1\t1\t0\t\t\t" +
+                                            firstImport + "\n" + kStoreroom + "\t1\t1\t0\t1\t\t\t" +
                                             secondImport + "\n");
 }
 

@@ -19,6 +19,9 @@ namespace {
 
 using Outcome = ParsedCommandLine::Outcome;
 
+// A listing's digest as `history verify --listing` takes it.
+constexpr char kDigest[] = "abababababababababababababababababababababababababababababababab";
+
 CliOptions Parsed(const std::vector<std::string>& args) {
   const ParsedCommandLine parsed = ParseCommandLine(args);
   EXPECT_EQ(parsed.outcome, Outcome::kRun) << parsed.text;
@@ -550,6 +553,26 @@ TEST(CliOptionsTest, HelpListsEveryOptionOfItsCommand) {
       {CliCommand::kHistoryGaps, {"history", "gaps", "--db", "x"}, "--db STORE"},
       {CliCommand::kHistoryVerify, {"history", "verify", "--device", "a"}, "--device NAME"},
       {CliCommand::kHistoryVerify, {"history", "verify", "--db", "x"}, "--db STORE"},
+      {CliCommand::kHistoryVerify, {"history", "verify", "--listing", kDigest}, "--listing DIGEST"},
+      {CliCommand::kHistoryVerify,
+       {"history", "verify", "--listing", kDigest, "--from", "2025-01-02"},
+       "--from DATE"},
+      {CliCommand::kHistoryVerify,
+       {"history", "verify", "--listing", kDigest, "--to", "2025-01-02"},
+       "--to DATE"},
+      {CliCommand::kHistoryVerify,
+       {"history", "verify", "--listing", kDigest, "--period", "2025"},
+       "--period P"},
+      {CliCommand::kHistoryVerify, {"history", "verify", "--listing", kDigest, "--input", "2"}, "--input N"},
+      {CliCommand::kHistoryVerify,
+       {"history", "verify", "--listing", kDigest, "--events", "relay"},
+       "--events KINDS"},
+      {CliCommand::kHistoryVerify, {"history", "verify", "--listing", kDigest, "--code", "2"}, "--code CODES"},
+      {CliCommand::kHistoryVerify, {"history", "verify", "--listing", kDigest, "--text", "a"}, "--text TEXT"},
+      {CliCommand::kHistoryVerify,
+       {"history", "verify", "--listing", kDigest, "--newest-first"},
+       "--newest-first"},
+      {CliCommand::kHistoryVerify, {"history", "verify", "--listing", kDigest, "--relay", "2"}, "--relay N"},
       {CliCommand::kHistoryCheck, {"history", "check", "--device", "a"}, "--device NAME"},
       {CliCommand::kHistoryCheck, {"history", "check", "--db", "x"}, "--db STORE"},
       {CliCommand::kHistoryBackup, {"history", "backup", "b.db", "--db", "x"}, "--db STORE"},
@@ -641,6 +664,7 @@ std::vector<std::string> ChangedFields(const CliOptions& a, const CliOptions& b)
   compare("history.relays", x.query.relays == y.query.relays);
   compare("history.reason", x.reason == y.reason);
   compare("history.copyIds", x.copyIds == y.copyIds);
+  compare("history.listingDigest", x.listingDigest == y.listingDigest);
   return changed;
 }
 
@@ -672,6 +696,10 @@ std::vector<std::string> CommandLineOf(CliCommand command, const std::string& ex
   // A report writes files named by a pattern.
   if (command == CliCommand::kHistoryReport && except != "--output") {
     args.insert(args.end(), {"-o", "r-{device}.txt"});
+  }
+  // A listing's filters in verify check a listing.
+  if (command == CliCommand::kHistoryVerify && except != "--listing") {
+    args.insert(args.end(), {"--listing", kDigest});
   }
   if (declared.arguments != ArgumentCount::kNone) args.emplace_back("1");
   if (declared.arguments == ArgumentCount::kTwo) args.emplace_back("2");
@@ -708,6 +736,7 @@ TEST(OptionTableTest, EachOptionSetsOnlyItsOwnFields) {
       {"--relay", {{}, {"--relay", "200"}, {"history.relay"}}},
       {"--db", {{}, {"--db", "h.sqlite3"}, {"history.db"}}},
       {"--reason", {{}, {"--reason", "чужая копия"}, {"history.reason"}}},
+      {"--listing", {{}, {"--listing", kDigest}, {"history.listingDigest"}}},
       {"--block", {{}, {"--block", "2"}, {"blocksBack"}}},
       {"--date", {{}, {"--date", "01.02"}, {"viewKind", "dateKey"}}},
       {"--input", {{}, {"--input", "2"}, {"viewKind", "inputNumber"}}},

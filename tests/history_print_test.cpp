@@ -65,7 +65,11 @@ std::vector<ReadRow> TableRows(const std::vector<PdfLine>& lines, int* pagesWith
       ++*pagesWithHeader;
       continue;
     }
-    if (!inTable || line.Text().rfind("стр. ", 0) == 0) continue;
+    // Not rows: the footer (the listing's short digest, the page) and the
+    // totals after the last row.
+    if (!inTable || line.Text().starts_with("выборка ") || line.Text().starts_with("Итого: ")) {
+      continue;
+    }
     // A line closer below the one before than a row's height goes on a
     // wrapped cell of that row.
     const bool continued = !rows.empty() && step < kContinuedLineStep;
@@ -91,6 +95,7 @@ std::vector<std::vector<std::string>> ListedRows(history::HistoryStore& store,
                                                  const history::EventQuery& query) {
   std::string text;
   EXPECT_TRUE(WriteTextList(store, query, [&](std::string_view s) { text += s; }).ok());
+  text = history::testing::WithoutListingFrame(text);
   std::vector<std::vector<std::string>> rows;
   for (const std::string& line : cli_testing::SplitLines(text)) {
     std::vector<std::string> cells;
@@ -209,13 +214,22 @@ TEST_F(HistoryPrintTest, HeadingFootersAndPaper) {
   EXPECT_EQ(lines[3].Text(), "Отбор: события: входы, реле; текст «дверь»");
 
   const std::string pages = torv::testing::PdfInfoField(pdf, "Pages");
+  // Every footer: the listing's digest short (the heading has it whole), the
+  // journal entry it was made from, and the page.
+  std::string digest;
+  for (const PdfLine& line : lines) {
+    constexpr std::string_view kDigest = "Контрольная сумма выборки (SHA-256): ";
+    if (line.Text().starts_with(kDigest)) digest = line.Text().substr(kDigest.size());
+  }
+  ASSERT_EQ(digest.size(), 64u);
   std::vector<std::string> footers;
   for (const PdfLine& line : lines) {
-    if (line.Text().rfind("стр. ", 0) == 0) footers.push_back(line.Text());
+    if (line.Text().starts_with("выборка ")) footers.push_back(line.Text());
   }
   ASSERT_EQ(std::to_string(footers.size()), pages);
   for (std::size_t i = 0; i < footers.size(); ++i) {
-    EXPECT_EQ(footers[i], "стр. " + std::to_string(i + 1) + " из " + pages);
+    EXPECT_EQ(footers[i], "выборка " + digest.substr(0, 12) + ", журнал: запись 4 стр. " +
+                              std::to_string(i + 1) + " из " + pages);
   }
   EXPECT_EQ(torv::testing::PdfInfoField(pdf, "Page size"), "595 x 842 pts (A4)");
   EXPECT_EQ(torv::testing::PdfInfoField(pdf, "Title"), "История событий ТОРВ-4");
@@ -245,10 +259,12 @@ TEST_F(HistoryPrintTest, AnEmptyListingPrintsOnePageThatSaysSo) {
   none.text = "нет такого";
   const std::filesystem::path pdf = WritePdf(none, "none.pdf");
   const std::vector<PdfLine> lines = PdfLines(PdfWords(pdf));
-  ASSERT_EQ(lines.size(), 8u);
-  EXPECT_EQ(lines[5].Text(), "Устройство Дата Время Событие Вход Реле Название");
-  EXPECT_EQ(lines[6].Text(), "Событий, отвечающих отбору, нет.");
-  EXPECT_EQ(lines[7].Text(), "стр. 1 из 1");
+  std::string text;
+  for (const PdfLine& line : lines) text += line.Text() + "\n";
+  ASSERT_EQ(lines.size(), 16u) << text;
+  EXPECT_EQ(lines[12].Text(), "Устройство Дата Время Событие Вход Реле Название");
+  EXPECT_EQ(lines[13].Text(), "Событий, отвечающих отбору, нет.");
+  EXPECT_EQ(lines[14].Text(), "Итого: событий 0, некорректных 0, без даты 0; копий 0; пропусков 1");
 }
 
 TEST_F(HistoryPrintTest, LongNamesWrapInsideTheirColumn) {

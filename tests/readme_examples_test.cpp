@@ -134,15 +134,20 @@ std::string AsItIs(const std::string& text) {
   return text;
 }
 
-// The last import's time ends each line of `history devices`, and a file
-// imported again names the time it was imported first.
+// The last import's time ends each line of `history devices` and stands in
+// a listing's coverage (with the journal's hash, which covers it), and a
+// file imported again names the time it was imported first.
 std::string WithoutImportTime(const std::string& text) {
   static const std::regex importTime(R"(\t[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}$)",
                                      std::regex::multiline);
   static const std::regex importedAt(
       R"(уже импортирован [0-9]{2}\.[0-9]{2}\.[0-9]{4} [0-9]{2}:[0-9]{2})");
-  return std::regex_replace(std::regex_replace(text, importTime, "\t(the time of the last import)"),
-                            importedAt, "уже импортирован (the time of that import)");
+  static const std::regex lastImport(R"(последний импорт [0-9]{2}\.[0-9]{2}\.[0-9]{4} [0-9:]{5})");
+  static const std::regex journalHash(R"((Журнал: запись [0-9]+, )[0-9a-f]{64})");
+  std::string shown = std::regex_replace(text, importTime, "\t(the time of the last import)");
+  shown = std::regex_replace(shown, importedAt, "уже импортирован (the time of that import)");
+  shown = std::regex_replace(shown, lastImport, "последний импорт (the time of the last import)");
+  return std::regex_replace(shown, journalHash, "$1(the journal's hash)");
 }
 
 TEST(ReadmeExamplesTest, EachCommandGivesWhatTheReadmeShows) {

@@ -16,6 +16,7 @@
 #include "history/store_location.h"
 #include "history_report/history_pdf.h"
 #include "history_report/history_summaries.h"
+#include "history_report/listing_check.h"
 #include "history_report/listing_output.h"
 #include "history_report/record_tables.h"
 #include "history_report/report_files.h"
@@ -257,7 +258,35 @@ class HistoryRun {
 
   // A line per device verified, one for the journal; the first difference
   // on standard error, exit 1.
-  int Verify() { return VerifyStore(store_, location_.shown); }
+  int Verify() {
+    if (options_.history.listingDigest) return VerifyListing(*options_.history.listingDigest);
+    return VerifyStore(store_, location_.shown);
+  }
+
+  // Whether the store still gives the listing on paper; where not, the
+  // journal entry after which it changed, on standard error, exit 1.
+  int VerifyListing(const std::string& digest) {
+    Result<ListingCheck> check = CheckListing(store_, options_.history.query, digest);
+    if (!check) return StoreFailed(check.failure());
+    const std::string head =
+        check->head ? "journal entry " + std::to_string(check->head->id) : "an empty journal";
+    if (check->matches) {
+      Out("listing " + check->digest + ": the store still gives it (" + head + ")\n");
+      return Finish(kExitDone);
+    }
+    std::string problem = "listing " + digest + ": the store now gives " + check->digest + " (" +
+                          head + "); ";
+    if (const auto& entry = check->changedBy) {
+      problem += "it changed with journal entry " + std::to_string(entry->id) + " (" +
+                 LocalTimeText(entry->at) + ", " + entry->kind + ", device " + entry->device +
+                 (entry->copy ? ", copy " + std::to_string(*entry->copy) : "") + ", by " +
+                 entry->who + (entry->reason.empty() ? "" : ": " + entry->reason) + ")";
+    } else {
+      problem += check->untold;
+    }
+    streams_.Err(CliMessage(location_.shown, problem));
+    return Finish(kExitMessage);
+  }
 
   // The database's own check first, then what verify proves.
   int Check() {

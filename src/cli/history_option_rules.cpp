@@ -12,6 +12,7 @@
 #include "history/query_texts.h"
 #include "history/selection_texts.h"
 #include "history/text_match.h"
+#include "history_report/listing_check.h"
 
 namespace torv {
 namespace {
@@ -207,6 +208,16 @@ UsageProblem ApplyText(const OptionDeclaration& declared, std::string_view value
   return {};
 }
 
+UsageProblem ApplyListing(const OptionDeclaration& declared, std::string_view value,
+                          CliOptions& options) {
+  if (!IsListingDigest(value)) {
+    return std::string(declared.name) + " wants a listing's digest, 64 hexadecimal digits, not " +
+           QuotedValue(value);
+  }
+  options.history.listingDigest = value;
+  return {};
+}
+
 UsageProblem ApplyNewestFirst(const OptionDeclaration& /*declared*/, std::string_view /*flag*/,
                               CliOptions& options) {
   options.history.query.newestFirst = true;
@@ -297,6 +308,14 @@ UsageProblem HistoryUsageProblem(const std::set<std::string_view>& seen, CliOpti
     }
     if (!query.device && options.outputPath.find("{device}") == std::string::npos) {
       return "-o PATTERN needs {device} unless --device names one device";
+    }
+  }
+  if (options.command == kHistoryVerify && !options.history.listingDigest) {
+    for (const std::string_view filter : {"--from", "--to", "--period", "--input", "--events",
+                                          "--code", "--text", "--newest-first", "--relay"}) {
+      if (seen.count(filter) != 0) {
+        return std::string(filter) + " is a listing's filter: give it with --listing DIGEST";
+      }
     }
   }
   if (seen.count("--period") != 0 && seen.count("--from") + seen.count("--to") != 0) {

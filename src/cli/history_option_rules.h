@@ -46,6 +46,8 @@ UsageProblem ApplyCode(const OptionDeclaration& declared, std::string_view value
                        CliOptions& options);
 UsageProblem ApplyText(const OptionDeclaration& declared, std::string_view value,
                        CliOptions& options);
+UsageProblem ApplyListing(const OptionDeclaration& declared, std::string_view value,
+                          CliOptions& options);
 UsageProblem ApplyNewestFirst(const OptionDeclaration& declared, std::string_view flag,
                               CliOptions& options);
 UsageProblem ApplyRelay(const OptionDeclaration& declared, std::string_view value,

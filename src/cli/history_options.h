@@ -35,6 +35,8 @@ struct HistoryOptions {
   std::int64_t watchInterval = 5;
   std::int64_t watchSettle = 5;
   std::optional<std::string> watchState;
+  // verify: the digest of a listing to check (--listing), with `query`
+  std::optional<std::string> listingDigest;
 };
 
 }  // namespace torv

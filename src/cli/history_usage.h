@@ -140,12 +140,16 @@ inline constexpr std::string_view kHistoryGapsSynopsis =
 
 inline constexpr std::string_view kHistoryVerifySynopsis =
     "Usage: torvdoc-cli history verify [--device NAME] [--db STORE]\n"
+    "       torvdoc-cli history verify --listing DIGEST [history list's filters]\n"
+    "                                  [--db STORE]\n"
     "Proves the store unchanged: every kept copy still gives its SHA-256, every\n"
     "device's events are what its copies give when merged again (order, bytes,\n"
     "years and gaps), and every journal entry follows from the ones before it.\n"
     "Prints a line per device and one for the journal; a device with copies kept\n"
     "without their bytes is named as not verifiable. Exit 1 names the first\n"
-    "difference. Nothing in the store changes.\n";
+    "difference. With --listing, whether the store still gives a listing made\n"
+    "with the same filters whose digest is DIGEST; exit 1 names the journal\n"
+    "entry from which on it changed. Nothing in the store changes.\n";
 
 inline constexpr std::string_view kHistoryCheckSynopsis =
     "Usage: torvdoc-cli history check [--device NAME] [--db STORE]\n"

@@ -14,6 +14,7 @@ namespace torv::history {
 enum class CountGrouping {
   kDayAndCode,     // per date (CalendarDate::Key; none without a year) and code
   kNumberAndCode,  // per input or relay number (none for other kinds) and code
+  kCopyAndCode,    // per copy first stored from (none for older layouts), code and dated or not
 };
 
 struct CountedEvents {
@@ -21,6 +22,8 @@ struct CountedEvents {
   std::optional<std::int64_t> dateKey;  // kDayAndCode
   int code = 0;
   std::optional<int> number;  // kNumberAndCode
+  std::optional<std::int64_t> copy;  // kCopyAndCode
+  bool dated = true;                 // kCopyAndCode: whether the events have a year
   std::int64_t events = 0;
   bool operator==(const CountedEvents&) const = default;
 };

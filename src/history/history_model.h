@@ -109,6 +109,7 @@ struct DeviceSummary {
   std::int64_t events = 0;
   std::int64_t copies = 0;
   std::int64_t gaps = 0;
+  std::int64_t damaged = 0;  // code 255: records that hold a place, nothing more
   std::optional<StoredEvent> firstDated;  // the oldest event that has a year
   std::optional<StoredEvent> lastDated;   // the newest event that has a year
   std::optional<std::int64_t> lastImportUnixSeconds;
@@ -124,6 +125,9 @@ struct KeptCopy {
   std::optional<std::int64_t> size;
   std::string sha256;
   std::int64_t copiedAt = 0;    // seconds since the epoch
+  // The copy time's local date (YYYYMMDD) the year rule started from; none
+  // for a copy of an older layout.
+  std::optional<std::int64_t> copiedDay;
   std::int64_t importedAt = 0;  // seconds since the epoch
   std::string importedBy;       // "user@host"; empty where not known
   std::string version;          // of torvdoc; empty where not known

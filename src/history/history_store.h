@@ -36,8 +36,10 @@ class HistoryStore {
   // Every name, by device, kind ("input" before "relay") and number.
   virtual Result<std::vector<NameEntry>> Names() = 0;
 
-  // One summary per device, by name.
-  virtual Result<std::vector<DeviceSummary>> Devices() = 0;
+  // One summary per device, by name: of every device, or of `only`. Without
+  // `damaged` its damaged events are not counted, which reads every event.
+  virtual Result<std::vector<DeviceSummary>> Devices(
+      const std::optional<std::string>& only = std::nullopt, bool damaged = true) = 0;
 
   // Every event the query lets through, device by device (by name), each
   // device's history oldest first (newest first when asked).
@@ -80,6 +82,8 @@ class HistoryStore {
   virtual Status RemoveDevice(const std::string& name, const std::string& reason) = 0;
   // The journal, oldest entry first.
   virtual Result<std::vector<JournalEntry>> Journal() = 0;
+  // Its newest entry, which a listing names as the state it was made from.
+  virtual Result<std::optional<JournalEntry>> JournalHead() = 0;
   // Re-hashes every kept copy, merges each device (or `device`) again from
   // its copies and compares that with its stored events, and checks the
   // journal's chain. Changes nothing.

@@ -125,6 +125,16 @@ Result<JournalCheck> CheckJournal(SqlConnection& db) {
   return check;
 }
 
+Result<std::optional<JournalEntry>> ReadJournalHead(SqlConnection& db) {
+  std::optional<JournalEntry> head;
+  const Status read = db.InReadTransaction([&] {
+    return db.Query(std::string(kEntryColumns) + " DESC LIMIT 1", {},
+                    [&](const SqlRow& row) { head = EntryOfRow(row); });
+  });
+  if (!read) return read.failure();
+  return head;
+}
+
 Result<std::vector<JournalEntry>> ReadJournal(SqlConnection& db) {
   std::vector<JournalEntry> entries;
   const Status read = db.InReadTransaction([&] {

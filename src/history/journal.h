@@ -38,5 +38,7 @@ struct JournalCheck {
 Result<JournalCheck> CheckJournal(SqlConnection& db);
 
 Result<std::vector<JournalEntry>> ReadJournal(SqlConnection& db);
+// The newest entry; none in an empty journal.
+Result<std::optional<JournalEntry>> ReadJournalHead(SqlConnection& db);
 
 }  // namespace torv::history

@@ -1,10 +1,9 @@
 #include "history/kept_copy.h"
 
-#include <nettle/sha2.h>
-
 #include <ctime>
 
 #include "archive/record_kind.h"
+#include "history/sha256_stream.h"
 
 namespace torv::history {
 
@@ -21,18 +20,9 @@ std::vector<ArchiveRecord> RecordsOfImage(const ArchiveImage& image) {
 }
 
 std::string Sha256Hex(const std::vector<std::uint8_t>& bytes) {
-  sha256_ctx context;
-  sha256_init(&context);
-  sha256_update(&context, bytes.size(), bytes.data());
-  std::uint8_t digest[SHA256_DIGEST_SIZE];
-  sha256_digest(&context, SHA256_DIGEST_SIZE, digest);
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string text;
-  for (const std::uint8_t byte : digest) {
-    text += kHex[byte >> 4];
-    text += kHex[byte & 15];
-  }
-  return text;
+  Sha256Stream stream;
+  stream.Add(bytes.data(), bytes.size());
+  return stream.Hex();
 }
 
 ArchiveCopy CopyOfKeptBytes(std::vector<std::uint8_t> bytes, const CopyTime& copiedAt,

@@ -9,6 +9,7 @@
 
 #include "history/event_snapshot.h"
 #include "history/history_store.h"
+#include "history/journal.h"
 #include "history/memory_merge.h"
 #include "history/merge.h"
 #include "history/rebuild_writes.h"
@@ -25,7 +26,8 @@ class SqlHistoryStore final : public HistoryStore {
                                                const std::vector<ArchiveCopy>& copies) override;
   Status SetNames(const std::vector<NameEntry>& entries) override;
   Result<std::vector<NameEntry>> Names() override;
-  Result<std::vector<DeviceSummary>> Devices() override;
+  Result<std::vector<DeviceSummary>> Devices(const std::optional<std::string>& only = std::nullopt,
+                                             bool damaged = true) override;
   Status ForEachEvent(const EventQuery& query,
                       const std::function<void(const StoredEvent&)>& sink) override;
   Result<std::int64_t> Count(const EventQuery& query) override;
@@ -43,6 +45,7 @@ class SqlHistoryStore final : public HistoryStore {
                       const std::string& reason) override;
   Status RemoveDevice(const std::string& name, const std::string& reason) override;
   Result<std::vector<JournalEntry>> Journal() override;
+  Result<std::optional<JournalEntry>> JournalHead() override { return ReadJournalHead(*db_); }
   Result<Verification> Verify(const std::optional<std::string>& device) override;
   Result<std::string> CheckDatabase() override { return db_->CheckDatabase(); }
   Status Backup(const std::string& destination) override { return db_->BackupTo(destination); }
@@ -135,7 +138,8 @@ class SqlHistoryStore final : public HistoryStore {
                           const std::string& textCondition);
   Result<std::optional<StoredEvent>> FirstDated(const Device& device,
                                                 const std::vector<Stretch>& stretches, bool newest);
-  Result<std::vector<DeviceSummary>> ReadDevices();
+  Result<std::vector<DeviceSummary>> ReadDevices(const std::optional<std::string>& only,
+                                                 bool damaged);
 
   // Aggregation steps (store_counts.cpp).
   Result<std::vector<CountedEvents>> ReadCounts(const EventQuery& query, CountGrouping grouping);

@@ -19,8 +19,8 @@ namespace {
 
 constexpr char kCopyColumns[] =
     "SELECT c.id, d.name, c.source, c.file_size, c.sha256, c.copied_at, c.imported_at, "
-    "c.imported_by, c.version, c.records, c.new_events, c.gap_before, c.forced, c.withdrawn_at "
-    "FROM copies c JOIN devices d ON d.id = c.device_id ";
+    "c.imported_by, c.version, c.records, c.new_events, c.gap_before, c.forced, c.withdrawn_at, "
+    "c.copied_day FROM copies c JOIN devices d ON d.id = c.device_id ";
 
 KeptCopy KeptCopyOf(const SqlRow& row) {
   KeptCopy copy;
@@ -38,6 +38,7 @@ KeptCopy KeptCopyOf(const SqlRow& row) {
   copy.gapBefore = row.Int(11) != 0;
   copy.forced = row.Int(12) != 0;
   copy.withdrawn = !row.IsNull(13);
+  if (!row.IsNull(14)) copy.copiedDay = row.Int(14);
   return copy;
 }
 

@@ -23,7 +23,10 @@ Result<std::vector<CountedEvents>> SqlHistoryStore::ReadCounts(const EventQuery&
   Result<std::vector<Device>> devices = ListDevices(query.device);
   if (!devices) return devices.failure();
   const bool byDay = grouping == CountGrouping::kDayAndCode;
-  const std::string group = std::string(byDay ? "date_key" : "number") + ", " + kCodeSql;
+  const bool byCopy = grouping == CountGrouping::kCopyAndCode;
+  const std::string group =
+      std::string(byDay ? "date_key" : byCopy ? "copy_id" : "number") + ", " + kCodeSql +
+      (byCopy ? ", CASE WHEN date_key IS NULL THEN 0 ELSE 1 END" : "");
   std::vector<CountedEvents> counts;
   for (const Device& device : *devices) {
     Result<std::string> textCondition = TextCondition(query, device.id);
@@ -39,14 +42,17 @@ Result<std::vector<CountedEvents>> SqlHistoryStore::ReadCounts(const EventQuery&
       CountedEvents count;
       count.device = device.name;
       if (!row.IsNull(0)) {
-        if (byDay) {
+        if (byCopy) {
+          count.copy = row.Int(0);
+        } else if (byDay) {
           count.dateKey = row.Int(0);
         } else {
           count.number = static_cast<int>(row.Int(0));
         }
       }
       count.code = static_cast<int>(row.Int(1));
-      count.events = row.Int(2);
+      if (byCopy) count.dated = row.Int(2) != 0;
+      count.events = row.Int(byCopy ? 3 : 2);
       counts.push_back(std::move(count));
     });
     if (!s) return s.failure();

@@ -346,8 +346,9 @@ Result<std::optional<StoredEvent>> SqlHistoryStore::FirstDated(
   return std::optional<StoredEvent>();
 }
 
-Result<std::vector<DeviceSummary>> SqlHistoryStore::ReadDevices() {
-  Result<std::vector<Device>> devices = ListDevices(std::nullopt);
+Result<std::vector<DeviceSummary>> SqlHistoryStore::ReadDevices(
+    const std::optional<std::string>& only, bool damaged) {
+  Result<std::vector<Device>> devices = ListDevices(only);
   if (!devices) return devices.failure();
   std::vector<DeviceSummary> summaries;
   for (const Device& device : *devices) {
@@ -367,6 +368,13 @@ Result<std::vector<DeviceSummary>> SqlHistoryStore::ReadDevices() {
     for (const Stretch& stretch : *stretches)
       summary.events += stretch.lastPos - stretch.firstPos + 1;
     summary.gaps = stretches->empty() ? 0 : static_cast<std::int64_t>(stretches->size()) - 1;
+    if (damaged) {
+      s = db_->Query("SELECT count(*) FROM events WHERE stretch_id IN "
+                   "(SELECT id FROM stretches WHERE device_id = $1) AND kind = " +
+                       std::to_string(KindCode(EventKind::kDamaged)),
+                     {device.id}, [&](const SqlRow& row) { summary.damaged = row.Int(0); });
+      if (!s) return s.failure();
+    }
     Result<std::optional<StoredEvent>> first = FirstDated(device, *stretches, false);
     if (!first) return first.failure();
     Result<std::optional<StoredEvent>> last = FirstDated(device, *stretches, true);
@@ -378,8 +386,9 @@ Result<std::vector<DeviceSummary>> SqlHistoryStore::ReadDevices() {
   return summaries;
 }
 
-Result<std::vector<DeviceSummary>> SqlHistoryStore::Devices() {
-  return db_->InReadTransaction([this] { return ReadDevices(); });
+Result<std::vector<DeviceSummary>> SqlHistoryStore::Devices(
+    const std::optional<std::string>& only, bool damaged) {
+  return db_->InReadTransaction([&] { return ReadDevices(only, damaged); });
 }
 
 Status SqlHistoryStore::SetNames(const std::vector<NameEntry>& entries) {

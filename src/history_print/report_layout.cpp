@@ -16,6 +16,8 @@
 
 #include "archive/event_table.h"
 #include "history_report/event_list.h"
+#include "history_report/listing_coverage.h"
+#include "history_report/listing_digest.h"
 
 namespace torv {
 namespace {
@@ -176,7 +178,7 @@ class PageGeometry {
 
 // The heading's height, drawn when `paint` is set.
 double DrawHeading(QPainter& painter, const PageGeometry& page, const HistoryReportHeading& heading,
-                   bool paint) {
+                   const std::vector<std::string>& opening, bool paint) {
   double y = 0;
   const auto line = [&](const QString& text, const QFont& font) {
     painter.setFont(font);
@@ -188,6 +190,9 @@ double DrawHeading(QPainter& painter, const PageGeometry& page, const HistoryRep
   y += page.Mm(1.5);
   for (const std::string& text : heading.lines) {
     line(QString::fromStdString(text), ReportFont(kHeadingPoints));
+  }
+  for (const std::string& text : opening) {
+    line(QString::fromStdString(text), ReportFont(kFooterPoints));
   }
   return y + page.Mm(kHeadingGapMm);
 }
@@ -227,11 +232,13 @@ void DrawRow(QPainter& painter, const PageGeometry& page, const PrintedRow& row,
   painter.drawLine(QPointF(0, top + height), QPointF(page.Width(), top + height));
 }
 
-void DrawFooter(QPainter& painter, const PageGeometry& page, int number, int count) {
+void DrawFooter(QPainter& painter, const PageGeometry& page, const std::string& stamp, int number,
+                int count) {
   painter.setPen(Qt::black);
   painter.setFont(ReportFont(kFooterPoints));
-  painter.drawText(QRectF(0, page.FooterTop(), page.Width(), page.Mm(10)),
-                   Qt::AlignHCenter | Qt::AlignTop,
+  const QRectF band(0, page.FooterTop(), page.Width(), page.Mm(10));
+  painter.drawText(band, Qt::AlignLeft | Qt::AlignTop, QString::fromStdString(stamp));
+  painter.drawText(band, Qt::AlignRight | Qt::AlignTop,
                    QStringLiteral("стр. %1 из %2").arg(number).arg(count));
 }
 
@@ -239,16 +246,20 @@ const QString kNoRowsText = QStringLiteral("Событий, отвечающих
 
 }  // namespace
 
-Result<std::vector<PrintedRow>> ReadPrintedRows(history::HistoryStore& store,
-                                                const history::EventQuery& query) {
-  std::vector<PrintedRow> rows;
+Result<PrintedListing> ReadPrintedListing(history::HistoryStore& store,
+                                          const history::EventQuery& query) {
+  Result<ListingFrame> frame = ReadListingFrame(store, query);
+  if (!frame) return frame.failure();
+  PrintedListing listing;
   const auto text = [](std::string_view value) {
     return QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()));
   };
   const auto number = [](const std::optional<int>& value) {
     return value ? QString::number(*value) : QString();
   };
+  ListingDigest digest(query);
   Status s = ForEachListedRow(store, query, [&](const ListedRow& listed) {
+    digest.Add(listed);
     PrintedRow row;
     row.gap = listed.gap;
     row.cells[kDeviceColumn] = text(listed.event.device);
@@ -259,10 +270,21 @@ Result<std::vector<PrintedRow>> ReadPrintedRows(history::HistoryStore& store,
       row.cells = {text(listed.event.device), text(f.date),    text(f.time), text(f.event),
                    number(f.input),           number(f.relay), text(f.name)};
     }
-    rows.push_back(std::move(row));
+    listing.rows.push_back(std::move(row));
   });
   if (!s) return s.failure();
-  return rows;
+  const std::string hex = digest.Hex();
+  listing.opening = CoverageLines(frame->coverage);
+  listing.opening.push_back(JournalLine(frame->head));
+  listing.opening.push_back(DigestLine(hex));
+  if (listing.rows.empty()) {
+    Result<std::optional<std::string>> note = NothingListedNote(store, query);
+    if (!note) return note.failure();
+    if (*note) listing.opening.push_back(**note);
+  }
+  listing.stamp = ShortStamp(hex, frame->head);
+  listing.totals = CoverageTotalsLine(frame->coverage);
+  return listing;
 }
 
 QPageLayout DefaultReportPageLayout() {
@@ -275,7 +297,8 @@ QPageLayout DefaultReportPageLayout() {
 }
 
 Status PaintHistoryReport(QPagedPaintDevice& device, const HistoryReportHeading& heading,
-                          const std::vector<PrintedRow>& rows) {
+                          const PrintedListing& listing) {
+  const std::vector<PrintedRow>& rows = listing.rows;
   QPainter painter;
   if (!painter.begin(&device)) return Failure{"the report's pages cannot be drawn"};
   QStringList devices;
@@ -288,7 +311,7 @@ Status PaintHistoryReport(QPagedPaintDevice& device, const HistoryReportHeading&
   PageGeometry page(painter, device, devices);
 
   // First where every row goes, so that each footer knows the page count.
-  const double tableTop = DrawHeading(painter, page, heading, false);
+  const double tableTop = DrawHeading(painter, page, heading, listing.opening, false);
   std::vector<std::size_t> pageStarts{0};
   std::vector<double> heights(rows.size());
   double y = tableTop + page.HeaderHeight();
@@ -300,25 +323,38 @@ Status PaintHistoryReport(QPagedPaintDevice& device, const HistoryReportHeading&
     }
     y += heights[i];
   }
-  const int pageCount = static_cast<int>(pageStarts.size());
+  // The totals after the last row (or the note of none), on a page of
+  // their own when that one is full.
+  const double closing = page.HeaderHeight() * (rows.empty() ? 3 : 2);
+  const bool closingPage = y + closing > page.TableBottom() && !rows.empty();
+  const int pageCount = static_cast<int>(pageStarts.size()) + (closingPage ? 1 : 0);
 
+  const int tablePages = static_cast<int>(pageStarts.size());
   for (int p = 0; p < pageCount; ++p) {
     if (p > 0 && !device.newPage()) return Failure{"a new page cannot be started"};
-    double top = p == 0 ? DrawHeading(painter, page, heading, true) : 0;
-    DrawTableHeader(painter, page, top);
-    top += page.HeaderHeight();
-    const std::size_t end =
-        p + 1 < pageCount ? pageStarts[static_cast<std::size_t>(p) + 1] : rows.size();
-    for (std::size_t i = pageStarts[static_cast<std::size_t>(p)]; i < end; ++i) {
-      DrawRow(painter, page, rows[i], top, heights[i]);
-      top += heights[i];
+    double top = p == 0 ? DrawHeading(painter, page, heading, listing.opening, true) : 0;
+    if (p < tablePages) {
+      DrawTableHeader(painter, page, top);
+      top += page.HeaderHeight();
+      const std::size_t end =
+          p + 1 < tablePages ? pageStarts[static_cast<std::size_t>(p) + 1] : rows.size();
+      for (std::size_t i = pageStarts[static_cast<std::size_t>(p)]; i < end; ++i) {
+        DrawRow(painter, page, rows[i], top, heights[i]);
+        top += heights[i];
+      }
     }
     if (rows.empty()) {
       painter.setFont(page.Italic());
       painter.drawText(QRectF(page.Padding(), top + page.RowPadding(), page.Width(), page.Mm(10)),
                        Qt::AlignLeft | Qt::AlignTop, kNoRowsText);
+      top += page.HeaderHeight();
     }
-    DrawFooter(painter, page, p + 1, pageCount);
+    if (p == pageCount - 1) {
+      painter.setFont(page.Bold());
+      painter.drawText(QRectF(page.Padding(), top + page.RowPadding(), page.Width(), page.Mm(10)),
+                       Qt::AlignLeft | Qt::AlignTop, QString::fromStdString(listing.totals));
+    }
+    DrawFooter(painter, page, listing.stamp, p + 1, pageCount);
   }
   if (!painter.end()) return Failure{"the report's pages cannot be finished"};
   return {};
@@ -326,20 +362,20 @@ Status PaintHistoryReport(QPagedPaintDevice& device, const HistoryReportHeading&
 
 Status PrintHistoryReport(QPrinter& printer, history::HistoryStore& store,
                           const history::EventQuery& query, const HistoryReportHeading& heading) {
-  Result<std::vector<PrintedRow>> rows = ReadPrintedRows(store, query);
-  if (!rows) return rows.failure();
+  Result<PrintedListing> listing = ReadPrintedListing(store, query);
+  if (!listing) return listing.failure();
   printer.setDocName(QString::fromStdString(heading.title));
   printer.setFullPage(false);
   printer.setPageMargins(
       QMarginsF(kReportMarginMm, kReportMarginMm, kReportMarginMm, kReportMarginMm),
       QPageLayout::Millimeter);
-  return PaintHistoryReport(printer, heading, *rows);
+  return PaintHistoryReport(printer, heading, *listing);
 }
 
 Result<QByteArray> HistoryPdfBytes(history::HistoryStore& store, const history::EventQuery& query,
                                    const HistoryReportHeading& heading) {
-  Result<std::vector<PrintedRow>> rows = ReadPrintedRows(store, query);
-  if (!rows) return rows.failure();
+  Result<PrintedListing> listing = ReadPrintedListing(store, query);
+  if (!listing) return listing.failure();
   QByteArray bytes;
   {
     QBuffer buffer(&bytes);
@@ -349,7 +385,7 @@ Result<QByteArray> HistoryPdfBytes(history::HistoryStore& store, const history::
     writer.setPageLayout(DefaultReportPageLayout());
     writer.setTitle(QString::fromStdString(heading.title));
     writer.setCreator(QStringLiteral("torvdoc"));
-    if (Status s = PaintHistoryReport(writer, heading, *rows); !s) return s.failure();
+    if (Status s = PaintHistoryReport(writer, heading, *listing); !s) return s.failure();
   }
   return bytes;
 }

@@ -1,7 +1,7 @@
 // The one layout of a printed history report, for the PDF file and the
 // printer alike: the heading on the first page, a table whose column headers
-// repeat on every page, gap rows across the table, and "стр. N из M" at the
-// foot of every page. Sizes are in millimetres and fonts in points, so the
+// repeat on every page, gap rows across the table, the totals after it, and
+// "стр. N из M" with the listing's short digest at the foot of every page. Sizes are in millimetres and fonts in points, so the
 // report looks the same at any resolution.
 #pragma once
 
@@ -30,9 +30,18 @@ struct PrintedRow {
   std::array<QString, 7> cells;
 };
 
-// The rows `query` lists, in the listing's order.
-Result<std::vector<PrintedRow>> ReadPrintedRows(history::HistoryStore& store,
-                                                const history::EventQuery& query);
+// What the report prints of a listing: its rows, what it covers (under the
+// heading), its digest and journal entry (in full under the heading, short
+// in every footer) and its totals after the last row.
+struct PrintedListing {
+  std::vector<PrintedRow> rows;
+  std::vector<std::string> opening;
+  std::string stamp;
+  std::string totals;
+};
+
+Result<PrintedListing> ReadPrintedListing(history::HistoryStore& store,
+                                          const history::EventQuery& query);
 
 // Portrait on the paper of the locale (A4; Letter where the locale measures
 // in inches), with 15 mm margins.
@@ -41,7 +50,7 @@ QPageLayout DefaultReportPageLayout();
 // Paints the whole report on `device`, whose page layout is already set;
 // starts with the device's current (first, empty) page.
 Status PaintHistoryReport(QPagedPaintDevice& device, const HistoryReportHeading& heading,
-                          const std::vector<PrintedRow>& rows);
+                          const PrintedListing& listing);
 
 // The report on a printer chosen in the print dialog (or a preview): its
 // paper and orientation as chosen, 15 mm margins.

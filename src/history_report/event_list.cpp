@@ -7,6 +7,10 @@
 #include <optional>
 
 #include "history/event_counts.h"
+#include "history_report/history_summaries.h"
+#include "history_report/listing_coverage.h"
+#include "history_report/listing_digest.h"
+#include "history_report/record_tables.h"
 #include "history_report/report_heading.h"
 
 namespace torv {
@@ -30,15 +34,43 @@ nlohmann::json DateOrNull(const std::optional<history::CalendarDate>& date) {
   return text;
 }
 
+nlohmann::json CoverageJson(const ListingCoverage& coverage) {
+  const auto moment = [](const std::optional<history::StoredEvent>& event) {
+    return event ? nlohmann::json(IsoMoment(*event)) : nlohmann::json(nullptr);
+  };
+  const auto local = [](const std::optional<std::int64_t>& at) {
+    return at ? nlohmann::json(LocalTimeText(*at)) : nlohmann::json(nullptr);
+  };
+  const auto counts = [](const DeviceCoverage& d) {
+    return nlohmann::json{{"copies", d.copies}, {"holes", d.holes},     {"events", d.listed},
+                          {"damaged", d.damaged}, {"undated", d.undated}};
+  };
+  nlohmann::json devices = nlohmann::json::array();
+  for (const DeviceCoverage& d : coverage.devices) {
+    nlohmann::json device = counts(d);
+    device["device"] = d.device;
+    device["first_event"] = moment(d.first);
+    device["last_event"] = moment(d.last);
+    device["first_copy"] = local(d.firstCopyAt);
+    device["last_copy"] = local(d.lastCopyAt);
+    device["last_import"] = local(d.lastImport);
+    devices.push_back(std::move(device));
+  }
+  return {{"devices", std::move(devices)}, {"totals", counts(coverage.Totals())}};
+}
+
 // One format: a start, a row per event (and per gap), an end.
 class ListWriter {
  public:
   virtual ~ListWriter() = default;
-  // `query` is what the listing shows: it opens every format.
-  virtual void Start(std::string& out, const history::EventQuery& query) = 0;
+  // `query` is what the listing shows and `frame` what it covers: they open
+  // every format.
+  virtual void Start(std::string& out, const history::EventQuery& query,
+                     const ListingFrame& frame) = 0;
   virtual void Gap(std::string& out, const ListedRow& row) = 0;
   virtual void Event(std::string& out, const ListedRow& row) = 0;
-  virtual void End(std::string& out) = 0;
+  // `digest`: the listing's (listing_digest.h), which closes it.
+  virtual void End(std::string& out, const std::string& digest) = 0;
   // Said where the listing has no event but the history a hole in its
   // dates: "за период записей нет: пропуск с … по …".
   virtual void Nothing(std::string& out, const std::string& note) = 0;
@@ -46,8 +78,9 @@ class ListWriter {
 
 class TextListWriter final : public ListWriter {
  public:
-  void Start(std::string& out, const history::EventQuery& query) override {
-    for (const std::string& line : QueryLines(query)) {
+  void Start(std::string& out, const history::EventQuery& query,
+             const ListingFrame& frame) override {
+    for (const std::string& line : OpeningLines(query, frame)) {
       out += line;
       out += '\n';
     }
@@ -80,7 +113,11 @@ class TextListWriter final : public ListWriter {
     out += fields.name;
     out += '\n';
   }
-  void End(std::string&) override {}
+  void End(std::string& out, const std::string& digest) override {
+    out += '\n';
+    out += DigestLine(digest);
+    out += '\n';
+  }
   void Nothing(std::string& out, const std::string& note) override {
     out += note;
     out += '\n';
@@ -90,9 +127,10 @@ class TextListWriter final : public ListWriter {
 class CsvListWriter final : public ListWriter {
  public:
   explicit CsvListWriter(const CsvDialect& dialect) : csv_(dialect) {}
-  void Start(std::string& out, const history::EventQuery& query) override {
+  void Start(std::string& out, const history::EventQuery& query,
+             const ListingFrame& frame) override {
     csv_.AppendStart(out);
-    for (const std::string& line : QueryLines(query)) csv_.AppendRecord(out, {line});
+    for (const std::string& line : OpeningLines(query, frame)) csv_.AppendRecord(out, {line});
     csv_.AppendRecord(out, {""});
     csv_.AppendRecord(out, kListColumns);
   }
@@ -107,7 +145,10 @@ class CsvListWriter final : public ListWriter {
     csv_.AppendRecord(
         out, {event.device, fields.date, fields.time, fields.event, input, relay, fields.name});
   }
-  void End(std::string&) override {}
+  void End(std::string& out, const std::string& digest) override {
+    csv_.AppendRecord(out, {""});
+    csv_.AppendRecord(out, {DigestLine(digest)});
+  }
   void Nothing(std::string& out, const std::string& note) override {
     csv_.AppendRecord(out, {note});
   }
@@ -118,7 +159,8 @@ class CsvListWriter final : public ListWriter {
 
 class JsonListWriter final : public ListWriter {
  public:
-  void Start(std::string& out, const history::EventQuery& query) override {
+  void Start(std::string& out, const history::EventQuery& query,
+             const ListingFrame& frame) override {
     nlohmann::json filters;
     filters["device"] = query.device ? nlohmann::json(*query.device) : nlohmann::json(nullptr);
     filters["from"] = DateOrNull(query.from);
@@ -136,6 +178,13 @@ class JsonListWriter final : public ListWriter {
     filters["lines"] = QueryLines(query);
     out += "{\"filters\": ";
     out += filters.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    out += ",\n\"coverage\": ";
+    out += CoverageJson(frame.coverage).dump(-1, ' ', false,
+                                             nlohmann::json::error_handler_t::replace);
+    out += ",\n\"journal\": ";
+    out += (frame.head ? nlohmann::json{{"entry", frame.head->id}, {"hash", frame.head->hash}}
+                       : nlohmann::json(nullptr))
+               .dump();
     out += ",\n\"events\": [";
   }
   void Gap(std::string&, const ListedRow&) override {}
@@ -169,13 +218,13 @@ class JsonListWriter final : public ListWriter {
     // Names come from the operator: bad UTF-8 must not abort the listing.
     out += object.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
   }
-  void End(std::string& out) override {
+  void End(std::string& out, const std::string& digest) override {
     out += first_ ? "]" : "\n]";
     if (!note_.empty()) {
       out += ",\n\"note\": ";
       out += nlohmann::json(note_).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
     }
-    out += "}\n";
+    out += ",\n\"digest\": \"" + digest + "\"}\n";
   }
   void Nothing(std::string&, const std::string& note) override { note_ = note; }
 
@@ -186,11 +235,15 @@ class JsonListWriter final : public ListWriter {
 
 Status WriteList(history::HistoryStore& store, const history::EventQuery& query,
                  ListWriter&& writer, const TextSink& sink) {
+  Result<ListingFrame> frame = ReadListingFrame(store, query);
+  if (!frame) return frame.failure();
   std::string out;
-  writer.Start(out, query);
+  writer.Start(out, query, *frame);
+  ListingDigest digest(query);
   bool any = false;
   const Status listed = ForEachListedRow(store, query, [&](const ListedRow& row) {
     any = true;
+    digest.Add(row);
     if (row.gap) {
       writer.Gap(out, row);
     } else {
@@ -207,7 +260,7 @@ Status WriteList(history::HistoryStore& store, const history::EventQuery& query,
     if (!note) return note.failure();
     if (*note) writer.Nothing(out, **note);
   }
-  writer.End(out);
+  writer.End(out, digest.Hex());
   sink(out);
   return {};
 }

@@ -25,6 +25,7 @@ std::string DevicesJson(const std::vector<history::DeviceSummary>& devices) {
                     {"events", d.events},
                     {"copies", d.copies},
                     {"gaps", d.gaps},
+                    {"damaged", d.damaged},
                     {"first_event", TextOrNull(MomentText(d.firstDated))},
                     {"last_event", TextOrNull(MomentText(d.lastDated))},
                     {"last_import", d.lastImportUnixSeconds
@@ -38,10 +39,12 @@ std::string DevicesJson(const std::vector<history::DeviceSummary>& devices) {
 
 std::string DevicesText(const std::vector<history::DeviceSummary>& devices) {
   std::string out =
-      "Устройство\tСобытий\tКопий\tПропусков\tПервое событие\tПоследнее событие\tИмпорт\n";
+      "Устройство\tСобытий\tКопий\tПропусков\tНекорректных\tПервое событие\tПоследнее "
+      "событие\tИмпорт\n";
   for (const history::DeviceSummary& d : devices) {
     out += d.device + "\t" + std::to_string(d.events) + "\t" + std::to_string(d.copies) + "\t" +
-           std::to_string(d.gaps) + "\t" + MomentText(d.firstDated) + "\t" +
+           std::to_string(d.gaps) + "\t" + std::to_string(d.damaged) + "\t" +
+           MomentText(d.firstDated) + "\t" +
            MomentText(d.lastDated) + "\t" +
            (d.lastImportUnixSeconds ? LocalTimeText(*d.lastImportUnixSeconds) : "") + "\n";
   }

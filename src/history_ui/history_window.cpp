@@ -199,6 +199,8 @@ void HistoryWindow::BuildCentral() {
   ui_.Devices->setRootIsDecorated(false);
   ui_.Devices->setHeaderLabels({QStringLiteral("Устройство"), QStringLiteral("Событий"),
                                 QStringLiteral("Копий"), QStringLiteral("Пропусков"),
+                                QStringLiteral("Некорректных"), QStringLiteral("Первое событие"),
+                                QStringLiteral("Последнее событие"),
                                 QStringLiteral("Последний импорт")});
   ui_.Devices->setSelectionMode(QAbstractItemView::SingleSelection);
   connect(ui_.Devices, &QTreeWidget::itemSelectionChanged, this,

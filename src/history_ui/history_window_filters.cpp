@@ -10,7 +10,9 @@
 #include <QTreeWidget>
 
 #include "history/selection_texts.h"
+#include "history_report/event_time.h"
 #include "history_report/history_summaries.h"
+#include "history_report/listed_event.h"
 #include "history_report/report_heading.h"
 #include "history_ui/history_window.h"
 #include "history_ui/qt_text.h"
@@ -29,6 +31,19 @@ history::DeviceSummary TotalOf(const std::vector<history::DeviceSummary>& device
     total.events += d.events;
     total.copies += d.copies;
     total.gaps += d.gaps;
+    total.damaged += d.damaged;
+    // The site's first and last event: the oldest and newest of the devices'.
+    const auto moment = [](const std::optional<history::StoredEvent>& event) {
+      return event ? EventSeconds(*event) : std::nullopt;
+    };
+    if (moment(d.firstDated) &&
+        (!moment(total.firstDated) || *moment(d.firstDated) < *moment(total.firstDated))) {
+      total.firstDated = d.firstDated;
+    }
+    if (moment(d.lastDated) &&
+        (!moment(total.lastDated) || *moment(d.lastDated) > *moment(total.lastDated))) {
+      total.lastDated = d.lastDated;
+    }
     if (d.lastImportUnixSeconds &&
         (!total.lastImportUnixSeconds || *d.lastImportUnixSeconds > *total.lastImportUnixSeconds)) {
       total.lastImportUnixSeconds = d.lastImportUnixSeconds;
@@ -38,7 +53,16 @@ history::DeviceSummary TotalOf(const std::vector<history::DeviceSummary>& device
 }
 
 QStringList DeviceRow(const QString& name, const history::DeviceSummary& d) {
-  return {name, QString::number(d.events), QString::number(d.copies), QString::number(d.gaps),
+  const auto moment = [](const std::optional<history::StoredEvent>& event) {
+    return event ? Utf8(DateTimeText(*event)) : QString();
+  };
+  return {name,
+          QString::number(d.events),
+          QString::number(d.copies),
+          QString::number(d.gaps),
+          QString::number(d.damaged),
+          moment(d.firstDated),
+          moment(d.lastDated),
           d.lastImportUnixSeconds ? Utf8(LocalTimeText(*d.lastImportUnixSeconds)) : QString()};
 }
 
