@@ -56,13 +56,15 @@ TEST_P(StoreLocationTest, WithoutDbTheStoreIsInTheUsersDataFolder) {
   // TORVDOC_DB names the store; --db wins over it.
   ::setenv("TORVDOC_DB", store_.dbText().c_str(), 1);
   ExpectImported({});
-  EXPECT_EQ(history::testing::WithoutListingFrame(Run({"history", "list"}).out), Opening() + kAlarm7Row + kNormal7Row);
+  EXPECT_EQ(history::testing::WithoutListingFrame(Run({"history", "list"}).out),
+            Opening() + kAlarm7Row + kNormal7Row);
   ExpectImported({"--db", "sqlite:named.sqlite3"});
   EXPECT_TRUE(std::filesystem::is_regular_file(folder_.path() / "named.sqlite3"));
   // A bare file name is a store in the current folder.
   ExpectImported({"--db", "here.sqlite3"});
-  EXPECT_EQ(history::testing::WithoutListingFrame(Run({"history", "list", "--db", "here.sqlite3"}).out),
-            Opening() + kAlarm7Row + kNormal7Row);
+  EXPECT_EQ(
+      history::testing::WithoutListingFrame(Run({"history", "list", "--db", "here.sqlite3"}).out),
+      Opening() + kAlarm7Row + kNormal7Row);
 }
 
 TEST_P(StoreLocationTest, ReadingCommandsCreateNoStore) {

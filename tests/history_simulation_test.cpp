@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "history_report/event_time.h"
+#include "history_report/listing_coverage.h"
 #include "history_test_support.h"
 #include "models/device_simulation.h"
 
@@ -19,6 +21,8 @@ using testing::TestStore;
 
 struct Truth {
   std::vector<ArchiveCopy> copies;
+  // The written events each copy held, as [first, last), in copy order.
+  std::vector<std::pair<std::size_t, std::size_t>> held;
   // Runs of written events that overlapping copies cover, as [first, last).
   std::vector<std::pair<std::size_t, std::size_t>> stretches;
 };
@@ -45,6 +49,7 @@ Truth Simulate(SimulatedDevice& device, std::mt19937& random, int copies) {
     truth.copies.push_back(device.CopyNow());
     covered.emplace_back(device.CopyStart(), device.Written().size());
   }
+  truth.held = covered;
   std::sort(covered.begin(), covered.end());
   for (const auto& range : covered) {
     // Copies that share an event join; copies that only touch do not.
@@ -144,6 +149,129 @@ TEST_P(HistorySimulationTest, ShuffledImportsRebuildWhatTheDeviceWrote) {
     const std::int64_t key = CalendarDate{*year, r.Month(), r.Day()}.Key();
     return key >= 20241231 && key <= 20250101;
   });
+}
+
+// What a listing covers, against what the device wrote and the copies held:
+// periods across, at the edge of and inside a hole, with and without filters.
+TEST_P(HistorySimulationTest, CoverageCountsWhatTheCopiesHeldAroundTheHoles) {
+  SimulationOptions options;
+  options.seed = 31;
+  options.startUnixSeconds = 1734652800;  // 20 December 2024
+  SimulatedDevice device(options);
+  std::mt19937 random(31);
+  const Truth truth = Simulate(device, random, 8);
+  ASSERT_GE(truth.stretches.size(), 2u);
+  TestStore test(GetParam());
+  auto store = test.Open();
+  ASSERT_TRUE(store);
+  for (const ArchiveCopy& copy : truth.copies) ASSERT_TRUE(store->Import("sim", copy).ok());
+
+  const std::vector<ArchiveRecord>& written = device.Written();
+  const auto dayOf = [&](std::size_t k) -> std::optional<std::int64_t> {
+    const std::optional<int> year = device.WrittenYears()[k];
+    if (!year) return std::nullopt;
+    return CalendarDate{*year, written[k].Month(), written[k].Day()}.Key();
+  };
+  // The dated event nearest a stretch's end, looking from `from` toward `to`.
+  const auto datedDay = [&](std::size_t s, bool last) {
+    std::optional<std::int64_t> day;
+    for (std::size_t k = truth.stretches[s].first; k < truth.stretches[s].second; ++k) {
+      if (dayOf(k) && (last || !day)) day = dayOf(k);
+    }
+    return day;
+  };
+  const auto date = [](std::int64_t key, int shift) {
+    const std::int64_t days =
+        DaysFromCivil(static_cast<int>(key / 10000), static_cast<int>(key / 100 % 100),
+                      static_cast<int>(key % 100));
+    return CivilFromDays(days + shift);
+  };
+  const std::int64_t beforeHole = *datedDay(0, true);
+  const std::int64_t afterHole = *datedDay(1, false);
+
+  using Keep = bool (*)(const ArchiveRecord&);
+  struct Case {
+    const char* name;
+    std::optional<CalendarDate> from;
+    std::optional<CalendarDate> to;
+    std::optional<int> input;
+    Keep keep;
+  };
+  const Keep all = [](const ArchiveRecord&) { return true; };
+  const Case cases[] = {
+      {"everything", {}, {}, {}, all},
+      {"input 7", {}, {}, 7, [](const ArchiveRecord& r) { return InputNumberOf(r) == 7; }},
+      {"across the hole", date(beforeHole, 0), date(afterHole, 0), {}, all},
+      {"ending where it starts", {}, date(beforeHole, 0), {}, all},
+      {"starting where it ends, input 7",
+       date(afterHole, 0),
+       {},
+       7,
+       [](const ArchiveRecord& r) { return InputNumberOf(r) == 7; }},
+      {"a day after it starts", date(beforeHole, 1), date(beforeHole, 1), {}, all},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EventQuery query;
+    query.from = c.from;
+    query.to = c.to;
+    query.input = c.input;
+    // The model: the events the copies held that the query lets through,
+    // each from the first copy that held it.
+    DeviceCoverage want;
+    std::set<std::size_t> copies;
+    std::optional<std::int64_t> firstAt;
+    std::optional<std::int64_t> lastAt;
+    for (const auto& [first, last] : truth.stretches) {
+      for (std::size_t k = first; k < last; ++k) {
+        const std::optional<std::int64_t> day = dayOf(k);
+        const bool dated = c.from || c.to;
+        if (!c.keep(written[k]) || (dated && !day) || (c.from && *day < c.from->Key()) ||
+            (c.to && *day > c.to->Key())) {
+          continue;
+        }
+        ++want.listed;
+        want.damaged += written[k].IsDamaged() ? 1 : 0;
+        want.undated += day ? 0 : 1;
+        std::size_t copy = 0;
+        while (!(truth.held[copy].first <= k && k < truth.held[copy].second)) ++copy;
+        if (copies.insert(copy).second) {
+          const std::int64_t at = truth.copies[copy].copiedAt.unixSeconds;
+          firstAt = firstAt ? std::min(*firstAt, at) : at;
+          lastAt = lastAt ? std::max(*lastAt, at) : at;
+        }
+      }
+    }
+    // A hole counts where its bounds reach into the dates.
+    for (std::size_t s = 0; s + 1 < truth.stretches.size(); ++s) {
+      const std::optional<std::int64_t> before = datedDay(s, true);
+      const std::optional<std::int64_t> after = datedDay(s + 1, false);
+      want.holes += !(c.to && before && *before > c.to->Key()) &&
+                    !(c.from && after && *after < c.from->Key());
+    }
+    Result<ListingCoverage> got = ReadCoverage(*store, query);
+    ASSERT_TRUE(got.ok()) << got.failure().reason;
+    ASSERT_EQ(got->devices.size(), 1u);
+    const DeviceCoverage& d = got->devices.front();
+    EXPECT_EQ(d.listed, want.listed);
+    EXPECT_EQ(d.damaged, want.damaged);
+    EXPECT_EQ(d.undated, want.undated);
+    EXPECT_EQ(d.holes, want.holes);
+    EXPECT_EQ(d.copies, static_cast<std::int64_t>(copies.size()));
+    EXPECT_EQ(d.firstCopyAt, firstAt);
+    EXPECT_EQ(d.lastCopyAt, lastAt);
+    // The device's first and last dated event, whatever the query.
+    std::vector<std::size_t> dated;
+    for (const auto& [first, last] : truth.stretches) {
+      for (std::size_t k = first; k < last; ++k) {
+        if (dayOf(k)) dated.push_back(k);
+      }
+    }
+    ASSERT_TRUE(d.first && d.last);
+    EXPECT_EQ(d.first->record, written[dated.front()]);
+    EXPECT_EQ(d.last->record, written[dated.back()]);
+    EXPECT_EQ(got->Totals().listed, want.listed);
+  }
 }
 
 // Every selection filter, alone and together, against what the device wrote:

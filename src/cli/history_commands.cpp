@@ -274,8 +274,8 @@ class HistoryRun {
       Out("listing " + check->digest + ": the store still gives it (" + head + ")\n");
       return Finish(kExitDone);
     }
-    std::string problem = "listing " + digest + ": the store now gives " + check->digest + " (" +
-                          head + "); ";
+    std::string problem =
+        "listing " + digest + ": the store now gives " + check->digest + " (" + head + "); ";
     if (const auto& entry = check->changedBy) {
       problem += "it changed with journal entry " + std::to_string(entry->id) + " (" +
                  LocalTimeText(entry->at) + ", " + entry->kind + ", device " + entry->device +

@@ -21,7 +21,7 @@ struct CountedEvents {
   std::string device;
   std::optional<std::int64_t> dateKey;  // kDayAndCode
   int code = 0;
-  std::optional<int> number;  // kNumberAndCode
+  std::optional<int> number;         // kNumberAndCode
   std::optional<std::int64_t> copy;  // kCopyAndCode
   bool dated = true;                 // kCopyAndCode: whether the events have a year
   std::int64_t events = 0;

@@ -109,7 +109,7 @@ struct DeviceSummary {
   std::int64_t events = 0;
   std::int64_t copies = 0;
   std::int64_t gaps = 0;
-  std::int64_t damaged = 0;  // code 255: records that hold a place, nothing more
+  std::int64_t damaged = 0;               // code 255: records that hold a place, nothing more
   std::optional<StoredEvent> firstDated;  // the oldest event that has a year
   std::optional<StoredEvent> lastDated;   // the newest event that has a year
   std::optional<std::int64_t> lastImportUnixSeconds;
@@ -124,7 +124,7 @@ struct KeptCopy {
   // kept copies, whose bytes are not known.
   std::optional<std::int64_t> size;
   std::string sha256;
-  std::int64_t copiedAt = 0;    // seconds since the epoch
+  std::int64_t copiedAt = 0;  // seconds since the epoch
   // The copy time's local date (YYYYMMDD) the year rule started from; none
   // for a copy of an older layout.
   std::optional<std::int64_t> copiedDay;

@@ -17,7 +17,8 @@ Sha256Stream::Sha256Stream() {
 }
 
 void Sha256Stream::Add(std::string_view piece) {
-  sha256_update(Context(context_), piece.size(), reinterpret_cast<const std::uint8_t*>(piece.data()));
+  sha256_update(Context(context_), piece.size(),
+                reinterpret_cast<const std::uint8_t*>(piece.data()));
 }
 
 void Sha256Stream::Add(const std::uint8_t* bytes, std::size_t size) {

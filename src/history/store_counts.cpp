@@ -24,9 +24,11 @@ Result<std::vector<CountedEvents>> SqlHistoryStore::ReadCounts(const EventQuery&
   if (!devices) return devices.failure();
   const bool byDay = grouping == CountGrouping::kDayAndCode;
   const bool byCopy = grouping == CountGrouping::kCopyAndCode;
-  const std::string group =
-      std::string(byDay ? "date_key" : byCopy ? "copy_id" : "number") + ", " + kCodeSql +
-      (byCopy ? ", CASE WHEN date_key IS NULL THEN 0 ELSE 1 END" : "");
+  const std::string group = std::string(byDay    ? "date_key"
+                                        : byCopy ? "copy_id"
+                                                 : "number") +
+                            ", " + kCodeSql +
+                            (byCopy ? ", CASE WHEN date_key IS NULL THEN 0 ELSE 1 END" : "");
   std::vector<CountedEvents> counts;
   for (const Device& device : *devices) {
     Result<std::string> textCondition = TextCondition(query, device.id);

@@ -369,10 +369,11 @@ Result<std::vector<DeviceSummary>> SqlHistoryStore::ReadDevices(
       summary.events += stretch.lastPos - stretch.firstPos + 1;
     summary.gaps = stretches->empty() ? 0 : static_cast<std::int64_t>(stretches->size()) - 1;
     if (damaged) {
-      s = db_->Query("SELECT count(*) FROM events WHERE stretch_id IN "
-                   "(SELECT id FROM stretches WHERE device_id = $1) AND kind = " +
-                       std::to_string(KindCode(EventKind::kDamaged)),
-                     {device.id}, [&](const SqlRow& row) { summary.damaged = row.Int(0); });
+      s = db_->Query(
+          "SELECT count(*) FROM events WHERE stretch_id IN "
+          "(SELECT id FROM stretches WHERE device_id = $1) AND kind = " +
+              std::to_string(KindCode(EventKind::kDamaged)),
+          {device.id}, [&](const SqlRow& row) { summary.damaged = row.Int(0); });
       if (!s) return s.failure();
     }
     Result<std::optional<StoredEvent>> first = FirstDated(device, *stretches, false);
@@ -386,8 +387,8 @@ Result<std::vector<DeviceSummary>> SqlHistoryStore::ReadDevices(
   return summaries;
 }
 
-Result<std::vector<DeviceSummary>> SqlHistoryStore::Devices(
-    const std::optional<std::string>& only, bool damaged) {
+Result<std::vector<DeviceSummary>> SqlHistoryStore::Devices(const std::optional<std::string>& only,
+                                                            bool damaged) {
   return db_->InReadTransaction([&] { return ReadDevices(only, damaged); });
 }
 

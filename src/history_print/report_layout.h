@@ -1,8 +1,8 @@
 // The one layout of a printed history report, for the PDF file and the
 // printer alike: the heading on the first page, a table whose column headers
 // repeat on every page, gap rows across the table, the totals after it, and
-// "стр. N из M" with the listing's short digest at the foot of every page. Sizes are in millimetres and fonts in points, so the
-// report looks the same at any resolution.
+// "стр. N из M" with the listing's short digest at the foot of every page. Sizes are in millimetres
+// and fonts in points, so the report looks the same at any resolution.
 #pragma once
 
 // Qt

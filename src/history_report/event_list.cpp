@@ -42,8 +42,11 @@ nlohmann::json CoverageJson(const ListingCoverage& coverage) {
     return at ? nlohmann::json(LocalTimeText(*at)) : nlohmann::json(nullptr);
   };
   const auto counts = [](const DeviceCoverage& d) {
-    return nlohmann::json{{"copies", d.copies}, {"holes", d.holes},     {"events", d.listed},
-                          {"damaged", d.damaged}, {"undated", d.undated}};
+    return nlohmann::json{{"copies", d.copies},
+                          {"holes", d.holes},
+                          {"events", d.listed},
+                          {"damaged", d.damaged},
+                          {"undated", d.undated}};
   };
   nlohmann::json devices = nlohmann::json::array();
   for (const DeviceCoverage& d : coverage.devices) {
@@ -179,8 +182,8 @@ class JsonListWriter final : public ListWriter {
     out += "{\"filters\": ";
     out += filters.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
     out += ",\n\"coverage\": ";
-    out += CoverageJson(frame.coverage).dump(-1, ' ', false,
-                                             nlohmann::json::error_handler_t::replace);
+    out +=
+        CoverageJson(frame.coverage).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
     out += ",\n\"journal\": ";
     out += (frame.head ? nlohmann::json{{"entry", frame.head->id}, {"hash", frame.head->hash}}
                        : nlohmann::json(nullptr))

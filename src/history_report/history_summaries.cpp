@@ -44,8 +44,7 @@ std::string DevicesText(const std::vector<history::DeviceSummary>& devices) {
   for (const history::DeviceSummary& d : devices) {
     out += d.device + "\t" + std::to_string(d.events) + "\t" + std::to_string(d.copies) + "\t" +
            std::to_string(d.gaps) + "\t" + std::to_string(d.damaged) + "\t" +
-           MomentText(d.firstDated) + "\t" +
-           MomentText(d.lastDated) + "\t" +
+           MomentText(d.firstDated) + "\t" + MomentText(d.lastDated) + "\t" +
            (d.lastImportUnixSeconds ? LocalTimeText(*d.lastImportUnixSeconds) : "") + "\n";
   }
   return out;

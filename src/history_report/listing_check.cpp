@@ -22,8 +22,8 @@ class ScratchStore {
  public:
   static Result<std::unique_ptr<ScratchStore>> Open() {
     const char* base = std::getenv("TMPDIR");
-    std::string folder = std::string(base != nullptr && *base != '\0' ? base : "/tmp") +
-                         "/torvdoc-listing-XXXXXX";
+    std::string folder =
+        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/torvdoc-listing-XXXXXX";
     if (mkdtemp(folder.data()) == nullptr) {
       return Failure{"no scratch folder for the journal's replay: " + folder};
     }
@@ -53,8 +53,7 @@ bool Concerns(const history::JournalEntry& entry, const history::EventQuery& que
   if (entry.kind == "names") return false;  // names are not part of the digest
   if (!query.device) return true;
   if (entry.device == *query.device) return true;
-  return entry.kind == "rename" &&
-         entry.detail == std::string(kRenamedFrom) + *query.device + "\"";
+  return entry.kind == "rename" && entry.detail == std::string(kRenamedFrom) + *query.device + "\"";
 }
 
 // Plays one entry into the scratch store; `ids` maps the store's copies to
@@ -74,8 +73,8 @@ Status Replay(history::HistoryStore& store, history::HistoryStore& scratch,
     Result<history::ImportOutcome> imported = scratch.Import(
         entry.device,
         history::CopyOfKeptBytes(std::move(*bytes),
-                                 history::CopyTimeOfKept(copy.copiedAt, *copy.copiedDay),
-                                 copy.file, true));
+                                 history::CopyTimeOfKept(copy.copiedAt, *copy.copiedDay), copy.file,
+                                 true));
     if (!imported) return imported.failure();
     Result<std::vector<history::KeptCopy>> copies = scratch.Copies(entry.device);
     if (!copies) return copies.failure();
@@ -102,9 +101,16 @@ Status Replay(history::HistoryStore& store, history::HistoryStore& scratch,
 // of inputs and relays, which the journal does not keep: today's are used.
 Result<std::string> ReplayDigest(history::HistoryStore& replay, const history::EventQuery& query,
                                  const std::vector<history::NameEntry>& names) {
+  Result<std::vector<history::DeviceSummary>> devices = replay.Devices(std::nullopt, false);
+  if (!devices) return devices.failure();
+  // Before the device's first copy (or after its removal) no listing of it
+  // exists: a state that gives none.
+  if (query.device &&
+      std::none_of(devices->begin(), devices->end(),
+                   [&](const history::DeviceSummary& d) { return d.device == *query.device; })) {
+    return std::string();
+  }
   if (!query.text.empty() && !names.empty()) {
-    Result<std::vector<history::DeviceSummary>> devices = replay.Devices(std::nullopt, false);
-    if (!devices) return devices.failure();
     std::vector<history::NameEntry> present;
     for (const history::NameEntry& name : names) {
       if (std::any_of(devices->begin(), devices->end(),

@@ -17,8 +17,7 @@ std::string CopyMomentText(std::int64_t unixSeconds) {
   return LocalTimeText(unixSeconds, "%d.%m.%Y %H:%M");
 }
 
-void Widen(std::optional<std::int64_t>& first, std::optional<std::int64_t>& last,
-           std::int64_t at) {
+void Widen(std::optional<std::int64_t>& first, std::optional<std::int64_t>& last, std::int64_t at) {
   first = first ? std::min(*first, at) : at;
   last = last ? std::max(*last, at) : at;
 }
@@ -107,8 +106,8 @@ std::vector<std::string> CoverageLines(const ListingCoverage& coverage) {
     }
     line += "; копий " + std::to_string(d.copies);
     if (d.firstCopyAt && d.lastCopyAt) {
-      line += ", снятых с " + CopyMomentText(*d.firstCopyAt) + " по " +
-              CopyMomentText(*d.lastCopyAt);
+      line +=
+          ", снятых с " + CopyMomentText(*d.firstCopyAt) + " по " + CopyMomentText(*d.lastCopyAt);
     }
     if (d.lastImport) line += "; последний импорт " + CopyMomentText(*d.lastImport);
     line += "; пропусков в периоде " + std::to_string(d.holes) + "; событий " +
@@ -119,8 +118,7 @@ std::vector<std::string> CoverageLines(const ListingCoverage& coverage) {
   return lines;
 }
 
-std::vector<std::string> OpeningLines(const history::EventQuery& query,
-                                      const ListingFrame& frame) {
+std::vector<std::string> OpeningLines(const history::EventQuery& query, const ListingFrame& frame) {
   std::vector<std::string> lines = QueryLines(query);
   for (std::string& line : CoverageLines(frame.coverage)) lines.push_back(std::move(line));
   lines.push_back(JournalLine(frame.head));
@@ -131,8 +129,7 @@ std::string CoverageTotalsLine(const ListingCoverage& coverage) {
   const DeviceCoverage total = coverage.Totals();
   return "Итого: событий " + std::to_string(total.listed) + ", некорректных " +
          std::to_string(total.damaged) + ", без даты " + std::to_string(total.undated) +
-         "; копий " + std::to_string(total.copies) + "; пропусков " +
-         std::to_string(total.holes);
+         "; копий " + std::to_string(total.copies) + "; пропусков " + std::to_string(total.holes);
 }
 
 }  // namespace torv

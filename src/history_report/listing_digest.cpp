@@ -67,8 +67,8 @@ std::string JournalLine(const std::optional<history::JournalEntry>& head) {
 
 std::string ShortStamp(const std::string& digest,
                        const std::optional<history::JournalEntry>& head) {
-  return "выборка " + digest.substr(0, kShortDigest) + ", журнал: " +
-         (head ? "запись " + std::to_string(head->id) : std::string("пуст"));
+  return "выборка " + digest.substr(0, kShortDigest) +
+         ", журнал: " + (head ? "запись " + std::to_string(head->id) : std::string("пуст"));
 }
 
 }  // namespace torv
