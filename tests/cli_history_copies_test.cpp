@@ -161,6 +161,39 @@ TEST_P(CopiesCliTest, ACheckedStoreIsBackedUpToANewFileThatVerifies) {
   EXPECT_EQ(files, 0u);
 }
 
+// A listing's digest, checked later: exit 0 while the store gives it, exit 1
+// naming the import that changed it, and its filters only with --listing.
+TEST_P(CopiesCliTest, AListingOnPaperIsCheckedAgainstTheStore) {
+  for (const char* sample : {"full.dat", "partial.dat"}) {
+    std::filesystem::copy_file(std::filesystem::path(TORVDOC_SAMPLES_DIR) / sample, PathOf(sample));
+  }
+  HistoryOutput({"import", "full.dat", "--device", "3", "--new-device", "--copied-at",
+                 "2025-01-10T12:00:00"});
+  const std::string listing = History({"list", "--input", "4"}).out;
+  const std::string line = "Контрольная сумма выборки (SHA-256): ";
+  const std::size_t at = listing.rfind(line);
+  ASSERT_NE(at, std::string::npos);
+  const std::string digest = listing.substr(at + line.size(), 64);
+  const std::vector<std::string> check{"verify", "--input", "4", "--listing", digest};
+  EXPECT_EQ(HistoryOutput(check),
+            "listing " + digest + ": the store still gives it (journal entry 1)\n");
+
+  HistoryOutput({"import", "partial.dat", "--device", "3", "--copied-at", "2025-05-02T09:00:00"});
+  const ProcessResult changed = History(check);
+  EXPECT_EQ(changed.exitCode, 1);
+  EXPECT_EQ(changed.out, "");
+  const std::regex said("torvdoc-cli: .*: listing " + digest +
+                        ": the store now gives [0-9a-f]{64} \\(journal entry 2\\); it changed "
+                        "with journal entry 2 \\([-0-9: ]+, import, device 3, copy 2, by .+\\)\n");
+  EXPECT_TRUE(std::regex_match(changed.err, said)) << changed.err;
+
+  const ProcessResult unlisted = History({"verify", "--input", "4"});
+  EXPECT_EQ(unlisted.exitCode, 2);
+  EXPECT_EQ(unlisted.err,
+            "torvdoc-cli: --input is a listing's filter: give it with --listing DIGEST\n"
+            "Try 'torvdoc-cli history verify --help'.\n");
+}
+
 INSTANTIATE_TEST_SUITE_P(Stores, CopiesCliTest,
                          ::testing::Values(Backend::kSqlite, Backend::kPostgres),
                          history::testing::BackendName);

@@ -91,7 +91,8 @@ inline Rows ListingRows(history::HistoryStore& store, const history::EventQuery&
   const Status s = WriteTextList(store, query, [&](std::string_view p) { text += p; });
   EXPECT_TRUE(s.ok()) << s.failure().reason;
   Rows rows;
-  const std::vector<std::string> lines = cli_testing::SplitLines(text);
+  const std::vector<std::string> lines =
+      cli_testing::SplitLines(history::testing::WithoutListingFrame(text));
   // After what the listing shows, an empty line and the header line.
   for (std::size_t i = QueryLines(query).size() + 2; i < lines.size(); ++i) {
     std::vector<std::string> cells;

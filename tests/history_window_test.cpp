@@ -1,6 +1,7 @@
 // The history window offscreen over a real SQLite store in a temporary
 // folder, its boxes and dialogs answered by a scripted fake.
 #include "history_ui/history_window.h"
+#include "history_report/listed_event.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -176,6 +177,26 @@ TEST_F(HistoryWindowTest, ImportThroughTheWindowReportsEachFileAndFillsTheTable)
                 QDateTime::fromSecsSinceEpoch((*copies)[1].copiedAt).toString("dd.MM.yyyy HH:mm"));
   EXPECT_EQ(click(gaps[0]), QString());
   EXPECT_EQ(click(0).left(18), QStringLiteral("копия 1: copy1.dat"));
+
+  // The device list: damaged events, the first and the last.
+  Result<std::vector<history::DeviceSummary>> summaries = store->Devices();
+  ASSERT_TRUE(summaries.ok() && summaries->size() == 1u);
+  const history::DeviceSummary& summary = summaries->front();
+  EXPECT_EQ(devices->topLevelItem(1)->text(4), QString::number(summary.damaged));
+  EXPECT_GT(summary.damaged, 0);
+  EXPECT_EQ(devices->topLevelItem(1)->text(5),
+            QString::fromStdString(DateTimeText(*summary.firstDated)));
+  EXPECT_EQ(devices->topLevelItem(0)->text(6),
+            QString::fromStdString(DateTimeText(*summary.lastDated)));
+
+  // Dates inside the hole: no row, and the count says where the hole is.
+  window->Ui().Period->setCurrentIndex(static_cast<int>(PeriodChoice::kDates));
+  window->Ui().From->setDate(QDate(2024, 1, 8));
+  window->Ui().To->setDate(QDate(2024, 1, 9));
+  EXPECT_EQ(window->Events().rowCount(), 0);
+  EXPECT_EQ(window->Ui().CountLabel->text(),
+            QStringLiteral("Событий: 0 — за период записей нет: пропуск устройства 3 с 05.01.2024 "
+                           "21:08:41 по 15.01.2024 17:06:08"));
 }
 
 TEST_F(HistoryWindowTest, CancellingStopsAfterTheCurrentCopyAndKeepsWhatWasImported) {

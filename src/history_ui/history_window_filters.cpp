@@ -10,6 +10,7 @@
 #include <QTreeWidget>
 
 #include "history/selection_texts.h"
+#include "history_report/event_list.h"
 #include "history_report/event_time.h"
 #include "history_report/history_summaries.h"
 #include "history_report/listed_event.h"
@@ -302,8 +303,15 @@ void HistoryWindow::ShowListing() {
                                                      "диапазоны через запятую, например 3,7,12-15")
                                     : QString());
   const std::size_t gaps = events_->GapRows().size();
-  ui_.CountLabel->setText(QStringLiteral("Событий: %1").arg(events_->EventCount()) +
-                          (gaps > 0 ? QStringLiteral(", пропусков: %1").arg(gaps) : QString()));
+  QString count = QStringLiteral("Событий: %1").arg(events_->EventCount()) +
+                  (gaps > 0 ? QStringLiteral(", пропусков: %1").arg(gaps) : QString());
+  // An empty table in a hole of the history must not read as "nothing
+  // happened": it says where the hole is.
+  if (events_->EventCount() == 0 && session_.Reader() != nullptr) {
+    Result<std::optional<std::string>> note = NothingListedNote(*session_.Reader(), CurrentQuery());
+    if (note && *note) count += QStringLiteral(" — ") + Utf8(**note);
+  }
+  ui_.CountLabel->setText(count);
 }
 
 void HistoryWindow::ShowReadFailure(const Failure& failure) {
