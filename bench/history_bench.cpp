@@ -22,6 +22,8 @@
 #include "history/history_store.h"
 #include "history/postgres_module.h"
 #include "history_report/event_list.h"
+#include "history_report/listing_coverage.h"
+#include "history_report/listing_digest.h"
 #include "models/device_simulation.h"
 
 namespace torv {
@@ -152,11 +154,10 @@ void WithdrawBenchmark(benchmark::State& state, HistoryStore* store) {
   }
 }
 
+EventQuery DeviceMonth();
+
 void MonthBenchmark(benchmark::State& state, HistoryStore* store) {
-  EventQuery query;
-  query.device = DeviceName(6);
-  query.from = CalendarDate{2024, 10, 1};
-  query.to = CalendarDate{2024, 10, 31};
+  const EventQuery query = DeviceMonth();
   std::size_t bytes = 0;
   for (auto _ : state) {
     std::string out;
@@ -166,6 +167,42 @@ void MonthBenchmark(benchmark::State& state, HistoryStore* store) {
     benchmark::DoNotOptimize(out);
   }
   state.counters["bytes"] = static_cast<double>(bytes);
+}
+
+// A device-month's rows alone, and with their digest taken: what the digest
+// adds to a listing.
+EventQuery DeviceMonth() {
+  EventQuery query;
+  query.device = DeviceName(6);
+  query.from = CalendarDate{2024, 10, 1};
+  query.to = CalendarDate{2024, 10, 31};
+  return query;
+}
+
+void MonthRowsBenchmark(benchmark::State& state, HistoryStore* store, bool digested) {
+  const EventQuery query = DeviceMonth();
+  for (auto _ : state) {
+    ListingDigest digest(query);
+    std::size_t rows = 0;
+    const Status s = ForEachListedRow(*store, query, [&](const ListedRow& row) {
+      ++rows;
+      if (digested) digest.Add(row);
+    });
+    if (!s) state.SkipWithError(s.failure().reason.c_str());
+    benchmark::DoNotOptimize(rows);
+    if (digested) benchmark::DoNotOptimize(digest.Hex());
+  }
+}
+
+// What a device-month listing reads besides its rows: its coverage and the
+// journal's newest entry.
+void MonthCoverageBenchmark(benchmark::State& state, HistoryStore* store) {
+  const EventQuery query = DeviceMonth();
+  for (auto _ : state) {
+    Result<ListingFrame> frame = ReadListingFrame(*store, query);
+    if (!frame) state.SkipWithError(frame.failure().reason.c_str());
+    benchmark::DoNotOptimize(frame);
+  }
 }
 
 void ExportBenchmark(benchmark::State& state, HistoryStore* store) {
@@ -282,12 +319,30 @@ int main(int argc, char** argv) {
   };
   add("ImportCopyWith64New/sqlite", ImportBenchmark, sqlite.get(), 50);
   add("ListDeviceMonth/sqlite", MonthBenchmark, sqlite.get(), 0);
+  add(
+      "MonthRows/sqlite",
+      [](benchmark::State& s, HistoryStore* h) { MonthRowsBenchmark(s, h, false); }, sqlite.get(),
+      0);
+  add(
+      "MonthRowsWithDigest/sqlite",
+      [](benchmark::State& s, HistoryStore* h) { MonthRowsBenchmark(s, h, true); }, sqlite.get(),
+      0);
+  add("MonthCoverage/sqlite", MonthCoverageBenchmark, sqlite.get(), 0);
   add("CsvExportWholeStore/sqlite", ExportBenchmark, sqlite.get(), 1);
   add("WithdrawOneCopyOf200k/sqlite", WithdrawBenchmark, withdrawStore.get(), 1);
   add("VerifyDeviceOf200k/sqlite", VerifyBenchmark, withdrawStore.get(), 1);
   if (postgres) {
     add("ImportCopyWith64New/postgres", ImportBenchmark, postgres.get(), 50);
     add("ListDeviceMonth/postgres", MonthBenchmark, postgres.get(), 0);
+    add(
+        "MonthRows/postgres",
+        [](benchmark::State& s, HistoryStore* h) { MonthRowsBenchmark(s, h, false); },
+        postgres.get(), 0);
+    add(
+        "MonthRowsWithDigest/postgres",
+        [](benchmark::State& s, HistoryStore* h) { MonthRowsBenchmark(s, h, true); },
+        postgres.get(), 0);
+    add("MonthCoverage/postgres", MonthCoverageBenchmark, postgres.get(), 0);
     add("CsvExportWholeStore/postgres", ExportBenchmark, postgres.get(), 1);
     add("WithdrawOneCopyOf200k/postgres", WithdrawBenchmark, postgres.get(), 1);
     add("VerifyDeviceOf200k/postgres", VerifyBenchmark, postgres.get(), 1);

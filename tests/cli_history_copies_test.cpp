@@ -198,5 +198,99 @@ INSTANTIATE_TEST_SUITE_P(Stores, CopiesCliTest,
                          ::testing::Values(Backend::kSqlite, Backend::kPostgres),
                          history::testing::BackendName);
 
+// The README's roles on a server: the importing role adds copies and can
+// take none back, the viewing role only reads.
+class ServerRolesCliTest : public HistoryCliTest {
+ protected:
+  // The store's URI as role `name` (its password is its name backwards).
+  std::string As(const std::string& name) const {
+    std::string uri = store_.dbText();
+    const std::string owner = "user=torvdoc";
+    uri.replace(uri.find(owner), owner.size(),
+                "user=" + name + "&password=" + std::string(name.rbegin(), name.rend()));
+    return uri;
+  }
+  ProcessResult HistoryAs(const std::string& role, std::vector<std::string> args) {
+    args.insert(args.begin(), "history");
+    args.insert(args.end(), {"--db", As(role)});
+    return Run(args);
+  }
+};
+
+TEST_P(ServerRolesCliTest, TheImportingRoleOnlyAddsAndTheViewingRoleOnlyReads) {
+  for (const char* sample : {"full.dat", "partial.dat"}) {
+    std::filesystem::copy_file(std::filesystem::path(TORVDOC_SAMPLES_DIR) / sample, PathOf(sample));
+  }
+  // The owner's first import makes the tables.
+  HistoryOutput({"import", "full.dat", "--device", "3", "--new-device", "--copied-at",
+                 "2025-01-10T12:00:00"});
+  const std::string schema = store_.dbText().substr(store_.dbText().rfind("%3D") + 3);
+  const std::string importer = "imp_" + schema;
+  const std::string viewer = "view_" + schema;
+  // As the README gives them, in the store's schema.
+  const std::string grants = "CREATE ROLE " + importer + " LOGIN PASSWORD '" +
+                             std::string(importer.rbegin(), importer.rend()) +
+                             "';\n"
+                             "CREATE ROLE " +
+                             viewer + " LOGIN PASSWORD '" +
+                             std::string(viewer.rbegin(), viewer.rend()) +
+                             "';\n"
+                             "GRANT USAGE ON SCHEMA " +
+                             schema + " TO " + importer + ", " + viewer +
+                             ";\n"
+                             "GRANT SELECT ON ALL TABLES IN SCHEMA " +
+                             schema + " TO " + importer + ", " + viewer +
+                             ";\n"
+                             "GRANT INSERT ON ALL TABLES IN SCHEMA " +
+                             schema + " TO " + importer +
+                             ";\n"
+                             "GRANT USAGE ON ALL SEQUENCES IN SCHEMA " +
+                             schema + " TO " + importer +
+                             ";\n"
+                             "GRANT UPDATE (id) ON devices TO " +
+                             importer +
+                             ";\n"
+                             "GRANT UPDATE (new_events, gap_before) ON copies TO " +
+                             importer +
+                             ";\n"
+                             "GRANT UPDATE (stretch_id, pos) ON events TO " +
+                             importer +
+                             ";\n"
+                             "GRANT UPDATE, DELETE ON stretches TO " +
+                             importer + ";\n";
+  ASSERT_TRUE(store_.Raw()->ExecScript(grants).ok());
+
+  const ProcessResult viewed = HistoryAs(viewer, {"list", "--device", "3"});
+  EXPECT_EQ(viewed.exitCode, 0) << viewed.err;
+  EXPECT_EQ(viewed.out, History({"list", "--device", "3"}).out);
+  const ProcessResult viewerImport = HistoryAs(
+      viewer, {"import", "partial.dat", "--device", "3", "--copied-at", "2025-05-02T09:00:00"});
+  EXPECT_EQ(viewerImport.exitCode, 1);
+  EXPECT_NE(viewerImport.err.find("permission denied"), std::string::npos) << viewerImport.err;
+
+  const ProcessResult imported = HistoryAs(
+      importer, {"import", "partial.dat", "--device", "3", "--copied-at", "2025-05-02T09:00:00"});
+  EXPECT_EQ(imported.exitCode, 0) << imported.err;
+  EXPECT_EQ(imported.out.substr(0, 26), "partial.dat: 300 new, 0 al");
+  for (const std::vector<std::string>& taking : std::vector<std::vector<std::string>>{
+           {"withdraw", "2"}, {"devices", "remove", "3"}, {"devices", "rename", "3", "4"}}) {
+    SCOPED_TRACE(taking.front());
+    const ProcessResult refused = HistoryAs(importer, taking);
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("permission denied"), std::string::npos) << refused.err;
+  }
+  // Nothing the refusals began is left, and the chain holds.
+  EXPECT_EQ(HistoryOutput({"verify"}),
+            "3: verified: 1324 events, 2 copies\n"
+            "journal: verified: 2 entries, each following from the ones before it\n");
+  ASSERT_TRUE(store_.Raw()
+                  ->ExecScript("DROP OWNED BY " + importer + ", " + viewer + "; DROP ROLE " +
+                               importer + ", " + viewer)
+                  .ok());
+}
+
+INSTANTIATE_TEST_SUITE_P(Server, ServerRolesCliTest, ::testing::Values(Backend::kPostgres),
+                         history::testing::BackendName);
+
 }  // namespace
 }  // namespace torv::cli_testing
