@@ -346,6 +346,9 @@ TEST(ImportLineTest, NewStoredGapAndEmpty) {
   EXPECT_EQ(ImportLine("a.dat", outcome),
             "a.dat: 64 new, 960 already stored, gap before: между копиями устройство записало не "
             "меньше 1024 событий; копируйте архив чаще");
+  EXPECT_EQ(ImportLine("a.dat", outcome, ImportWording::kWindow),
+            "a.dat: новых событий 64, уже хранилось 960; пропуск перед копией: между копиями "
+            "устройство записало не меньше 1024 событий; копируйте архив чаще");
   // The word after the number, as Russian has it.
   const std::pair<std::int64_t, const char*> counts[] = {
       {1, "1 событие"},     {2, "2 события"},       {4, "4 события"},       {5, "5 событий"},
@@ -369,6 +372,8 @@ TEST(ImportLineTest, NewStoredGapAndEmpty) {
   totals.Add(empty);
   EXPECT_EQ(ImportTotalsLine(totals),
             "88 files: 128 new events, 1920 already stored, 2 gaps, 2 refused");
+  EXPECT_EQ(ImportTotalsLine(totals, ImportWording::kWindow),
+            "Файлов: 88; новых событий: 128, уже хранилось: 1920, пропусков: 2, не принято: 2");
 }
 
 TEST(ReportFilesTest, PeriodLabelsAndFileNames) {

@@ -65,6 +65,19 @@ ModalDriver::Step CloseBox(ShownBox& shown) {
   };
 }
 
+// The import's results: every line of the list, then the totals on top, as
+// the lines the window gave it; closed with its OK button.
+ModalDriver::Step CloseImportResults(ShownBox& shown) {
+  return [&shown](QWidget* modal) {
+    auto* dialog = dynamic_cast<ImportResultsDialog*>(modal);
+    if (dialog == nullptr) return false;
+    shown = {dialog->windowTitle(), (dialog->Lines() << dialog->Summary()).join(u'\n')};
+    QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
+                      Qt::LeftButton);
+    return true;
+  };
+}
+
 void ClickOk(QDialogButtonBox* buttons) {
   QTest::mouseClick(buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
 }
@@ -164,22 +177,29 @@ TEST_F(HistoryDialogsTest, ImportThroughTheRealDialogProgressAndResultBox) {
     return true;
   });
   ShownBox result;
-  driver.Then(CloseBox(result));
+  driver.Then(CloseImportResults(result));
   QTest::keyClick(window_.get(), Qt::Key_O, Qt::ControlModifier);
   EXPECT_EQ(driver.Left(), 0u);
   EXPECT_EQ(progressSeen, 1);
   TestStore reference(Backend::kSqlite);
   auto store = reference.Open();
   QStringList expected;
+  ImportTotals totals;
   for (const std::string& file : files) {
     Result<history::ImportOutcome> outcome =
         history::ImportArchiveFile(*store, "3", file, std::nullopt);
     ASSERT_TRUE(outcome.ok());
-    expected.push_back(QString::fromStdString(ImportLine(file, *outcome)));
+    expected.push_back(QString::fromStdString(ImportLine(file, *outcome, ImportWording::kWindow)));
+    ++totals.files;
+    totals.Add(*outcome);
   }
+  expected.push_back(QString::fromStdString(ImportTotalsLine(totals, ImportWording::kWindow)));
   EXPECT_EQ(result.text, expected.join(u'\n'));
+  EXPECT_TRUE(
+      result.text.endsWith(QStringLiteral("Файлов: 2; новых событий: 1224, уже "
+                                          "хранилось: 0, пропусков: 1, не принято: 0")))
+      << result.text.toStdString();
   EXPECT_EQ(result.title, QStringLiteral("Импорт копий"));
-  EXPECT_EQ(result.icon, QMessageBox::NoIcon);
   EXPECT_EQ(window_->Ui().Devices->topLevelItemCount(), 2);
   EXPECT_GT(window_->Events().rowCount(), 1000);
 }
@@ -195,7 +215,7 @@ TEST_F(HistoryDialogsTest, ACopyRefusedAsAnotherDevicesIsStoredWhenVouchedFor) {
     ModalDriver driver;
     driver.Then(FillImportDialog(QFiles(files), QString::fromUtf8(device), force));
     ShownBox result;
-    driver.Then(CloseBox(result));
+    driver.Then(CloseImportResults(result));
     window_->ImportCopies();
     EXPECT_EQ(driver.Left(), 0u);
     const bool refused = std::string(device) == "4" && !force;
@@ -226,7 +246,7 @@ TEST_F(HistoryDialogsTest, TheProgressDialogsCancelStopsBetweenCopies) {
     return true;
   });
   ShownBox result;
-  driver.Then(CloseBox(result));
+  driver.Then(CloseImportResults(result));
   window_->ImportCopies();
   EXPECT_EQ(driver.Left(), 0u);
   // The click lands between two copies: after the first, or a later one on a
@@ -234,14 +254,18 @@ TEST_F(HistoryDialogsTest, TheProgressDialogsCancelStopsBetweenCopies) {
   ASSERT_GE(valueAtCancel, 1);
   ASSERT_LE(valueAtCancel, 3);
   const QStringList lines = result.text.split(u'\n');
-  ASSERT_EQ(lines.size(), valueAtCancel + 1);
+  ASSERT_EQ(lines.size(), valueAtCancel + 2);
   for (int i = 0; i < valueAtCancel; ++i) {
     EXPECT_TRUE(lines[i].startsWith(QString::fromStdString(files[static_cast<std::size_t>(i)]) +
-                                    QStringLiteral(": 100 new")));
+                                    QStringLiteral(": новых событий 100")));
   }
   EXPECT_EQ(
-      lines.back(),
+      lines[valueAtCancel],
       QStringLiteral("Импорт прерван: не импортировано файлов: %1 из 4.").arg(4 - valueAtCancel));
+  EXPECT_EQ(lines.back(), QStringLiteral("Файлов: %1; новых событий: %2, уже хранилось: 0, "
+                                         "пропусков: 0, не принято: 0")
+                              .arg(valueAtCancel)
+                              .arg(100 * valueAtCancel));
   EXPECT_EQ(window_->Ui().Devices->topLevelItem(1)->text(2), QString::number(valueAtCancel));
   EXPECT_EQ(window_->Events().EventCount(), 100 * valueAtCancel);
 }
@@ -369,10 +393,10 @@ TEST_F(HistoryDialogsTest, TheImportDialogsFileChooserOpensOverItAndAddsTheChose
     return true;
   });
   ShownBox result;
-  driver.Then(CloseBox(result));
+  driver.Then(CloseImportResults(result));
   window_->ImportCopies();
   EXPECT_EQ(driver.Left(), 0u);
-  EXPECT_EQ(result.text.count(u'\n'), 1);
+  EXPECT_EQ(result.text.count(u'\n'), 2);  // two files and the totals
   EXPECT_EQ(window_->Ui().Devices->topLevelItem(1)->text(0), QStringLiteral("5"));
   EXPECT_EQ(window_->Ui().Devices->topLevelItem(1)->text(2), QStringLiteral("2"));
 }

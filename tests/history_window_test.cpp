@@ -40,18 +40,28 @@ using torv::testing::ShownRows;
 using torv::testing::TempFolder;
 using torv::testing::WriteCopies;
 
-// What importing `files` into a fresh store prints, file by file.
-QStringList ExpectedImportLines(const std::vector<std::string>& files) {
+// What importing `files` into a fresh store shows in the window, file by
+// file, and its totals.
+struct ExpectedImport {
+  QStringList lines;
+  QString totals;
+};
+ExpectedImport ExpectedImportLines(const std::vector<std::string>& files) {
   TestStore reference(Backend::kSqlite);
   auto store = reference.Open();
-  QStringList lines;
+  ExpectedImport expected;
+  ImportTotals totals;
   for (const std::string& file : files) {
     Result<history::ImportOutcome> outcome =
         history::ImportArchiveFile(*store, "3", file, std::nullopt);
     EXPECT_TRUE(outcome.ok());
-    lines.push_back(QString::fromStdString(ImportLine(file, *outcome)));
+    expected.lines.push_back(
+        QString::fromStdString(ImportLine(file, *outcome, ImportWording::kWindow)));
+    ++totals.files;
+    totals.Add(*outcome);
   }
-  return lines;
+  expected.totals = QString::fromStdString(ImportTotalsLine(totals, ImportWording::kWindow));
+  return expected;
 }
 
 class HistoryWindowTest : public ::testing::Test {
@@ -106,7 +116,8 @@ TEST_F(HistoryWindowTest, ImportThroughTheWindowReportsEachFileAndFillsTheTable)
   options.seed = 5;
   history::SimulatedDevice device(options);
   const std::vector<std::string> files = WriteCopies(folder_, device, {300, 1500, 200}, "copy");
-  const QStringList expected = ExpectedImportLines(files);
+  const ExpectedImport imported = ExpectedImportLines(files);
+  const QStringList expected = imported.lines + QStringList{imported.totals};
   auto window = ShowWindow();
   EXPECT_EQ(window->Ui().StoreLabel->text(),
             QStringLiteral("Хранилище: ") + QString::fromStdString(test_.location().shown) +
@@ -131,7 +142,7 @@ TEST_F(HistoryWindowTest, ImportThroughTheWindowReportsEachFileAndFillsTheTable)
   EXPECT_TRUE(prompts_.importChoices[0].devices.isEmpty());
   ASSERT_EQ(prompts_.importResults.size(), 1u);
   EXPECT_EQ(prompts_.importResults[0], expected);
-  EXPECT_TRUE(expected[1].contains(QStringLiteral(", gap before: между копиями")));
+  EXPECT_TRUE(expected[1].contains(QStringLiteral("; пропуск перед копией: между копиями")));
   EXPECT_EQ(prompts_.progressFiles, QFiles(files));
   EXPECT_EQ(prompts_.progressFinishes, 1);
   ASSERT_EQ(prompts_.boxes.size(), 1u);
@@ -208,8 +219,10 @@ TEST_F(HistoryWindowTest, CancellingStopsAfterTheCurrentCopyAndKeepsWhatWasImpor
   prompts_.cancelAtDone = 2;
   prompts_.importAnswers.push_back(ImportRequest{QFiles(files), QStringLiteral("3")});
   window->ImportCopies();
-  QStringList expected = ExpectedImportLines({files[0], files[1]});
+  const ExpectedImport imported = ExpectedImportLines({files[0], files[1]});
+  QStringList expected = imported.lines;
   expected.push_back(QStringLiteral("Импорт прерван: не импортировано файлов: 2 из 4."));
+  expected.push_back(imported.totals);
   ASSERT_EQ(prompts_.importResults.size(), 1u);
   EXPECT_EQ(prompts_.importResults[0], expected);
   EXPECT_EQ(prompts_.progressFinishes, 1);
@@ -237,9 +250,12 @@ TEST_F(HistoryWindowTest, AFailingFileIsReportedAndTheOthersAreImported) {
   window->ImportCopies();
   ASSERT_EQ(prompts_.importResults.size(), 1u);
   const QStringList& lines = prompts_.importResults[0];
-  ASSERT_EQ(lines.size(), 3);
+  ASSERT_EQ(lines.size(), 4);
   EXPECT_EQ(lines[1], QString::fromStdString(broken) + QStringLiteral(": Архив поврежден"));
-  EXPECT_EQ(lines[0], ExpectedImportLines({files[0]})[0]);
+  EXPECT_EQ(lines[0], ExpectedImportLines({files[0]}).lines[0]);
+  EXPECT_TRUE(lines[3].startsWith(QStringLiteral("Файлов: 3; ")) &&
+              lines[3].endsWith(QStringLiteral(", не принято: 1")))
+      << lines[3].toStdString();
   ASSERT_EQ(prompts_.boxes.size(), 1u);
   EXPECT_TRUE(prompts_.boxes[0].warning);
   EXPECT_EQ(window->Ui().Devices->topLevelItem(1)->text(0), QStringLiteral("3"));

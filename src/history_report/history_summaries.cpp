@@ -79,19 +79,26 @@ std::string RussianCount(std::int64_t n, std::string_view one, std::string_view 
 // What a gap before a copy means: the ring moved on past everything the
 // history held, by at least the records the copy brought. After "не
 // меньше" the noun is genitive: "1 события", "2 событий".
-std::string GapBeforeText(const history::ImportOutcome& outcome) {
-  return ", gap before: между копиями устройство записало не меньше " +
+std::string GapBeforeText(const history::ImportOutcome& outcome, ImportWording wording) {
+  return std::string(wording == ImportWording::kWindow ? "; пропуск перед копией: "
+                                                       : ", gap before: ") +
+         "между копиями устройство записало не меньше " +
          RussianCount(outcome.newEvents + outcome.alreadyStored, "события", "событий", "событий") +
          "; копируйте архив чаще";
 }
 
-std::string ImportLine(const std::string& file, const history::ImportOutcome& outcome) {
+std::string ImportLine(const std::string& file, const history::ImportOutcome& outcome,
+                       ImportWording wording) {
   if (outcome.emptyArchive) return file + ": " + std::string(kEmptyArchiveMessage);
   if (outcome.refusal) return file + ": " + *outcome.refusal;
   if (outcome.alreadyImported) return file + ": " + *outcome.alreadyImported;
+  const std::string gap = outcome.gapBefore ? GapBeforeText(outcome, wording) : "";
+  if (wording == ImportWording::kWindow) {
+    return file + ": новых событий " + std::to_string(outcome.newEvents) + ", уже хранилось " +
+           std::to_string(outcome.alreadyStored) + gap;
+  }
   return file + ": " + std::to_string(outcome.newEvents) + " new, " +
-         std::to_string(outcome.alreadyStored) + " already stored" +
-         (outcome.gapBefore ? GapBeforeText(outcome) : "");
+         std::to_string(outcome.alreadyStored) + " already stored" + gap;
 }
 
 void ImportTotals::Add(const history::ImportOutcome& outcome) {
@@ -131,7 +138,14 @@ std::string RebuiltLine(const history::RebuiltDevice& device) {
          (device.copiesLeft == 1 ? " copy" : " copies") + " left";
 }
 
-std::string ImportTotalsLine(const ImportTotals& totals) {
+std::string ImportTotalsLine(const ImportTotals& totals, ImportWording wording) {
+  if (wording == ImportWording::kWindow) {
+    return "Файлов: " + std::to_string(totals.files) +
+           "; новых событий: " + std::to_string(totals.newEvents) +
+           ", уже хранилось: " + std::to_string(totals.alreadyStored) +
+           ", пропусков: " + std::to_string(totals.gaps) +
+           ", не принято: " + std::to_string(totals.refused);
+  }
   return std::to_string(totals.files) + (totals.files == 1 ? " file: " : " files: ") +
          std::to_string(totals.newEvents) + " new events, " + std::to_string(totals.alreadyStored) +
          " already stored, " + std::to_string(totals.gaps) +

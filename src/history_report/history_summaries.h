@@ -35,7 +35,11 @@ std::string FormatNames(const std::vector<history::NameEntry>& names);
 // an empty archive gives "FILE: архив пуст" (nothing imported, no error);
 // a refused copy "FILE: REFUSAL"; a file stored already "FILE: уже
 // импортирован ...".
-std::string ImportLine(const std::string& file, const history::ImportOutcome& outcome);
+// The window says the same in Russian: "FILE: новых событий N, уже
+// хранилось M" and "; пропуск перед копией: между копиями ...".
+enum class ImportWording { kCommandLine, kWindow };
+std::string ImportLine(const std::string& file, const history::ImportOutcome& outcome,
+                       ImportWording wording = ImportWording::kCommandLine);
 
 // "N событие", "N события", "N событий": the number with the word that
 // Russian puts after it.
@@ -52,8 +56,10 @@ struct ImportTotals {
   void Add(const history::ImportOutcome& outcome);
 };
 // "F files: N new events, M already stored, G gaps, R refused" ("1 file",
-// "1 gap").
-std::string ImportTotalsLine(const ImportTotals& totals);
+// "1 gap"); in the window "Файлов: F; новых событий: N, уже хранилось: M,
+// пропусков: G, не принято: R".
+std::string ImportTotalsLine(const ImportTotals& totals,
+                             ImportWording wording = ImportWording::kCommandLine);
 
 // What verifying found of a device: "DEVICE: verified: N events, M copies",
 // or for one with copies kept without their bytes "DEVICE: verified: M

@@ -34,6 +34,40 @@ QComboBox* DeviceBox(const QStringList& devices, const QString& chosen) {
 
 }  // namespace
 
+ImportResultsDialog::ImportResultsDialog(const QStringList& lines, bool anyFailed, QWidget* parent)
+    : QDialog(parent) {
+  setWindowTitle(QStringLiteral("Импорт копий"));
+  auto* layout = new QVBoxLayout(this);
+  summary_ = new QLabel(lines.isEmpty() ? QString() : lines.back());
+  summary_->setWordWrap(true);
+  QFont bold = summary_->font();
+  bold.setBold(true);
+  summary_->setFont(bold);
+  layout->addWidget(summary_);
+  if (anyFailed) {
+    layout->addWidget(new QLabel(QStringLiteral("Не все копии импортированы: причины в списке.")));
+  }
+  lines_ = new QListWidget;
+  lines_->setWordWrap(true);
+  lines_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  lines_->addItems(lines.mid(0, lines.size() - 1));
+  layout->addWidget(lines_, 1);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  layout->addWidget(buttons);
+  resize(720, 420);
+}
+
+QString ImportResultsDialog::Summary() const {
+  return summary_->text();
+}
+
+QStringList ImportResultsDialog::Lines() const {
+  QStringList lines;
+  for (int i = 0; i < lines_->count(); ++i) lines.push_back(lines_->item(i)->text());
+  return lines;
+}
+
 ImportDialog::ImportDialog(const ImportChoices& choices, QWidget* parent)
     : QDialog(parent), folder_(choices.folder) {
   setWindowTitle(QStringLiteral("Импорт копий архива"));

@@ -14,6 +14,7 @@
 class QCheckBox;
 class QComboBox;
 class QDialogButtonBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -47,6 +48,20 @@ class ImportDialog : public QDialog {
   QCheckBox* forceDevice_ = nullptr;
   QPushButton* chooseFiles_ = nullptr;
   QDialogButtonBox* buttons_ = nullptr;
+};
+
+// What an import came to: the totals on top, then every file's line in a
+// list that scrolls, however many files there were.
+class ImportResultsDialog : public QDialog {
+ public:
+  // `lines`: a line per file, the totals last.
+  ImportResultsDialog(const QStringList& lines, bool anyFailed, QWidget* parent);
+  QString Summary() const;
+  QStringList Lines() const;
+
+ private:
+  QLabel* summary_ = nullptr;
+  QListWidget* lines_ = nullptr;
 };
 
 class NameDialog : public QDialog {

@@ -80,7 +80,7 @@ class HistoryPrompts {
   virtual std::optional<ImportRequest> AskImport(const ImportChoices& choices) = 0;
   // A progress bar with a cancel button for `files` files.
   virtual std::unique_ptr<ImportProgress> StartImportProgress(int files) = 0;
-  // One line per file, as the command line prints them.
+  // One line per file (and per warning), in Russian, then the totals.
   virtual void ShowImportResults(const QStringList& lines, bool anyFailed) = 0;
 
   // The copies dialog; the ids of the copies chosen to withdraw, or nothing

@@ -104,6 +104,7 @@ void HistoryWindow::ImportCopies() {
   std::unique_ptr<ImportProgress> progress =
       total > 1 ? prompts_.StartImportProgress(total) : nullptr;
   QStringList lines;
+  ImportTotals totals;
   bool anyFailed = false;
   int done = 0;
   for (const QString& file : request->files) {
@@ -118,13 +119,20 @@ void HistoryWindow::ImportCopies() {
       anyFailed = true;
       break;
     }
+    ++totals.files;
     if (outcome) {
-      lines.push_back(Utf8(ImportLine(path, *outcome)));
+      lines.push_back(Utf8(ImportLine(path, *outcome, ImportWording::kWindow)));
       if (outcome->warning) lines.push_back(Utf8(path + ": " + *outcome->warning));
       anyFailed = anyFailed || outcome->refusal.has_value();
+      if (outcome->refusal) {
+        ++totals.refused;
+      } else {
+        totals.Add(*outcome);
+      }
     } else {
       lines.push_back(Utf8(path + ": " + outcome.failure().reason));
       anyFailed = true;
+      ++totals.refused;
     }
     ++done;
   }
@@ -134,6 +142,7 @@ void HistoryWindow::ImportCopies() {
                         .arg(total - done)
                         .arg(total));
   }
+  lines.push_back(Utf8(ImportTotalsLine(totals, ImportWording::kWindow)));
   ShowStoreState({});
   RefreshDevices();
   ShowListing();

@@ -101,13 +101,8 @@ std::unique_ptr<ImportProgress> QtHistoryPrompts::StartImportProgress(int files)
 }
 
 void QtHistoryPrompts::ShowImportResults(const QStringList& lines, bool anyFailed) {
-  const QString title = QStringLiteral("Импорт копий");
-  const QString text = lines.join(u'\n');
-  if (anyFailed) {
-    common_.ShowWarning(title, text);
-  } else {
-    common_.ShowInformation(title, text);
-  }
+  ImportResultsDialog dialog(lines, anyFailed, owner_);
+  dialog.exec();
 }
 
 std::optional<std::vector<std::int64_t>> QtHistoryPrompts::AskCopiesToWithdraw(
