@@ -545,7 +545,7 @@ TEST_P(HistoryCommandsTest, ListAsJsonReadsBackWithEveryField) {
               "bytes": [2, 6, 58, 59, 23, 31, 12, 0], "gap_before": false,
               "date": "31.12.2024", "time": "23:59:58", "event": "Авар. сигн.",
               "code": 2, "kind": "alarm", "input": 7, "relay": null,
-              "name": "Дверь склада"})"));
+              "name": "Дверь склада", "copy": 1})"));
   EXPECT_EQ(events[2].at("relay"), 2);
   EXPECT_EQ(events[2].at("input"), nullptr);
   EXPECT_EQ(events[2].at("name"), nullptr);
@@ -555,7 +555,7 @@ TEST_P(HistoryCommandsTest, ListAsJsonReadsBackWithEveryField) {
   EXPECT_EQ(events[7], nlohmann::json::parse(R"({"device": "3", "year": null,
               "bytes": [255, 255, 255, 255, 255, 255, 255, 255], "gap_before": false,
               "date": "", "time": "", "event": "**НЕКОРР ЗАП.**", "code": 255,
-              "kind": "damaged", "input": null, "relay": null, "name": null})"));
+              "kind": "damaged", "input": null, "relay": null, "name": null, "copy": 3})"));
   const nlohmann::json none =
       nlohmann::json::parse(HistoryOutput({"list", "--format", "json", "--input", "30"}));
   EXPECT_EQ(none.at("events"), nlohmann::json::array());

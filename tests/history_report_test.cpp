@@ -255,11 +255,11 @@ TEST_F(HistoryReportTest, JsonHasEveryFieldScriptsRelyOn) {
               "bytes": [2, 6, 58, 59, 23, 31, 12, 7], "gap_before": false,
               "date": "31.12.2024", "time": "23:59:58", "event": "Авар. сигн.",
               "code": 2, "kind": "alarm", "input": 7, "relay": null,
-              "name": "Дверь \"А\", склад"})"));
+              "name": "Дверь \"А\", склад", "copy": 1})"));
   EXPECT_EQ(events[1], nlohmann::json::parse(R"({"device": "Склад, ТОРВ-4 №2", "year": null,
               "bytes": [255, 255, 255, 255, 255, 255, 255, 255], "gap_before": false,
               "date": "", "time": "", "event": "**НЕКОРР ЗАП.**", "code": 255,
-              "kind": "damaged", "input": null, "relay": null, "name": null})"));
+              "kind": "damaged", "input": null, "relay": null, "name": null, "copy": 1})"));
   EXPECT_EQ(events[2].at("relay"), 2);
   EXPECT_EQ(events[2].at("name"), "Сирена");
   EXPECT_EQ(events[3].at("gap_before"), true);

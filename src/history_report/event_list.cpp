@@ -207,6 +207,7 @@ class JsonListWriter final : public ListWriter {
     object["input"] = NumberOrNull(fields.input);
     object["relay"] = NumberOrNull(fields.relay);
     object["name"] = fields.name.empty() ? nlohmann::json(nullptr) : nlohmann::json(fields.name);
+    object["copy"] = event.copy ? nlohmann::json(*event.copy) : nlohmann::json(nullptr);
     if (row.gapBefore != nullptr) {
       const auto orNull = [](const auto& value) {
         return value ? nlohmann::json(*value) : nlohmann::json(nullptr);

@@ -12,13 +12,15 @@
 // Newest first, a gap line follows the event after the gap instead of
 // standing before it, so that it always lies between the two events it
 // separates.
-// JSON: {"filters": {...}, "events": [...]}: "filters" holds "device",
+// JSON: {"filters": {...}, "coverage": {...}, "journal": {...}, "events":
+// [...], "digest": "..."}: "filters" holds "device",
 // "from" and "to" (YYYY-MM-DD), "input", "kinds" (kinds and types), "codes",
 // "inputs", "relays", "text" (null or [] where not set), "newest_first" and
 // "lines" (QueryLines); each event an object with "device", "year" (number
 // or null), "bytes" (the record's 8 bytes), "gap_before", "date", "time",
-// "event", "code" (byte 0), "kind" (EventTypeName), "input", "relay" and
-// "name" (null where none); an event with a gap before it also "gap":
+// "event", "code" (byte 0), "kind" (EventTypeName), "input", "relay",
+// "name" (null where none) and "copy" (the copy it was first stored from;
+// null for events of older layouts); an event with a gap before it also "gap":
 // {"after", "before", "older_copy", "newer_copy"} of the hole next to it.
 #pragma once
 
