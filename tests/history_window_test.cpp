@@ -205,6 +205,14 @@ TEST_F(HistoryWindowTest, ImportThroughTheWindowReportsEachFileAndFillsTheTable)
   window->Ui().From->setDate(QDate(2024, 1, 8));
   window->Ui().To->setDate(QDate(2024, 1, 9));
   EXPECT_EQ(window->Events().rowCount(), 0);
+  // Above the table, what the listing covers.
+  const QString coverage = window->Ui().CoverageLabel->text();
+  EXPECT_TRUE(coverage.startsWith(QStringLiteral(
+      "Охват 3: хранятся события с 31.12.2023 00:13:20 по 09.02.2024 02:45:19; копий 0; "
+      "последний импорт ")))
+      << coverage.toStdString();
+  EXPECT_TRUE(coverage.endsWith(
+      QStringLiteral("; пропусков в периоде 1; событий 0, некорректных 0, без даты 0")));
   EXPECT_EQ(window->Ui().CountLabel->text(),
             QStringLiteral("Событий: 0 — за период записей нет: пропуск устройства 3 с 05.01.2024 "
                            "21:08:41 по 15.01.2024 17:06:08"));

@@ -220,6 +220,10 @@ void HistoryWindow::BuildCentral() {
   auto* column = new QVBoxLayout(right);
   column->setContentsMargins(0, 0, 0, 0);
   column->addWidget(BuildFilters());
+  ui_.CoverageLabel = new QLabel;
+  ui_.CoverageLabel->setWordWrap(true);
+  ui_.CoverageLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  column->addWidget(ui_.CoverageLabel);
   column->addWidget(ui_.Table, 1);
 
   ui_.Splitter = new QSplitter;

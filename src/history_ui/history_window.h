@@ -65,6 +65,8 @@ struct HistoryWindowControls {
   QLabel* StoreLabel = nullptr;
   QLabel* CountLabel = nullptr;
   QLabel* CopyLabel = nullptr;  // where the selected event came from
+  // What the listing covers: the chosen device's line, or the totals of all.
+  QLabel* CoverageLabel = nullptr;
 
   QAction* ChooseStore = nullptr;
   QAction* Import = nullptr;
@@ -156,6 +158,8 @@ class HistoryWindow : public QMainWindow {
   void ShowStoreState(const QString& note);
   // The count line tells why the listing could not be read.
   void ShowReadFailure(const Failure& failure);
+  // What the listing covers, above the table.
+  void ShowCoverage();
   void Warn(const QString& text);
   // The store to write, or none after a box that says why.
   history::HistoryStore* WritableStore();

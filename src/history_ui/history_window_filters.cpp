@@ -14,6 +14,7 @@
 #include "history_report/event_time.h"
 #include "history_report/history_summaries.h"
 #include "history_report/listed_event.h"
+#include "history_report/listing_coverage.h"
 #include "history_report/report_heading.h"
 #include "history_ui/history_window.h"
 #include "history_ui/qt_text.h"
@@ -305,6 +306,7 @@ void HistoryWindow::ShowListing() {
   const std::size_t gaps = events_->GapRows().size();
   QString count = QStringLiteral("Событий: %1").arg(events_->EventCount()) +
                   (gaps > 0 ? QStringLiteral(", пропусков: %1").arg(gaps) : QString());
+  ShowCoverage();
   // An empty table in a hole of the history must not read as "nothing
   // happened": it says where the hole is.
   if (events_->EventCount() == 0 && session_.Reader() != nullptr) {
@@ -312,6 +314,22 @@ void HistoryWindow::ShowListing() {
     if (note && *note) count += QStringLiteral(" — ") + Utf8(**note);
   }
   ui_.CountLabel->setText(count);
+}
+
+void HistoryWindow::ShowCoverage() {
+  ui_.CoverageLabel->clear();
+  history::HistoryStore* store = session_.Reader();
+  if (store == nullptr) return;
+  Result<ListingCoverage> coverage = ReadCoverage(*store, CurrentQuery());
+  if (!coverage) {
+    ui_.CoverageLabel->setText(QStringLiteral("Охват не читается: ") +
+                               Utf8(coverage.failure().reason));
+    return;
+  }
+  if (coverage->devices.empty()) return;
+  const std::vector<std::string> lines = CoverageLines(*coverage);
+  ui_.CoverageLabel->setText(
+      Utf8(lines.size() == 1 ? lines.front() : CoverageTotalsLine(*coverage)));
 }
 
 void HistoryWindow::ShowReadFailure(const Failure& failure) {
