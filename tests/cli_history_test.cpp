@@ -494,6 +494,22 @@ TEST_P(HistoryCommandsTest, ListAsPdfIsTheWindowsPrintedReport) {
   EXPECT_EQ(missing.err, "torvdoc-cli: " + args[4] + ": cannot write: No such file or directory\n");
   EXPECT_FALSE(std::filesystem::exists(PathOf("нет")));
 
+  // A digest reads on paper as it was made: "ff" stays two letters, never
+  // the ligature the font has for it.
+  std::string input;
+  std::string digest;
+  for (int n = 1; n <= 32 && digest.empty(); ++n) {
+    input = std::to_string(n);
+    const std::string listed = History({"list", "--input", input}).out;
+    const std::string line = listed.substr(listed.rfind(": ") + 2, 64);
+    if (line.find("ff") != std::string::npos) digest = line;
+  }
+  ASSERT_FALSE(digest.empty());
+  EXPECT_EQ(HistoryOutput({"list", "--input", input, "--format", "pdf", "-o", "ff.pdf"}), "");
+  EXPECT_NE(torv::testing::PdfTextWithoutPrintTime(PathOf("ff.pdf"))
+                .find("Контрольная сумма выборки (SHA-256): " + digest + "\n"),
+            std::string::npos);
+
   const ProcessResult bom = History({"list", "--format", "pdf", "--bom"});
   EXPECT_EQ(bom.exitCode, 2);
   EXPECT_EQ(bom.err,

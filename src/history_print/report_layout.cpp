@@ -52,6 +52,14 @@ QFont ReportFont(double points, bool bold = false, bool italic = false) {
   return font;
 }
 
+// The font of digests and hashes: without ligatures, so that "ff" in one
+// stays two letters when the PDF's text is copied into `history verify`.
+QFont DigestFont(double points) {
+  QFont font = ReportFont(points);
+  font.setStyleStrategy(QFont::PreferNoShaping);
+  return font;
+}
+
 // Where everything goes, in the device's pixels.
 class PageGeometry {
  public:
@@ -192,7 +200,7 @@ double DrawHeading(QPainter& painter, const PageGeometry& page, const HistoryRep
     line(QString::fromStdString(text), ReportFont(kHeadingPoints));
   }
   for (const std::string& text : opening) {
-    line(QString::fromStdString(text), ReportFont(kFooterPoints));
+    line(QString::fromStdString(text), DigestFont(kFooterPoints));
   }
   return y + page.Mm(kHeadingGapMm);
 }
@@ -235,7 +243,7 @@ void DrawRow(QPainter& painter, const PageGeometry& page, const PrintedRow& row,
 void DrawFooter(QPainter& painter, const PageGeometry& page, const std::string& stamp, int number,
                 int count) {
   painter.setPen(Qt::black);
-  painter.setFont(ReportFont(kFooterPoints));
+  painter.setFont(DigestFont(kFooterPoints));
   const QRectF band(0, page.FooterTop(), page.Width(), page.Mm(10));
   painter.drawText(band, Qt::AlignLeft | Qt::AlignTop, QString::fromStdString(stamp));
   painter.drawText(band, Qt::AlignRight | Qt::AlignTop,
