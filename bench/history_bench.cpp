@@ -209,7 +209,7 @@ void ExportBenchmark(benchmark::State& state, HistoryStore* store) {
   const std::int64_t events = EventCount(*store);
   for (auto _ : state) {
     std::size_t bytes = 0;
-    const Status s = WriteCsvList(*store, {}, Rfc4180Dialect(),
+    const Status s = WriteCsvList(*store, {}, Rfc4180Dialect(), false,
                                   [&](std::string_view piece) { bytes += piece.size(); });
     if (!s) state.SkipWithError(s.failure().reason.c_str());
     benchmark::DoNotOptimize(bytes);

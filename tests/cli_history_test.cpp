@@ -114,9 +114,7 @@ TEST_P(HistoryCommandsTest, GapsAreListedWithTheirBoundsAndCopies) {
             Opening(kAllDevices, inside) + note + "\n");
   EXPECT_EQ(
       HistoryOutput({"list", "--from", "2025-02-01", "--to", "2025-02-10", "--format", "csv"}),
-      "Устройства: все\r\n" + inside +
-          "\r\nОтбор: нет\r\n\r\nУстройство,Дата,Время,Событие,Вход,Реле,Название\r\n" + note +
-          "\r\n");
+      "Устройство,Дата,Время,Событие,Вход,Реле,Название,Пропуск\r\n,,," + note + ",,,,да\r\n");
   EXPECT_EQ(nlohmann::json::parse(HistoryOutput({"list", "--from", "2025-02-01", "--to",
                                                  "2025-02-10", "--format", "json"}))
                 .at("note"),
@@ -301,12 +299,11 @@ TEST_P(HistoryCommandsTest, TheFilesTimeGivesTheYearsUnlessACopyTimeIsGiven) {
                            "2025-01-01T00:00:05", "--force-device"}),
             "copy.dat: 2 new, 0 already stored\n");
   EXPECT_EQ(HistoryOutput({"list", "--format", "csv"}),
-            "Устройства: все\r\nПериод: всё время\r\nОтбор: нет\r\n\r\n"
-            "Устройство,Дата,Время,Событие,Вход,Реле,Название\r\n"
-            "A,31.12.2025,23:59:58,Авар. сигн.,7,,\r\n"
-            "A,01.01.2026,00:00:05,Норма,7,,\r\n"
-            "B,31.12.2024,23:59:58,Авар. сигн.,7,,\r\n"
-            "B,01.01.2025,00:00:05,Норма,7,,\r\n");
+            "Устройство,Дата,Время,Событие,Вход,Реле,Название,Пропуск\r\n"
+            "A,31.12.2025,23:59:58,Авар. сигн.,7,,,\r\n"
+            "A,01.01.2026,00:00:05,Норма,7,,,\r\n"
+            "B,31.12.2024,23:59:58,Авар. сигн.,7,,,\r\n"
+            "B,01.01.2025,00:00:05,Норма,7,,,\r\n");
 }
 
 TEST_P(HistoryCommandsTest, WhatDoesNotBelongIsRefusedWithAMessageAndNothingStored) {
@@ -522,18 +519,34 @@ TEST_P(HistoryCommandsTest, ListAsPdfIsTheWindowsPrintedReport) {
 }
 #endif
 
-TEST_P(HistoryCommandsTest, ListAsCsvWithAByteOrderMark) {
+// With --heading, the CSV opens with what it shows (and covers) and closes
+// with its digest; without, it is the table alone.
+TEST_P(HistoryCommandsTest, ListAsCsvWithAByteOrderMarkAndItsHeading) {
   ImportThreeCopies();
+  const std::string rows =
+      "Устройство,Дата,Время,Событие,Вход,Реле,Название,Пропуск\r\n"
+      "3,15.01.2025,10:00:00,Включение  ИМ,,,,\r\n"
+      "3,19.01.2025,11:00:00,Норма,3,,,\r\n"
+      "3,,," +
+      std::string(kGapText) +
+      ",,,,да\r\n"
+      "3,20.02.2025,12:00:00,Авар. сигн.,1,,,\r\n";
   EXPECT_EQ(HistoryOutput({"list", "--format", "csv", "--bom", "--from", "2025-01-15"}),
+            "\xEF\xBB\xBF" + rows);
+  const std::string headed =
+      History({"list", "--format", "csv", "--bom", "--heading", "--from", "2025-01-15"}).out;
+  EXPECT_EQ(history::testing::WithoutListingFrame(headed),
             "\xEF\xBB\xBF"
-            "Устройства: все\r\nПериод: с 15.01.2025\r\nОтбор: нет\r\n\r\n"
-            "Устройство,Дата,Время,Событие,Вход,Реле,Название\r\n"
-            "3,15.01.2025,10:00:00,Включение  ИМ,,,\r\n"
-            "3,19.01.2025,11:00:00,Норма,3,,\r\n"
-            "3,,," +
-                std::string(kGapText) +
-                ",,,\r\n"
-                "3,20.02.2025,12:00:00,Авар. сигн.,1,,\r\n");
+            "Устройства: все\r\nПериод: с 15.01.2025\r\nОтбор: нет\r\n\r\n" +
+                rows);
+  EXPECT_NE(headed.find("\r\n\"Охват 3: хранятся события с 31.12.2024 23:59:58"),
+            std::string::npos);
+  EXPECT_NE(headed.find("\r\n\r\nКонтрольная сумма выборки (SHA-256): "), std::string::npos);
+  const ProcessResult textHeading = History({"list", "--heading"});
+  EXPECT_EQ(textHeading.exitCode, 2);
+  EXPECT_EQ(textHeading.err,
+            "torvdoc-cli: --heading needs --format csv (the other formats always have it)\n"
+            "Try 'torvdoc-cli history list --help'.\n");
 }
 
 TEST_P(HistoryCommandsTest, ListAsJsonReadsBackWithEveryField) {
@@ -689,8 +702,7 @@ TEST_P(HistoryCommandsTest, ACopyWithoutEventsListsOnlyHeaders) {
             "blank.dat: 0 new, 0 already stored\n");
   EXPECT_EQ(HistoryOutput({"list"}), Opening());
   EXPECT_EQ(HistoryOutput({"list", "--format", "csv"}),
-            "Устройства: все\r\nПериод: всё время\r\nОтбор: нет\r\n\r\n"
-            "Устройство,Дата,Время,Событие,Вход,Реле,Название\r\n");
+            "Устройство,Дата,Время,Событие,Вход,Реле,Название,Пропуск\r\n");
   // A copy without events tells nothing of the device: it is not kept.
   EXPECT_EQ(HistoryOutput({"devices", "--format", "json"}), "{\n  \"devices\": []\n}\n");
 }

@@ -435,6 +435,7 @@ TEST(CliOptionsTest, HelpListsEveryOptionOfItsCommand) {
       {CliCommand::kHistoryList, {"history", "list", "--newest-first"}, "--newest-first"},
       {CliCommand::kHistoryList, {"history", "list", "--format", "csv"}, "--format F"},
       {CliCommand::kHistoryList, {"history", "list", "--format", "csv", "--bom"}, "--bom"},
+      {CliCommand::kHistoryList, {"history", "list", "--format", "csv", "--heading"}, "--heading"},
       {CliCommand::kHistoryList,
        {"history", "list", "--format", "csv", "--csv-dialect", "excel"},
        "--csv-dialect D"},
@@ -481,6 +482,9 @@ TEST(CliOptionsTest, HelpListsEveryOptionOfItsCommand) {
       {CliCommand::kHistoryReport,
        {"history", "report", "-o", "{device}", "--format", "csv", "--bom"},
        "--bom"},
+      {CliCommand::kHistoryReport,
+       {"history", "report", "-o", "{device}", "--format", "csv", "--heading"},
+       "--heading"},
       {CliCommand::kHistoryReport,
        {"history", "report", "-o", "{device}", "--format", "csv", "--csv-dialect", "excel"},
        "--csv-dialect D"},
@@ -673,6 +677,7 @@ std::vector<std::string> ChangedFields(const CliOptions& a, const CliOptions& b)
   compare("history.reason", x.reason == y.reason);
   compare("history.copyIds", x.copyIds == y.copyIds);
   compare("history.listingDigest", x.listingDigest == y.listingDigest);
+  compare("history.heading", x.heading == y.heading);
   return changed;
 }
 
@@ -745,6 +750,7 @@ TEST(OptionTableTest, EachOptionSetsOnlyItsOwnFields) {
       {"--db", {{}, {"--db", "h.sqlite3"}, {"history.db"}}},
       {"--reason", {{}, {"--reason", "чужая копия"}, {"history.reason"}}},
       {"--listing", {{}, {"--listing", kDigest}, {"history.listingDigest"}}},
+      {"--heading", {{"--format", "csv"}, {"--heading"}, {"history.heading"}}},
       {"--block", {{}, {"--block", "2"}, {"blocksBack"}}},
       {"--date", {{}, {"--date", "01.02"}, {"viewKind", "dateKey"}}},
       {"--input", {{}, {"--input", "2"}, {"viewKind", "inputNumber"}}},

@@ -21,9 +21,9 @@ using history::testing::TestStore;
 // The listing in the format --format `name` writes.
 std::string List(history::HistoryStore& store, std::string_view name,
                  const history::EventQuery& query = {},
-                 const CsvDialect& dialect = Rfc4180Dialect()) {
+                 const CsvDialect& dialect = Rfc4180Dialect(), bool heading = false) {
   std::string out;
-  const ListingSettings settings{.csv = dialect};
+  const ListingSettings settings{.csv = dialect, .heading = heading};
   const Status s = FindListingFormat(name)->writer(store, query, settings,
                                                    [&](std::string_view piece) { out += piece; });
   EXPECT_TRUE(s.ok()) << s.failure().reason;
@@ -76,32 +76,30 @@ TEST_F(HistoryReportTest, TextHasAHeaderOneLinePerEventAndGapLines) {
 TEST_F(HistoryReportTest, CsvQuotesWhatNeedsItAndKeepsTheGapRow) {
   history::EventQuery relay;
   relay.kinds = {EventKind::kRelay, EventKind::kDevice};
-  EXPECT_EQ(List(*store_, "csv", relay),
+  // With its heading (what it shows, then an empty record) before the column
+  // row; a gap row marked in the last column.
+  EXPECT_EQ(List(*store_, "csv", relay, Rfc4180Dialect(), true),
             "Устройства: все\r\n"
             "Период: всё время\r\n"
             "\"Отбор: события: реле, устройство\"\r\n"
             "\r\n"
-            "Устройство,Дата,Время,Событие,Вход,Реле,Название\r\n"
-            "\"Склад, ТОРВ-4 №2\",01.01.2025,00:00:05,Включение реле,,2,Сирена\r\n"
+            "Устройство,Дата,Время,Событие,Вход,Реле,Название,Пропуск\r\n"
+            "\"Склад, ТОРВ-4 №2\",01.01.2025,00:00:05,Включение реле,,2,Сирена,\r\n"
             "\"Склад, ТОРВ-4 №2\",,,нет записей с 01.01.2025 00:00:05 по 19.01.2025 08:00:00 "
-            "(между копиями 1 и 2),,,\r\n"
-            "\"Склад, ТОРВ-4 №2\",19.01.2025,08:00:00,Включение  ИМ,,,\r\n");
+            "(между копиями 1 и 2),,,,да\r\n"
+            "\"Склад, ТОРВ-4 №2\",19.01.2025,08:00:00,Включение  ИМ,,,,\r\n");
   history::EventQuery input7;
   input7.input = 7;
   EXPECT_EQ(List(*store_, "csv", input7, SpreadsheetDialect({1, 2})),
             "\xEF\xBB\xBF"
-            "Устройства: все\r\n"
-            "Период: всё время\r\n"
-            "Отбор: вход 7\r\n"
-            "\r\n"
-            "Устройство;\"Дата\";\"Время\";Событие;Вход;Реле;Название\r\n"
+            "Устройство;\"Дата\";\"Время\";Событие;Вход;Реле;Название;Пропуск\r\n"
             // The device's comma is quoted too: an import that also splits at commas
             // keeps the name in one cell.
             "\"Склад, ТОРВ-4 №2\";\"31.12.2024\";\"23:59:58\";Авар. сигн.;7;;\"Дверь \"\"А\"\", "
-            "склад\"\r\n"
+            "склад\";\r\n"
             // No filter hides a hole: the one after the last listed event too.
             "\"Склад, ТОРВ-4 №2\";\"\";\"\";нет записей с 01.01.2025 00:00:05 по 19.01.2025 "
-            "08:00:00 (между копиями 1 и 2);;;\r\n");
+            "08:00:00 (между копиями 1 и 2);;;;да\r\n");
 }
 
 TEST_F(HistoryReportTest, NewestFirstTheGapLineStillStandsBetweenTheTwoStretches) {
@@ -173,15 +171,11 @@ TEST_F(HistoryReportTest, TheTextFilterChoosesTheRowsOfEveryFormat) {
   door.text = "ДВЕРЬ";
   EXPECT_EQ(List(*store_, "csv", door, ListSpreadsheetDialect()),
             "\xEF\xBB\xBF"
-            "Устройства: все\r\n"
-            "Период: всё время\r\n"
-            "Отбор: текст «ДВЕРЬ»\r\n"
-            "\r\n"
-            "Устройство;\"Дата\";\"Время\";Событие;Вход;Реле;Название\r\n"
+            "Устройство;\"Дата\";\"Время\";Событие;Вход;Реле;Название;Пропуск\r\n"
             "\"Склад, ТОРВ-4 №2\";\"31.12.2024\";\"23:59:58\";Авар. сигн.;7;;\"Дверь \"\"А\"\", "
-            "склад\"\r\n"
+            "склад\";\r\n"
             "\"Склад, ТОРВ-4 №2\";\"\";\"\";нет записей с 01.01.2025 00:00:05 по 19.01.2025 "
-            "08:00:00 (между копиями 1 и 2);;;\r\n");
+            "08:00:00 (между копиями 1 и 2);;;;да\r\n");
   door.text = "сирена";
   const nlohmann::json events = nlohmann::json::parse(List(*store_, "json", door)).at("events");
   ASSERT_EQ(events.size(), 1u);

@@ -199,6 +199,9 @@ TEST_F(HistoryWindowTest, ImportThroughTheWindowReportsEachFileAndFillsTheTable)
             QString::fromStdString(DateTimeText(*summary.firstDated)));
   EXPECT_EQ(devices->topLevelItem(0)->text(6),
             QString::fromStdString(DateTimeText(*summary.lastDated)));
+  EXPECT_EQ(devices->topLevelItem(1)->text(7),
+            QDateTime::fromSecsSinceEpoch(*summary.lastImportUnixSeconds)
+                .toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")));
 
   // Dates inside the hole: no row, and the count says where the hole is.
   window->Ui().Period->setCurrentIndex(static_cast<int>(PeriodChoice::kDates));
@@ -460,9 +463,9 @@ TEST_F(HistoryWindowTest, ExportsEqualTheCommandLinesListingForTheSameFilters) {
   const auto listing = [&](const CsvDialect* dialect) {
     std::string out;
     const auto sink = [&](std::string_view p) { out += p; };
-    EXPECT_TRUE(
-        (dialect ? WriteCsvList(store, query, *dialect, sink) : WriteJsonList(store, query, sink))
-            .ok());
+    EXPECT_TRUE((dialect ? WriteCsvList(store, query, *dialect, false, sink)
+                         : WriteJsonList(store, query, sink))
+                    .ok());
     return out;
   };
   const CsvDialect rfc4180 = Rfc4180Dialect();

@@ -121,6 +121,9 @@ UsageProblem ParseCommandArgs(const std::vector<std::string>& args, std::size_t 
   if (options.byteOrderMark && options.format != kCsvFormat) {
     return "--bom needs --format csv";
   }
+  if (options.history.heading && options.format != kCsvFormat) {
+    return "--heading needs --format csv (the other formats always have it)";
+  }
   if (seen.count("--csv-dialect") != 0 && options.format != kCsvFormat) {
     return "--csv-dialect needs --format csv";
   }

@@ -380,6 +380,7 @@ class HistoryRun {
     settings.csv = options_.csvDialect == CsvDialectName::kExcel
                        ? ListSpreadsheetDialect()
                        : Rfc4180Dialect(options_.byteOrderMark);
+    settings.heading = options_.history.heading;
     return settings;
   }
   // After a fault of standard output nothing more gets through; the fault is

@@ -218,6 +218,12 @@ UsageProblem ApplyListing(const OptionDeclaration& declared, std::string_view va
   return {};
 }
 
+UsageProblem ApplyHeading(const OptionDeclaration& /*declared*/, std::string_view /*flag*/,
+                          CliOptions& options) {
+  options.history.heading = true;
+  return {};
+}
+
 UsageProblem ApplyNewestFirst(const OptionDeclaration& /*declared*/, std::string_view /*flag*/,
                               CliOptions& options) {
   options.history.query.newestFirst = true;

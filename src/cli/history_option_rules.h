@@ -48,6 +48,8 @@ UsageProblem ApplyText(const OptionDeclaration& declared, std::string_view value
                        CliOptions& options);
 UsageProblem ApplyListing(const OptionDeclaration& declared, std::string_view value,
                           CliOptions& options);
+UsageProblem ApplyHeading(const OptionDeclaration& declared, std::string_view flag,
+                          CliOptions& options);
 UsageProblem ApplyNewestFirst(const OptionDeclaration& declared, std::string_view flag,
                               CliOptions& options);
 UsageProblem ApplyRelay(const OptionDeclaration& declared, std::string_view value,

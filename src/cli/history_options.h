@@ -37,6 +37,8 @@ struct HistoryOptions {
   std::optional<std::string> watchState;
   // verify: the digest of a listing to check (--listing), with `query`
   std::optional<std::string> listingDigest;
+  // list and report as CSV: the heading lines and the digest (--heading)
+  bool heading = false;
 };
 
 }  // namespace torv

@@ -57,18 +57,20 @@ inline constexpr std::string_view kHistoryListSynopsis =
     "                                [--period P] [--input N] [--relay N]\n"
     "                                [--events KINDS] [--code CODES] [--text TEXT]\n"
     "                                [--newest-first] [--db STORE]\n"
-    "                                [--format {formats}] [--bom]\n"
+    "                                [--format {formats}] [--bom] [--heading]\n"
     "                                [--csv-dialect rfc4180|excel] [-o PATH]\n"
     "Lists the stored events oldest first, device by device: the device, the\n"
     "date with its year, the time, the event (\"Код N\" for a code without a\n"
     "text), the input or relay and its name.\n"
     "A gap between copies is a row of its own in text, CSV and PDF. Every\n"
-    "listing starts with the device, the period and the filters it shows.\n";
+    "listing (CSV with --heading) starts with the device, the period and the\n"
+    "filters it shows and what it covers, and ends with its digest, which\n"
+    "history verify --listing checks later.\n";
 
 inline constexpr std::string_view kHistoryReportSynopsis =
     "Usage: torvdoc-cli history report -o PATTERN [--period P | --from DATE\n"
     "                                  --to DATE] [--device NAME]\n"
-    "                                  [--format {formats}] [--bom]\n"
+    "                                  [--format {formats}] [--bom] [--heading]\n"
     "                                  [--csv-dialect rfc4180|excel] [--db STORE]\n"
     "Writes the listing of each device (or of the device NAME) for the period\n"
     "to a file of its own, named by PATTERN, as history list writes it, and\n"

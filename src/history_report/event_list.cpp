@@ -129,16 +129,20 @@ class TextListWriter final : public ListWriter {
 
 class CsvListWriter final : public ListWriter {
  public:
-  explicit CsvListWriter(const CsvDialect& dialect) : csv_(dialect) {}
+  CsvListWriter(const CsvDialect& dialect, bool heading) : csv_(dialect), heading_(heading) {}
   void Start(std::string& out, const history::EventQuery& query,
              const ListingFrame& frame) override {
     csv_.AppendStart(out);
-    for (const std::string& line : OpeningLines(query, frame)) csv_.AppendRecord(out, {line});
-    csv_.AppendRecord(out, {""});
-    csv_.AppendRecord(out, kListColumns);
+    if (heading_) {
+      for (const std::string& line : OpeningLines(query, frame)) csv_.AppendRecord(out, {line});
+      csv_.AppendRecord(out, {""});
+    }
+    std::vector<std::string_view> columns(kListColumns.begin(), kListColumns.end());
+    columns.push_back(kGapColumn);
+    csv_.AppendRecord(out, columns);
   }
   void Gap(std::string& out, const ListedRow& row) override {
-    csv_.AppendRecord(out, {row.event.device, "", "", GapRowText(row), "", "", ""});
+    csv_.AppendRecord(out, {row.event.device, "", "", GapRowText(row), "", "", "", kGapMark});
   }
   void Event(std::string& out, const ListedRow& row) override {
     const history::StoredEvent& event = row.event;
@@ -146,18 +150,24 @@ class CsvListWriter final : public ListWriter {
     const std::string input = NumberText(fields.input);
     const std::string relay = NumberText(fields.relay);
     csv_.AppendRecord(
-        out, {event.device, fields.date, fields.time, fields.event, input, relay, fields.name});
+        out, {event.device, fields.date, fields.time, fields.event, input, relay, fields.name, ""});
   }
   void End(std::string& out, const std::string& digest) override {
+    if (!heading_) return;
     csv_.AppendRecord(out, {""});
     csv_.AppendRecord(out, {DigestLine(digest)});
   }
+  // A row of its own, marked as the gap rows are: a table without events
+  // never reads as "nothing happened".
   void Nothing(std::string& out, const std::string& note) override {
-    csv_.AppendRecord(out, {note});
+    csv_.AppendRecord(out, {"", "", "", note, "", "", "", kGapMark});
   }
 
  private:
+  static constexpr std::string_view kGapColumn = "Пропуск";
+  static constexpr std::string_view kGapMark = "да";
   CsvWriter csv_;
+  bool heading_ = false;
 };
 
 class JsonListWriter final : public ListWriter {
@@ -361,8 +371,8 @@ Status WriteTextList(history::HistoryStore& store, const history::EventQuery& qu
 }
 
 Status WriteCsvList(history::HistoryStore& store, const history::EventQuery& query,
-                    const CsvDialect& dialect, const TextSink& sink) {
-  return WriteList(store, query, CsvListWriter(dialect), sink);
+                    const CsvDialect& dialect, bool heading, const TextSink& sink) {
+  return WriteList(store, query, CsvListWriter(dialect, heading), sink);
 }
 
 Status WriteJsonList(history::HistoryStore& store, const history::EventQuery& query,

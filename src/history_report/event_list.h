@@ -3,12 +3,13 @@
 // never has to fit in memory.
 //
 // Every format opens with what the listing shows (QueryLines: device or
-// devices, period, filters): text and CSV as lines of their own and an empty
+// devices, period, filters): text (and CSV when asked for) as lines of their own and an empty
 // line, JSON as "filters".
 // Text: a header line, then one line per event, TAB between the fields
 // device, date, time, event, input, relay, name; a gap is a line of its own:
 // the device and "нет записей с … по … (между копиями A и B)".
-// CSV: the same columns and rows in the chosen dialect.
+// CSV: the same columns and rows in the chosen dialect, and a column that
+// marks the gap rows; the opening lines and the digest only when asked for.
 // Newest first, a gap line follows the event after the gap instead of
 // standing before it, so that it always lies between the two events it
 // separates.
@@ -81,8 +82,11 @@ Result<std::optional<std::string>> NothingListedNote(history::HistoryStore& stor
 // it as "note".
 Status WriteTextList(history::HistoryStore& store, const history::EventQuery& query,
                      const TextSink& sink);
+// CSV: the column row, with a last column "Пропуск" that marks gap rows
+// ("да") and the note of a listing without events; the heading lines and
+// the digest only with `heading`.
 Status WriteCsvList(history::HistoryStore& store, const history::EventQuery& query,
-                    const CsvDialect& dialect, const TextSink& sink);
+                    const CsvDialect& dialect, bool heading, const TextSink& sink);
 Status WriteJsonList(history::HistoryStore& store, const history::EventQuery& query,
                      const TextSink& sink);
 

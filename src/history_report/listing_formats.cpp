@@ -14,12 +14,12 @@ Status WriteText(history::HistoryStore& store, const history::EventQuery& query,
 
 Status WriteCsv(history::HistoryStore& store, const history::EventQuery& query,
                 const ListingSettings& settings, const TextSink& sink) {
-  return WriteCsvList(store, query, settings.csv, sink);
+  return WriteCsvList(store, query, settings.csv, settings.heading, sink);
 }
 
 Status WriteSpreadsheetCsv(history::HistoryStore& store, const history::EventQuery& query,
-                           const ListingSettings& /*settings*/, const TextSink& sink) {
-  return WriteCsvList(store, query, ListSpreadsheetDialect(), sink);
+                           const ListingSettings& settings, const TextSink& sink) {
+  return WriteCsvList(store, query, ListSpreadsheetDialect(), settings.heading, sink);
 }
 
 Status WriteJson(history::HistoryStore& store, const history::EventQuery& query,

@@ -17,6 +17,10 @@ namespace torv {
 
 struct ListingSettings {
   CsvDialect csv = Rfc4180Dialect();  // of the CSV row; the spreadsheet row has its own
+  // CSV: the listing's heading lines (what it shows and covers) before the
+  // column row, and its digest after the last row. Without, the CSV is the
+  // table alone, as spreadsheets and CSV readers expect.
+  bool heading = false;
 };
 
 using ListingWriter = Status (*)(history::HistoryStore& store, const history::EventQuery& query,

@@ -58,14 +58,12 @@ QStringList DeviceRow(const QString& name, const history::DeviceSummary& d) {
   const auto moment = [](const std::optional<history::StoredEvent>& event) {
     return event ? Utf8(DateTimeText(*event)) : QString();
   };
-  return {name,
-          QString::number(d.events),
-          QString::number(d.copies),
-          QString::number(d.gaps),
-          QString::number(d.damaged),
-          moment(d.firstDated),
-          moment(d.lastDated),
-          d.lastImportUnixSeconds ? Utf8(LocalTimeText(*d.lastImportUnixSeconds)) : QString()};
+  return {name, QString::number(d.events), QString::number(d.copies), QString::number(d.gaps),
+          QString::number(d.damaged), moment(d.firstDated), moment(d.lastDated),
+          // Dates in the same form as the table's.
+          d.lastImportUnixSeconds
+              ? Utf8(LocalTimeText(*d.lastImportUnixSeconds, "%d.%m.%Y %H:%M:%S"))
+              : QString()};
 }
 
 }  // namespace
