@@ -203,6 +203,11 @@ TEST_F(HistoryWindowTest, ImportThroughTheWindowReportsEachFileAndFillsTheTable)
             QDateTime::fromSecsSinceEpoch(*summary.lastImportUnixSeconds)
                 .toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")));
 
+  // The device column shows while every device is listed, not for one.
+  EXPECT_FALSE(window->Ui().Table->isColumnHidden(HistoryEventModel::kDevice));
+  window->Ui().Devices->setCurrentItem(devices->topLevelItem(1));
+  EXPECT_TRUE(window->Ui().Table->isColumnHidden(HistoryEventModel::kDevice));
+
   // Dates inside the hole: no row, and the count says where the hole is.
   window->Ui().Period->setCurrentIndex(static_cast<int>(PeriodChoice::kDates));
   window->Ui().From->setDate(QDate(2024, 1, 8));
@@ -217,7 +222,7 @@ TEST_F(HistoryWindowTest, ImportThroughTheWindowReportsEachFileAndFillsTheTable)
   EXPECT_TRUE(coverage.endsWith(
       QStringLiteral("; пропусков в периоде 1; событий 0, некорректных 0, без даты 0")));
   EXPECT_EQ(window->Ui().CountLabel->text(),
-            QStringLiteral("Событий: 0 — за период записей нет: пропуск устройства 3 с 05.01.2024 "
+            QStringLiteral("Событий: 0 — за период записей нет: пропуск с 05.01.2024 "
                            "21:08:41 по 15.01.2024 17:06:08"));
 }
 

@@ -285,6 +285,8 @@ void HistoryWindow::ShowListing() {
   const Status shown = session_.Reader() != nullptr
                            ? events_->SetListing(session_.Reader(), CurrentQuery())
                            : (events_->Clear(), Status());
+  // One device listed: its name on every row would say nothing.
+  ui_.Table->setColumnHidden(HistoryEventModel::kDevice, CurrentQuery().device.has_value());
   ui_.Table->clearSpans();
   for (const int row : events_->GapRows()) {
     ui_.Table->setSpan(row, HistoryEventModel::kDate, 1,
