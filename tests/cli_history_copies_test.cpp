@@ -227,37 +227,20 @@ TEST_P(ServerRolesCliTest, TheImportingRoleOnlyAddsAndTheViewingRoleOnlyReads) {
   const std::string schema = store_.dbText().substr(store_.dbText().rfind("%3D") + 3);
   const std::string importer = "imp_" + schema;
   const std::string viewer = "view_" + schema;
-  // As the README gives them, in the store's schema.
-  const std::string grants = "CREATE ROLE " + importer + " LOGIN PASSWORD '" +
-                             std::string(importer.rbegin(), importer.rend()) +
-                             "';\n"
-                             "CREATE ROLE " +
-                             viewer + " LOGIN PASSWORD '" +
-                             std::string(viewer.rbegin(), viewer.rend()) +
-                             "';\n"
-                             "GRANT USAGE ON SCHEMA " +
-                             schema + " TO " + importer + ", " + viewer +
-                             ";\n"
-                             "GRANT SELECT ON ALL TABLES IN SCHEMA " +
-                             schema + " TO " + importer + ", " + viewer +
-                             ";\n"
-                             "GRANT INSERT ON ALL TABLES IN SCHEMA " +
-                             schema + " TO " + importer +
-                             ";\n"
-                             "GRANT USAGE ON ALL SEQUENCES IN SCHEMA " +
-                             schema + " TO " + importer +
-                             ";\n"
-                             "GRANT UPDATE (id) ON devices TO " +
-                             importer +
-                             ";\n"
-                             "GRANT UPDATE (new_events, gap_before) ON copies TO " +
-                             importer +
-                             ";\n"
-                             "GRANT UPDATE (stretch_id, pos) ON events TO " +
-                             importer +
-                             ";\n"
-                             "GRANT UPDATE, DELETE ON stretches TO " +
-                             importer + ";\n";
+  // The README's roles, in the store's schema, each with its own password.
+  const std::string readme =
+      ReadWholeFile(std::filesystem::path(TORVDOC_SAMPLES_DIR).parent_path() / "README.md");
+  const std::size_t block = readme.find("```sql\nCREATE ROLE torvdoc_import");
+  ASSERT_NE(block, std::string::npos);
+  std::string grants = readme.substr(block + 7, readme.find("```", block + 7) - block - 7);
+  for (const auto& [from, to] : {std::pair{std::string("torvdoc_import"), importer},
+                                 std::pair{std::string("torvdoc_view"), viewer}}) {
+    const std::string password = std::string(to.rbegin(), to.rend());
+    grants = std::regex_replace(grants, std::regex(from + " LOGIN PASSWORD '...'"),
+                                to + " LOGIN PASSWORD '" + password + "'");
+    grants = std::regex_replace(grants, std::regex(from), to);
+  }
+  grants = std::regex_replace(grants, std::regex("SCHEMA public"), "SCHEMA " + schema);
   ASSERT_TRUE(store_.Raw()->ExecScript(grants).ok());
 
   const ProcessResult viewed = HistoryAs(viewer, {"list", "--device", "3"});
