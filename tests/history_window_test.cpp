@@ -1,6 +1,7 @@
 // The history window offscreen over a real SQLite store in a temporary
 // folder, its boxes and dialogs answered by a scripted fake.
 #include "history_ui/history_window.h"
+#include "history/calendar_period.h"
 #include "history_report/listed_event.h"
 
 #include <QCheckBox>
@@ -329,18 +330,39 @@ TEST_F(HistoryWindowTest, EachFilterShowsWhatTheStoresOwnQueryLists) {
   const auto dateOf = [](const QDate& d) {
     return history::CalendarDate{d.year(), d.month(), d.day()};
   };
+  // Each named period is the command line's --period of the same name.
   window->Ui().Period->setCurrentIndex(static_cast<int>(PeriodChoice::kToday));
   query.from = query.to = dateOf(today);
   expectShown(query, "today");
   EXPECT_FALSE(window->Ui().From->isEnabled());
-  window->Ui().Period->setCurrentIndex(static_cast<int>(PeriodChoice::kThisWeek));
-  query.from = dateOf(today.addDays(1 - today.dayOfWeek()));
-  expectShown(query, "this week");
-  window->Ui().Period->setCurrentIndex(static_cast<int>(PeriodChoice::kThisMonth));
-  query.from = dateOf(QDate(today.year(), today.month(), 1));
-  expectShown(query, "this month");
+  for (const auto& [choice, name] : {std::pair{PeriodChoice::kYesterday, "yesterday"},
+                                     {PeriodChoice::kThisWeek, "this-week"},
+                                     {PeriodChoice::kLastWeek, "last-week"},
+                                     {PeriodChoice::kThisMonth, "this-month"},
+                                     {PeriodChoice::kLastMonth, "last-month"},
+                                     {PeriodChoice::kThisQuarter, "this-quarter"},
+                                     {PeriodChoice::kLastQuarter, "last-quarter"},
+                                     {PeriodChoice::kThisYear, "this-year"},
+                                     {PeriodChoice::kLastYear, "last-year"}}) {
+    SCOPED_TRACE(name);
+    window->Ui().Period->setCurrentIndex(static_cast<int>(choice));
+    const Result<history::CalendarPeriod> period =
+        history::ParseCalendarPeriod(name, dateOf(today));
+    ASSERT_TRUE(period.ok());
+    query.from = period->from;
+    query.to = period->to;
+    EXPECT_EQ(dateOf(window->Ui().From->date()).Key(), period->from.Key());
+    EXPECT_EQ(dateOf(window->Ui().To->date()).Key(), period->to.Key());
+    EXPECT_EQ(ShownRows(window->Events()), ListingRows(store, query));
+  }
+  // Dates of one's own after the whole history start from all of it.
+  window->Ui().Period->setCurrentIndex(static_cast<int>(PeriodChoice::kAll));
   window->Ui().Period->setCurrentIndex(static_cast<int>(PeriodChoice::kDates));
   EXPECT_TRUE(window->Ui().From->isEnabled());
+  const QTreeWidgetItem* all = window->Ui().Devices->topLevelItem(0);
+  EXPECT_EQ(window->Ui().From->date().toString(QStringLiteral("dd.MM.yyyy")),
+            all->text(5).left(10));
+  EXPECT_EQ(window->Ui().To->date().toString(QStringLiteral("dd.MM.yyyy")), all->text(6).left(10));
   window->Ui().From->setDate(QDate(2024, 12, 30));
   window->Ui().To->setDate(QDate(2025, 1, 2));
   query.from = history::CalendarDate{2024, 12, 30};

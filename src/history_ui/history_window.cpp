@@ -138,8 +138,11 @@ QWidget* HistoryWindow::BuildFilters() {
 
   ui_.Period = new QComboBox;
   ui_.Period->addItems({QStringLiteral("всё время"), QStringLiteral("сегодня"),
-                        QStringLiteral("эта неделя"), QStringLiteral("этот месяц"),
-                        QStringLiteral("с даты по дату")});
+                        QStringLiteral("вчера"), QStringLiteral("эта неделя"),
+                        QStringLiteral("прошлая неделя"), QStringLiteral("этот месяц"),
+                        QStringLiteral("прошлый месяц"), QStringLiteral("этот квартал"),
+                        QStringLiteral("прошлый квартал"), QStringLiteral("этот год"),
+                        QStringLiteral("прошлый год"), QStringLiteral("с даты по дату")});
   ui_.From = new QDateEdit;
   ui_.To = new QDateEdit;
   for (QDateEdit* edit : {ui_.From, ui_.To}) {

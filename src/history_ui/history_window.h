@@ -37,8 +37,22 @@ class QTreeWidget;
 
 namespace torv {
 
-// The period choices, in the order of the period list.
-enum class PeriodChoice { kAll, kToday, kThisWeek, kThisMonth, kDates };
+// The period choices, in the order of the period list: the command line's
+// named periods (calendar_period.h), then dates of one's own.
+enum class PeriodChoice {
+  kAll,
+  kToday,
+  kYesterday,
+  kThisWeek,
+  kLastWeek,
+  kThisMonth,
+  kLastMonth,
+  kThisQuarter,
+  kLastQuarter,
+  kThisYear,
+  kLastYear,
+  kDates
+};
 
 // The kinds of the kind check boxes, in order.
 inline constexpr std::array<EventKind, 5> kFilterKinds = {EventKind::kInput, EventKind::kDevice,
@@ -175,6 +189,11 @@ class HistoryWindow : public QMainWindow {
   HistoryEventModel* events_ = nullptr;
   StoreSession session_;
   std::optional<QDate> today_;
+  // The first and last dated event of every device: where dates of one's
+  // own start from after the whole history.
+  std::optional<QDate> firstEvent_;
+  PeriodChoice shownPeriod_ = PeriodChoice::kAll;
+  std::optional<QDate> lastEvent_;
   QString lastFolder_;
   QString lastExportFilter_;
   // Set while the window itself changes filter controls, so that one change

@@ -9,6 +9,10 @@
 #include <QTableView>
 #include <QTreeWidget>
 
+// Std
+#include <array>
+
+#include "history/calendar_period.h"
 #include "history/selection_texts.h"
 #include "history_report/event_list.h"
 #include "history_report/event_time.h"
@@ -111,23 +115,25 @@ void HistoryWindow::SetPeriod(PeriodChoice choice) {
   {
     settingFilters_ = true;
     const QSignalBlocker blocker(ui_.Period);
+    // The list shows the new choice already when the operator made it.
+    const PeriodChoice shown = shownPeriod_;
+    shownPeriod_ = choice;
     ui_.Period->setCurrentIndex(static_cast<int>(choice));
-    switch (choice) {
-      case PeriodChoice::kToday:
-        ui_.From->setDate(today);
-        ui_.To->setDate(today);
-        break;
-      case PeriodChoice::kThisWeek:
-        ui_.From->setDate(today.addDays(1 - today.dayOfWeek()));  // from Monday
-        ui_.To->setDate(today);
-        break;
-      case PeriodChoice::kThisMonth:
-        ui_.From->setDate(QDate(today.year(), today.month(), 1));
-        ui_.To->setDate(today);
-        break;
-      case PeriodChoice::kAll:
-      case PeriodChoice::kDates:
-        break;
+    // The named periods are the command line's --period, counted the same way.
+    static constexpr std::array<std::string_view, 12> kNames = {
+        "",           "today",        "yesterday",    "this-week", "last-week", "this-month",
+        "last-month", "this-quarter", "last-quarter", "this-year", "last-year", ""};
+    const std::string_view name = kNames[static_cast<std::size_t>(choice)];
+    if (!name.empty()) {
+      Result<history::CalendarPeriod> period = history::ParseCalendarPeriod(name, DateOf(today));
+      if (period) {
+        ui_.From->setDate(QDate(period->from.year, period->from.month, period->from.day));
+        ui_.To->setDate(QDate(period->to.year, period->to.month, period->to.day));
+      }
+    } else if (choice == PeriodChoice::kDates && shown == PeriodChoice::kAll) {
+      // Dates of one's own start from what was shown: the whole history.
+      ui_.From->setDate(firstEvent_.value_or(today));
+      ui_.To->setDate(lastEvent_.value_or(today));
     }
     // The dates are typed only for a period of one's own.
     ui_.From->setEnabled(choice == PeriodChoice::kDates);
@@ -266,8 +272,15 @@ void HistoryWindow::RefreshDevices() {
       Warn(QStringLiteral("Список устройств не читается: %1").arg(Utf8(read.failure().reason)));
     }
   }
+  const history::DeviceSummary total = TotalOf(devices);
+  const auto dayOf = [](const std::optional<history::StoredEvent>& event) -> std::optional<QDate> {
+    if (!event || !event->year) return std::nullopt;
+    return QDate(*event->year, event->record.Month(), event->record.Day());
+  };
+  firstEvent_ = dayOf(total.firstDated);
+  lastEvent_ = dayOf(total.lastDated);
   ui_.Devices->addTopLevelItem(
-      new QTreeWidgetItem(DeviceRow(QString::fromUtf8(kAllDevicesText), TotalOf(devices))));
+      new QTreeWidgetItem(DeviceRow(QString::fromUtf8(kAllDevicesText), total)));
   for (const history::DeviceSummary& d : devices) {
     ui_.Devices->addTopLevelItem(new QTreeWidgetItem(DeviceRow(Utf8(d.device), d)));
   }
