@@ -108,10 +108,20 @@ inline std::string PdfTextWithoutPrintTime(const std::filesystem::path& pdf) {
   for (const PdfLine& line : PdfLines(PdfWords(pdf))) {
     if (line.Text().rfind("Напечатано:", 0) != 0) text += line.Text() + "\n";
   }
-  static const std::regex kImport("импорт \\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d");
-  static const std::regex kHash("(Журнал: запись \\d+, )[0-9a-f]{64}");
-  text = std::regex_replace(text, kImport, "импорт DD.MM.YYYY HH:MM");
-  return std::regex_replace(text, kHash, "$1HASH");
+  // What follows each mark, of the given length, is masked.
+  const auto mask = [&text](const std::string& mark, std::size_t length, const char* shown) {
+    for (std::size_t at = text.find(mark); at != std::string::npos;
+         at = text.find(mark, at + mark.size())) {
+      text.replace(at + mark.size(), length, shown);
+    }
+  };
+  mask("последний импорт ", std::string("DD.MM.YYYY HH:MM").size(), "DD.MM.YYYY HH:MM");
+  for (std::size_t at = text.find("Журнал: запись "); at != std::string::npos;
+       at = text.find("Журнал: запись ", at + 1)) {
+    const std::size_t hash = text.find(", ", at) + 2;
+    text.replace(hash, 64, "HASH");
+  }
+  return text;
 }
 
 // pdfinfo's value of `field` ("Pages", "Page size", "Title").
