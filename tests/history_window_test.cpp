@@ -9,6 +9,7 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
 #include <QSplitter>
@@ -285,6 +286,37 @@ TEST_F(HistoryWindowTest, AFailingFileIsReportedAndTheOthersAreImported) {
   EXPECT_EQ(prompts_.boxes[1].text,
             QStringLiteral("Не указано устройство: копии не импортированы."));
   EXPECT_EQ(window->Ui().Devices->topLevelItemCount(), 2);
+}
+
+// An import by another program shows in the open window without a click:
+// the counts, the device list and the table, which stays where it was; F5
+// reads the store again at once.
+TEST_F(HistoryWindowTest, AChangeOfTheStoreByAnotherProgramShows) {
+  FillStore();
+  auto window = ShowWindow();
+  const QString before = window->Ui().CountLabel->text();
+  QApplication::processEvents();
+  window->Ui().Table->verticalScrollBar()->setValue(400);
+  const int scrolled = window->Ui().Table->verticalScrollBar()->value();
+  ASSERT_GT(scrolled, 0);
+  window->RefreshWhenStoreChanged();  // nothing changed: nothing read
+  EXPECT_EQ(window->Ui().Table->verticalScrollBar()->value(), scrolled);
+
+  history::SimulationOptions options;
+  options.seed = 43;
+  history::SimulatedDevice other(options);
+  other.Write(50);
+  ASSERT_TRUE(test_.Open()->Import("пост", other.CopyNow()).ok());
+  EXPECT_EQ(window->Ui().CountLabel->text(), before);
+  window->RefreshWhenStoreChanged();
+  EXPECT_EQ(window->Ui().Devices->topLevelItemCount(), 4);
+  EXPECT_NE(window->Ui().CountLabel->text(), before);
+  EXPECT_EQ(window->Ui().Table->verticalScrollBar()->value(), scrolled);
+
+  ASSERT_TRUE(test_.Open()->RemoveDevice("пост", "").ok());
+  QTest::keyClick(window.get(), Qt::Key_F5);
+  EXPECT_EQ(window->Ui().Devices->topLevelItemCount(), 3);
+  EXPECT_EQ(window->Ui().CountLabel->text(), before);
 }
 
 TEST_F(HistoryWindowTest, AMistypedDeviceIsRefusedNamingTheStoredOne) {

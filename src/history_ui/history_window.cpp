@@ -16,10 +16,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -28,6 +30,9 @@
 
 namespace torv {
 namespace {
+
+// How often the window looks whether another program changed the store.
+constexpr int kStoreWatchMilliseconds = 5000;
 
 const QString kSettingsOrganization = QStringLiteral("torvdoc");
 const QString kSettingsApplication = QStringLiteral("torvdoc-history");
@@ -83,6 +88,7 @@ void HistoryWindow::BuildActions() {
   ui_.FindText =
       MakeAction(this, QStringLiteral("Искать текст"), QKeySequence(Qt::CTRL | Qt::Key_F));
   ui_.Quit = MakeAction(this, QStringLiteral("Выход"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+  ui_.Refresh = MakeAction(this, QStringLiteral("Обновить"), QKeySequence::Refresh);
   connect(ui_.ChooseStore, &QAction::triggered, this,
           [this] { RunCommand([this] { ChooseStore(); }); });
   connect(ui_.Import, &QAction::triggered, this,
@@ -100,6 +106,13 @@ void HistoryWindow::BuildActions() {
           [this] { RunCommand([this] { RemoveChosenDevice(); }); });
   connect(ui_.FindText, &QAction::triggered, this, [this] { FocusTextFilter(); });
   connect(ui_.Quit, &QAction::triggered, this, &QWidget::close);
+  connect(ui_.Refresh, &QAction::triggered, this,
+          [this] { RunCommand([this] { RefreshFromStore(); }); });
+  storeWatch_ = new QTimer(this);
+  storeWatch_->setInterval(kStoreWatchMilliseconds);
+  connect(storeWatch_, &QTimer::timeout, this,
+          [this] { RunCommand([this] { RefreshWhenStoreChanged(); }); });
+  storeWatch_->start();
 }
 
 void HistoryWindow::BuildMenus() {
@@ -116,6 +129,7 @@ void HistoryWindow::BuildMenus() {
   QMenu* history = menuBar()->addMenu(QStringLiteral("&История"));
   history->addAction(ui_.Names);
   history->addAction(ui_.FindText);
+  history->addAction(ui_.Refresh);
   history->addSeparator();
   history->addAction(ui_.Copies);
   history->addAction(ui_.RenameDevice);

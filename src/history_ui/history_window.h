@@ -18,6 +18,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <string>
 
 #include "history/history_model.h"
 #include "history/store_location.h"
@@ -33,6 +34,7 @@ class QLabel;
 class QLineEdit;
 class QSplitter;
 class QTableView;
+class QTimer;
 class QTreeWidget;
 
 namespace torv {
@@ -93,6 +95,7 @@ struct HistoryWindowControls {
   QAction* RenameDevice = nullptr;
   QAction* RemoveDevice = nullptr;
   QAction* FindText = nullptr;
+  QAction* Refresh = nullptr;  // F5: the store read again
   QAction* Quit = nullptr;
 };
 
@@ -142,6 +145,9 @@ class HistoryWindow : public QMainWindow {
   void ApplyFilters();
   void SetPeriod(PeriodChoice choice);
   void FocusTextFilter();
+  // Reads the store again when its journal moved on (another program or
+  // workstation imported, withdrew or renamed); every few seconds on its own.
+  void RefreshWhenStoreChanged();
 
  protected:  // QWidget API
   void closeEvent(QCloseEvent* event) override;
@@ -174,6 +180,8 @@ class HistoryWindow : public QMainWindow {
   void ShowReadFailure(const Failure& failure);
   // What the listing covers, above the table.
   void ShowCoverage();
+  // The device list and the table read again, the table kept where it was.
+  void RefreshFromStore();
   void Warn(const QString& text);
   // The store to write, or none after a box that says why.
   history::HistoryStore* WritableStore();
@@ -193,6 +201,9 @@ class HistoryWindow : public QMainWindow {
   // own start from after the whole history.
   std::optional<QDate> firstEvent_;
   PeriodChoice shownPeriod_ = PeriodChoice::kAll;
+  // The journal's newest entry as last read, and the look for a newer one.
+  std::string shownHead_;
+  QTimer* storeWatch_ = nullptr;
   std::optional<QDate> lastEvent_;
   QString lastFolder_;
   QString lastExportFilter_;

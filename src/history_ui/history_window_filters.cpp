@@ -1,10 +1,12 @@
 // The store, the device list and the filters: everything that decides which
 // listing the table shows.
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTableView>
 #include <QTreeWidget>
@@ -295,6 +297,11 @@ void HistoryWindow::ApplyFilters() {
 }
 
 void HistoryWindow::ShowListing() {
+  // What the store holds as of now: a later change of it shows on its own.
+  if (history::HistoryStore* store = session_.Reader()) {
+    Result<std::optional<history::JournalEntry>> head = store->JournalHead();
+    shownHead_ = head && *head ? (*head)->hash : std::string();
+  }
   const Status shown = session_.Reader() != nullptr
                            ? events_->SetListing(session_.Reader(), CurrentQuery())
                            : (events_->Clear(), Status());
@@ -327,6 +334,22 @@ void HistoryWindow::ShowListing() {
     if (note && *note) count += QStringLiteral(" — ") + Utf8(**note);
   }
   ui_.CountLabel->setText(count);
+}
+
+void HistoryWindow::RefreshFromStore() {
+  const int scrolled = ui_.Table->verticalScrollBar()->value();
+  RefreshDevices();
+  ShowListing();
+  ui_.Table->verticalScrollBar()->setValue(scrolled);
+}
+
+void HistoryWindow::RefreshWhenStoreChanged() {
+  history::HistoryStore* store = session_.Reader();
+  // Never under a dialog of the window's own: it may be using the listing.
+  if (store == nullptr || QApplication::activeModalWidget() != nullptr) return;
+  Result<std::optional<history::JournalEntry>> head = store->JournalHead();
+  if (!head || !*head || (*head)->hash == shownHead_) return;
+  RefreshFromStore();
 }
 
 void HistoryWindow::ShowCoverage() {
