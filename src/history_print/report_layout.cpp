@@ -266,20 +266,23 @@ Result<PrintedListing> ReadPrintedListing(history::HistoryStore& store,
     return value ? QString::number(*value) : QString();
   };
   ListingDigest digest(query);
-  Status s = ForEachListedRow(store, query, [&](const ListedRow& listed) {
-    digest.Add(listed);
-    PrintedRow row;
-    row.gap = listed.gap;
-    row.cells[kDeviceColumn] = text(listed.event.device);
-    if (listed.gap) {
-      row.cells[kEventColumn] = text(GapRowText(listed));
-    } else {
-      const ListedFields& f = listed.fields;
-      row.cells = {text(listed.event.device), text(f.date),    text(f.time), text(f.event),
-                   number(f.input),           number(f.relay), text(f.name)};
-    }
-    listing.rows.push_back(std::move(row));
-  });
+  Status s = ForEachListedRow(
+      store, query,
+      [&](const ListedRow& listed) {
+        digest.Add(listed);
+        PrintedRow row;
+        row.gap = listed.gap;
+        row.cells[kDeviceColumn] = text(listed.event.device);
+        if (listed.gap) {
+          row.cells[kEventColumn] = text(GapRowText(listed));
+        } else {
+          const ListedFields& f = listed.fields;
+          row.cells = {text(listed.event.device), text(f.date),    text(f.time), text(f.event),
+                       number(f.input),           number(f.relay), text(f.name)};
+        }
+        listing.rows.push_back(std::move(row));
+      },
+      &frame->gaps);
   if (!s) return s.failure();
   const std::string hex = digest.Hex();
   listing.opening = CoverageLines(frame->coverage);

@@ -255,19 +255,22 @@ Status WriteList(history::HistoryStore& store, const history::EventQuery& query,
   writer.Start(out, query, *frame);
   ListingDigest digest(query);
   bool any = false;
-  const Status listed = ForEachListedRow(store, query, [&](const ListedRow& row) {
-    any = true;
-    digest.Add(row);
-    if (row.gap) {
-      writer.Gap(out, row);
-    } else {
-      writer.Event(out, row);
-    }
-    if (out.size() >= kFlushSize) {
-      sink(out);
-      out.clear();
-    }
-  });
+  const Status listed = ForEachListedRow(
+      store, query,
+      [&](const ListedRow& row) {
+        any = true;
+        digest.Add(row);
+        if (row.gap) {
+          writer.Gap(out, row);
+        } else {
+          writer.Event(out, row);
+        }
+        if (out.size() >= kFlushSize) {
+          sink(out);
+          out.clear();
+        }
+      },
+      &frame->gaps);
   if (!listed) return listed;
   if (!any) {
     Result<std::optional<std::string>> note = NothingListedNote(store, query);
@@ -306,13 +309,18 @@ CsvDialect ListSpreadsheetDialect() {
 }
 
 Status ForEachListedRow(history::HistoryStore& store, const history::EventQuery& query,
-                        const std::function<void(const ListedRow&)>& sink) {
+                        const std::function<void(const ListedRow&)>& sink, const ListedGaps* gaps) {
   Result<std::vector<history::NameEntry>> names = store.Names();
   if (!names) return names.failure();
   const NameBook book(*names);
   const ListedFields none;
-  Result<ListedGaps> gaps = ListedGaps::Read(store, query);
-  if (!gaps) return gaps.failure();
+  std::optional<ListedGaps> own;
+  if (gaps == nullptr) {
+    Result<ListedGaps> read = ListedGaps::Read(store, query);
+    if (!read) return read.failure();
+    own = std::move(*read);
+    gaps = &*own;
+  }
   // The gap between `newer` and the older event of its device listed next
   // to it, in stretch `older`; the gap row stands on the older side.
   const auto withGap = [&](const history::StoredEvent& newer, std::int64_t older) {

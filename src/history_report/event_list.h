@@ -66,8 +66,10 @@ std::string_view GapRowText(const ListedRow& row);
 // Every row of the listing in order, gap rows where the history has gaps
 // (each with every hole between the two events it separates), names looked
 // up: the one listing that every format and the printed report show.
+// `gaps`: the query's holes when read already (with the listing's frame).
 Status ForEachListedRow(history::HistoryStore& store, const history::EventQuery& query,
-                        const std::function<void(const ListedRow&)>& sink);
+                        const std::function<void(const ListedRow&)>& sink,
+                        const ListedGaps* gaps = nullptr);
 
 // What a listing without events says when the history has holes in its
 // dates, so that it never reads as "nothing happened": "за период записей

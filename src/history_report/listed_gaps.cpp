@@ -12,15 +12,15 @@ std::string_view GapRowText(const ListedGap& gap) {
   return gap.text.empty() ? kGapText : std::string_view(gap.text);
 }
 
-Result<ListedGaps> ListedGaps::Read(history::HistoryStore& store,
-                                    const history::EventQuery& query) {
+Result<ListedGaps> ListedGaps::Read(history::HistoryStore& store, const history::EventQuery& query,
+                                    bool allCopies) {
   ListedGaps gaps;
   gaps.query_ = query;
   Result<std::vector<history::HistoryHole>> holes = store.Holes(query);
   if (!holes) return holes.failure();
   for (history::HistoryHole& hole : *holes) gaps.holes_[hole.device].push_back(std::move(hole));
   // Only a device with holes needs its copies' names.
-  if (!gaps.holes_.empty()) {
+  if (allCopies || !gaps.holes_.empty()) {
     Result<std::vector<history::KeptCopy>> copies = store.Copies(query.device);
     if (!copies) return copies.failure();
     gaps.copies_ = std::move(*copies);

@@ -31,8 +31,10 @@ std::string_view GapRowText(const ListedGap& gap);
 
 class ListedGaps {
  public:
-  // The holes and copies of the devices the query lists.
-  static Result<ListedGaps> Read(history::HistoryStore& store, const history::EventQuery& query);
+  // The holes and copies of the devices the query lists; the copies only
+  // where a device has holes, unless `allCopies`.
+  static Result<ListedGaps> Read(history::HistoryStore& store, const history::EventQuery& query,
+                                 bool allCopies = false);
   // The gap between the stretches `older` and `newer` (their places among
   // the device's, oldest 0) of `device`.
   ListedGap Between(const std::string& device, std::int64_t older, std::int64_t newer) const;
@@ -41,6 +43,9 @@ class ListedGaps {
   // the device's first listed event (`opening`, in listing order, which
   // the query's newestFirst turns round) or after its last, in `stretch`.
   ListedGap AtEnd(const std::string& device, std::int64_t stretch, bool opening) const;
+  // Every hole read, by device, oldest first; and the copies read.
+  const std::map<std::string, std::vector<history::HistoryHole>>& Holes() const { return holes_; }
+  const std::vector<history::KeptCopy>& Copies() const { return copies_; }
 
  private:
   ListedGap Gather(const std::string& device, std::int64_t older, std::int64_t newer,

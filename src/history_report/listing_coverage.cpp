@@ -38,6 +38,13 @@ DeviceCoverage ListingCoverage::Totals() const {
 
 Result<ListingCoverage> ReadCoverage(history::HistoryStore& store,
                                      const history::EventQuery& query) {
+  Result<ListedGaps> gaps = ListedGaps::Read(store, query, true);
+  if (!gaps) return gaps.failure();
+  return ReadCoverage(store, query, *gaps);
+}
+
+Result<ListingCoverage> ReadCoverage(history::HistoryStore& store, const history::EventQuery& query,
+                                     const ListedGaps& gaps) {
   // The device's span needs no count of its damaged events: those of the
   // listing's dates are counted below.
   Result<std::vector<history::DeviceSummary>> summaries = store.Devices(query.device, false);
@@ -45,13 +52,8 @@ Result<ListingCoverage> ReadCoverage(history::HistoryStore& store,
   Result<std::vector<history::CountedEvents>> counts =
       store.Counts(query, history::CountGrouping::kCopyAndCode);
   if (!counts) return counts.failure();
-  Result<std::vector<history::KeptCopy>> copies = store.Copies(query.device);
-  if (!copies) return copies.failure();
-  Result<std::vector<history::HistoryHole>> holes = store.Holes(query);
-  if (!holes) return holes.failure();
-
   std::map<std::int64_t, std::int64_t> copiedAt;
-  for (const history::KeptCopy& copy : *copies) copiedAt[copy.id] = copy.copiedAt;
+  for (const history::KeptCopy& copy : gaps.Copies()) copiedAt[copy.id] = copy.copiedAt;
   ListingCoverage coverage;
   std::map<std::string, std::size_t> index;
   for (const history::DeviceSummary& summary : *summaries) {
@@ -77,10 +79,11 @@ Result<ListingCoverage> ReadCoverage(history::HistoryStore& store,
       }
     }
   }
-  for (const history::HistoryHole& hole : *holes) {
-    const auto found = index.find(hole.device);
-    if (found != index.end() && history::HoleReachesInto(hole, query)) {
-      ++coverage.devices[found->second].holes;
+  for (const auto& [device, holes] : gaps.Holes()) {
+    const auto found = index.find(device);
+    if (found == index.end()) continue;
+    for (const history::HistoryHole& hole : holes) {
+      if (history::HoleReachesInto(hole, query)) ++coverage.devices[found->second].holes;
     }
   }
   return coverage;
@@ -90,9 +93,11 @@ Result<ListingFrame> ReadListingFrame(history::HistoryStore& store,
                                       const history::EventQuery& query) {
   Result<std::optional<history::JournalEntry>> head = store.JournalHead();
   if (!head) return head.failure();
-  Result<ListingCoverage> coverage = ReadCoverage(store, query);
+  Result<ListedGaps> gaps = ListedGaps::Read(store, query, true);
+  if (!gaps) return gaps.failure();
+  Result<ListingCoverage> coverage = ReadCoverage(store, query, *gaps);
   if (!coverage) return coverage.failure();
-  return ListingFrame{std::move(*coverage), std::move(*head)};
+  return ListingFrame{std::move(*coverage), std::move(*head), std::move(*gaps)};
 }
 
 std::vector<std::string> CoverageLines(const ListingCoverage& coverage) {

@@ -11,6 +11,7 @@
 
 #include "archive/result.h"
 #include "history/history_store.h"
+#include "history_report/listed_gaps.h"
 
 namespace torv {
 
@@ -37,6 +38,10 @@ struct ListingCoverage {
   DeviceCoverage Totals() const;
 };
 
+// `gaps`: the query's holes and every copy of its devices (ListedGaps::Read
+// with allCopies), which the listing's gap rows read too.
+Result<ListingCoverage> ReadCoverage(history::HistoryStore& store, const history::EventQuery& query,
+                                     const ListedGaps& gaps);
 Result<ListingCoverage> ReadCoverage(history::HistoryStore& store,
                                      const history::EventQuery& query);
 
@@ -45,6 +50,7 @@ Result<ListingCoverage> ReadCoverage(history::HistoryStore& store,
 struct ListingFrame {
   ListingCoverage coverage;
   std::optional<history::JournalEntry> head;
+  ListedGaps gaps;  // read once for the coverage and the gap rows
 };
 Result<ListingFrame> ReadListingFrame(history::HistoryStore& store,
                                       const history::EventQuery& query);
