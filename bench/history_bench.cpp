@@ -129,7 +129,7 @@ void BuildWithdrawDevice(HistoryStore& store) {
 // merged again and compared with what is stored.
 void VerifyBenchmark(benchmark::State& state, HistoryStore* store) {
   for (auto _ : state) {
-    Result<history::Verification> verified = store->Verify(std::string(kWithdrawDevice));
+    Result<history::Verification> verified = store->Verify({std::string(kWithdrawDevice)});
     if (!verified || verified->problem) Die("verifying the device");
   }
 }
@@ -173,7 +173,7 @@ void MonthBenchmark(benchmark::State& state, HistoryStore* store) {
 // adds to a listing.
 EventQuery DeviceMonth() {
   EventQuery query;
-  query.device = DeviceName(6);
+  query.devices = {DeviceName(6)};
   query.from = CalendarDate{2024, 10, 1};
   query.to = CalendarDate{2024, 10, 31};
   return query;

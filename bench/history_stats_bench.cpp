@@ -54,7 +54,7 @@ HistoryStore& TenYears() {
 
 EventQuery OneDevice() {
   EventQuery query;
-  query.device = "01";
+  query.devices = {"01"};
   return query;
 }
 

@@ -164,6 +164,12 @@ TEST_P(HistoryCommandsTest, ReportWritesAListingPerDeviceNamedByThePattern) {
             folder_.path() / "out" / (std::string(device) + "-2025-01.csv"))),
         HistoryOutput({"list", "--period", "2025-01", "--device", device, "--format", "csv"}));
   }
+  // Devices named again and again: those, in the order named.
+  EXPECT_EQ(HistoryOutput({"report", "--period", "01.2025", "--device", "склад", "--device", "3",
+                           "-o", "out/{device}.txt"}),
+            "out/склад.txt\nout/3.txt\n");
+  EXPECT_EQ(HistoryOutput({"list", "--device", "склад", "--device", "3", "--format", "csv"}),
+            HistoryOutput({"list", "--format", "csv"}));
   const ProcessResult oneFile = History({"report", "--period", "2025-01", "-o", "all.txt"});
   EXPECT_EQ(oneFile.exitCode, 2);
   EXPECT_EQ(oneFile.err,
@@ -469,7 +475,7 @@ TEST_P(HistoryCommandsTest, ListAsPdfIsTheWindowsPrintedReport) {
       history::OpenHistoryStore(store_.location(), history::OpenMode::kRead);
   ASSERT_TRUE(store.ok()) << store.failure().reason;
   history::EventQuery query;
-  query.device = kDevice;
+  query.devices = {kDevice};
   query.text = "сигн";
   ASSERT_TRUE(
       WriteHistoryPdf(**store, query, HeadingFor(query, std::time(nullptr)), PathOf("window.pdf"))

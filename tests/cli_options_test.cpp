@@ -253,6 +253,13 @@ TEST(CliOptionsTest, ValuesAfterAnEqualsSignOrAttachedToAShortName) {
             "torvdoc-cli: option --block given twice");
   EXPECT_EQ(Problem({"view", "a.dat", "-o", "x", "-oy"}),
             "torvdoc-cli: option --output given twice");
+  // A listing takes several devices; a copy or a name belongs to one.
+  EXPECT_EQ(Parsed({"history", "list", "--device", "b", "--device=a"}).history.query.devices,
+            (std::vector<std::string>{"b", "a"}));
+  EXPECT_EQ(Problem({"history", "list", "--device", "a", "--device", "a"}),
+            "torvdoc-cli: --device \"a\" given twice");
+  EXPECT_EQ(Problem({"history", "import", "x.dat", "--device", "a", "--device", "b"}),
+            "torvdoc-cli: give one --device: each copy or name belongs to one device");
 }
 
 TEST(CliOptionsTest, InfoTakesSeveralFilesTheOthersOne) {
@@ -647,7 +654,7 @@ std::vector<std::string> ChangedFields(const CliOptions& a, const CliOptions& b)
   const HistoryOptions& x = a.history;
   const HistoryOptions& y = b.history;
   compare("history.db", x.db == y.db);
-  compare("history.device", x.query.device == y.query.device);
+  compare("history.device", x.query.devices == y.query.devices);
   const auto time = [](const std::optional<history::CopyTime>& t) {
     return t ? std::optional(t->unixSeconds) : std::nullopt;
   };
@@ -787,7 +794,7 @@ TEST(OptionTableTest, EachOptionSetsOnlyItsOwnFields) {
         withoutArgs.insert(withoutArgs.end(), {name, otherValues.at(name)});
       }
       CliOptions without = Parsed(withoutArgs);
-      if (standsInForDevice) without.history.query.device.reset();
+      if (standsInForDevice) without.history.query.devices.clear();
       args.insert(args.end(), c.given.begin(), c.given.end());
       // An input of the history is a filter or a name's number, not a view.
       // A listing's relays are a filter too.

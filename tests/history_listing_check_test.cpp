@@ -43,7 +43,7 @@ TEST_P(ListingCheckTest, TheDigestIsTheDocumentedFormOfFiltersAndRows) {
   ASSERT_TRUE(store->Import("пост", CopyOf({Alarm(1), Alarm(2)}, 1737374400, "a.dat")).ok());
   ASSERT_TRUE(store->Import("пост", CopyOf({Alarm(5)}, 1740052800, "b.dat")).ok());
   history::EventQuery query;
-  query.device = "пост";
+  query.devices = {"пост"};
   const std::string form =
       "torvdoc listing 1\n"
       "Устройство: пост\n"
@@ -68,7 +68,7 @@ TEST_P(ListingCheckTest, ALaterStoreGivesTheListingOrNamesTheEntryThatChangedIt)
   ASSERT_TRUE(
       store->Import("пост", CopyOf({Alarm(1), Alarm(2), Alarm(3)}, 1737374400, "a.dat")).ok());
   history::EventQuery whole;
-  whole.device = "пост";
+  whole.devices = {"пост"};
   // Days that end before the hole after the first copy: a copy after it
   // changes nothing in them.
   history::EventQuery early = whole;

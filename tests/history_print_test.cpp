@@ -198,7 +198,7 @@ TEST_F(HistoryPrintTest, EveryRowInOrderInItsColumnsUnderHeadersOnEveryPage) {
 
 TEST_F(HistoryPrintTest, HeadingFootersAndPaper) {
   history::EventQuery query;
-  query.device = kWarehouse;
+  query.devices = {kWarehouse};
   query.kinds = {EventKind::kInput, EventKind::kRelay};
   query.text = "дверь";
   const std::filesystem::path pdf = WritePdf(query, "heading.pdf");
@@ -277,7 +277,7 @@ TEST_F(HistoryPrintTest, LongNamesWrapInsideTheirColumn) {
                               {"1", history::NumberKind::kInput, 4, longName}})
                   .ok());
   history::EventQuery query;
-  query.device = "1";
+  query.devices = {"1"};
   query.text = "северном";
   const std::filesystem::path pdf = WritePdf(query, "long.pdf");
   const std::vector<PdfWord> words = PdfWords(pdf);
@@ -317,7 +317,7 @@ TEST_F(HistoryPrintTest, AFileThatCannotBeWrittenIsReportedAndNothingIsLeft) {
   ASSERT_TRUE(WriteHistoryPdf(*store_, {}, HeadingFor({}, 0), pdf.string()).ok());
   EXPECT_EQ(cli_testing::ReadWholeFile(pdf).substr(0, 5), "%PDF-");
   history::EventQuery unknown;
-  unknown.device = "нет";
+  unknown.devices = {"нет"};
   const Status failed = WriteHistoryPdf(*store_, unknown, HeadingFor({}, 0), pdf.string());
   ASSERT_FALSE(failed.ok());
   EXPECT_EQ(failed.failure().reason, "no device \"нет\" in the history");

@@ -154,7 +154,7 @@ TEST_P(QueryPlanTest, DateBoundedListingsGoThroughTheDateIndex) {
       [](EventQuery&) {},
       [](EventQuery& q) { q.to.reset(); },
       [](EventQuery& q) { q.from.reset(), q.newestFirst = true; },
-      [](EventQuery& q) { q.device = "device 2"; },
+      [](EventQuery& q) { q.devices = {"device 2"}; },
       [](EventQuery& q) {
         q.kinds = {EventKind::kInput, EventKind::kRelay};
       },

@@ -198,7 +198,7 @@ TEST(ReportHeadingTest, NamesDevicePeriodFiltersAndTimeOfPrinting) {
   EXPECT_EQ(heading.lines,
             (std::vector<std::string>{"Устройства: все", "Период: всё время", "Отбор: нет",
                                       "Напечатано: 05.03.2024 14:07"}));
-  query.device = "Склад, ТОРВ-4 №2";
+  query.devices = {"Склад, ТОРВ-4 №2"};
   query.from = history::CalendarDate{2024, 1, 2};
   query.to = history::CalendarDate{2024, 12, 31};
   query.input = 7;
@@ -211,6 +211,9 @@ TEST(ReportHeadingTest, NamesDevicePeriodFiltersAndTimeOfPrinting) {
                 "Устройство: Склад, ТОРВ-4 №2", "Период: с 02.01.2024 по 31.12.2024",
                 "Отбор: вход 7; события: входы, некорректные; текст «дверь»; сначала новые",
                 "Напечатано: 05.03.2024 14:07"}));
+  query = {};
+  query.devices = {"склад", "3"};
+  EXPECT_EQ(HeadingFor(query, printed).lines.front(), "Устройства: склад, 3");
   query = {};
   query.to = history::CalendarDate{2025, 2, 28};
   EXPECT_EQ(HeadingFor(query, printed).lines[1], "Период: по 28.02.2025");
@@ -239,7 +242,8 @@ TEST_F(HistoryReportTest, JsonHasEveryFieldScriptsRelyOn) {
   const std::string json = List(*store_, "json");
   const nlohmann::json document = nlohmann::json::parse(json);
   ASSERT_EQ(document.size(), 5u);  // also "coverage", "journal" and "digest"
-  EXPECT_EQ(document.at("filters"), nlohmann::json::parse(R"({"device": null, "from": null,
+  EXPECT_EQ(document.at("filters"),
+            nlohmann::json::parse(R"({"device": null, "devices": [], "from": null,
               "to": null, "input": null, "kinds": [], "codes": [], "inputs": [], "relays": [],
               "text": null, "newest_first": false,
               "lines": ["Устройства: все", "Период: всё время", "Отбор: нет"]})"));
@@ -269,7 +273,7 @@ TEST_F(HistoryReportTest, JsonHasEveryFieldScriptsRelyOn) {
   EXPECT_NE(json.find("\n],\n\"digest\": \""), std::string::npos);
 
   history::EventQuery none;
-  none.device = "Склад, ТОРВ-4 №2";
+  none.devices = {"Склад, ТОРВ-4 №2"};
   none.from = history::CalendarDate{2024, 1, 2};
   none.to = history::CalendarDate{2025, 12, 31};
   none.input = 30;
@@ -284,7 +288,8 @@ TEST_F(HistoryReportTest, JsonHasEveryFieldScriptsRelyOn) {
   nlohmann::json read = nlohmann::json::parse(empty);
   for (const char* frame : {"coverage", "journal", "digest"}) read.erase(frame);
   EXPECT_EQ(read, nlohmann::json::parse(R"({"filters": {
-              "device": "Склад, ТОРВ-4 №2", "from": "2024-01-02", "to": "2025-12-31",
+              "device": "Склад, ТОРВ-4 №2", "devices": ["Склад, ТОРВ-4 №2"],
+              "from": "2024-01-02", "to": "2025-12-31",
               "input": 30, "kinds": ["input", "damaged"], "codes": [], "inputs": [], "relays": [],
               "text": "дверь", "newest_first": true,
               "lines": ["Устройство: Склад, ТОРВ-4 №2", "Период: с 02.01.2024 по 31.12.2025",

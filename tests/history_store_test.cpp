@@ -145,15 +145,26 @@ TEST_P(HistoryStoreTest, DevicesAreListedByNameAndKeptApart) {
   EXPECT_EQ(events[0].device, "a");
   EXPECT_EQ(events[1].device, "a");
   EXPECT_EQ(events[2].device, "b");
+  (void)Import(*store, "c", CopyOf({Event(7)}, 100));
   EventQuery onlyB;
-  onlyB.device = "b";
+  onlyB.devices = {"b"};
   ASSERT_EQ(All(*store, onlyB).size(), 1u);
+  // Several devices: still by name, whatever order they were named in.
+  EventQuery cAndA;
+  cAndA.devices = {"c", "a"};
+  std::vector<std::string> listed;
+  for (const StoredEvent& event : All(*store, cAndA)) listed.push_back(event.device);
+  EXPECT_EQ(listed, (std::vector<std::string>{"a", "a", "c"}));
+  Result<std::vector<DeviceSummary>> summaries = store->Devices(cAndA.devices, false);
+  ASSERT_TRUE(summaries.ok());
+  ASSERT_EQ(summaries->size(), 2u);
+  EXPECT_EQ((*summaries)[1].device, "c");
 
   EventQuery unknown;
-  unknown.device = "c";
+  unknown.devices = {"a", "d"};
   const Status s = store->ForEachEvent(unknown, [](const StoredEvent&) {});
   ASSERT_FALSE(s.ok());
-  EXPECT_EQ(s.failure().reason, "no device \"c\" in the history");
+  EXPECT_EQ(s.failure().reason, "no device \"d\" in the history");
 }
 
 TEST_P(HistoryStoreTest, FiltersByDateInputAndKind) {
@@ -232,7 +243,7 @@ TEST_P(HistoryStoreTest, AFilteredListingShowsTheGapBeforeItsFirstEventAfterIt) 
   (void)Import(*store, "2", CopyOf({MakeRecord(3, 0, 1, 0, 0, 1, 1)}, 100));
   (void)Import(*store, "2", CopyOf({MakeRecord(2, 0, 2, 0, 0, 1, 1)}, 200));
   EventQuery device2 = input1;
-  device2.device = "2";
+  device2.devices = {"2"};
   const std::vector<StoredEvent> alone = All(*store, device2);
   ASSERT_EQ(alone.size(), 1u);
   EXPECT_FALSE(alone[0].gapBefore);
@@ -261,10 +272,10 @@ TEST_P(HistoryStoreTest, BothDirectionsListTheSameEventsWithTheSameGaps) {
   // A device's events come in reverse order, and a gap shows on the same
   // event either way: the one next to it in time.
   std::vector<EventQuery> queries(3);
-  queries[0].device = "q";
-  queries[1].device = "p";
+  queries[0].devices = {"q"};
+  queries[1].devices = {"p"};
   queries[2].input = 3;
-  queries[2].device = "p";
+  queries[2].devices = {"p"};
   for (std::size_t q = 0; q < queries.size(); ++q) {
     SCOPED_TRACE("query " + std::to_string(q));
     EventQuery query = queries[q];
@@ -494,7 +505,7 @@ TEST_P(HistoryStoreTest, TheTextFilterFindsEventTextsAndNamesIgnoringCaseAndSpac
   input3.input = 3;
   EXPECT_EQ(hours("сигн", input3), (std::vector<int>{4}));
   EventQuery device2;
-  device2.device = "2";
+  device2.devices = {"2"};
   EXPECT_EQ(hours("ОКНО", device2), (std::vector<int>{7}));
   EXPECT_EQ(hours("окно"), (std::vector<int>{7}));
 }
@@ -536,7 +547,7 @@ TEST_P(HistoryStoreTest, PartsReachEveryRowOfTheListingFromEitherEnd) {
   queries[2].kinds = {EventKind::kRelay, EventKind::kDamaged};
   queries[3].text = "окно";
   queries[4].from = CalendarDate{2025, 1, 1};
-  queries[4].device = "p";
+  queries[4].devices = {"p"};
   for (std::size_t q = 0; q < queries.size(); ++q) {
     for (const bool newestFirst : {false, true}) {
       SCOPED_TRACE("query " + std::to_string(q) + (newestFirst ? ", newest first" : ""));

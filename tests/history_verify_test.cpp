@@ -46,7 +46,7 @@ class HistoryVerifyTest : public ::testing::TestWithParam<Backend> {
 TEST_P(HistoryVerifyTest, AnUntouchedStoreVerifiesAndStaysAsItWas) {
   auto store = Filled(test_);
   const std::string before = StoreListing(*store);
-  Result<Verification> verified = store->Verify(std::nullopt);
+  Result<Verification> verified = store->Verify({});
   ASSERT_TRUE(verified.ok()) << verified.failure().reason;
   EXPECT_EQ(verified->problem, std::nullopt);
   ASSERT_EQ(verified->devices.size(), 1u);
@@ -116,7 +116,7 @@ TEST_P(HistoryVerifyTest, EachChangeBehindTheStoresBackIsNamed) {
     ASSERT_TRUE(store);
     const Status tampered = test.Raw()->Exec(c.sql, c.parameters);
     ASSERT_TRUE(tampered.ok()) << tampered.failure().reason;
-    Result<Verification> verified = store->Verify(std::nullopt);
+    Result<Verification> verified = store->Verify({});
     ASSERT_TRUE(verified.ok()) << verified.failure().reason;
     ASSERT_TRUE(verified->problem);
     EXPECT_TRUE(verified->problem->starts_with(c.problemStart)) << *verified->problem;
@@ -156,7 +156,7 @@ TEST_P(HistoryVerifyTest, OtherClientsCannotChangeOrDeleteEventsOrTheJournal) {
     EXPECT_NE(run.err.find(edit.refusal), std::string::npos) << run.err;
   }
   EXPECT_EQ(StoreListing(*store), before);
-  Result<Verification> verified = store->Verify(std::nullopt);
+  Result<Verification> verified = store->Verify({});
   ASSERT_TRUE(verified.ok()) << verified.failure().reason;
   EXPECT_EQ(verified->problem, std::nullopt);
 }

@@ -354,7 +354,7 @@ TEST_F(HistoryWindowTest, EachFilterShowsWhatTheStoresOwnQueryLists) {
   expectShown(query, "everything");
 
   window->ChooseDevice(QStringLiteral("3"));
-  query.device = "3";
+  query.devices = {"3"};
   expectShown(query, "device 3");
 
   const QDate today(lastDay_.year, lastDay_.month, lastDay_.day);
@@ -467,9 +467,9 @@ TEST_F(HistoryWindowTest, EachFilterShowsWhatTheStoresOwnQueryLists) {
   ASSERT_NE(gap, rows.end());
 
   window->ChooseDevice(std::nullopt);
-  query.device.reset();
+  query.devices.clear();
   expectShown(query, "every device, newest first");
-  EXPECT_EQ(window->CurrentQuery().device, std::nullopt);
+  EXPECT_TRUE(window->CurrentQuery().devices.empty());
 }
 
 TEST_F(HistoryWindowTest, ANameEditedInTheWindowShowsAtOnce) {
@@ -515,7 +515,7 @@ TEST_F(HistoryWindowTest, ExportsEqualTheCommandLinesListingForTheSameFilters) {
   window->Ui().Kinds[1]->setChecked(false);
   window->Ui().Text->setText(QStringLiteral("сигн"));
   history::EventQuery query;
-  query.device = "3";
+  query.devices = {"3"};
   query.kinds = {EventKind::kInput, EventKind::kRelay, EventKind::kDamaged, EventKind::kOther};
   query.text = "сигн";
   history::HistoryStore& store = *window->Session().Reader();

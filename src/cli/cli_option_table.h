@@ -68,6 +68,8 @@ struct OptionDeclaration {
   // with it. options.command is already set.
   UsageProblem (*apply)(const OptionDeclaration& declared, std::string_view value,
                         CliOptions& options) = nullptr;
+  // Given again, it adds a value (apply refuses what cannot be added).
+  bool repeats = false;
 
   bool TakenBy(CliCommand command) const;
   std::string_view HelpFor(CliCommand command) const;

@@ -93,7 +93,7 @@ UsageProblem ParseCommandArgs(const std::vector<std::string>& args, std::size_t 
       return "unknown option \"" + std::string(named) + "\"";
     }
     // Both spellings of an option count as the same option.
-    if (!seen.insert(option->name).second) {
+    if (!seen.insert(option->name).second && !option->repeats) {
       return "option " + std::string(option->name) + " given twice";
     }
     std::string_view value;

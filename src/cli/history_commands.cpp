@@ -53,7 +53,7 @@ class HistoryRun {
     const HistoryOptions& history = options_.history;
     Result<std::vector<history::ImportSource>> sources = history::CollectImportSources(
         options_.arguments,
-        {history.query.device, history.deviceFromFolder, history.deviceFromName});
+        {history::OnlyDevice(history.query), history.deviceFromFolder, history.deviceFromName});
     if (!sources) {
       streams_.Err(CliMessage("", sources.failure().reason));
       return kExitMessage;
@@ -61,9 +61,8 @@ class HistoryRun {
     Result<std::vector<std::string>> storedDevices = history::StoredDeviceNames(store_);
     if (!storedDevices) return StoreFailed(storedDevices.failure());
     // One device for every file: a device that is not stored ends the run.
-    if (history.query.device) {
-      const Status allowed =
-          history::CheckDeviceChoice(*storedDevices, *history.query.device, history.newDevice);
+    if (const std::optional<std::string> device = history::OnlyDevice(history.query)) {
+      const Status allowed = history::CheckDeviceChoice(*storedDevices, *device, history.newDevice);
       if (!allowed) {
         streams_.Err(CliMessage("", allowed.failure().reason));
         return kExitMessage;
@@ -116,7 +115,7 @@ class HistoryRun {
     for (const history::ImportSource& source : *sources) {
       ++totals.files;
       std::string problem = source.problem;
-      if (problem.empty() && !history.query.device) {
+      if (problem.empty() && history.query.devices.empty()) {
         // Each copy's own device: one not stored yet needs --new-device.
         const Status allowed =
             history::CheckDeviceChoice(*storedDevices, source.device, history.newDevice);
@@ -164,13 +163,11 @@ class HistoryRun {
     return Finish(kExitDone);
   }
 
-  // One file per device (the one --device names, else each stored device)
+  // One file per device (those --device names, else each stored device)
   // for the period, named by the -o pattern; each file's name on a line.
   int Report() {
-    std::vector<std::string> devices;
-    if (options_.history.query.device) {
-      devices.push_back(*options_.history.query.device);
-    } else {
+    std::vector<std::string> devices = options_.history.query.devices;
+    if (devices.empty()) {
       Result<std::vector<history::DeviceSummary>> stored = store_.Devices();
       if (!stored) return StoreFailed(stored.failure());
       for (const history::DeviceSummary& device : *stored) devices.push_back(device.device);
@@ -178,7 +175,7 @@ class HistoryRun {
     const std::string period = PeriodLabel(options_.history.query.from, options_.history.query.to);
     for (const std::string& device : devices) {
       history::EventQuery query = options_.history.query;
-      query.device = device;
+      query.devices = {device};
       const std::string file = ReportFileName(options_.outputPath, device, period);
       const ListingWritten written = WriteListing(*FindListingFormat(options_.format), store_,
                                                   query, Settings(), {file, {}, &location_});
@@ -200,7 +197,7 @@ class HistoryRun {
     if (int refused = RefusedDevice(false); refused != kExitDone) return refused;
     const HistoryOptions& history = options_.history;
     history::NameEntry entry;
-    entry.device = *history.query.device;
+    entry.device = history.query.devices.front();
     entry.kind = history.relay ? history::NumberKind::kRelay : history::NumberKind::kInput;
     entry.number = history.relay ? *history.relay : history.query.input.value_or(0);
     entry.name = options_.path;
@@ -224,7 +221,8 @@ class HistoryRun {
   int ListNames() { return Print(NamesReport(store_)); }
 
   int Copies() {
-    Result<std::vector<history::KeptCopy>> copies = store_.Copies(options_.history.query.device);
+    Result<std::vector<history::KeptCopy>> copies =
+        history::CopiesListed(store_, options_.history.query);
     if (!copies) return StoreFailed(copies.failure());
     Out(FindTableFormat(options_.format)->writer(CopiesTable(*copies)));
     return Finish(kExitDone);
@@ -233,11 +231,9 @@ class HistoryRun {
   int Journal() {
     Result<std::vector<history::JournalEntry>> entries = store_.Journal();
     if (!entries) return StoreFailed(entries.failure());
-    if (options_.history.query.device) {
-      std::erase_if(*entries, [&](const history::JournalEntry& entry) {
-        return entry.device != *options_.history.query.device;
-      });
-    }
+    std::erase_if(*entries, [&](const history::JournalEntry& entry) {
+      return !history::ListsDevice(options_.history.query, entry.device);
+    });
     Out(FindTableFormat(options_.format)->writer(JournalTable(*entries)));
     return Finish(kExitDone);
   }
@@ -250,7 +246,7 @@ class HistoryRun {
     std::erase_if(*holes, [&](const history::HistoryHole& hole) {
       return !history::HoleReachesInto(hole, query);
     });
-    Result<std::vector<history::KeptCopy>> copies = store_.Copies(query.device);
+    Result<std::vector<history::KeptCopy>> copies = history::CopiesListed(store_, query);
     if (!copies) return StoreFailed(copies.failure());
     Out(FindTableFormat(options_.format)->writer(GapsTable(*holes, *copies)));
     return Finish(kExitDone);
@@ -321,7 +317,7 @@ class HistoryRun {
   // A line per device verified, one for the journal; the first difference
   // on standard error, exit 1.
   int VerifyStore(HistoryStore& store, const std::string& shown) {
-    Result<history::Verification> verified = store.Verify(options_.history.query.device);
+    Result<history::Verification> verified = store.Verify(options_.history.query.devices);
     if (!verified) {
       streams_.Err(CliMessage(shown, verified.failure().reason));
       return kExitMessage;
@@ -398,7 +394,7 @@ class HistoryRun {
     Result<std::vector<std::string>> devices = history::StoredDeviceNames(store_);
     if (!devices) return StoreFailed(devices.failure());
     const Status allowed =
-        history::CheckDeviceChoice(*devices, *options_.history.query.device, newDevice);
+        history::CheckDeviceChoice(*devices, options_.history.query.devices.front(), newDevice);
     if (allowed) return kExitDone;
     streams_.Err(CliMessage("", allowed.failure().reason));
     return kExitMessage;

@@ -95,7 +95,11 @@ UsageProblem ApplyDevice(const OptionDeclaration& declared, std::string_view val
   if (auto problem = history::OperatorTextProblem(value, "the device name")) {
     return std::string(declared.name) + ": " + *problem;
   }
-  options.history.query.device = value;
+  std::vector<std::string>& devices = options.history.query.devices;
+  if (std::find(devices.begin(), devices.end(), value) != devices.end()) {
+    return std::string(declared.name) + " " + QuotedValue(value) + " given twice";
+  }
+  devices.emplace_back(value);
   return {};
 }
 
@@ -290,7 +294,10 @@ UsageProblem HistoryUsageProblem(const std::set<std::string_view>& seen, CliOpti
     return namings == 0 ? "missing --device NAME (or --device-from-folder, --device-from-name)"
                         : "give one of --device, --device-from-folder and --device-from-name";
   }
-  if (options.command == kHistoryNamesSet && !query.device) return "missing --device NAME";
+  if (options.command == kHistoryNamesSet && query.devices.empty()) return "missing --device NAME";
+  if ((importsCopies || options.command == kHistoryNamesSet) && query.devices.size() > 1) {
+    return "give one --device: each copy or name belongs to one device";
+  }
   if (options.command == kHistoryCopyFile || options.command == kHistoryWithdraw) {
     if (UsageProblem problem = ParseCopyIds(options); !problem.empty()) return problem;
   }
@@ -312,7 +319,7 @@ UsageProblem HistoryUsageProblem(const std::set<std::string_view>& seen, CliOpti
     if (options.outputPath.empty() || options.outputPath == kStandardStream) {
       return "history report writes files: give -o PATTERN";
     }
-    if (!query.device && options.outputPath.find("{device}") == std::string::npos) {
+    if (query.devices.size() != 1 && options.outputPath.find("{device}") == std::string::npos) {
       return "-o PATTERN needs {device} unless --device names one device";
     }
   }

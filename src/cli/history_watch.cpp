@@ -87,7 +87,7 @@ int WatchForCopies(const CliOptions& options, history::HistoryStore& store,
   sigaction(SIGTERM, &stop, nullptr);
   sigaction(SIGINT, &stop, nullptr);
 
-  const history::DeviceNaming naming{history.query.device, history.deviceFromFolder,
+  const history::DeviceNaming naming{history::OnlyDevice(history.query), history.deviceFromFolder,
                                      history.deviceFromName};
   while (stopAsked == 0) {
     Result<std::vector<history::ImportSource>> sources =

@@ -1,5 +1,7 @@
 #include "history/history_model.h"
 
+#include <algorithm>
+
 namespace torv::history {
 
 Identity IdentityOf(const ArchiveRecord& record) {
@@ -22,6 +24,16 @@ bool HasEventFilter(const EventQuery& query) {
   return query.from || query.to || query.input || !query.kinds.empty() || !query.text.empty() ||
          !query.types.empty() || !query.codes.empty() || !query.inputs.empty() ||
          !query.relays.empty();
+}
+
+bool ListsDevice(const EventQuery& query, std::string_view device) {
+  return query.devices.empty() ||
+         std::find(query.devices.begin(), query.devices.end(), device) != query.devices.end();
+}
+
+std::optional<std::string> OnlyDevice(const EventQuery& query) {
+  if (query.devices.size() != 1) return std::nullopt;
+  return query.devices.front();
 }
 
 std::string_view NumberKindName(NumberKind kind) {

@@ -190,7 +190,8 @@ struct CalendarDate {
 
 // Which events a listing shows. Every filter left unset lets everything pass.
 struct EventQuery {
-  std::optional<std::string> device;
+  // Only these devices, by name, each once; empty lists every device.
+  std::vector<std::string> devices;
   std::optional<CalendarDate> from;  // a date filter leaves out events without a year
   std::optional<CalendarDate> to;
   // The input events (codes 0, 1, 2) of this input, as the input view has them.
@@ -214,6 +215,10 @@ struct EventQuery {
 
 // True when the query leaves out any event of the devices it lists.
 bool HasEventFilter(const EventQuery& query);
+// Whether the query lists the events of `device`.
+bool ListsDevice(const EventQuery& query, std::string_view device);
+// The one device the query lists, or none when it lists several or all.
+std::optional<std::string> OnlyDevice(const EventQuery& query);
 
 // The events of one stretch of one device that a query lets through: a
 // listing is its parts one after the other, and two parts of the same device

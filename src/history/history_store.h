@@ -36,10 +36,11 @@ class HistoryStore {
   // Every name, by device, kind ("input" before "relay") and number.
   virtual Result<std::vector<NameEntry>> Names() = 0;
 
-  // One summary per device, by name: of every device, or of `only`. Without
-  // `damaged` its damaged events are not counted, which reads every event.
-  virtual Result<std::vector<DeviceSummary>> Devices(
-      const std::optional<std::string>& only = std::nullopt, bool damaged = true) = 0;
+  // One summary per device, by name: of every device, or of those `only`
+  // names. Without `damaged` its damaged events are not counted, which reads
+  // every event.
+  virtual Result<std::vector<DeviceSummary>> Devices(const std::vector<std::string>& only = {},
+                                                     bool damaged = true) = 0;
 
   // Every event the query lets through, device by device (by name), each
   // device's history oldest first (newest first when asked).
@@ -84,10 +85,10 @@ class HistoryStore {
   virtual Result<std::vector<JournalEntry>> Journal() = 0;
   // Its newest entry, which a listing names as the state it was made from.
   virtual Result<std::optional<JournalEntry>> JournalHead() = 0;
-  // Re-hashes every kept copy, merges each device (or `device`) again from
+  // Re-hashes every kept copy, merges each device (or each of `devices`) again from
   // its copies and compares that with its stored events, and checks the
   // journal's chain. Changes nothing.
-  virtual Result<Verification> Verify(const std::optional<std::string>& device) = 0;
+  virtual Result<Verification> Verify(const std::vector<std::string>& devices) = 0;
   // The database's own check of what it holds: what was checked, or the
   // first problem as a failure.
   virtual Result<std::string> CheckDatabase() = 0;
@@ -99,6 +100,9 @@ class HistoryStore {
   // device, oldest first; the query's other filters do not matter.
   virtual Result<std::vector<HistoryHole>> Holes(const EventQuery& query) = 0;
 };
+
+// The copies kept of the devices the query lists, oldest import first.
+Result<std::vector<KeptCopy>> CopiesListed(HistoryStore& store, const EventQuery& query);
 
 // The newest store layout this program knows.
 inline constexpr int kStoreVersion = 4;

@@ -26,7 +26,7 @@ class SqlHistoryStore final : public HistoryStore {
                                                const std::vector<ArchiveCopy>& copies) override;
   Status SetNames(const std::vector<NameEntry>& entries) override;
   Result<std::vector<NameEntry>> Names() override;
-  Result<std::vector<DeviceSummary>> Devices(const std::optional<std::string>& only = std::nullopt,
+  Result<std::vector<DeviceSummary>> Devices(const std::vector<std::string>& only = {},
                                              bool damaged = true) override;
   Status ForEachEvent(const EventQuery& query,
                       const std::function<void(const StoredEvent&)>& sink) override;
@@ -46,7 +46,7 @@ class SqlHistoryStore final : public HistoryStore {
   Status RemoveDevice(const std::string& name, const std::string& reason) override;
   Result<std::vector<JournalEntry>> Journal() override;
   Result<std::optional<JournalEntry>> JournalHead() override { return ReadJournalHead(*db_); }
-  Result<Verification> Verify(const std::optional<std::string>& device) override;
+  Result<Verification> Verify(const std::vector<std::string>& devices) override;
   Result<std::string> CheckDatabase() override { return db_->CheckDatabase(); }
   Status Backup(const std::string& destination) override { return db_->BackupTo(destination); }
 
@@ -108,7 +108,7 @@ class SqlHistoryStore final : public HistoryStore {
   // The digest (event_snapshot.h) of the events the device holds.
   Result<std::string> DeviceDigest(std::int64_t deviceId);
   // Verification steps (store_verify.cpp), inside a read transaction.
-  Result<Verification> VerifyInside(const std::optional<std::string>& device);
+  Result<Verification> VerifyInside(const std::vector<std::string>& devices);
   Result<std::vector<std::int64_t>> StretchIds(std::int64_t deviceId);
   Result<std::int64_t> LockDevice(const std::string& name);
   Result<std::vector<Stretch>> Stretches(std::int64_t deviceId);
@@ -120,7 +120,7 @@ class SqlHistoryStore final : public HistoryStore {
                       const ArchiveCopy& copy, std::int64_t copyId);
 
   // Listing steps (store_queries.cpp).
-  Result<std::vector<Device>> ListDevices(const std::optional<std::string>& only);
+  Result<std::vector<Device>> ListDevices(const std::vector<std::string>& only);
   // The text filter's condition on one device's events (" AND ..."), which
   // depends on the names of its inputs and relays; empty without a text.
   Result<std::string> TextCondition(const EventQuery& query, std::int64_t deviceId);
@@ -138,7 +138,7 @@ class SqlHistoryStore final : public HistoryStore {
                           const std::string& textCondition);
   Result<std::optional<StoredEvent>> FirstDated(const Device& device,
                                                 const std::vector<Stretch>& stretches, bool newest);
-  Result<std::vector<DeviceSummary>> ReadDevices(const std::optional<std::string>& only,
+  Result<std::vector<DeviceSummary>> ReadDevices(const std::vector<std::string>& only,
                                                  bool damaged);
 
   // Aggregation steps (store_counts.cpp).

@@ -20,7 +20,7 @@ std::string PeriodCondition(const EventQuery& query) {
 
 Result<std::vector<CountedEvents>> SqlHistoryStore::ReadCounts(const EventQuery& query,
                                                                CountGrouping grouping) {
-  Result<std::vector<Device>> devices = ListDevices(query.device);
+  Result<std::vector<Device>> devices = ListDevices(query.devices);
   if (!devices) return devices.failure();
   const bool byDay = grouping == CountGrouping::kDayAndCode;
   const bool byCopy = grouping == CountGrouping::kCopyAndCode;
@@ -63,7 +63,7 @@ Result<std::vector<CountedEvents>> SqlHistoryStore::ReadCounts(const EventQuery&
 }
 
 Result<std::vector<HistoryHole>> SqlHistoryStore::ReadHoles(const EventQuery& query) {
-  Result<std::vector<Device>> devices = ListDevices(query.device);
+  Result<std::vector<Device>> devices = ListDevices(query.devices);
   if (!devices) return devices.failure();
   std::vector<HistoryHole> holes;
   for (const Device& device : *devices) {

@@ -93,13 +93,19 @@ Result<std::string> SqlHistoryStore::TextCondition(const EventQuery& query, std:
 }
 
 Result<std::vector<SqlHistoryStore::Device>> SqlHistoryStore::ListDevices(
-    const std::optional<std::string>& only) {
+    const std::vector<std::string>& only) {
   std::vector<Device> devices;
   const auto sink = [&](const SqlRow& row) { devices.push_back({row.Int(0), row.Text(1)}); };
-  Status s = only ? db_->Query("SELECT id, name FROM devices WHERE name = $1", {*only}, sink)
-                  : db_->Query("SELECT id, name FROM devices", {}, sink);
-  if (!s) return s.failure();
-  if (only && devices.empty()) return Failure{"no device \"" + *only + "\" in the history"};
+  if (only.empty()) {
+    if (Status s = db_->Query("SELECT id, name FROM devices", {}, sink); !s) return s.failure();
+  }
+  for (const std::string& name : only) {
+    const std::size_t before = devices.size();
+    if (Status s = db_->Query("SELECT id, name FROM devices WHERE name = $1", {name}, sink); !s) {
+      return s.failure();
+    }
+    if (devices.size() == before) return Failure{"no device \"" + name + "\" in the history"};
+  }
   // Byte order of the UTF-8 names: the same on every database and locale.
   std::sort(devices.begin(), devices.end(),
             [](const Device& a, const Device& b) { return a.name < b.name; });
@@ -142,7 +148,7 @@ Result<bool> SqlHistoryStore::AnyEventIn(const Stretch& stretch, const EventQuer
 
 Status SqlHistoryStore::ReadEvents(const EventQuery& query,
                                    const std::function<void(const StoredEvent&)>& sink) {
-  Result<std::vector<Device>> devices = ListDevices(query.device);
+  Result<std::vector<Device>> devices = ListDevices(query.devices);
   if (!devices) return devices.failure();
   const bool back = query.newestFirst;
   for (const Device& device : *devices) {
@@ -231,7 +237,7 @@ Result<std::int64_t> SqlHistoryStore::Count(const EventQuery& query) {
 }
 
 Result<std::vector<ListingPart>> SqlHistoryStore::ReadParts(const EventQuery& query) {
-  Result<std::vector<Device>> devices = ListDevices(query.device);
+  Result<std::vector<Device>> devices = ListDevices(query.devices);
   if (!devices) return devices.failure();
   const bool counted = HasEventFilter(query);
   std::vector<ListingPart> parts;
@@ -270,7 +276,7 @@ Result<std::vector<StoredEvent>> SqlHistoryStore::ReadPartEvents(const EventQuer
                                                                  const ListingPart& part,
                                                                  std::int64_t skip, int limit) {
   std::vector<StoredEvent> events;
-  Result<std::vector<Device>> devices = ListDevices(part.device);
+  Result<std::vector<Device>> devices = ListDevices({part.device});
   if (!devices) return devices.failure();
   const Device& device = devices->front();
   std::optional<Stretch> stretch;
@@ -347,7 +353,7 @@ Result<std::optional<StoredEvent>> SqlHistoryStore::FirstDated(
 }
 
 Result<std::vector<DeviceSummary>> SqlHistoryStore::ReadDevices(
-    const std::optional<std::string>& only, bool damaged) {
+    const std::vector<std::string>& only, bool damaged) {
   Result<std::vector<Device>> devices = ListDevices(only);
   if (!devices) return devices.failure();
   std::vector<DeviceSummary> summaries;
@@ -387,7 +393,7 @@ Result<std::vector<DeviceSummary>> SqlHistoryStore::ReadDevices(
   return summaries;
 }
 
-Result<std::vector<DeviceSummary>> SqlHistoryStore::Devices(const std::optional<std::string>& only,
+Result<std::vector<DeviceSummary>> SqlHistoryStore::Devices(const std::vector<std::string>& only,
                                                             bool damaged) {
   return db_->InReadTransaction([&] { return ReadDevices(only, damaged); });
 }

@@ -47,11 +47,11 @@ Result<std::vector<std::int64_t>> SqlHistoryStore::StretchIds(std::int64_t devic
   return ids;
 }
 
-Result<Verification> SqlHistoryStore::Verify(const std::optional<std::string>& only) {
+Result<Verification> SqlHistoryStore::Verify(const std::vector<std::string>& only) {
   return db_->InReadTransaction([&] { return VerifyInside(only); });
 }
 
-Result<Verification> SqlHistoryStore::VerifyInside(const std::optional<std::string>& only) {
+Result<Verification> SqlHistoryStore::VerifyInside(const std::vector<std::string>& only) {
   Verification verification;
   Result<std::vector<Device>> devices = ListDevices(only);
   if (!devices) return devices.failure();

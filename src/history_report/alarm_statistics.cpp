@@ -93,16 +93,12 @@ Result<AlarmStatistics> ComputeAlarmStatistics(history::HistoryStore& store,
                                                const history::EventQuery& query) {
   AlarmStatistics statistics;
   statistics.query = query;
-  Result<std::vector<history::DeviceSummary>> summaries = store.Devices();
+  // Fails for a device named that is not stored.
+  Result<std::vector<history::DeviceSummary>> summaries = store.Devices(query.devices, false);
   if (!summaries) return summaries.failure();
   std::map<std::string, DeviceStatistics> devices;
   for (const history::DeviceSummary& summary : *summaries) {
-    if (!query.device || *query.device == summary.device) {
-      devices[summary.device].device = summary.device;
-    }
-  }
-  if (query.device && devices.empty()) {
-    return Failure{"no device \"" + *query.device + "\" in the history"};
+    devices[summary.device].device = summary.device;
   }
 
   Result<std::vector<history::CountedEvents>> counts =

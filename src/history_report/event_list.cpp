@@ -175,7 +175,11 @@ class JsonListWriter final : public ListWriter {
   void Start(std::string& out, const history::EventQuery& query,
              const ListingFrame& frame) override {
     nlohmann::json filters;
-    filters["device"] = query.device ? nlohmann::json(*query.device) : nlohmann::json(nullptr);
+    // "device" names the one device listed; "devices" every device named
+    // (empty: all of them).
+    const std::optional<std::string> only = history::OnlyDevice(query);
+    filters["device"] = only ? nlohmann::json(*only) : nlohmann::json(nullptr);
+    filters["devices"] = query.devices;
     filters["from"] = DateOrNull(query.from);
     filters["to"] = DateOrNull(query.to);
     filters["input"] = NumberOrNull(query.input);
@@ -292,7 +296,7 @@ Result<std::optional<std::string>> NothingListedNote(history::HistoryStore& stor
   for (const history::HistoryHole& hole : *holes) {
     if (!history::HoleReachesInto(hole, query)) continue;
     note += note.empty() ? "за период записей нет: пропуск" : "; пропуск";
-    if (!query.device) note += " устройства " + hole.device;
+    if (!history::OnlyDevice(query)) note += " устройства " + hole.device;
     if (hole.before) note += " с " + DateTimeText(*hole.before);
     if (hole.after) note += " по " + DateTimeText(*hole.after);
   }

@@ -21,7 +21,7 @@ Result<ListedGaps> ListedGaps::Read(history::HistoryStore& store, const history:
   for (history::HistoryHole& hole : *holes) gaps.holes_[hole.device].push_back(std::move(hole));
   // Only a device with holes needs its copies' names.
   if (allCopies || !gaps.holes_.empty()) {
-    Result<std::vector<history::KeptCopy>> copies = store.Copies(query.device);
+    Result<std::vector<history::KeptCopy>> copies = history::CopiesListed(store, query);
     if (!copies) return copies.failure();
     gaps.copies_ = std::move(*copies);
   }

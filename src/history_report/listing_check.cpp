@@ -51,9 +51,11 @@ class ScratchStore {
 // Whether the entry can change what `query` lists.
 bool Concerns(const history::JournalEntry& entry, const history::EventQuery& query) {
   if (entry.kind == "names") return false;  // names are not part of the digest
-  if (!query.device) return true;
-  if (entry.device == *query.device) return true;
-  return entry.kind == "rename" && entry.detail == std::string(kRenamedFrom) + *query.device + "\"";
+  if (history::ListsDevice(query, entry.device)) return true;
+  return entry.kind == "rename" &&
+         std::any_of(query.devices.begin(), query.devices.end(), [&](const std::string& device) {
+           return entry.detail == std::string(kRenamedFrom) + device + "\"";
+         });
 }
 
 // Plays one entry into the scratch store; `ids` maps the store's copies to
@@ -101,14 +103,15 @@ Status Replay(history::HistoryStore& store, history::HistoryStore& scratch,
 // of inputs and relays, which the journal does not keep: today's are used.
 Result<std::string> ReplayDigest(history::HistoryStore& replay, const history::EventQuery& query,
                                  const std::vector<history::NameEntry>& names) {
-  Result<std::vector<history::DeviceSummary>> devices = replay.Devices(std::nullopt, false);
+  Result<std::vector<history::DeviceSummary>> devices = replay.Devices({}, false);
   if (!devices) return devices.failure();
-  // Before the device's first copy (or after its removal) no listing of it
+  // Before a device's first copy (or after its removal) no listing of it
   // exists: a state that gives none.
-  if (query.device &&
-      std::none_of(devices->begin(), devices->end(),
-                   [&](const history::DeviceSummary& d) { return d.device == *query.device; })) {
-    return std::string();
+  for (const std::string& listed : query.devices) {
+    if (std::none_of(devices->begin(), devices->end(),
+                     [&](const history::DeviceSummary& d) { return d.device == listed; })) {
+      return std::string();
+    }
   }
   if (!query.text.empty() && !names.empty()) {
     std::vector<history::NameEntry> present;

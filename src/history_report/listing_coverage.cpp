@@ -47,7 +47,7 @@ Result<ListingCoverage> ReadCoverage(history::HistoryStore& store, const history
                                      const ListedGaps& gaps) {
   // The device's span needs no count of its damaged events: those of the
   // listing's dates are counted below.
-  Result<std::vector<history::DeviceSummary>> summaries = store.Devices(query.device, false);
+  Result<std::vector<history::DeviceSummary>> summaries = store.Devices(query.devices, false);
   if (!summaries) return summaries.failure();
   Result<std::vector<history::CountedEvents>> counts =
       store.Counts(query, history::CountGrouping::kCopyAndCode);

@@ -86,7 +86,15 @@ std::string FilterText(const history::EventQuery& query) {
 
 std::vector<std::string> QueryLines(const history::EventQuery& query) {
   std::vector<std::string> lines;
-  lines.push_back(query.device ? "Устройство: " + *query.device : "Устройства: все");
+  if (query.devices.empty()) {
+    lines.push_back("Устройства: все");
+  } else {
+    std::string devices = query.devices.size() == 1 ? "Устройство: " : "Устройства: ";
+    for (std::size_t i = 0; i < query.devices.size(); ++i) {
+      devices += (i == 0 ? "" : ", ") + query.devices[i];
+    }
+    lines.push_back(devices);
+  }
   std::string period = "Период: ";
   if (!query.from && !query.to) period += "всё время";
   if (query.from) period += "с " + CalendarDateText(*query.from);

@@ -269,7 +269,9 @@ std::string StatisticsCsv(const AlarmStatistics& statistics, const CsvDialect& d
 std::string StatisticsJson(const AlarmStatistics& statistics) {
   const history::EventQuery& query = statistics.query;
   json coverage;
-  coverage["device"] = query.device ? json(*query.device) : json(nullptr);
+  const std::optional<std::string> only = history::OnlyDevice(query);
+  coverage["device"] = only ? json(*only) : json(nullptr);
+  coverage["devices"] = query.devices;
   coverage["from"] = query.from ? json(DateOrNullText(query.from)) : json(nullptr);
   coverage["to"] = query.to ? json(DateOrNullText(query.to)) : json(nullptr);
   coverage["lines"] = QueryLines(query);

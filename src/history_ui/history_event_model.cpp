@@ -173,7 +173,7 @@ QString HistoryEventModel::CopyTextAt(int row) const {
   const ShownRow* shown = RowAt(row);
   if (shown == nullptr || !shown->copy || store_ == nullptr) return {};
   if (!copyTexts_) {
-    Result<std::vector<history::KeptCopy>> copies = store_->Copies(query_.device);
+    Result<std::vector<history::KeptCopy>> copies = history::CopiesListed(*store_, query_);
     if (!copies) return {};
     copyTexts_.emplace();
     for (const history::KeptCopy& copy : *copies) {

@@ -135,10 +135,10 @@ void HistoryWindow::RemoveChosenDevice() {
   history::HistoryStore* reader = session_.Reader();
   if (!device || reader == nullptr) return;
   history::EventQuery query;
-  query.device = device->toStdString();
+  query.devices = {device->toStdString()};
   // Every copy, the withdrawn ones too: the removal takes them all.
   Result<std::int64_t> events = reader->Count(query);
-  Result<std::vector<history::KeptCopy>> copies = reader->Copies(query.device);
+  Result<std::vector<history::KeptCopy>> copies = reader->Copies(query.devices.front());
   if (!events || !copies) {
     prompts_.ShowWarning(
         kRemoveTitle, QStringLiteral("Устройство не читается: %1")
@@ -158,7 +158,7 @@ void HistoryWindow::RemoveChosenDevice() {
   }
   history::HistoryStore* store = WritableStore();
   if (store == nullptr) return;
-  if (Status s = store->RemoveDevice(query.device.value(), reason->trimmed().toStdString()); !s) {
+  if (Status s = store->RemoveDevice(query.devices.front(), reason->trimmed().toStdString()); !s) {
     prompts_.ShowWarning(kRemoveTitle,
                          QStringLiteral("Устройство не удалено: %1").arg(Utf8(s.failure().reason)));
     return;

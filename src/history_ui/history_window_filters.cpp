@@ -178,7 +178,7 @@ QStringList HistoryWindow::DeviceNames() const {
 
 history::EventQuery HistoryWindow::CurrentQuery() const {
   history::EventQuery query;
-  if (const std::optional<QString> device = ChosenDevice()) query.device = device->toStdString();
+  if (const std::optional<QString> device = ChosenDevice()) query.devices = {device->toStdString()};
   if (ui_.Period->currentIndex() != static_cast<int>(PeriodChoice::kAll)) {
     query.from = DateOf(ui_.From->date());
     query.to = DateOf(ui_.To->date());
@@ -306,7 +306,8 @@ void HistoryWindow::ShowListing() {
                            ? events_->SetListing(session_.Reader(), CurrentQuery())
                            : (events_->Clear(), Status());
   // One device listed: its name on every row would say nothing.
-  ui_.Table->setColumnHidden(HistoryEventModel::kDevice, CurrentQuery().device.has_value());
+  ui_.Table->setColumnHidden(HistoryEventModel::kDevice,
+                             history::OnlyDevice(CurrentQuery()).has_value());
   ui_.Table->clearSpans();
   for (const int row : events_->GapRows()) {
     ui_.Table->setSpan(row, HistoryEventModel::kDate, 1,
