@@ -95,5 +95,26 @@ TEST(ImportSourcesPatternTest, AnExpressionThatDoesNotCompileIsRefused) {
             0u);
 }
 
+// The window proposes a stored device from where a copy lies or how it is
+// named; nothing when neither names one.
+TEST(ImportSourcesSuggestionTest, TheFolderElseTheStartOfTheFileNameNamesAStoredDevice) {
+  const std::vector<std::string> stored = {"gate", "post", "post2", "Склад 2"};
+  const std::pair<std::string, std::optional<std::string>> cases[] = {
+      {"/site/gate/copy.dat", "gate"},
+      {"/site/GATE/post2_2025-10-17.dat", "gate"},  // the folder wins
+      {"/copies/post2_2025-10-17.dat", "post2"},    // the longest start
+      {"/copies/post-2025.dat", "post"},
+      {"/copies/Post2.DAT", "post2"},
+      {"/copies/склад2 2025.dat", "Склад 2"},  // spaces and case do not count
+      {"/site/Склад 2/x.dat", "Склад 2"},
+      {"/copies/postal.dat", std::nullopt},  // no separator after "post"
+      {"/copies/2025_gate.dat", std::nullopt},
+      {"/copies/.dat", std::nullopt},
+  };
+  for (const auto& [file, expected] : cases) {
+    EXPECT_EQ(DeviceSuggestedBy(file, stored), expected) << file;
+  }
+}
+
 }  // namespace
 }  // namespace torv::history

@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <filesystem>
 #include <regex>
+#include <string_view>
 #include <system_error>
+
+#include "history/operator_text.h"
 
 namespace torv::history {
 namespace {
@@ -54,7 +57,35 @@ std::string DeviceOf(const std::string& file, const DeviceNaming& naming, const 
   return device;
 }
 
+// The stored device whose key is `key`, if any.
+std::optional<std::string> StoredWithKey(const std::vector<std::string>& storedDevices,
+                                         const std::string& key) {
+  for (const std::string& stored : storedDevices) {
+    if (!key.empty() && SameDeviceKey(stored) == key) return stored;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
+
+std::optional<std::string> DeviceSuggestedBy(const std::string& file,
+                                             const std::vector<std::string>& storedDevices) {
+  const fs::path path = fs::absolute(fs::path(file)).lexically_normal();
+  if (auto byFolder =
+          StoredWithKey(storedDevices, SameDeviceKey(path.parent_path().filename().string()))) {
+    return byFolder;
+  }
+  const std::string stem = path.stem().string();
+  for (std::size_t end = stem.size(); end > 0; --end) {
+    const bool atSeparator =
+        end == stem.size() || std::string_view("_-. ").find(stem[end]) != std::string_view::npos;
+    if (!atSeparator) continue;
+    if (auto byName = StoredWithKey(storedDevices, SameDeviceKey(stem.substr(0, end)))) {
+      return byName;
+    }
+  }
+  return std::nullopt;
+}
 
 Status CheckDeviceNamePattern(const std::string& text) {
   try {

@@ -32,6 +32,14 @@ struct ImportSource {
 Result<std::vector<ImportSource>> CollectImportSources(const std::vector<std::string>& arguments,
                                                        const DeviceNaming& naming);
 
+// The stored device a copy's path points to, for proposing it: the name of
+// the copy's folder, else the start of its file name up to a separator
+// ("_", "-", ".", a space) or its suffix, the longest that names one. Names
+// compare as devices do (any case, spaces left out). None when neither
+// names a stored device.
+std::optional<std::string> DeviceSuggestedBy(const std::string& file,
+                                             const std::vector<std::string>& storedDevices);
+
 // Whether `text` compiles as the regular expression --device-from-name takes
 // (ECMAScript); the reason when not.
 Status CheckDeviceNamePattern(const std::string& text);

@@ -15,13 +15,13 @@ bool IsControl(char32_t c) {
 
 // The name with case and every space folded away: two device names with the
 // same key are one device mistyped.
+}  // namespace
+
 std::string SameDeviceKey(std::string_view name) {
   std::string key = FoldForMatch(name);
   std::erase(key, ' ');
   return key;
 }
-
-}  // namespace
 
 std::optional<std::string> OperatorTextProblem(std::string_view text, std::string_view what,
                                                bool mayBeEmpty) {

@@ -22,6 +22,10 @@ class HistoryStore;
 std::optional<std::string> OperatorTextProblem(std::string_view text, std::string_view what,
                                                bool mayBeEmpty = false);
 
+// Two device names that give the same key are the same device typed another
+// way: letter case and spaces do not count.
+std::string SameDeviceKey(std::string_view name);
+
 // The stored device whose name differs from `device` only in letter case or
 // spaces (the same device mistyped), or nothing.
 std::optional<std::string> SimilarStoredDevice(const std::vector<std::string>& storedDevices,
