@@ -31,7 +31,7 @@ class HistoryStore {
                                                        const std::vector<ArchiveCopy>& copies) = 0;
 
   // Names of inputs and relays; a later name of the same one replaces the
-  // earlier. All of `entries` are stored, or none.
+  // earlier, and an empty one removes it. All of `entries` are stored, or none.
   virtual Status SetNames(const std::vector<NameEntry>& entries) = 0;
   // Every name, by device, kind ("input" before "relay") and number.
   virtual Result<std::vector<NameEntry>> Names() = 0;

@@ -401,10 +401,10 @@ Result<std::vector<DeviceSummary>> SqlHistoryStore::Devices(const std::vector<st
 Status SqlHistoryStore::SetNames(const std::vector<NameEntry>& entries) {
   for (const NameEntry& entry : entries) {
     if (entry.device.empty()) return Failure{"the device name is empty"};
-    for (const auto& [text, what] :
-         {std::pair{&entry.device, "the device name"}, std::pair{&entry.name, "the name"}}) {
-      if (auto problem = OperatorTextProblem(*text, what)) return Failure{*problem};
+    if (auto problem = OperatorTextProblem(entry.device, "the device name")) {
+      return Failure{*problem};
     }
+    if (auto problem = OperatorTextProblem(entry.name, "the name", true)) return Failure{*problem};
     if (entry.number < kFirstNamedNumber || entry.number > kLastNamedNumber) {
       return Failure{"the number " + std::to_string(entry.number) + " is not from " +
                      std::to_string(kFirstNamedNumber) + " to " + std::to_string(kLastNamedNumber)};
@@ -418,14 +418,17 @@ Status SqlHistoryStore::SetNames(const std::vector<NameEntry>& entries) {
       if (!deviceId) return deviceId.failure();
       if (!*deviceId) return Failure{"no device \"" + entry.device + "\" in the history"};
       ++namesSet[entry.device];
-      if (Status s = db_->Exec("INSERT INTO names (device_id, kind, number, name) "
-                               "VALUES ($1, $2, $3, $4) ON CONFLICT (device_id, kind, number) "
-                               "DO UPDATE SET name = excluded.name",
-                               {**deviceId, std::string(NumberKindName(entry.kind)),
-                                std::int64_t{entry.number}, entry.name});
-          !s) {
-        return s;
-      }
+      const std::string kind(NumberKindName(entry.kind));
+      const Status s =
+          entry.name.empty()
+              ? db_->Exec("DELETE FROM names WHERE device_id = $1 AND kind = $2 AND number = $3",
+                          {**deviceId, kind, std::int64_t{entry.number}})
+              : db_->Exec(
+                    "INSERT INTO names (device_id, kind, number, name) "
+                    "VALUES ($1, $2, $3, $4) ON CONFLICT (device_id, kind, number) "
+                    "DO UPDATE SET name = excluded.name",
+                    {**deviceId, kind, std::int64_t{entry.number}, entry.name});
+      if (!s) return s;
     }
     for (const auto& [device, count] : namesSet) {
       if (Status s = AppendJournal(*db_, "names", device, std::nullopt, "",

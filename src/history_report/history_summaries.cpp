@@ -162,9 +162,12 @@ std::string LocalTimeText(std::int64_t unixSeconds, const char* format) {
   return std::string(text, length);
 }
 
-std::string FormatNames(const std::vector<history::NameEntry>& names) {
-  const CsvWriter csv(Rfc4180Dialect());
+std::string FormatNames(const std::vector<history::NameEntry>& names, char separator) {
+  CsvDialect dialect = Rfc4180Dialect(separator == ';');
+  dialect.separator = separator;
+  const CsvWriter csv(dialect);
   std::string out;
+  csv.AppendStart(out);
   csv.AppendRecord(out, {"device", "kind", "number", "name"});
   for (const history::NameEntry& entry : names) {
     csv.AppendRecord(out, {entry.device, history::NumberKindName(entry.kind),

@@ -28,7 +28,10 @@ std::span<const SummaryFormat> SummaryFormats();
 // The row `history devices --format NAME` writes; nullptr for an unknown name.
 const SummaryFormat* FindSummaryFormat(std::string_view name);
 
-std::string FormatNames(const std::vector<history::NameEntry>& names);
+// The names file (names_csv.h) with `separator` between fields; with ";",
+// as Russian spreadsheets save it, it starts with a byte order mark so that
+// they read it as UTF-8.
+std::string FormatNames(const std::vector<history::NameEntry>& names, char separator = ',');
 // The line `history import` prints for one file: "FILE: N new, M already
 // stored", with ", gap before: между копиями устройство записало не меньше N
 // событий; копируйте архив чаще" when the copy started a stretch of its own;
