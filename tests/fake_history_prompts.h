@@ -43,7 +43,7 @@ class FakeHistoryPrompts : public HistoryPrompts {
   std::vector<QStringList> importResults;
 
   std::deque<std::optional<QString>> storeAnswers;
-  std::deque<std::optional<history::NameEntry>> nameAnswers;
+  std::deque<std::optional<std::vector<history::NameEntry>>> nameAnswers;
   std::vector<NameChoices> nameChoices;
   std::deque<std::optional<FileDialogAnswer>> exportAnswers;
   std::vector<FileDialogRequest> exportRequests;
@@ -86,7 +86,7 @@ class FakeHistoryPrompts : public HistoryPrompts {
     boxes.push_back({anyFailed, QStringLiteral("Импорт копий"), lines.join(u'\n')});
   }
   std::optional<QString> AskStore(const QString&) override { return Next(storeAnswers); }
-  std::optional<history::NameEntry> AskName(const NameChoices& choices) override {
+  std::optional<std::vector<history::NameEntry>> AskNames(const NameChoices& choices) override {
     nameChoices.push_back(choices);
     return Next(nameAnswers);
   }

@@ -30,7 +30,9 @@
 #include "history_ui/copies_dialog.h"
 #include "history_ui/history_dialogs.h"
 #include "history_ui/history_window.h"
+#include "history_ui/names_dialog.h"
 #include "history_ui/qt_history_prompts.h"
+#include "history_ui/store_dialog.h"
 #include "history_window_support.h"
 
 namespace torv {
@@ -269,40 +271,81 @@ TEST_F(HistoryDialogsTest, TheProgressDialogsCancelStopsBetweenCopies) {
   EXPECT_EQ(window_->Events().EventCount(), 100 * valueAtCancel);
 }
 
-TEST_F(HistoryDialogsTest, TheNamesDialogTakesAListedNameAndStoresTheChange) {
+// Several names typed into the table and more from a CSV file chosen in a
+// file dialog over it are stored together; the table goes out as a file too.
+TEST_F(HistoryDialogsTest, TheNamesTableStoresWhatWasTypedAndReadFromAFile) {
   FillStore(600);
   ASSERT_TRUE(test_.Open()->SetNames({{"3", history::NumberKind::kRelay, 2, "Сирена"}}).ok());
+  const std::string text = "устройство;вид;номер;название\n3;input;2;Ворота\n9;input;1;Чужое\n";
+  const std::string csv = folder_.Write("names.csv", {text.begin(), text.end()});
   window_->OpenStore(test_.location());
-  window_->Ui().Kinds[0]->setChecked(false);
-  window_->Ui().Kinds[1]->setChecked(false);
-  window_->Ui().Kinds[3]->setChecked(false);
-  window_->Ui().Kinds[4]->setChecked(false);
+  window_->ChooseDevice(QStringLiteral("3"));
+  const QString exported = QString::fromStdString((folder_.path() / "out.csv").string());
   ModalDriver driver;
+  QStringList shown;
   driver.Then([&](QWidget* modal) {
-    NameDialog* dialog = As<NameDialog>(modal);
+    NamesDialog* dialog = As<NamesDialog>(modal);
     if (dialog == nullptr) return false;
-    QTableWidget* names = dialog->Names();
-    EXPECT_EQ(names->rowCount(), 1);
-    QTest::mouseClick(names->viewport(), Qt::LeftButton, {},
-                      names->visualItemRect(names->item(0, 3)).center());
-    EXPECT_EQ(dialog->Device()->currentText(), QStringLiteral("3"));
-    EXPECT_EQ(dialog->Kind()->currentIndex(), 1);
-    EXPECT_EQ(dialog->Number()->value(), 2);
-    EXPECT_EQ(dialog->Name()->text(), QStringLiteral("Сирена"));
-    dialog->Name()->setText(QStringLiteral("Сирена двора"));
+    QTableWidget* table = dialog->Table();
+    // The 32 inputs, then each relay that fired or was named.
+    EXPECT_EQ(table->item(31, NamesDialog::kNumber)->text(), QStringLiteral("32"));
+    int relay2 = 32;
+    while (relay2 < table->rowCount() &&
+           table->item(relay2, NamesDialog::kNumber)->text() != QStringLiteral("2")) {
+      ++relay2;
+    }
+    EXPECT_EQ(table->item(relay2, NamesDialog::kKind)->text(), QStringLiteral("реле"));
+    EXPECT_EQ(table->item(relay2, NamesDialog::kName)->text(), QStringLiteral("Сирена"));
+    table->setCurrentCell(3, NamesDialog::kName);
+    table->editItem(table->item(3, NamesDialog::kName));
+    auto* editor = table->viewport()->findChild<QLineEdit*>();
+    EXPECT_NE(editor, nullptr);
+    if (editor != nullptr) {
+      editor->setText(QStringLiteral("Склад"));
+      QTest::keyClick(editor, Qt::Key_Return);
+    }
+    table->item(relay2, NamesDialog::kName)->setText(QString());
+    QTimer::singleShot(0, dialog, [dialog] {
+      for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+        if (button->text() == QStringLiteral("Из файла CSV…")) {
+          QTest::mouseClick(button, Qt::LeftButton);
+        }
+      }
+    });
+    return true;
+  });
+  driver.Then([&](QWidget* modal) {
+    QFileDialog* chooser = As<QFileDialog>(modal);
+    if (chooser == nullptr) return false;
+    chooser->setDirectory(QString::fromStdString(folder_.path().string()));
+    QLineEdit* name = chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    EXPECT_NE(name, nullptr);
+    if (name != nullptr) name->setText(QStringLiteral("names.csv"));
+    QMetaObject::invokeMethod(chooser, "accept");
+    return true;
+  });
+  driver.Then([&](QWidget* modal) {
+    NamesDialog* dialog = As<NamesDialog>(modal);
+    if (dialog == nullptr || dialog->Note()->text().isEmpty()) return false;
+    shown = {dialog->Note()->text(), dialog->Table()->item(1, NamesDialog::kName)->text()};
+    dialog->ExportFile(exported, ';');
     ClickOk(dialog->Buttons());
     return true;
   });
   window_->Ui().Names->trigger();
   EXPECT_EQ(driver.Left(), 0u);
-  int named = 0;
-  for (const auto& row : torv::testing::ShownRows(window_->Events())) {
-    if (row[4] == "реле 2") {
-      EXPECT_EQ(row[5], "Сирена двора");
-      ++named;
-    }
-  }
-  EXPECT_GT(named, 0);
+  EXPECT_EQ(shown, QStringList({QStringLiteral("Из файла взято названий: 1 (сохраняются кнопкой "
+                                               "«Сохранить»).\nНе взяты названия устройств, "
+                                               "которых нет в хранилище: 9."),
+                                QStringLiteral("Ворота")}));
+  Result<std::vector<history::NameEntry>> names = window_->Session().Reader()->Names();
+  ASSERT_TRUE(names.ok());
+  EXPECT_EQ(*names,
+            (std::vector<history::NameEntry>{{"3", history::NumberKind::kInput, 2, "Ворота"},
+                                             {"3", history::NumberKind::kInput, 4, "Склад"}}));
+  EXPECT_EQ(cli_testing::ReadWholeFile(exported.toStdString()),
+            "\xEF\xBB\xBF"
+            "device;kind;number;name\r\n3;input;2;Ворота\r\n3;input;4;Склад\r\n");
 }
 
 TEST_F(HistoryDialogsTest, AStoreThatCannotBeOpenedShowsARealWarningBox) {
@@ -400,7 +443,70 @@ TEST_F(HistoryDialogsTest, TheImportDialogsFileChooserOpensOverItAndAddsTheChose
   EXPECT_EQ(window_->Ui().Devices->topLevelItem(1)->text(2), QStringLiteral("2"));
 }
 
-TEST_F(HistoryDialogsTest, AnotherStoreIsChosenInTheRealInputDialog) {
+// A site's folder of one device's copies: the dialog takes its files,
+// proposes its device over the one chosen in the window, and warns while
+// another device is typed.
+TEST_F(HistoryDialogsTest, AFolderChosenOverTheImportDialogProposesItsDevice) {
+  FillStore(100);
+  std::filesystem::create_directory(folder_.path() / "gate");
+  const std::vector<std::string> files = Copies({150, 150});
+  std::vector<std::string> moved;
+  for (const std::string& file : files) {
+    moved.push_back((folder_.path() / "gate" / std::filesystem::path(file).filename()).string());
+    std::filesystem::rename(file, moved.back());
+  }
+  ASSERT_TRUE(history::ImportArchiveFile(*test_.Open(), "gate", moved[0], std::nullopt).ok());
+  window_->OpenStore(test_.location());
+  window_->ChooseDevice(QStringLiteral("3"));
+  ModalDriver driver;
+  driver.Then([](QWidget* modal) {
+    ImportDialog* dialog = As<ImportDialog>(modal);
+    if (dialog == nullptr) return false;
+    EXPECT_EQ(dialog->Device()->currentText(), QStringLiteral("3"));
+    QTimer::singleShot(0, dialog->ChooseFolderButton(), [button = dialog->ChooseFolderButton()] {
+      QTest::mouseClick(button, Qt::LeftButton);
+    });
+    return true;
+  });
+  driver.Then([&](QWidget* modal) {
+    QFileDialog* chooser = As<QFileDialog>(modal);
+    if (chooser == nullptr) return false;
+    EXPECT_EQ(chooser->fileMode(), QFileDialog::Directory);
+    chooser->setDirectory(QString::fromStdString((folder_.path() / "gate").string()));
+    QMetaObject::invokeMethod(chooser, "accept");
+    return true;
+  });
+  QStringList warnings;
+  driver.Then([&](QWidget* modal) {
+    ImportDialog* dialog = As<ImportDialog>(modal);
+    if (dialog == nullptr || dialog->Files()->count() == 0) return false;
+    EXPECT_EQ(dialog->Request().files, QFiles(moved));
+    EXPECT_EQ(dialog->Device()->currentText(), QStringLiteral("gate"));
+    warnings.push_back(dialog->Warning()->text());
+    dialog->Device()->lineEdit()->selectAll();
+    QTest::keyClicks(dialog->Device()->lineEdit(), QStringLiteral("3"));
+    warnings.push_back(dialog->Warning()->text());
+    // Once chosen, more files propose nothing.
+    dialog->AddFiles({QString::fromStdString(moved[1])});
+    EXPECT_EQ(dialog->Device()->currentText(), QStringLiteral("3"));
+    dialog->Device()->setCurrentText(QStringLiteral("gate"));
+    ClickOk(dialog->Buttons());
+    return true;
+  });
+  ShownBox result;
+  driver.Then(CloseImportResults(result));
+  window_->ImportCopies();
+  EXPECT_EQ(driver.Left(), 0u);
+  EXPECT_EQ(warnings, QStringList({QString(), QStringLiteral("Похоже, это копии другого "
+                                                             "устройства, не «3»:\n"
+                                                             "gate/copy1.dat — «gate»\n"
+                                                             "gate/copy2.dat — «gate»")}));
+  Result<std::vector<history::KeptCopy>> copies = window_->Session().Reader()->Copies("gate");
+  ASSERT_TRUE(copies.ok());
+  EXPECT_EQ(copies->size(), 2u);
+}
+
+TEST_F(HistoryDialogsTest, AnotherStoreIsChosenInAFileDialogOverTheStoreDialog) {
   FillStore(80);
   const std::string bad = folder_.Write("bad.sqlite3", std::vector<std::uint8_t>(1024, 'z'));
   ModalDriver driver;
@@ -408,12 +514,32 @@ TEST_F(HistoryDialogsTest, AnotherStoreIsChosenInTheRealInputDialog) {
   driver.Then(CloseBox(refused));
   window_->OpenStoreFrom(bad, {});
   EXPECT_EQ(refused.icon, QMessageBox::Warning);
+  const std::filesystem::path store = test_.location().target;
   driver.Then([&](QWidget* modal) {
-    QInputDialog* dialog = As<QInputDialog>(modal);
+    StoreDialog* dialog = As<StoreDialog>(modal);
     if (dialog == nullptr) return false;
-    EXPECT_EQ(dialog->textValue(), QString::fromStdString(bad));
-    dialog->setTextValue(QString::fromStdString(test_.location().target));
-    dialog->accept();
+    EXPECT_EQ(dialog->Field()->text(), QString::fromStdString(bad));
+    QTimer::singleShot(0, dialog->ChooseFileButton(), [button = dialog->ChooseFileButton()] {
+      QTest::mouseClick(button, Qt::LeftButton);
+    });
+    return true;
+  });
+  driver.Then([&](QWidget* modal) {
+    QFileDialog* chooser = As<QFileDialog>(modal);
+    if (chooser == nullptr) return false;
+    // It opens where the store shown lies.
+    EXPECT_EQ(chooser->directory().absolutePath(), QString::fromStdString(folder_.path().string()));
+    chooser->setDirectory(QString::fromStdString(store.parent_path().string()));
+    QLineEdit* name = chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (name != nullptr) name->setText(QString::fromStdString(store.filename().string()));
+    QMetaObject::invokeMethod(chooser, "accept");
+    return true;
+  });
+  driver.Then([&](QWidget* modal) {
+    StoreDialog* dialog = As<StoreDialog>(modal);
+    if (dialog == nullptr || dialog->Field()->text() == QString::fromStdString(bad)) return false;
+    EXPECT_EQ(dialog->Field()->text(), QString::fromStdString(store.string()));
+    ClickOk(dialog->Buttons());
     return true;
   });
   window_->Ui().ChooseStore->trigger();

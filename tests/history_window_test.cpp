@@ -480,14 +480,18 @@ TEST_F(HistoryWindowTest, ANameEditedInTheWindowShowsAtOnce) {
   const Rows before = ShownRows(window->Events());
   ASSERT_FALSE(before.empty());
   EXPECT_EQ(before[0][5], "");
-  prompts_.nameAnswers.push_back(
-      history::NameEntry{"3", history::NumberKind::kInput, 9, "Окно \"Север\", 2 этаж"});
+  // Names of several inputs and relays are stored together.
+  prompts_.nameAnswers.push_back(std::vector<history::NameEntry>{
+      {"3", history::NumberKind::kInput, 9, "Окно \"Север\", 2 этаж"},
+      {"3", history::NumberKind::kRelay, 8, "Сирена"}});
   window->EditNames();
   ASSERT_EQ(prompts_.nameChoices.size(), 1u);
   EXPECT_EQ(prompts_.nameChoices[0].device, QStringLiteral("3"));
   EXPECT_EQ(prompts_.nameChoices[0].devices,
             QStringList({QStringLiteral("3"), QStringLiteral("Склад, ТОРВ-4 №2")}));
   EXPECT_EQ(prompts_.nameChoices[0].names.size(), 2u);
+  // Each relay that fired once, whether it switched on or off.
+  EXPECT_EQ(prompts_.nameChoices[0].relays.at("3").size(), 32u);
   EXPECT_TRUE(prompts_.boxes.empty());
   const Rows after = ShownRows(window->Events());
   ASSERT_EQ(after.size(), before.size());
@@ -505,7 +509,7 @@ TEST_F(HistoryWindowTest, ANameEditedInTheWindowShowsAtOnce) {
 
   Result<std::vector<history::NameEntry>> names = window->Session().Reader()->Names();
   ASSERT_TRUE(names.ok());
-  EXPECT_EQ(names->size(), 3u);
+  EXPECT_EQ(names->size(), 4u);
 }
 
 TEST_F(HistoryWindowTest, ExportsEqualTheCommandLinesListingForTheSameFilters) {

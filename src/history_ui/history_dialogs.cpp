@@ -4,23 +4,21 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFormLayout>
-#include <QHeaderView>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSpinBox>
-#include <QTableWidget>
 #include <QVBoxLayout>
+
+#include "history/import_sources.h"
+#include "history/operator_text.h"
 
 namespace torv {
 namespace {
-
-QString KindText(history::NumberKind kind) {
-  return kind == history::NumberKind::kInput ? QStringLiteral("вход") : QStringLiteral("реле");
-}
 
 QComboBox* DeviceBox(const QStringList& devices, const QString& chosen) {
   auto* box = new QComboBox;
@@ -71,9 +69,14 @@ QStringList ImportResultsDialog::Lines() const {
 ImportDialog::ImportDialog(const ImportChoices& choices, QWidget* parent)
     : QDialog(parent), folder_(choices.folder) {
   setWindowTitle(QStringLiteral("Импорт копий архива"));
+  for (const QString& device : choices.devices) storedDevices_.push_back(device.toStdString());
   files_ = new QListWidget;
   chooseFiles_ = new QPushButton(QStringLiteral("Выбрать файлы…"));
+  chooseFolder_ = new QPushButton(QStringLiteral("Выбрать папку…"));
   device_ = DeviceBox(choices.devices, choices.device);
+  warning_ = new QLabel;
+  warning_->setWordWrap(true);
+  warning_->setStyleSheet(QStringLiteral("color: #a00000"));
   forceDevice_ = new QCheckBox(
       QStringLiteral("Это копии этого устройства, даже если они не совпадают с его историей"));
   forceDevice_->setToolTip(
@@ -86,19 +89,28 @@ ImportDialog::ImportDialog(const ImportChoices& choices, QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(new QLabel(QStringLiteral("Копии архива (.dat):")));
   layout->addWidget(files_);
-  layout->addWidget(chooseFiles_, 0, Qt::AlignLeft);
+  auto* choosers = new QHBoxLayout;
+  choosers->addWidget(chooseFiles_);
+  choosers->addWidget(chooseFolder_);
+  choosers->addStretch();
+  layout->addLayout(choosers);
   auto* form = new QFormLayout;
   form->addRow(QStringLiteral("Устройство:"), device_);
   layout->addLayout(form);
+  layout->addWidget(warning_);
   layout->addWidget(forceDevice_);
   layout->addWidget(buttons_);
 
   connect(chooseFiles_, &QPushButton::clicked, this, &ImportDialog::ChooseFiles);
-  connect(device_, &QComboBox::currentTextChanged, this, &ImportDialog::UpdateOk);
+  connect(chooseFolder_, &QPushButton::clicked, this, &ImportDialog::ChooseFolder);
+  connect(device_, &QComboBox::currentTextChanged, this, &ImportDialog::UpdateState);
+  // Only the operator's own choice stops the proposals, not the window's.
+  connect(device_->lineEdit(), &QLineEdit::textEdited, this, [this] { deviceChosen_ = true; });
+  connect(device_, &QComboBox::activated, this, [this] { deviceChosen_ = true; });
   connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
-  UpdateOk();
-  resize(520, 360);
+  UpdateState();
+  resize(560, 400);
 }
 
 void ImportDialog::AddFiles(const QStringList& files) {
@@ -106,7 +118,88 @@ void ImportDialog::AddFiles(const QStringList& files) {
     if (files_->findItems(file, Qt::MatchExactly).isEmpty()) files_->addItem(file);
   }
   if (!files.isEmpty()) folder_ = QFileInfo(files.front()).absolutePath();
-  UpdateOk();
+  folderNote_.clear();
+  ProposeDevice();
+  UpdateState();
+}
+
+void ImportDialog::AddFolder(const QString& folder) {
+  Result<std::vector<history::ImportSource>> sources =
+      history::CollectImportSources({folder.toStdString()}, {std::string(), false, std::nullopt});
+  QStringList files;
+  if (sources) {
+    for (const history::ImportSource& source : *sources) {
+      if (source.problem.empty()) files.push_back(QString::fromStdString(source.file));
+    }
+  }
+  AddFiles(files);
+  folder_ = folder;
+  if (!sources) {
+    folderNote_ = QStringLiteral("Папка не читается: %1")
+                      .arg(QString::fromStdString(sources.failure().reason));
+  } else if (files.isEmpty()) {
+    folderNote_ = QStringLiteral("В папке %1 нет файлов .dat.").arg(folder);
+  }
+  UpdateState();
+}
+
+void ImportDialog::ChooseFolder() {
+  QFileDialog dialog(this, QStringLiteral("Папка с копиями архива"), folder_);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly);
+  if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+    AddFolder(dialog.selectedFiles().front());
+  }
+}
+
+void ImportDialog::ProposeDevice() {
+  if (deviceChosen_) return;
+  std::optional<std::string> proposed;
+  for (int i = 0; i < files_->count(); ++i) {
+    const std::optional<std::string> suggested =
+        history::DeviceSuggestedBy(files_->item(i)->text().toStdString(), storedDevices_);
+    if (!suggested) continue;
+    // Copies that point to different devices propose none.
+    if (proposed && *proposed != *suggested) return;
+    proposed = suggested;
+  }
+  if (proposed) device_->setCurrentText(QString::fromStdString(*proposed));
+}
+
+void ImportDialog::UpdateState() {
+  buttons_->button(QDialogButtonBox::Ok)
+      ->setEnabled(files_->count() > 0 && !device_->currentText().trimmed().isEmpty());
+  const QString chosen = device_->currentText().trimmed();
+  QStringList others;
+  int more = 0;
+  for (int i = 0; i < files_->count() && !chosen.isEmpty(); ++i) {
+    const QString file = files_->item(i)->text();
+    const std::optional<std::string> suggested =
+        history::DeviceSuggestedBy(file.toStdString(), storedDevices_);
+    if (!suggested ||
+        history::SameDeviceKey(*suggested) == history::SameDeviceKey(chosen.toStdString())) {
+      continue;
+    }
+    constexpr int kShown = 5;
+    if (others.size() == kShown) {
+      ++more;
+      continue;
+    }
+    const QFileInfo info(file);
+    others.push_back(
+        QStringLiteral("%1/%2 — «%3»")
+            .arg(info.dir().dirName(), info.fileName(), QString::fromStdString(*suggested)));
+  }
+  QStringList text;
+  if (!folderNote_.isEmpty()) text.push_back(folderNote_);
+  if (!others.isEmpty()) {
+    text.push_back(QStringLiteral("Похоже, это копии другого устройства, не «%1»:").arg(chosen));
+    text += others;
+    if (more > 0) text.push_back(QStringLiteral("и ещё файлов: %1").arg(more));
+  }
+  warning_->setText(text.join(u'\n'));
+  warning_->setVisible(!text.isEmpty());
 }
 
 void ImportDialog::ChooseFiles() {
@@ -117,84 +210,12 @@ void ImportDialog::ChooseFiles() {
   if (dialog.exec() == QDialog::Accepted) AddFiles(dialog.selectedFiles());
 }
 
-void ImportDialog::UpdateOk() {
-  buttons_->button(QDialogButtonBox::Ok)
-      ->setEnabled(files_->count() > 0 && !device_->currentText().trimmed().isEmpty());
-}
-
 ImportRequest ImportDialog::Request() const {
   ImportRequest request;
   for (int i = 0; i < files_->count(); ++i) request.files.push_back(files_->item(i)->text());
   request.device = device_->currentText().trimmed();
   request.forceDevice = forceDevice_->isChecked();
   return request;
-}
-
-NameDialog::NameDialog(const NameChoices& choices, QWidget* parent)
-    : QDialog(parent), listed_(choices.names) {
-  setWindowTitle(QStringLiteral("Названия входов и реле"));
-  device_ = DeviceBox(choices.devices, choices.device);
-  kind_ = new QComboBox;
-  kind_->addItems({KindText(history::NumberKind::kInput), KindText(history::NumberKind::kRelay)});
-  number_ = new QSpinBox;
-  number_->setRange(1, 256);
-  name_ = new QLineEdit;
-  name_->setPlaceholderText(QStringLiteral("например: Склад, дверь"));
-  names_ = new QTableWidget(static_cast<int>(listed_.size()), 4);
-  names_->setHorizontalHeaderLabels({QStringLiteral("Устройство"), QStringLiteral("Вход/реле"),
-                                     QStringLiteral("Номер"), QStringLiteral("Название")});
-  names_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  names_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  names_->verticalHeader()->hide();
-  names_->horizontalHeader()->setStretchLastSection(true);
-  for (std::size_t i = 0; i < listed_.size(); ++i) {
-    const history::NameEntry& entry = listed_[i];
-    const int row = static_cast<int>(i);
-    names_->setItem(row, 0, new QTableWidgetItem(QString::fromStdString(entry.device)));
-    names_->setItem(row, 1, new QTableWidgetItem(KindText(entry.kind)));
-    names_->setItem(row, 2, new QTableWidgetItem(QString::number(entry.number)));
-    names_->setItem(row, 3, new QTableWidgetItem(QString::fromStdString(entry.name)));
-  }
-  buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-  buttons_->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Сохранить"));
-
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(names_);
-  auto* form = new QFormLayout;
-  form->addRow(QStringLiteral("Устройство:"), device_);
-  form->addRow(QStringLiteral("Вход или реле:"), kind_);
-  form->addRow(QStringLiteral("Номер:"), number_);
-  form->addRow(QStringLiteral("Название:"), name_);
-  layout->addLayout(form);
-  layout->addWidget(buttons_);
-
-  connect(names_, &QTableWidget::cellClicked, this, [this](int row, int) { TakeListedName(row); });
-  connect(device_, &QComboBox::currentTextChanged, this, &NameDialog::UpdateOk);
-  connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
-  UpdateOk();
-  resize(560, 420);
-}
-
-void NameDialog::TakeListedName(int row) {
-  if (row < 0 || static_cast<std::size_t>(row) >= listed_.size()) return;
-  const history::NameEntry& entry = listed_[static_cast<std::size_t>(row)];
-  device_->setCurrentText(QString::fromStdString(entry.device));
-  kind_->setCurrentIndex(entry.kind == history::NumberKind::kInput ? 0 : 1);
-  number_->setValue(entry.number);
-  name_->setText(QString::fromStdString(entry.name));
-  name_->setFocus();
-  name_->selectAll();
-}
-
-void NameDialog::UpdateOk() {
-  buttons_->button(QDialogButtonBox::Ok)->setEnabled(!device_->currentText().trimmed().isEmpty());
-}
-
-history::NameEntry NameDialog::Entry() const {
-  return {device_->currentText().trimmed().toStdString(),
-          kind_->currentIndex() == 0 ? history::NumberKind::kInput : history::NumberKind::kRelay,
-          number_->value(), name_->text().trimmed().toStdString()};
 }
 
 }  // namespace torv

@@ -1,5 +1,5 @@
-// The history window's own dialogs: the import dialog (files and device)
-// and the names editor. Built apart from showing them, so that tests can
+// The history window's import dialogs: the copies and their device, and
+// what the import came to. Built apart from showing them, so that tests can
 // fill them in and check what they give back.
 #pragma once
 
@@ -18,11 +18,13 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
-class QSpinBox;
-class QTableWidget;
 
 namespace torv {
 
+// The copies to import, chosen as files or as folders (the .dat files under
+// them), and their device: proposed from the copies' folder or file names
+// until the operator picks one, with a warning for copies whose names point
+// to another stored device than the one chosen.
 class ImportDialog : public QDialog {
   Q_OBJECT
 
@@ -30,23 +32,35 @@ class ImportDialog : public QDialog {
   explicit ImportDialog(const ImportChoices& choices, QWidget* parent = nullptr);
 
   void AddFiles(const QStringList& files);
+  // The .dat files anywhere under `folder`.
+  void AddFolder(const QString& folder);
   ImportRequest Request() const;
 
   QListWidget* Files() const { return files_; }
   QComboBox* Device() const { return device_; }
   QPushButton* ChooseFilesButton() const { return chooseFiles_; }
+  QPushButton* ChooseFolderButton() const { return chooseFolder_; }
   QCheckBox* ForceDevice() const { return forceDevice_; }
+  QLabel* Warning() const { return warning_; }
   QDialogButtonBox* Buttons() const { return buttons_; }
 
  private:
   void ChooseFiles();
-  void UpdateOk();
+  void ChooseFolder();
+  void ProposeDevice();
+  void UpdateState();
 
   QString folder_;
+  std::vector<std::string> storedDevices_;
+  // Once the operator typed or picked a device, the files no longer propose one.
+  bool deviceChosen_ = false;
+  QString folderNote_;
   QListWidget* files_ = nullptr;
   QComboBox* device_ = nullptr;
   QCheckBox* forceDevice_ = nullptr;
   QPushButton* chooseFiles_ = nullptr;
+  QPushButton* chooseFolder_ = nullptr;
+  QLabel* warning_ = nullptr;
   QDialogButtonBox* buttons_ = nullptr;
 };
 
@@ -62,34 +76,6 @@ class ImportResultsDialog : public QDialog {
  private:
   QLabel* summary_ = nullptr;
   QListWidget* lines_ = nullptr;
-};
-
-class NameDialog : public QDialog {
-  Q_OBJECT
-
- public:
-  explicit NameDialog(const NameChoices& choices, QWidget* parent = nullptr);
-
-  history::NameEntry Entry() const;
-
-  QComboBox* Device() const { return device_; }
-  QComboBox* Kind() const { return kind_; }
-  QSpinBox* Number() const { return number_; }
-  QLineEdit* Name() const { return name_; }
-  QTableWidget* Names() const { return names_; }
-  QDialogButtonBox* Buttons() const { return buttons_; }
-
- private:
-  void TakeListedName(int row);
-  void UpdateOk();
-
-  std::vector<history::NameEntry> listed_;
-  QComboBox* device_ = nullptr;
-  QComboBox* kind_ = nullptr;
-  QSpinBox* number_ = nullptr;
-  QLineEdit* name_ = nullptr;
-  QTableWidget* names_ = nullptr;
-  QDialogButtonBox* buttons_ = nullptr;
 };
 
 }  // namespace torv

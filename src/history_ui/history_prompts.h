@@ -10,11 +10,13 @@
 // Std
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
 
 #include "history/history_model.h"
+#include "history/store_location.h"
 #include "ui/user_prompts.h"
 
 class QPrinter;
@@ -51,7 +53,12 @@ class ImportProgress {
 struct NameChoices {
   QStringList devices;
   QString device;                         // the device chosen in the window, or empty
-  std::vector<history::NameEntry> names;  // every name stored, for the list
+  std::vector<history::NameEntry> names;  // every name stored
+  // Per device, the relays its history has events of.
+  std::map<std::string, std::vector<int>> relays;
+  QString folder;  // where its file dialogs open
+  // The store, which a names file is never written over; none when unknown.
+  std::optional<history::StoreLocation> store;
 };
 
 // What the copies dialog lists: every copy kept of one device, the
@@ -90,8 +97,9 @@ class HistoryPrompts {
 
   // Another store: a path or a postgresql:// URI; nothing when cancelled.
   virtual std::optional<QString> AskStore(const QString& current) = 0;
-  // One name to store (an empty name is a name too: it clears the shown one).
-  virtual std::optional<history::NameEntry> AskName(const NameChoices& choices) = 0;
+  // The names to store, of any device, all together (an empty name is a
+  // name too: it clears the shown one); nothing when cancelled.
+  virtual std::optional<std::vector<history::NameEntry>> AskNames(const NameChoices& choices) = 0;
 
   // The save dialog of the exports.
   virtual std::optional<FileDialogAnswer> AskExportFile(const FileDialogRequest& request) = 0;

@@ -293,7 +293,10 @@ void HistoryWindow::ReadSettings() {
   if (!geometry.isEmpty()) restoreGeometry(geometry);
   const QByteArray splitter = settings.value(QStringLiteral("window/splitter")).toByteArray();
   if (!splitter.isEmpty()) ui_.Splitter->restoreState(splitter);
-  lastFolder_ = settings.value(QStringLiteral("files/lastFolder")).toString();
+  // One folder served both before: it is where each starts.
+  const QString shared = settings.value(QStringLiteral("files/lastFolder")).toString();
+  importFolder_ = settings.value(QStringLiteral("files/importFolder"), shared).toString();
+  exportFolder_ = settings.value(QStringLiteral("files/exportFolder"), shared).toString();
   lastExportFilter_ = settings.value(QStringLiteral("files/exportFilter")).toString();
 }
 
@@ -301,14 +304,17 @@ void HistoryWindow::WriteSettings() const {
   QSettings settings(kSettingsOrganization, kSettingsApplication);
   settings.setValue(QStringLiteral("window/geometry"), saveGeometry());
   settings.setValue(QStringLiteral("window/splitter"), ui_.Splitter->saveState());
-  settings.setValue(QStringLiteral("files/lastFolder"), lastFolder_);
+  settings.setValue(QStringLiteral("files/importFolder"), importFolder_);
+  settings.setValue(QStringLiteral("files/exportFolder"), exportFolder_);
   settings.setValue(QStringLiteral("files/exportFilter"), lastExportFilter_);
 }
 
-void HistoryWindow::RememberFolder(const QString& path) {
-  lastFolder_ = QFileInfo(path).absolutePath();
+void HistoryWindow::RememberFolder(QString& folder, const QString& path) {
+  folder = QFileInfo(path).absolutePath();
+  // Kept at once: a window that does not close cleanly still remembers it.
   QSettings settings(kSettingsOrganization, kSettingsApplication);
-  settings.setValue(QStringLiteral("files/lastFolder"), lastFolder_);
+  settings.setValue(QStringLiteral("files/importFolder"), importFolder_);
+  settings.setValue(QStringLiteral("files/exportFolder"), exportFolder_);
 }
 
 void HistoryWindow::closeEvent(QCloseEvent* event) {

@@ -189,7 +189,8 @@ class HistoryWindow : public QMainWindow {
   // box titled `title`.
   history::HistoryStore* StoreToList(const QString& title);
   QDate Today() const;
-  void RememberFolder(const QString& path);
+  // Keeps the folder of `path` as the import's or the export's own.
+  void RememberFolder(QString& folder, const QString& path);
   QStringList DeviceNames() const;
 
   HistoryPrompts& prompts_;
@@ -205,7 +206,10 @@ class HistoryWindow : public QMainWindow {
   std::string shownHead_;
   QTimer* storeWatch_ = nullptr;
   std::optional<QDate> lastEvent_;
-  QString lastFolder_;
+  // Copies come from one place and listings go to another: each dialog
+  // opens where it was last used.
+  QString importFolder_;
+  QString exportFolder_;
   QString lastExportFilter_;
   // Set while the window itself changes filter controls, so that one change
   // of several does not read the store several times.

@@ -5,10 +5,12 @@
 #include <QPrinter>
 #include <QStatusBar>
 
+#include <algorithm>
 #include <ctime>
 #include <exception>
 #include <vector>
 
+#include "archive/record_kind.h"
 #include "fileio/atomic_write.h"
 #include "history/archive_copy.h"
 #include "history/operator_text.h"
@@ -74,7 +76,7 @@ void HistoryWindow::ImportCopies() {
   ImportChoices choices;
   choices.devices = DeviceNames();
   choices.device = ChosenDevice().value_or(QString());
-  choices.folder = lastFolder_;
+  choices.folder = importFolder_;
   const std::optional<ImportRequest> request = prompts_.AskImport(choices);
   if (!request || request->files.isEmpty()) return;
   const QString device = request->device.trimmed();
@@ -97,7 +99,7 @@ void HistoryWindow::ImportCopies() {
   }
   history::HistoryStore* store = WritableStore();
   if (store == nullptr) return;
-  RememberFolder(request->files.front());
+  RememberFolder(importFolder_, request->files.front());
 
   const int total = static_cast<int>(request->files.size());
   // A single copy is imported in a moment; a progress bar only for several.
@@ -153,17 +155,41 @@ void HistoryWindow::EditNames() {
   NameChoices choices;
   choices.devices = DeviceNames();
   choices.device = ChosenDevice().value_or(QString());
-  if (history::HistoryStore* reader = session_.Reader()) {
-    Result<std::vector<history::NameEntry>> names = reader->Names();
-    if (names) choices.names = std::move(*names);
+  choices.folder = exportFolder_;
+  if (session_.HasLocation()) choices.store = session_.Location();
+  history::HistoryStore* reader = session_.Reader();
+  if (reader == nullptr) {
+    prompts_.ShowInformation(kNamesTitle,
+                             QStringLiteral("В хранилище ещё нет устройств: названия даются "
+                                            "входам и реле устройства после импорта его копий."));
+    return;
   }
-  const std::optional<history::NameEntry> entry = prompts_.AskName(choices);
-  if (!entry) return;
+  // The relays that fired: a device's table lists them beside its inputs.
+  Result<std::vector<history::CountedEvents>> counted =
+      reader->Counts({}, history::CountGrouping::kNumberAndCode);
+  Result<std::vector<history::NameEntry>> names = reader->Names();
+  if (!counted || !names) {
+    Warn(QStringLiteral("Названия не читаются: %1")
+             .arg(Utf8(!counted ? counted.failure().reason : names.failure().reason)));
+    return;
+  }
+  for (const history::CountedEvents& count : *counted) {
+    // One entry per code (on and off): each relay once.
+    if (count.number && IsRelayEventCode(static_cast<std::uint8_t>(count.code))) {
+      std::vector<int>& relays = choices.relays[count.device];
+      if (std::find(relays.begin(), relays.end(), *count.number) == relays.end()) {
+        relays.push_back(*count.number);
+      }
+    }
+  }
+  choices.names = std::move(*names);
+  const std::optional<std::vector<history::NameEntry>> changed = prompts_.AskNames(choices);
+  if (!changed || changed->empty()) return;
   history::HistoryStore* store = WritableStore();
   if (store == nullptr) return;
-  if (Status s = store->SetNames({*entry}); !s) {
+  if (Status s = store->SetNames(*changed); !s) {
     prompts_.ShowWarning(kNamesTitle,
-                         QStringLiteral("Название не сохранено: %1").arg(Utf8(s.failure().reason)));
+                         QStringLiteral("Названия не сохранены: %1").arg(Utf8(s.failure().reason)));
     return;
   }
   ShowStoreState({});
@@ -189,7 +215,7 @@ void HistoryWindow::ExportListing() {
   request.filters = filters;
   request.selectedFilter = Utf8(preselected.dialogFilter);
   request.defaultSuffix = Utf8(preselected.suffix);
-  const QString folder = lastFolder_.isEmpty() ? QDir::homePath() : lastFolder_;
+  const QString folder = exportFolder_.isEmpty() ? QDir::homePath() : exportFolder_;
   request.startName = QDir(folder).filePath(QStringLiteral("история.") + request.defaultSuffix);
   const std::optional<FileDialogAnswer> answer = prompts_.AskExportFile(request);
   if (!answer || answer->fileName.isEmpty()) return;
@@ -197,7 +223,7 @@ void HistoryWindow::ExportListing() {
       FormatForFile(ListingFormats(), QFileInfo(answer->fileName).suffix().toLower().toStdString(),
                     offered(answer->selectedFilter));
   lastExportFilter_ = Utf8(format.dialogFilter);
-  RememberFolder(answer->fileName);
+  RememberFolder(exportFolder_, answer->fileName);
 
   ListingSettings settings;
   ListingDestination to;

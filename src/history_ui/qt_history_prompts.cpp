@@ -15,6 +15,8 @@
 
 #include "history_ui/copies_dialog.h"
 #include "history_ui/history_dialogs.h"
+#include "history_ui/names_dialog.h"
+#include "history_ui/store_dialog.h"
 
 namespace torv {
 namespace {
@@ -113,19 +115,16 @@ std::optional<std::vector<std::int64_t>> QtHistoryPrompts::AskCopiesToWithdraw(
 }
 
 std::optional<QString> QtHistoryPrompts::AskStore(const QString& current) {
-  bool accepted = false;
-  const QString text = QInputDialog::getText(
-      owner_, QStringLiteral("Хранилище истории"),
-      QStringLiteral("Файл SQLite (путь) или сервер PostgreSQL (postgresql://…):"),
-      QLineEdit::Normal, current, &accepted);
-  if (!accepted) return std::nullopt;
-  return text;
+  StoreDialog dialog(current, owner_);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.Store();
 }
 
-std::optional<history::NameEntry> QtHistoryPrompts::AskName(const NameChoices& choices) {
-  NameDialog dialog(choices, owner_);
+std::optional<std::vector<history::NameEntry>> QtHistoryPrompts::AskNames(
+    const NameChoices& choices) {
+  NamesDialog dialog(choices, owner_);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-  return dialog.Entry();
+  return dialog.ChangedNames();
 }
 
 std::optional<FileDialogAnswer> QtHistoryPrompts::AskExportFile(const FileDialogRequest& request) {

@@ -25,7 +25,7 @@ class QtHistoryPrompts : public HistoryPrompts {
   std::optional<std::vector<std::int64_t>> AskCopiesToWithdraw(
       const CopiesChoices& choices) override;
   std::optional<QString> AskStore(const QString& current) override;
-  std::optional<history::NameEntry> AskName(const NameChoices& choices) override;
+  std::optional<std::vector<history::NameEntry>> AskNames(const NameChoices& choices) override;
   std::optional<FileDialogAnswer> AskExportFile(const FileDialogRequest& request) override;
   bool ConfirmPrint(QPrinter& printer) override;
   void ShowPrintPreview(QPrinter& printer, const std::function<void(QPrinter&)>& paint) override;
