@@ -56,7 +56,7 @@ TEST_F(DateFieldTest, AWholeDateIsTakenOnceWhereverTheCursorStands) {
     int changes;  // dateChanged signals
     const char* toolTip;
   } cases[] = {
-      {"01.03.2026", kMarch1, 1, ""},
+      {"01.03.2026\r", kMarch1, 1, ""},
       {"1.3.2026", kMarch1, 1, ""},
       {"01032026", kMarch1, 1, ""},
       {"2026-03-01", kMarch1, 1, ""},

@@ -69,6 +69,8 @@ DateField::DateField(QWidget* parent) : QDateEdit(parent) {
   // What is typed is read in this form, so the field shows it in this form.
   setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
   setCalendarPopup(true);
+  // An edit of Qt's own (Delete, a paste) would give a date per key.
+  setKeyboardTracking(false);
   // A refusal is told until the field holds a date again.
   connect(this, &QDateEdit::dateChanged, this, [this] { setToolTip({}); });
 }
@@ -103,6 +105,14 @@ void DateField::keyPressEvent(QKeyEvent* event) {
   const bool plain =
       (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0;
   if (!Typing()) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+      // Qt gives its date once more on Enter: the listing would be read again
+      // for the date just taken.
+      interpretText();
+      event->ignore();
+      emit editingFinished();
+      return;
+    }
     // Anything but a digit is Qt's: the arrows, a "." between sections.
     if (!plain || !IsDigit(c)) {
       QDateEdit::keyPressEvent(event);
