@@ -29,18 +29,18 @@ bool IsSeparator(QChar c) {
 TypedDate ReadTypedDate(const QString& text, bool finished) {
   const TypedDate noDate{Shape::kNoDate, {}};
   const TypedDate partial{finished ? Shape::kNoDate : Shape::kPartial, {}};
-  QStringList parts(QString{});
+  QStringList pieces(QString{});
   for (const QChar c : text) {
     if (IsDigit(c)) {
-      parts.back() += c;
+      pieces.back() += c;
     } else if (IsSeparator(c)) {
-      parts.push_back({});
+      pieces.push_back({});
     } else {
       return noDate;
     }
   }
   QString day, month, year;
-  if (parts.size() == 1) {
+  if (pieces.size() == 1) {
     // Digits only: ddmmyyyy, the way a date is read off a printout.
     if (text.size() > 8) return noDate;
     if (text.size() < 8) return partial;
@@ -48,19 +48,19 @@ TypedDate ReadTypedDate(const QString& text, bool finished) {
     month = text.mid(2, 2);
     year = text.mid(4, 4);
   } else {
-    if (parts.size() > 3) return noDate;
-    // 2026-03-01: a first part longer than a day is a year.
-    const bool yearFirst = parts[0].size() > 2;
-    day = yearFirst ? parts.value(2) : parts[0];
-    month = parts[1];
-    year = yearFirst ? parts[0] : parts.value(2);
+    if (pieces.size() > 3) return noDate;
+    // 2026-03-01: a first piece longer than a day is a year.
+    const bool yearFirst = pieces[0].size() > 2;
+    day = yearFirst ? pieces.value(2) : pieces[0];
+    month = pieces[1];
+    year = yearFirst ? pieces[0] : pieces.value(2);
     if (day.size() > 2 || month.size() > 2 || year.size() > 4) return noDate;
     if (yearFirst && year.size() != 4) return noDate;
-    // The last part typed ends the date only when it cannot grow any more:
+    // The last piece typed ends the date only when it cannot grow any more:
     // 2026-03-1 may yet become 2026-03-15.
     const bool ended =
         yearFirst ? day.size() == 2 || (finished && !day.isEmpty()) : year.size() == 4;
-    if (parts.size() < 3 || day.isEmpty() || month.isEmpty() || !ended) return partial;
+    if (pieces.size() < 3 || day.isEmpty() || month.isEmpty() || !ended) return partial;
   }
   return {Shape::kWhole, QDate(year.toInt(), month.toInt(), day.toInt())};
 }

@@ -31,7 +31,7 @@ struct TypedDate {
   QDate date;  // invalid unless the text names a day that exists
 };
 
-// `finished`: the operator is done (Enter, focus out), so a short last part
+// `finished`: the operator is done (Enter, focus out), so a short last piece
 // ends the date instead of waiting for another digit.
 TypedDate ReadTypedDate(const QString& text, bool finished);
 
