@@ -11,8 +11,10 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 #include <QTreeWidget>
@@ -470,6 +472,25 @@ TEST_F(HistoryWindowTest, EachFilterShowsWhatTheStoresOwnQueryLists) {
   query.devices.clear();
   expectShown(query, "every device, newest first");
   EXPECT_TRUE(window->CurrentQuery().devices.empty());
+}
+
+// A date typed into the period over a cursor left in the year reads the
+// listing once, for that date; a day that does not exist reads nothing.
+TEST_F(HistoryWindowTest, ADateTypedIntoThePeriodIsReadOnceAndWhole) {
+  FillStore();
+  auto window = ShowWindow();
+  window->Ui().Period->setCurrentIndex(static_cast<int>(PeriodChoice::kDates));
+  DateField* from = window->Ui().From;
+  auto* edit = from->findChild<QLineEdit*>();
+  QSignalSpy reads(&window->Events(), &QAbstractItemModel::modelReset);
+  QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(edit->width() - 4, edit->height() / 2));
+  ASSERT_EQ(from->currentSection(), QDateTimeEdit::YearSection);
+  QTest::keyClicks(from, "01.03.2026");
+  EXPECT_EQ(window->CurrentQuery().from.value_or(history::CalendarDate{}).Key(), 20260301);
+  EXPECT_EQ(reads.count(), 1);
+  QTest::keyClicks(from, "31.02.2026\r");
+  EXPECT_EQ(window->statusBar()->currentMessage(), QStringLiteral("Нет такой даты: 31.02.2026"));
+  EXPECT_EQ(reads.count(), 1);
 }
 
 TEST_F(HistoryWindowTest, ANameEditedInTheWindowShowsAtOnce) {

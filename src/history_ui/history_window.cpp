@@ -157,12 +157,13 @@ QWidget* HistoryWindow::BuildFilters() {
                         QStringLiteral("прошлый месяц"), QStringLiteral("этот квартал"),
                         QStringLiteral("прошлый квартал"), QStringLiteral("этот год"),
                         QStringLiteral("прошлый год"), QStringLiteral("с даты по дату")});
-  ui_.From = new QDateEdit;
-  ui_.To = new QDateEdit;
-  for (QDateEdit* edit : {ui_.From, ui_.To}) {
-    edit->setCalendarPopup(true);
-    edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+  ui_.From = new DateField;
+  ui_.To = new DateField;
+  for (DateField* edit : {ui_.From, ui_.To}) {
     edit->setDate(Today());
+    // The tool tip alone would be seen only by pointing at the field.
+    connect(edit, &DateField::Refused, this,
+            [this](const QString& why) { statusBar()->showMessage(why, 10000); });
   }
   ui_.Input = new QLineEdit;
   ui_.Input->setPlaceholderText(QStringLiteral("все, или 3,7,12-15"));

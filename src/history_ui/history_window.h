@@ -22,6 +22,7 @@
 
 #include "history/history_model.h"
 #include "history/store_location.h"
+#include "history_ui/date_field.h"
 #include "history_ui/history_event_model.h"
 #include "history_ui/history_prompts.h"
 #include "history_ui/store_session.h"
@@ -29,7 +30,6 @@
 class QAction;
 class QCheckBox;
 class QComboBox;
-class QDateEdit;
 class QLabel;
 class QLineEdit;
 class QSplitter;
@@ -69,8 +69,8 @@ inline constexpr std::array<EventType, 3> kFilterTypes = {EventType::kAlarm, Eve
 struct HistoryWindowControls {
   QTreeWidget* Devices = nullptr;
   QComboBox* Period = nullptr;
-  QDateEdit* From = nullptr;
-  QDateEdit* To = nullptr;
+  DateField* From = nullptr;
+  DateField* To = nullptr;
   QLineEdit* Input = nullptr;  // inputs such as 3,7,12-15; empty: every input
   std::array<QCheckBox*, 5> Kinds{};
   std::array<QCheckBox*, 3> Types{};
