@@ -7,17 +7,22 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QDateEdit>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTranslator>
+#include <QTreeView>
 
 #include "archive/view_state.h"
 #include "fake_user_prompts.h"
 #include "qstring_printer.h"
+#include "ui/file_dialog_details.h"
 #include "ui/tform_main.h"
 
 namespace torv {
@@ -54,6 +59,42 @@ TEST_F(RussianLanguageTest, FileDialogSpeaksRussian) {
   EXPECT_EQ(dialog.labelText(QFileDialog::FileName), QStringLiteral("&Имя файла:"));
   EXPECT_EQ(dialog.labelText(QFileDialog::FileType), QStringLiteral("Типы файлов:"));
   EXPECT_EQ(dialog.labelText(QFileDialog::Reject), QStringLiteral("Отмена"));
+}
+
+// Under LANG=C Qt's file list shows "Folder" and "9 Dec 2026"; the
+// program's dialogs show the type in Russian and the date as the tables do.
+TEST_F(RussianLanguageTest, FileDialogShowsTypesAndDatesInRussian) {
+  QTemporaryDir folder;
+  ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("gate")));
+  QFile copy(folder.filePath(QStringLiteral("copy.dat")));
+  ASSERT_TRUE(copy.open(QIODevice::WriteOnly));
+  const QDateTime modified(QDate(2024, 3, 5), QTime(14, 7));
+  ASSERT_TRUE(copy.setFileTime(modified, QFileDevice::FileModificationTime));
+  copy.close();
+  QFileDialog dialog(nullptr, QString(), folder.path());
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  ShowFileDetailsInRussian(dialog);
+  dialog.setViewMode(QFileDialog::Detail);
+  auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+  ASSERT_NE(view, nullptr);
+  QAbstractItemModel* model = view->model();
+  // The file system is read in the background.
+  const QModelIndex root = view->rootIndex();
+  QElapsedTimer waited;
+  waited.start();
+  while (model->rowCount(root) < 2 && waited.elapsed() < 5000) QCoreApplication::processEvents();
+  ASSERT_EQ(model->rowCount(root), 2);
+  QStringList rows;
+  for (int row = 0; row < model->rowCount(root); ++row) {
+    QStringList cells;
+    for (const int column : {0, 2})
+      cells.push_back(model->index(row, column, root).data().toString());
+    rows.push_back(cells.join(u'|'));
+  }
+  rows.sort();
+  EXPECT_EQ(rows, QStringList({QStringLiteral("copy.dat|Файл DAT"), QStringLiteral("gate|Папка")}));
+  const int fileRow = model->index(0, 0, root).data() == QStringLiteral("copy.dat") ? 0 : 1;
+  EXPECT_EQ(model->index(fileRow, 3, root).data().toString(), QStringLiteral("05.03.2024 14:07"));
 }
 
 TEST_F(RussianLanguageTest, PrintDialogSpeaksRussian) {

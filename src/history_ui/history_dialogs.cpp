@@ -16,6 +16,7 @@
 
 #include "history/import_sources.h"
 #include "history/operator_text.h"
+#include "ui/file_dialog_details.h"
 
 namespace torv {
 namespace {
@@ -146,6 +147,7 @@ void ImportDialog::AddFolder(const QString& folder) {
 void ImportDialog::ChooseFolder() {
   QFileDialog dialog(this, QStringLiteral("Папка с копиями архива"), folder_);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
+  ShowFileDetailsInRussian(dialog);
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly);
   if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
@@ -205,6 +207,7 @@ void ImportDialog::UpdateState() {
 void ImportDialog::ChooseFiles() {
   QFileDialog dialog(this, QStringLiteral("Копии архива"), folder_);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
+  ShowFileDetailsInRussian(dialog);
   dialog.setFileMode(QFileDialog::ExistingFiles);
   dialog.setNameFilters({QStringLiteral("Архивы ТОРВ-4 (*.dat)"), QStringLiteral("Все файлы (*)")});
   if (dialog.exec() == QDialog::Accepted) AddFiles(dialog.selectedFiles());

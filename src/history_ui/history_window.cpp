@@ -20,6 +20,7 @@
 #include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTableView>
 #include <QTimer>
 #include <QToolBar>
@@ -161,6 +162,10 @@ QWidget* HistoryWindow::BuildFilters() {
   ui_.To = new DateField;
   for (DateField* edit : {ui_.From, ui_.To}) {
     edit->setDate(Today());
+    // Its own size hint cut the year's last digit under the calendar button
+    // once the window was 1024 pixels wide.
+    edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("00.00.00000")) +
+                          edit->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 16);
     // The tool tip alone would be seen only by pointing at the field.
     connect(edit, &DateField::Refused, this,
             [this](const QString& why) { statusBar()->showMessage(why, 10000); });

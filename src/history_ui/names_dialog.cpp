@@ -22,6 +22,7 @@
 #include "history/names_csv.h"
 #include "history/store_location.h"
 #include "history_report/history_summaries.h"
+#include "ui/file_dialog_details.h"
 
 namespace torv {
 namespace {
@@ -53,6 +54,9 @@ NamesDialog::NamesDialog(const NameChoices& choices, QWidget* parent)
   table_->setHorizontalHeaderLabels(
       {QStringLiteral("Вид"), QStringLiteral("Номер"), QStringLiteral("Название")});
   table_->verticalHeader()->hide();
+  table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 8);
+  table_->setColumnWidth(kKind, 70);
+  table_->setColumnWidth(kNumber, 70);
   table_->horizontalHeader()->setStretchLastSection(true);
   table_->setSelectionBehavior(QAbstractItemView::SelectItems);
   addRelay_ = new QPushButton(QStringLiteral("Добавить реле"));
@@ -219,6 +223,7 @@ void NamesDialog::ExportFile(const QString& file, char separator) {
 void NamesDialog::ChooseImportFile() {
   QFileDialog dialog(this, QStringLiteral("Названия из файла CSV"), folder_);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
+  ShowFileDetailsInRussian(dialog);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setNameFilters({QStringLiteral("CSV (*.csv)"), QStringLiteral("Все файлы (*)")});
   if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
@@ -232,6 +237,7 @@ void NamesDialog::ChooseExportFile() {
           .filePath(QStringLiteral("названия-%1.csv").arg(device_->currentText()));
   QFileDialog dialog(this, QStringLiteral("Названия в файл CSV"), start);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
+  ShowFileDetailsInRussian(dialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(QStringLiteral("csv"));
   dialog.setNameFilters({kCommaFilter, kSemicolonFilter});

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/file_dialog_details.h"
+
 namespace torv {
 
 StoreDialog::StoreDialog(const QString& current, QWidget* parent) : QDialog(parent) {
@@ -24,9 +26,11 @@ StoreDialog::StoreDialog(const QString& current, QWidget* parent) : QDialog(pare
   buttons_->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Отмена"));
 
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(new QLabel(
-      QStringLiteral("Файл SQLite (выберите или введите путь; новый файл создаётся первым "
-                     "импортом) или сервер PostgreSQL (postgresql://…):")));
+  auto* label =
+      new QLabel(QStringLiteral("Файл SQLite (выберите или введите путь; новый файл создаётся "
+                                "первым импортом) или сервер PostgreSQL (postgresql://…):"));
+  label->setWordWrap(true);
+  layout->addWidget(label);
   auto* row = new QHBoxLayout;
   row->addWidget(field_, 1);
   row->addWidget(chooseFile_);
@@ -48,6 +52,7 @@ void StoreDialog::ChooseFile() {
   QFileDialog dialog(this, QStringLiteral("Файл хранилища истории"),
                      isFile ? shown.absolutePath() : QDir::homePath());
   dialog.setOption(QFileDialog::DontUseNativeDialog);
+  ShowFileDetailsInRussian(dialog);
   // An existing store, or the name of a new one.
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);

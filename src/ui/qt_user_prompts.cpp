@@ -14,6 +14,8 @@
 #include <QSpacerItem>
 #include <QUrl>
 
+#include "ui/file_dialog_details.h"
+
 namespace torv {
 namespace {
 
@@ -88,6 +90,7 @@ void PrepareDialog(QFileDialog& dialog, const FileDialogRequest& request) {
   // Qt's own dialog on every desktop, so that the open dialog's prompt for a
   // missing file always runs.
   dialog.setOption(QFileDialog::DontUseNativeDialog);
+  ShowFileDetailsInRussian(dialog);
   if (!request.title.isEmpty()) dialog.setWindowTitle(request.title);
   dialog.setNameFilters(request.filters);
   if (!request.selectedFilter.isEmpty()) dialog.selectNameFilter(request.selectedFilter);
