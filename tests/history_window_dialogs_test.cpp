@@ -84,6 +84,31 @@ void ClickOk(QDialogButtonBox* buttons) {
   QTest::mouseClick(buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
 }
 
+// Clicks `button` from its dialog's own event loop, once the step that
+// asked for it has returned: the dialog it opens runs a loop of its own.
+void ClickSoon(QAbstractButton* button) {
+  QTimer::singleShot(0, button, [button] { QTest::mouseClick(button, Qt::LeftButton); });
+}
+
+// The file dialog over another: `names` typed into its name field in
+// `folder`, and accepted; it opened where `openedIn` says, when given.
+ModalDriver::Step ChooseInFileDialog(const std::filesystem::path& folder, const QString& names,
+                                     const std::optional<QString>& openedIn = std::nullopt) {
+  return [folder, names, openedIn](QWidget* modal) {
+    QFileDialog* chooser = As<QFileDialog>(modal);
+    if (chooser == nullptr) return false;
+    if (openedIn) {
+      EXPECT_EQ(chooser->directory().absolutePath(), *openedIn);
+    }
+    chooser->setDirectory(QString::fromStdString(folder.string()));
+    QLineEdit* name = chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    EXPECT_NE(name, nullptr);
+    if (name != nullptr) name->setText(names);
+    QMetaObject::invokeMethod(chooser, "accept");
+    return true;
+  };
+}
+
 // The text dialog: the text it starts with, then `text` set in its place and accepted.
 ModalDriver::Step AnswerText(QString& initial, const QString& text) {
   return [&initial, text](QWidget* modal) {
@@ -305,25 +330,12 @@ TEST_F(HistoryDialogsTest, TheNamesTableStoresWhatWasTypedAndReadFromAFile) {
       QTest::keyClick(editor, Qt::Key_Return);
     }
     table->item(relay2, NamesDialog::kName)->setText(QString());
-    QTimer::singleShot(0, dialog, [dialog] {
-      for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
-        if (button->text() == QStringLiteral("Из файла CSV…")) {
-          QTest::mouseClick(button, Qt::LeftButton);
-        }
-      }
-    });
+    for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+      if (button->text() == QStringLiteral("Из файла CSV…")) ClickSoon(button);
+    }
     return true;
   });
-  driver.Then([&](QWidget* modal) {
-    QFileDialog* chooser = As<QFileDialog>(modal);
-    if (chooser == nullptr) return false;
-    chooser->setDirectory(QString::fromStdString(folder_.path().string()));
-    QLineEdit* name = chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    EXPECT_NE(name, nullptr);
-    if (name != nullptr) name->setText(QStringLiteral("names.csv"));
-    QMetaObject::invokeMethod(chooser, "accept");
-    return true;
-  });
+  driver.Then(ChooseInFileDialog(folder_.path(), QStringLiteral("names.csv")));
   driver.Then([&](QWidget* modal) {
     NamesDialog* dialog = As<NamesDialog>(modal);
     if (dialog == nullptr || dialog->Note()->text().isEmpty()) return false;
@@ -411,22 +423,10 @@ TEST_F(HistoryDialogsTest, TheImportDialogsFileChooserOpensOverItAndAddsTheChose
     if (dialog == nullptr) return false;
     dialog->Device()->setCurrentText(QStringLiteral("5"));
     // Clicked from the dialog's own loop, not from inside this step.
-    QTimer::singleShot(0, dialog->ChooseFilesButton(), [button = dialog->ChooseFilesButton()] {
-      QTest::mouseClick(button, Qt::LeftButton);
-    });
+    ClickSoon(dialog->ChooseFilesButton());
     return true;
   });
-  driver.Then([&](QWidget* modal) {
-    QFileDialog* chooser = As<QFileDialog>(modal);
-    if (chooser == nullptr) return false;
-    EXPECT_EQ(chooser->fileMode(), QFileDialog::ExistingFiles);
-    chooser->setDirectory(QString::fromStdString(folder_.path().string()));
-    QLineEdit* name = chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    EXPECT_NE(name, nullptr);
-    if (name != nullptr) name->setText(QStringLiteral("\"copy1.dat\" \"copy2.dat\""));
-    QMetaObject::invokeMethod(chooser, "accept");
-    return true;
-  });
+  driver.Then(ChooseInFileDialog(folder_.path(), QStringLiteral("\"copy1.dat\" \"copy2.dat\"")));
   driver.Then([&](QWidget* modal) {
     ImportDialog* dialog = As<ImportDialog>(modal);
     if (dialog == nullptr || dialog->Files()->count() == 0) return false;
@@ -463,9 +463,7 @@ TEST_F(HistoryDialogsTest, AFolderChosenOverTheImportDialogProposesItsDevice) {
     ImportDialog* dialog = As<ImportDialog>(modal);
     if (dialog == nullptr) return false;
     EXPECT_EQ(dialog->Device()->currentText(), QStringLiteral("3"));
-    QTimer::singleShot(0, dialog->ChooseFolderButton(), [button = dialog->ChooseFolderButton()] {
-      QTest::mouseClick(button, Qt::LeftButton);
-    });
+    ClickSoon(dialog->ChooseFolderButton());
     return true;
   });
   driver.Then([&](QWidget* modal) {
@@ -519,22 +517,13 @@ TEST_F(HistoryDialogsTest, AnotherStoreIsChosenInAFileDialogOverTheStoreDialog) 
     StoreDialog* dialog = As<StoreDialog>(modal);
     if (dialog == nullptr) return false;
     EXPECT_EQ(dialog->Field()->text(), QString::fromStdString(bad));
-    QTimer::singleShot(0, dialog->ChooseFileButton(), [button = dialog->ChooseFileButton()] {
-      QTest::mouseClick(button, Qt::LeftButton);
-    });
+    ClickSoon(dialog->ChooseFileButton());
     return true;
   });
-  driver.Then([&](QWidget* modal) {
-    QFileDialog* chooser = As<QFileDialog>(modal);
-    if (chooser == nullptr) return false;
-    // It opens where the store shown lies.
-    EXPECT_EQ(chooser->directory().absolutePath(), QString::fromStdString(folder_.path().string()));
-    chooser->setDirectory(QString::fromStdString(store.parent_path().string()));
-    QLineEdit* name = chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    if (name != nullptr) name->setText(QString::fromStdString(store.filename().string()));
-    QMetaObject::invokeMethod(chooser, "accept");
-    return true;
-  });
+  // The file dialog opens where the store shown lies.
+  driver.Then(ChooseInFileDialog(store.parent_path(),
+                                 QString::fromStdString(store.filename().string()),
+                                 QString::fromStdString(folder_.path().string())));
   driver.Then([&](QWidget* modal) {
     StoreDialog* dialog = As<StoreDialog>(modal);
     if (dialog == nullptr || dialog->Field()->text() == QString::fromStdString(bad)) return false;
