@@ -8,6 +8,7 @@
 #include <fstream>
 #include <map>
 #include <set>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,7 @@
 #include "history_report/event_list.h"
 #include "history_report/listed_event.h"
 #include "history_report/report_heading.h"
+#include "history_report/statistics_formats.h"
 #include "history_test_support.h"
 #include "models/device_simulation.h"
 #include "pdf_reading.h"
@@ -252,6 +254,46 @@ TEST_F(HistoryPrintTest, HeadingFootersAndPaper) {
     ASSERT_EQ(row.cells[6].rfind("Дверь ", 0), 0u) << row.cells[6];
   }
   EXPECT_EQ(gapRows, 1);
+}
+
+// The statistics on paper: the heading, each device's figures as the text
+// gives them, and the notes that define them, every page numbered.
+TEST_F(HistoryPrintTest, TheStatisticsPrintTheirFiguresAndTheirDefinitions) {
+  history::EventQuery query;
+  query.devices = {kWarehouse};
+  const std::filesystem::path pdf = test_.folder() / "stats.pdf";
+  std::string bytes;
+  ASSERT_TRUE(FindStatisticsFormat("pdf")
+                  ->writer(*store_, query, {}, [&](std::string_view part) { bytes += part; })
+                  .ok());
+  std::ofstream(pdf, std::ios::binary) << bytes;
+  Result<AlarmStatistics> statistics = ComputeAlarmStatistics(*store_, query);
+  ASSERT_TRUE(statistics.ok());
+  // Wrapped or not, the same words in the same order.
+  std::string expected = "Статистика тревог ТОРВ-4";
+  std::istringstream text(StatisticsText(*statistics) + "\n" + [] {
+    std::string notes;
+    for (const std::string& note : StatisticsNotes()) notes += note + "\n";
+    return notes;
+  }());
+  for (std::string line; std::getline(text, line);) {
+    if (!line.empty())
+      expected += " " + torv::testing::OneSpaced(line.substr(line.find_first_not_of(' ')));
+  }
+  std::string printed;
+  std::vector<std::string> footers;
+  for (const PdfLine& line : PdfLines(PdfWords(pdf))) {
+    if (line.Text().starts_with("стр. ")) {
+      footers.push_back(line.Text());
+    } else if (!line.Text().starts_with("Напечатано: ")) {
+      printed += (printed.empty() ? "" : " ") + line.Text();
+    }
+  }
+  EXPECT_EQ(printed, expected);
+  const std::string pages = torv::testing::PdfInfoField(pdf, "Pages");
+  ASSERT_EQ(std::to_string(footers.size()), pages);
+  EXPECT_EQ(footers.back(), "стр. " + pages + " из " + pages);
+  EXPECT_EQ(torv::testing::PdfInfoField(pdf, "Title"), "Статистика тревог ТОРВ-4");
 }
 
 TEST_F(HistoryPrintTest, AnEmptyListingPrintsOnePageThatSaysSo) {

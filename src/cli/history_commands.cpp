@@ -435,9 +435,13 @@ OpenMode ModeOf(CliCommand command) {
 int RunHistoryCommand(const CliOptions& options, CommandStreams& streams) {
   // A PDF that cannot be written is told before the store is opened.
   const ListingFormat* format = FindListingFormat(options.format);
+  const ListingFormat* statistics = FindStatisticsFormat(options.format);
   const bool lists =
       options.command == CliCommand::kHistoryList || options.command == CliCommand::kHistoryReport;
-  if (lists && format != nullptr && IsPrintedListing(*format)) {
+  const bool printed = (lists && format != nullptr && IsPrintedListing(*format)) ||
+                       (options.command == CliCommand::kHistoryStats && statistics != nullptr &&
+                        IsPrintedStatistics(*statistics));
+  if (printed) {
     if (Status available = HistoryPdfAvailable(); !available) {
       streams.Err(CliMessage("", available.failure().reason));
       return kExitMessage;

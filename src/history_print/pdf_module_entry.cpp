@@ -9,10 +9,13 @@
 #include <QtGlobal>
 
 // Std
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "fileio/atomic_write.h"
 #include "history_print/report_layout.h"
+#include "history_print/text_report_layout.h"
 
 namespace torv {
 namespace {
@@ -61,18 +64,29 @@ class GuiApplicationForCall {
   std::unique_ptr<QGuiApplication> application_;
 };
 
-Result<std::string> PdfDocument(history::HistoryStore& store, const history::EventQuery& query,
-                                const HistoryReportHeading& heading) {
+// The bytes `write` gives, with a GUI application for the time of the call.
+Result<std::string> PdfOf(const std::function<Result<QByteArray>()>& write) {
   GuiApplicationForCall application;
   if (!application.Ready()) {
     return Failure{"a PDF needs Qt's GUI application, and this process runs another kind"};
   }
-  Result<QByteArray> bytes = HistoryPdfBytes(store, query, heading);
+  Result<QByteArray> bytes = write();
   if (!bytes) return bytes.failure();
   return std::string(bytes->constData(), static_cast<std::size_t>(bytes->size()));
 }
 
-const HistoryPdfModule kModule{{TORVDOC_VERSION, sizeof(HistoryPdfModule)}, &PdfDocument};
+Result<std::string> PdfDocument(history::HistoryStore& store, const history::EventQuery& query,
+                                const HistoryReportHeading& heading) {
+  return PdfOf([&] { return HistoryPdfBytes(store, query, heading); });
+}
+
+Result<std::string> TextPdfDocument(const HistoryReportHeading& heading,
+                                    const std::vector<std::string>& lines) {
+  return PdfOf([&] { return TextReportPdfBytes(heading, lines); });
+}
+
+const HistoryPdfModule kModule{
+    {TORVDOC_VERSION, sizeof(HistoryPdfModule)}, &PdfDocument, &TextPdfDocument};
 
 }  // namespace
 }  // namespace torv

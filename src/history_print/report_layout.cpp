@@ -15,6 +15,7 @@
 #include <QTextOption>
 
 #include "archive/event_table.h"
+#include "history_print/report_page.h"
 #include "history_report/event_list.h"
 #include "history_report/listing_coverage.h"
 #include "history_report/listing_digest.h"
@@ -22,15 +23,9 @@
 namespace torv {
 namespace {
 
-const QString kFontFamily = QStringLiteral("DejaVu Sans");
-constexpr double kTitlePoints = 14;
-constexpr double kHeadingPoints = 10;
 constexpr double kTablePoints = 9;
-constexpr double kFooterPoints = 8;
 constexpr double kCellPaddingMm = 1.2;
 constexpr double kRowPaddingMm = 0.8;
-constexpr double kHeadingGapMm = 4.0;
-constexpr double kFooterGapMm = 3.0;
 // The two columns of free text share what the fixed ones leave; a long
 // device name wraps rather than take more than this of it.
 constexpr double kMaxDeviceShare = 0.45;
@@ -43,22 +38,6 @@ constexpr int kColumns = 7;
 const QColor kHeaderFill(0xE4, 0xE9, 0xEA);
 const QColor kGapFill(0xFF, 0xF1, 0xCC);
 const QColor kRuleColour(0xA0, 0xA8, 0xAA);
-
-QFont ReportFont(double points, bool bold = false, bool italic = false) {
-  QFont font(kFontFamily);
-  font.setPointSizeF(points);
-  font.setBold(bold);
-  font.setItalic(italic);
-  return font;
-}
-
-// The font of digests and hashes: without ligatures, so that "ff" in one
-// stays two letters when the PDF's text is copied into `history verify`.
-QFont DigestFont(double points) {
-  QFont font = ReportFont(points);
-  font.setStyleStrategy(QFont::PreferNoShaping);
-  return font;
-}
 
 // Where everything goes, in the device's pixels.
 class PageGeometry {
@@ -187,22 +166,7 @@ class PageGeometry {
 // The heading's height, drawn when `paint` is set.
 double DrawHeading(QPainter& painter, const PageGeometry& page, const HistoryReportHeading& heading,
                    const std::vector<std::string>& opening, bool paint) {
-  double y = 0;
-  const auto line = [&](const QString& text, const QFont& font) {
-    painter.setFont(font);
-    const QRectF bounds = painter.boundingRect(QRectF(0, y, page.Width(), 1e9), text, page.Wrap());
-    if (paint) painter.drawText(bounds, text, page.Wrap());
-    y += bounds.height();
-  };
-  line(QString::fromStdString(heading.title), ReportFont(kTitlePoints, true));
-  y += page.Mm(1.5);
-  for (const std::string& text : heading.lines) {
-    line(QString::fromStdString(text), ReportFont(kHeadingPoints));
-  }
-  for (const std::string& text : opening) {
-    line(QString::fromStdString(text), DigestFont(kFooterPoints));
-  }
-  return y + page.Mm(kHeadingGapMm);
+  return DrawReportHeading(painter, page.Width(), page.Mm(1), page.Wrap(), heading, opening, paint);
 }
 
 void DrawTableHeader(QPainter& painter, const PageGeometry& page, double top) {
@@ -242,12 +206,8 @@ void DrawRow(QPainter& painter, const PageGeometry& page, const PrintedRow& row,
 
 void DrawFooter(QPainter& painter, const PageGeometry& page, const std::string& stamp, int number,
                 int count) {
-  painter.setPen(Qt::black);
-  painter.setFont(DigestFont(kFooterPoints));
-  const QRectF band(0, page.FooterTop(), page.Width(), page.Mm(10));
-  painter.drawText(band, Qt::AlignLeft | Qt::AlignTop, QString::fromStdString(stamp));
-  painter.drawText(band, Qt::AlignRight | Qt::AlignTop,
-                   QStringLiteral("стр. %1 из %2").arg(number).arg(count));
+  DrawPageFooter(painter, QRectF(0, page.FooterTop(), page.Width(), page.Mm(10)), stamp, number,
+                 count);
 }
 
 const QString kNoRowsText = QStringLiteral("Событий, отвечающих отбору, нет.");
@@ -387,18 +347,9 @@ Result<QByteArray> HistoryPdfBytes(history::HistoryStore& store, const history::
                                    const HistoryReportHeading& heading) {
   Result<PrintedListing> listing = ReadPrintedListing(store, query);
   if (!listing) return listing.failure();
-  QByteArray bytes;
-  {
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    writer.setResolution(600);
-    writer.setPageLayout(DefaultReportPageLayout());
-    writer.setTitle(QString::fromStdString(heading.title));
-    writer.setCreator(QStringLiteral("torvdoc"));
-    if (Status s = PaintHistoryReport(writer, heading, *listing); !s) return s.failure();
-  }
-  return bytes;
+  return ReportPdfBytes(heading.title, [&](QPagedPaintDevice& writer) {
+    return PaintHistoryReport(writer, heading, *listing);
+  });
 }
 
 }  // namespace torv

@@ -15,14 +15,13 @@
 
 #include "archive/result.h"
 #include "history/history_store.h"
+#include "history_print/report_page.h"
 #include "history_report/report_heading.h"
 
 class QPagedPaintDevice;
 class QPrinter;
 
 namespace torv {
-
-inline constexpr double kReportMarginMm = 15.0;
 
 // A row of the printed table: the listing's seven cells, or a gap.
 struct PrintedRow {

@@ -28,6 +28,12 @@ Result<std::string> HistoryPdfDocument(history::HistoryStore& store,
   return (*PdfModule())->document(store, query, heading);
 }
 
+Result<std::string> HistoryTextPdfDocument(const HistoryReportHeading& heading,
+                                           const std::vector<std::string>& lines) {
+  if (Status available = HistoryPdfAvailable(); !available) return available.failure();
+  return (*PdfModule())->textDocument(heading, lines);
+}
+
 Status WriteHistoryPdf(history::HistoryStore& store, const history::EventQuery& query,
                        const HistoryReportHeading& heading, const std::string& path) {
   Result<std::string> document = HistoryPdfDocument(store, query, heading);

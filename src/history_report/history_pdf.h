@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "archive/result.h"
 #include "history/history_store.h"
@@ -22,6 +23,10 @@ struct HistoryPdfModule {
   // one on Qt's offscreen platform for the time of the call.
   Result<std::string> (*document)(history::HistoryStore& store, const history::EventQuery& query,
                                   const HistoryReportHeading& heading);
+  // The PDF file's bytes of a report of text lines under `heading` (the
+  // alarm statistics); leading spaces indent a line.
+  Result<std::string> (*textDocument)(const HistoryReportHeading& heading,
+                                      const std::vector<std::string>& lines);
 };
 inline constexpr std::string_view kHistoryPdfModuleFile = "torvdoc-pdf.so";
 inline constexpr std::string_view kHistoryPdfModuleEntry = "torvdoc_pdf_module";
@@ -33,6 +38,9 @@ Status HistoryPdfAvailable();
 Result<std::string> HistoryPdfDocument(history::HistoryStore& store,
                                        const history::EventQuery& query,
                                        const HistoryReportHeading& heading);
+
+Result<std::string> HistoryTextPdfDocument(const HistoryReportHeading& heading,
+                                           const std::vector<std::string>& lines);
 
 // Writes the report of every row `query` lists to `path`, whole or not at
 // all (an existing file is replaced only by a complete report, by the rules

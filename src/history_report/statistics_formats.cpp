@@ -1,9 +1,11 @@
 #include "history_report/statistics_formats.h"
 
 #include <cstdio>
+#include <ctime>
 #include <nlohmann/json.hpp>
 
 #include "history_report/event_time.h"
+#include "history_report/history_pdf.h"
 #include "history_report/report_heading.h"
 
 namespace torv {
@@ -194,10 +196,37 @@ Status WriteJson(history::HistoryStore& store, const history::EventQuery& query,
   return WriteStatistics(store, query, sink, StatisticsJson);
 }
 
+// On paper: the heading as the listings have it, each device's figures as
+// the text gives them, and the notes that define them.
+Status WritePrinted(history::HistoryStore& store, const history::EventQuery& query,
+                    const ListingSettings& /*settings*/, const TextSink& sink) {
+  Result<AlarmStatistics> statistics = ComputeAlarmStatistics(store, query);
+  if (!statistics) return statistics.failure();
+  std::vector<std::string> lines;
+  for (const DeviceStatistics& device : statistics->devices) {
+    std::string text;
+    AppendDeviceText(text, device);
+    for (std::size_t start = 0; start < text.size();) {
+      const std::size_t end = text.find('\n', start);
+      lines.push_back(text.substr(start, end - start));
+      start = end == std::string::npos ? text.size() : end + 1;
+    }
+    lines.emplace_back();
+  }
+  for (const std::string& note : StatisticsNotes()) lines.push_back(note);
+  HistoryReportHeading heading = HeadingFor(query, std::time(nullptr));
+  heading.title = "Статистика тревог ТОРВ-4";
+  Result<std::string> document = HistoryTextPdfDocument(heading, lines);
+  if (!document) return document.failure();
+  sink(*document);
+  return {};
+}
+
 constexpr ListingFormat kFormats[] = {
     {"text", "txt", "", WriteText},
     {"csv", "csv", "CSV (*.csv)", WriteCsv},
     {"json", "json", "JSON (*.json)", WriteJson},
+    {"pdf", "pdf", "PDF (*.pdf)", WritePrinted},
 };
 
 }  // namespace
@@ -208,6 +237,33 @@ std::span<const ListingFormat> StatisticsFormats() {
 
 const ListingFormat* FindStatisticsFormat(std::string_view name) {
   return FindFormat(StatisticsFormats(), name);
+}
+
+bool IsPrintedStatistics(const ListingFormat& format) {
+  return format.writer == WritePrinted;
+}
+
+std::vector<std::string> StatisticsNotes() {
+  return {
+      "Примечания",
+      "  Моменты — по часам устройства; события без года или времени сосчитаны, но момента не "
+      "имеют.",
+      "  Тревожный эпизод входа — от тревоги входа, не бывшего в тревоге, до его следующей "
+      "нормы; тревоги и предупреждения внутри эпизода его не прерывают. Время в тревоге — "
+      "сумма эпизодов входа, самая долгая — длиннейший из них. Эпизод, в который попал "
+      "пропуск истории, длительности не имеет и сосчитан как неизвестной длительности.",
+      "  Чаще всех в тревоге — 10 входов с наибольшим числом тревог и их доля от всех тревог "
+      "устройства.",
+      "  Видно — от первой до последней тревоги или нормы периода, без пропусков внутри. "
+      "Тревог в час — тревоги, делённые на видимые часы (менее часа — не считается).",
+      "  Лавина — 10-минутное окно (от начала, кратного 10 минутам) с более чем 10 тревогами; "
+      "подряд идущие окна — одна лавина. Доля — окна лавин от видимых 10-минутных окон.",
+      "  Дребезг — 5 и более смен состояния входа (тревога вне тревоги, норма в тревоге) за 5 "
+      "минут без пропуска между ними.",
+      "  Затяжная тревога — вход без нормы более 24 часов; «неизвестно», где между тревогой и "
+      "нормой лежит пропуск.",
+      "  Пропуски в периоде не видны ни одному показателю: что было в них, неизвестно.",
+  };
 }
 
 std::string StatisticsText(const AlarmStatistics& statistics) {

@@ -1,5 +1,5 @@
 // The alarm statistics as `history stats` writes them and the window saves
-// them: text, CSV and JSON, one row each (the writer computes and writes).
+// them: text, CSV, JSON and PDF, one row each (the writer computes and writes).
 //
 // Every format opens with QueryLines, as the listings do. JSON:
 // {"coverage": {"device", "from", "to", "lines", "holes"}, "devices": [{"device",
@@ -18,6 +18,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "history_report/alarm_statistics.h"
 #include "history_report/listing_formats.h"
@@ -26,6 +27,10 @@ namespace torv {
 
 std::span<const ListingFormat> StatisticsFormats();
 const ListingFormat* FindStatisticsFormat(std::string_view name);
+// Whether the row is the statistics on paper, which needs the PDF module.
+bool IsPrintedStatistics(const ListingFormat& format);
+// What the printed statistics end with: each figure defined, in Russian.
+std::vector<std::string> StatisticsNotes();
 
 // The text, CSV (in `dialect`) and JSON of computed statistics.
 std::string StatisticsText(const AlarmStatistics& statistics);
