@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_postgres_server.h"
 #include "history/history_store.h"
 #include "history/postgres_module.h"
 #include "history_report/event_list.h"
@@ -245,33 +246,9 @@ std::unique_ptr<HistoryStore> SqliteStore() {
   return OpenOrDie({StoreKind::kSqlite, working.string(), working.string()});
 }
 
-// The server this run started, stopped at exit.
-std::string serverState;
-
-void StopServer() {
-  if (serverState.empty()) return;
-  const std::string command =
-      std::string(TORVDOC_PG_SERVER_SCRIPT) + " stop '" + serverState + "' >/dev/null 2>&1";
-  (void)std::system(command.c_str());
-}
-
 std::unique_ptr<HistoryStore> PostgresStore() {
-  std::string uri;
-  if (const char* given = std::getenv("TORVDOC_BENCH_PG_URI")) {
-    uri = given;
-  } else {
-    serverState = std::string(TORVDOC_BENCH_DIR) + "/history-bench-postgres";
-    const std::string command =
-        std::string(TORVDOC_PG_SERVER_SCRIPT) + " start '" + serverState + "'";
-    if (std::system(command.c_str()) != 0) Die("the PostgreSQL server did not start");
-    std::atexit(StopServer);
-    FILE* state = std::fopen(serverState.c_str(), "r");
-    char line[4096] = {};
-    if (state == nullptr || std::fgets(line, sizeof line, state) == nullptr) Die("no server URI");
-    std::fclose(state);
-    uri = line;
-    while (!uri.empty() && uri.back() == '\n') uri.pop_back();
-  }
+  const std::string uri = bench::BenchServerUri("history-bench-postgres");
+  if (uri.empty()) Die("no PostgreSQL server");
   auto store = OpenOrDie({StoreKind::kPostgres, uri, WithoutPassword(uri)});
   if (EventCount(*store) == 0) {
     std::fprintf(stderr, "history_bench: building the PostgreSQL store\n");
