@@ -108,13 +108,17 @@ void DrawDates(QPainter& painter, const QRectF& rect, const QRectF& plot, const 
   // Every n-th bar, so that no two labels touch.
   const auto every = static_cast<std::size_t>(std::max(1.0, std::ceil(labelWidth / slot)));
   painter.setPen(QColor::fromRgb(kAxisColour));
+  double taken = rect.left();
   for (std::size_t i = 0; i < chart.bars.size(); i += every) {
     const QRectF bar = ChartSlotRect(plot, chart, i);
-    painter.drawLine(QPointF(bar.left(), plot.bottom()), QPointF(bar.left(), plot.bottom() + 3));
-    // Each label starts at its bar; the last is kept inside the chart.
+    // Each label starts at its bar; one that would run past the chart is
+    // pulled back into it, and left out where it would then touch the last.
     const double left = std::min(bar.left(), rect.right() - labelWidth);
+    if (left < taken) continue;
+    painter.drawLine(QPointF(bar.left(), plot.bottom()), QPointF(bar.left(), plot.bottom() + 3));
     painter.drawText(QRectF(left, plot.bottom() + 2, labelWidth, kChartDatesHeight - 2),
                      Qt::AlignLeft | Qt::AlignVCenter, ChartBarDateLabel(chart.bin, chart.bars[i]));
+    taken = left + labelWidth;
   }
 }
 
