@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSettings>
 #include <QSplitter>
@@ -246,7 +247,15 @@ void HistoryWindow::BuildCentral() {
   ui_.CoverageLabel = new QLabel;
   ui_.CoverageLabel->setWordWrap(true);
   ui_.CoverageLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  column->addWidget(ui_.CoverageLabel);
+  // The chart's switch and way back stand beside what the listing covers,
+  // with the chart under them.
+  QWidget* chart = BuildChart();
+  auto* above = new QHBoxLayout;
+  above->addWidget(ui_.CoverageLabel, 1);
+  above->addWidget(ui_.ShowChart);
+  above->addWidget(ui_.Back);
+  column->addLayout(above);
+  column->addWidget(chart);
   column->addWidget(ui_.Table, 1);
 
   ui_.Splitter = new QSplitter;
@@ -299,6 +308,7 @@ void HistoryWindow::ReadSettings() {
   if (!geometry.isEmpty()) restoreGeometry(geometry);
   const QByteArray splitter = settings.value(QStringLiteral("window/splitter")).toByteArray();
   if (!splitter.isEmpty()) ui_.Splitter->restoreState(splitter);
+  ui_.ShowChart->setChecked(settings.value(QStringLiteral("window/chart"), true).toBool());
   // One folder served both before: it is where each starts.
   const QString shared = settings.value(QStringLiteral("files/lastFolder")).toString();
   importFolder_ = settings.value(QStringLiteral("files/importFolder"), shared).toString();
@@ -310,6 +320,7 @@ void HistoryWindow::WriteSettings() const {
   QSettings settings(kSettingsOrganization, kSettingsApplication);
   settings.setValue(QStringLiteral("window/geometry"), saveGeometry());
   settings.setValue(QStringLiteral("window/splitter"), ui_.Splitter->saveState());
+  settings.setValue(QStringLiteral("window/chart"), ui_.ShowChart->isChecked());
   settings.setValue(QStringLiteral("files/importFolder"), importFolder_);
   settings.setValue(QStringLiteral("files/exportFolder"), exportFolder_);
   settings.setValue(QStringLiteral("files/exportFilter"), lastExportFilter_);

@@ -19,9 +19,11 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "history/history_model.h"
 #include "history/store_location.h"
+#include "history_ui/chart_view.h"
 #include "history_ui/date_field.h"
 #include "history_ui/history_event_model.h"
 #include "history_ui/history_prompts.h"
@@ -32,6 +34,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QSplitter;
 class QTableView;
 class QTimer;
@@ -83,6 +86,11 @@ struct HistoryWindowControls {
   QLabel* CopyLabel = nullptr;  // where the selected event came from
   // What the listing covers: the chosen device's line, or the totals of all.
   QLabel* CoverageLabel = nullptr;
+  // The events over time above the table, shown while "График" is checked;
+  // a bar clicked lists its days, and "Назад" the period listed before.
+  ChartView* Chart = nullptr;
+  QCheckBox* ShowChart = nullptr;
+  QPushButton* Back = nullptr;
 
   QAction* ChooseStore = nullptr;
   QAction* Import = nullptr;
@@ -144,6 +152,11 @@ class HistoryWindow : public QMainWindow {
   void ChooseStore();
   void ApplyFilters();
   void SetPeriod(PeriodChoice choice);
+  // Lists the days from one to another (days since 1970-01-01) as dates of
+  // one's own, within the period shown; "Назад" goes back to that period.
+  void ListDays(std::int64_t firstDay, std::int64_t lastDay);
+  // The period listed before the last ListDays, if there was one.
+  void ListPeriodBefore();
   void FocusTextFilter();
   // Reads the store again when its journal moved on (another program or
   // workstation imported, withdrew or renamed); every few seconds on its own.
@@ -180,6 +193,11 @@ class HistoryWindow : public QMainWindow {
   void ShowReadFailure(const Failure& failure);
   // What the listing covers, above the table.
   void ShowCoverage();
+  // The chart of the listing's query, while it is shown.
+  void ShowChart();
+  QWidget* BuildChart();
+  // Sets the period list and dates at once, reading the listing once.
+  void SetDates(PeriodChoice choice, const QDate& from, const QDate& to);
   // The device list and the table read again, the table kept where it was.
   void RefreshFromStore();
   void Warn(const QString& text);
@@ -202,6 +220,13 @@ class HistoryWindow : public QMainWindow {
   // own start from after the whole history.
   std::optional<QDate> firstEvent_;
   PeriodChoice shownPeriod_ = PeriodChoice::kAll;
+  // The periods listed before each bar chosen in the chart, newest last.
+  struct ListedPeriod {
+    PeriodChoice choice = PeriodChoice::kAll;
+    QDate from;
+    QDate to;
+  };
+  std::vector<ListedPeriod> periodsBefore_;
   // The journal's newest entry as last read, and the look for a newer one.
   std::string shownHead_;
   QTimer* storeWatch_ = nullptr;

@@ -328,6 +328,7 @@ void HistoryWindow::ShowListing() {
   QString count = QStringLiteral("Событий: %1").arg(events_->EventCount()) +
                   (gaps > 0 ? QStringLiteral(", пропусков: %1").arg(gaps) : QString());
   ShowCoverage();
+  ShowChart();
   // An empty table in a hole of the history must not read as "nothing
   // happened": it says where the hole is.
   if (events_->EventCount() == 0 && session_.Reader() != nullptr) {
