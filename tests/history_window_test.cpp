@@ -1,5 +1,6 @@
 // The history window offscreen over a real SQLite store in a temporary
 // folder, its boxes and dialogs answered by a scripted fake.
+#include "history_report/statistics_formats.h"
 #include "history_ui/history_window.h"
 #include "history/calendar_period.h"
 #include "history_report/listed_event.h"
@@ -531,6 +532,31 @@ TEST_F(HistoryWindowTest, ANameEditedInTheWindowShowsAtOnce) {
   Result<std::vector<history::NameEntry>> names = window->Session().Reader()->Names();
   ASSERT_TRUE(names.ok());
   EXPECT_EQ(names->size(), 4u);
+}
+
+// The statistics tab shows the command line's figures for the filters, and
+// with it shown the export writes the statistics.
+TEST_F(HistoryWindowTest, TheStatisticsTabShowsAndExportsTheFiltersStatistics) {
+  FillStore();
+  auto window = ShowWindow();
+  window->ChooseDevice(QStringLiteral("3"));
+  window->Ui().Views->setCurrentWidget(window->Ui().Statistics);
+  window->Ui().Input->setText(QStringLiteral("4,9"));
+  history::HistoryStore& store = *window->Session().Reader();
+  Result<AlarmStatistics> expected = ComputeAlarmStatistics(store, window->CurrentQuery());
+  ASSERT_TRUE(expected.ok());
+  EXPECT_EQ(window->Ui().Statistics->Text(), QString::fromStdString(StatisticsText(*expected)));
+  EXPECT_NE(window->Ui().Statistics->Text().indexOf(QStringLiteral("Отбор: входы 4, 9")), -1);
+  const std::string path = (folder_.path() / "s.json").string();
+  prompts_.exportAnswers.push_back(
+      FileDialogAnswer{QString::fromStdString(path), QStringLiteral("JSON (*.json)")});
+  window->ExportListing();
+  ASSERT_EQ(prompts_.exportRequests.size(), 1u);
+  EXPECT_EQ(prompts_.exportRequests[0].filters,
+            QStringList({QStringLiteral("CSV (*.csv)"), QStringLiteral("JSON (*.json)"),
+                         QStringLiteral("PDF (*.pdf)")}));
+  EXPECT_TRUE(prompts_.exportRequests[0].startName.endsWith(QStringLiteral("/статистика.csv")));
+  EXPECT_EQ(cli_testing::ReadWholeFile(path), StatisticsJson(*expected));
 }
 
 TEST_F(HistoryWindowTest, ExportsEqualTheCommandLinesListingForTheSameFilters) {

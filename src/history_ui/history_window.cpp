@@ -22,6 +22,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
 #include <QToolBar>
@@ -256,7 +257,14 @@ void HistoryWindow::BuildCentral() {
   above->addWidget(ui_.Back);
   column->addLayout(above);
   column->addWidget(chart);
-  column->addWidget(ui_.Table, 1);
+  ui_.Views = new QTabWidget;
+  ui_.Views->addTab(ui_.Table, QStringLiteral("События"));
+  ui_.Statistics = new StatisticsView;
+  ui_.Views->addTab(ui_.Statistics, QStringLiteral("Статистика"));
+  // Read when its tab is shown, not with every change of a filter.
+  connect(ui_.Views, &QTabWidget::currentChanged, this,
+          [this] { RunCommand([this] { ShowStatistics(); }); });
+  column->addWidget(ui_.Views, 1);
 
   ui_.Splitter = new QSplitter;
   ui_.Splitter->addWidget(ui_.Devices);

@@ -27,6 +27,7 @@
 #include "history_ui/date_field.h"
 #include "history_ui/history_event_model.h"
 #include "history_ui/history_prompts.h"
+#include "history_ui/statistics_view.h"
 #include "history_ui/store_session.h"
 
 class QAction;
@@ -36,6 +37,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSplitter;
+class QTabWidget;
 class QTableView;
 class QTimer;
 class QTreeWidget;
@@ -80,6 +82,9 @@ struct HistoryWindowControls {
   QLineEdit* Text = nullptr;
   QCheckBox* NewestFirst = nullptr;
   QTableView* Table = nullptr;
+  // The table and the statistics, each a tab; the exports write the tab shown.
+  QTabWidget* Views = nullptr;
+  StatisticsView* Statistics = nullptr;
   QSplitter* Splitter = nullptr;
   QLabel* StoreLabel = nullptr;
   QLabel* CountLabel = nullptr;
@@ -195,6 +200,9 @@ class HistoryWindow : public QMainWindow {
   void ShowCoverage();
   // The chart of the listing's query, while it is shown.
   void ShowChart();
+  // The statistics of the listing's query, while their tab is shown.
+  void ShowStatistics();
+  bool StatisticsShown() const;
   QWidget* BuildChart();
   // Sets the period list and dates at once, reading the listing once.
   void SetDates(PeriodChoice choice, const QDate& from, const QDate& to);

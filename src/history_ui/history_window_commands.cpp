@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <ctime>
 #include <exception>
+#include <span>
 #include <vector>
 
 #include "archive/record_kind.h"
@@ -19,6 +20,7 @@
 #include "history_report/history_summaries.h"
 #include "history_report/listing_output.h"
 #include "history_report/report_heading.h"
+#include "history_report/statistics_formats.h"
 #include "history_ui/history_window.h"
 #include "history_ui/qt_text.h"
 
@@ -31,10 +33,10 @@ const QString kExportTitle = QStringLiteral("Экспорт");
 const QString kPrintTitle = QStringLiteral("Печать");
 const QString kStoreTitle = QStringLiteral("Хранилище");
 
-// The listing formats the export offers, in the order of its dialog's filters.
-std::vector<const ListingFormat*> ExportFormats() {
+// The formats of `rows` the export offers, in the order of its dialog's filters.
+std::vector<const ListingFormat*> ExportFormats(std::span<const ListingFormat> rows) {
   std::vector<const ListingFormat*> formats;
-  for (const ListingFormat& format : ListingFormats()) {
+  for (const ListingFormat& format : rows) {
     if (!format.dialogFilter.empty()) formats.push_back(&format);
   }
   return formats;
@@ -201,7 +203,10 @@ void HistoryWindow::ExportListing() {
   history::HistoryStore* store = StoreToList(kExportTitle);
   if (store == nullptr) return;
   const history::EventQuery query = CurrentQuery();
-  const std::vector<const ListingFormat*> formats = ExportFormats();
+  // The statistics when their tab is shown, else the listing.
+  const bool statistics = StatisticsShown();
+  const std::span<const ListingFormat> rows = statistics ? StatisticsFormats() : ListingFormats();
+  const std::vector<const ListingFormat*> formats = ExportFormats(rows);
   QStringList filters;
   for (const ListingFormat* format : formats) filters.push_back(Utf8(format->dialogFilter));
   // The filter chosen last, or the first; an unknown filter is the first.
@@ -216,11 +221,13 @@ void HistoryWindow::ExportListing() {
   request.selectedFilter = Utf8(preselected.dialogFilter);
   request.defaultSuffix = Utf8(preselected.suffix);
   const QString folder = exportFolder_.isEmpty() ? QDir::homePath() : exportFolder_;
-  request.startName = QDir(folder).filePath(QStringLiteral("история.") + request.defaultSuffix);
+  request.startName = QDir(folder).filePath(
+      (statistics ? QStringLiteral("статистика.") : QStringLiteral("история.")) +
+      request.defaultSuffix);
   const std::optional<FileDialogAnswer> answer = prompts_.AskExportFile(request);
   if (!answer || answer->fileName.isEmpty()) return;
   const ListingFormat& format =
-      FormatForFile(ListingFormats(), QFileInfo(answer->fileName).suffix().toLower().toStdString(),
+      FormatForFile(rows, QFileInfo(answer->fileName).suffix().toLower().toStdString(),
                     offered(answer->selectedFilter));
   lastExportFilter_ = Utf8(format.dialogFilter);
   RememberFolder(exportFolder_, answer->fileName);

@@ -329,6 +329,7 @@ void HistoryWindow::ShowListing() {
                   (gaps > 0 ? QStringLiteral(", пропусков: %1").arg(gaps) : QString());
   ShowCoverage();
   ShowChart();
+  ShowStatistics();
   // An empty table in a hole of the history must not read as "nothing
   // happened": it says where the hole is.
   if (events_->EventCount() == 0 && session_.Reader() != nullptr) {
@@ -352,6 +353,14 @@ void HistoryWindow::RefreshWhenStoreChanged() {
   Result<std::optional<history::JournalEntry>> head = store->JournalHead();
   if (!head || !*head || (*head)->hash == shownHead_) return;
   RefreshFromStore();
+}
+
+bool HistoryWindow::StatisticsShown() const {
+  return ui_.Views->currentWidget() == ui_.Statistics;
+}
+
+void HistoryWindow::ShowStatistics() {
+  if (StatisticsShown()) ui_.Statistics->Show(session_.Reader(), CurrentQuery());
 }
 
 void HistoryWindow::ShowCoverage() {
