@@ -1,5 +1,8 @@
 #include "history_print/report_layout.h"
 
+// Std
+#include <cmath>
+
 // Qt
 #include <QBuffer>
 #include <QFont>
@@ -15,6 +18,7 @@
 #include <QTextOption>
 
 #include "archive/event_table.h"
+#include "history_print/chart_drawing.h"
 #include "history_print/report_page.h"
 #include "history_report/event_list.h"
 #include "history_report/listing_coverage.h"
@@ -24,6 +28,8 @@ namespace torv {
 namespace {
 
 constexpr double kTablePoints = 9;
+constexpr double kChartPoints = 7;
+constexpr double kChartHeightMm = 55;
 constexpr double kCellPaddingMm = 1.2;
 constexpr double kRowPaddingMm = 0.8;
 // The two columns of free text share what the fixed ones leave; a long
@@ -210,6 +216,30 @@ void DrawFooter(QPainter& painter, const PageGeometry& page, const std::string& 
                  count);
 }
 
+// The chart is laid out in screen pixels (its axis, legend and dates take
+// room by the pixel): drawn at 96 pixels to the inch and scaled to the
+// page's resolution, with its font in those pixels, it looks on paper as
+// it does on screen.
+void DrawPrintedChart(QPainter& painter, const QPaintDevice& device, const QRectF& rect,
+                      const ChartData& chart) {
+  constexpr double kScreenDpi = 96;
+  const double scale = device.logicalDpiX() / kScreenDpi;
+  painter.save();
+  painter.translate(rect.topLeft());
+  painter.scale(scale, scale);
+  QFont font = ReportFont(kChartPoints);
+  font.setPixelSize(static_cast<int>(std::lround(kChartPoints * kScreenDpi / 72)));
+  painter.setFont(font);
+  DrawChart(painter, QRectF(0, 0, rect.width() / scale, rect.height() / scale), chart);
+  painter.restore();
+}
+
+// The chart's share of the first page, the gap under it included; none
+// without bars.
+double ChartHeight(const PageGeometry& page, const PrintedListing& listing) {
+  return listing.chart.bars.empty() ? 0 : page.Mm(kChartHeightMm + kHeadingGapMm);
+}
+
 const QString kNoRowsText = QStringLiteral("Событий, отвечающих отбору, нет.");
 
 }  // namespace
@@ -255,6 +285,9 @@ Result<PrintedListing> ReadPrintedListing(history::HistoryStore& store,
   }
   listing.stamp = ShortStamp(hex, frame->head);
   listing.totals = CoverageTotalsLine(frame->coverage);
+  Result<ChartData> chart = ComputeChart(store, query);
+  if (!chart) return chart.failure();
+  listing.chart = std::move(*chart);
   return listing;
 }
 
@@ -282,7 +315,8 @@ Status PaintHistoryReport(QPagedPaintDevice& device, const HistoryReportHeading&
   PageGeometry page(painter, device, devices);
 
   // First where every row goes, so that each footer knows the page count.
-  const double tableTop = DrawHeading(painter, page, heading, listing.opening, false);
+  const double tableTop =
+      DrawHeading(painter, page, heading, listing.opening, false) + ChartHeight(page, listing);
   std::vector<std::size_t> pageStarts{0};
   std::vector<double> heights(rows.size());
   double y = tableTop + page.HeaderHeight();
@@ -303,7 +337,16 @@ Status PaintHistoryReport(QPagedPaintDevice& device, const HistoryReportHeading&
   const int tablePages = static_cast<int>(pageStarts.size());
   for (int p = 0; p < pageCount; ++p) {
     if (p > 0 && !device.newPage()) return Failure{"a new page cannot be started"};
-    double top = p == 0 ? DrawHeading(painter, page, heading, listing.opening, true) : 0;
+    double top = 0;
+    if (p == 0) {
+      top = DrawHeading(painter, page, heading, listing.opening, true);
+      if (const double chart = ChartHeight(page, listing); chart > 0) {
+        DrawPrintedChart(painter, device,
+                         QRectF(0, top, page.Width(), chart - page.Mm(kHeadingGapMm)),
+                         listing.chart);
+        top += chart;
+      }
+    }
     if (p < tablePages) {
       DrawTableHeader(painter, page, top);
       top += page.HeaderHeight();

@@ -1,5 +1,6 @@
 // The one layout of a printed history report, for the PDF file and the
-// printer alike: the heading on the first page, a table whose column headers
+// printer alike: the heading and the chart of events over time on the first
+// page, a table whose column headers
 // repeat on every page, gap rows across the table, the totals after it, and
 // "стр. N из M" with the listing's short digest at the foot of every page. Sizes are in millimetres
 // and fonts in points, so the report looks the same at any resolution.
@@ -16,6 +17,7 @@
 #include "archive/result.h"
 #include "history/history_store.h"
 #include "history_print/report_page.h"
+#include "history_report/chart_data.h"
 #include "history_report/report_heading.h"
 
 class QPagedPaintDevice;
@@ -34,6 +36,8 @@ struct PrintedRow {
 // in every footer) and its totals after the last row.
 struct PrintedListing {
   std::vector<PrintedRow> rows;
+  // Events over time, drawn under the heading; no bars, no chart.
+  ChartData chart;
   std::vector<std::string> opening;
   std::string stamp;
   std::string totals;
