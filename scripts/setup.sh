@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 # the Debian package (cpack runs dpkg-shlibdeps), and running the window.
 PACKAGES=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libqt6printsupport6 qt6-qpa-plugins libqt6svg6 libgl-dev
+  qt6-base-dev libqt6printsupport6 qt6-qpa-plugins libqt6svg6 qt6-svg-dev libgl-dev
   nlohmann-json3-dev
   libsqlite3-dev libpq-dev nettle-dev tzdata
   qt6-translations-l10n fonts-dejavu-core

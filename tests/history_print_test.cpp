@@ -4,6 +4,8 @@
 // PDF writer must make one on the offscreen platform.
 #include "history_report/history_pdf.h"
 
+#include <QImage>
+
 #include <cmath>
 #include <fstream>
 #include <map>
@@ -294,6 +296,33 @@ TEST_F(HistoryPrintTest, TheStatisticsPrintTheirFiguresAndTheirDefinitions) {
   ASSERT_EQ(std::to_string(footers.size()), pages);
   EXPECT_EQ(footers.back(), "стр. " + pages + " из " + pages);
   EXPECT_EQ(torv::testing::PdfInfoField(pdf, "Title"), "Статистика тревог ТОРВ-4");
+}
+
+// Alarm and warning rows stand out on paper, in black and white too: a
+// tint and a band at the row's left, solid for an alarm, an outline for a
+// warning; other rows have neither.
+TEST_F(HistoryPrintTest, AlarmAndWarningRowsAreMarkedByTintAndBand) {
+  const std::filesystem::path pdf = WritePdf({}, "marks.pdf");
+  const std::filesystem::path png = test_.folder() / "marks";
+  torv::testing::RunPoppler("pdftoppm", {"-r", "288", "-f", "1", "-l", "1", "-png", "-singlefile",
+                                         pdf.string(), png.string()});
+  const QImage page(QString::fromStdString(png.string() + ".png"));
+  ASSERT_FALSE(page.isNull());
+  constexpr double kScale = 288.0 / 72;
+  // The middle of the band: 15 mm margin, then half of its 1 mm.
+  const int bandX = static_cast<int>((15.5 / 25.4 * 72) * kScale);
+  std::map<std::string, std::set<QRgb>> seen;
+  for (const PdfLine& line : PdfLines(PdfWords(pdf))) {
+    if (line.page != 1 || line.words.size() < 4) continue;
+    const std::string event = line.words[3].text;
+    const std::string kind = event == "Авар." ? "alarm" : event == "Пред." ? "warning" : "";
+    if (kind.empty() && event != "Норма") continue;
+    const int y = static_cast<int>((line.words[0].yMin + 3.5) * kScale);
+    seen[kind.empty() ? "normal" : kind].insert(page.pixel(bandX, y) & 0xFFFFFF);
+  }
+  EXPECT_EQ(seen["alarm"], std::set<QRgb>{0x000000});
+  EXPECT_EQ(seen["warning"], std::set<QRgb>{0xFAEBC8});
+  EXPECT_EQ(seen["normal"], std::set<QRgb>{0xFFFFFF});
 }
 
 TEST_F(HistoryPrintTest, AnEmptyListingPrintsOnePageThatSaysSo) {

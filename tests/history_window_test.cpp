@@ -1,9 +1,9 @@
 // The history window offscreen over a real SQLite store in a temporary
 // folder, its boxes and dialogs answered by a scripted fake.
-#include "history_report/statistics_formats.h"
 #include "history_ui/history_window.h"
 #include "history/calendar_period.h"
 #include "history_report/listed_event.h"
+#include "history_report/statistics_formats.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -557,6 +557,31 @@ TEST_F(HistoryWindowTest, TheStatisticsTabShowsAndExportsTheFiltersStatistics) {
                          QStringLiteral("PDF (*.pdf)")}));
   EXPECT_TRUE(prompts_.exportRequests[0].startName.endsWith(QStringLiteral("/статистика.csv")));
   EXPECT_EQ(cli_testing::ReadWholeFile(path), StatisticsJson(*expected));
+}
+
+// Alarms and warnings stand out in the table as on paper: tinted, alarms
+// in bold; every other event row is plain.
+TEST_F(HistoryWindowTest, AlarmAndWarningRowsStandOut) {
+  FillStore();
+  auto window = ShowWindow();
+  window->ChooseDevice(QStringLiteral("3"));
+  HistoryEventModel& model = window->Events();
+  std::map<QString, int> looks;
+  for (int row = 0; row < std::min(model.rowCount(), 400); ++row) {
+    const QString event = model.index(row, HistoryEventModel::kEvent).data().toString();
+    if (event.isEmpty()) continue;  // a gap row
+    const QVariant tint = model.index(row, HistoryEventModel::kName).data(Qt::BackgroundRole);
+    const bool bold =
+        model.index(row, HistoryEventModel::kDate).data(Qt::FontRole).value<QFont>().bold();
+    const QString look = (tint.isValid() ? tint.value<QBrush>().color().name() : QString()) +
+                         (bold ? QStringLiteral(" bold") : QString());
+    const QString expected = event == QStringLiteral("Авар. сигн.") ? QStringLiteral("#f6d5c2 bold")
+                             : event == QStringLiteral("Пред. сигн.") ? QStringLiteral("#faebc8")
+                                                                      : QString();
+    EXPECT_EQ(look, expected) << event.toStdString();
+    ++looks[look];
+  }
+  EXPECT_EQ(looks.size(), 3u);
 }
 
 TEST_F(HistoryWindowTest, ExportsEqualTheCommandLinesListingForTheSameFilters) {

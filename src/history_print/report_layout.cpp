@@ -20,6 +20,7 @@
 #include "archive/event_table.h"
 #include "history_print/chart_drawing.h"
 #include "history_print/report_page.h"
+#include "history_print/row_marks.h"
 #include "history_report/event_list.h"
 #include "history_report/listing_coverage.h"
 #include "history_report/listing_digest.h"
@@ -31,6 +32,8 @@ constexpr double kTablePoints = 9;
 constexpr double kChartPoints = 7;
 constexpr double kChartHeightMm = 55;
 constexpr double kCellPaddingMm = 1.2;
+// Inside the first cell's padding, left of its text.
+constexpr double kMarkBandMm = 1.0;
 constexpr double kRowPaddingMm = 0.8;
 // The two columns of free text share what the fixed ones leave; a long
 // device name wraps rather than take more than this of it.
@@ -193,8 +196,12 @@ void DrawTableHeader(QPainter& painter, const PageGeometry& page, double top) {
 void DrawRow(QPainter& painter, const PageGeometry& page, const PrintedRow& row, double top,
              double height) {
   const double textTop = top + page.RowPadding();
+  const QRectF band(0, top, page.Width(), height);
   if (row.gap) {
-    painter.fillRect(QRectF(0, top, page.Width(), height), kGapFill);
+    painter.fillRect(band, kGapFill);
+  } else if (const QColor tint = RowMarkTint(row.mark); tint.isValid()) {
+    painter.fillRect(band, tint);
+    DrawRowMarkBand(painter, band, page.Mm(kMarkBandMm), row.mark);
   }
   painter.setPen(Qt::black);
   for (int c = 0; c < kColumns; ++c) {
@@ -203,7 +210,7 @@ void DrawRow(QPainter& painter, const PageGeometry& page, const PrintedRow& row,
     const bool gapText = row.gap && c != kDeviceColumn;
     const double width = gapText ? page.GapTextWidth() : page.ColumnWidth(c) - 2 * page.Padding();
     const double left = page.ColumnLeft(gapText ? 1 : c) + page.Padding();
-    painter.setFont(gapText ? page.Italic() : page.Body());
+    painter.setFont(gapText ? page.Italic() : RowMarkBold(row.mark) ? page.Bold() : page.Body());
     painter.drawText(QRectF(left, textTop, width, height), text, page.Wrap());
   }
   painter.setPen(QPen(kRuleColour, 0));
@@ -269,6 +276,7 @@ Result<PrintedListing> ReadPrintedListing(history::HistoryStore& store,
           const ListedFields& f = listed.fields;
           row.cells = {text(listed.event.device), text(f.date),    text(f.time), text(f.event),
                        number(f.input),           number(f.relay), text(f.name)};
+          row.mark = f.mark;
         }
         listing.rows.push_back(std::move(row));
       },

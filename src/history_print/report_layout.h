@@ -18,6 +18,7 @@
 #include "history/history_store.h"
 #include "history_print/report_page.h"
 #include "history_report/chart_data.h"
+#include "history_report/listed_event.h"
 #include "history_report/report_heading.h"
 
 class QPagedPaintDevice;
@@ -29,6 +30,7 @@ namespace torv {
 struct PrintedRow {
   bool gap = false;
   std::array<QString, 7> cells;
+  RowMark mark = RowMark::kNone;
 };
 
 // What the report prints of a listing: its rows, what it covers (under the

@@ -30,6 +30,10 @@ ListedFields FieldsOf(const history::StoredEvent& event, const NameBook& names) 
   if (event.year && !fields.date.empty()) fields.date += "." + std::to_string(*event.year);
   fields.input = InputNumberOf(record);
   fields.relay = RelayNumberOf(record);
+  const EventType type = TypeOf(record);
+  fields.mark = type == EventType::kAlarm     ? RowMark::kAlarm
+                : type == EventType::kWarning ? RowMark::kWarning
+                                              : RowMark::kNone;
   if (fields.input) {
     fields.name = names.Find(event.device, history::NumberKind::kInput, *fields.input);
   } else if (fields.relay) {

@@ -26,6 +26,10 @@ class NameBook {
   std::map<std::tuple<std::string, history::NumberKind, int>, std::string> names_;
 };
 
+// The rows people scan for, as alarm journals mark them: alarms, then
+// warnings stand out on screen and on paper.
+enum class RowMark { kNone, kAlarm, kWarning };
+
 struct ListedFields {
   std::string date;   // DD.MM.YYYY; DD.MM without a year; empty when unset
   std::string time;   // HH:MM:SS as the table shows it; empty when unset
@@ -33,6 +37,7 @@ struct ListedFields {
   std::optional<int> input;
   std::optional<int> relay;
   std::string name;  // the input's or relay's name, or empty
+  RowMark mark = RowMark::kNone;
 };
 
 ListedFields FieldsOf(const history::StoredEvent& event, const NameBook& names);

@@ -1,4 +1,5 @@
 #include "history_ui/history_event_model.h"
+#include "history_print/row_marks.h"
 #include "history_report/record_tables.h"
 #include "history_ui/qt_text.h"
 
@@ -162,6 +163,7 @@ const HistoryEventModel::Page* HistoryEventModel::PageAt(std::size_t part,
     row.cells[kNumber] = NumberCellText(fields);
     row.cells[kName] = Utf8(fields.name);
     row.copy = event.copy;
+    row.mark = fields.mark;
     page.rows.push_back(std::move(row));
   }
   page.age = ages_.insert(ages_.end(), key);
@@ -223,9 +225,20 @@ QVariant HistoryEventModel::data(const QModelIndex& index, int role) const {
         return {};
     }
   }
-  if (role != Qt::DisplayRole) return {};
+  if (role != Qt::DisplayRole && role != Qt::BackgroundRole && role != Qt::FontRole) return {};
   const ShownRow* row = RowAt(index.row());
-  return row == nullptr ? QVariant() : QVariant(row->cells[index.column()]);
+  if (row == nullptr) return {};
+  if (role == Qt::BackgroundRole) {
+    const QColor tint = RowMarkTint(row->mark);
+    return tint.isValid() ? QVariant(QBrush(tint)) : QVariant();
+  }
+  if (role == Qt::FontRole) {
+    if (!RowMarkBold(row->mark)) return {};
+    QFont font;
+    font.setBold(true);
+    return font;
+  }
+  return QVariant(row->cells[index.column()]);
 }
 
 QVariant HistoryEventModel::headerData(int section, Qt::Orientation orientation, int role) const {

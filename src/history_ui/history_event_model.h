@@ -75,6 +75,7 @@ class HistoryEventModel : public QAbstractTableModel {
   struct ShownRow {
     QString cells[kColumnCount];
     std::optional<std::int64_t> copy;  // the copy the event was first stored from
+    RowMark mark = RowMark::kNone;
   };
   struct Page {
     std::vector<ShownRow> rows;
