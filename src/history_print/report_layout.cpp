@@ -210,7 +210,8 @@ void DrawRow(QPainter& painter, const PageGeometry& page, const PrintedRow& row,
     const bool gapText = row.gap && c != kDeviceColumn;
     const double width = gapText ? page.GapTextWidth() : page.ColumnWidth(c) - 2 * page.Padding();
     const double left = page.ColumnLeft(gapText ? 1 : c) + page.Padding();
-    painter.setFont(gapText ? page.Italic() : RowMarkBold(row.mark) ? page.Bold() : page.Body());
+    // Marked rows keep the body font: the columns are measured in it.
+    painter.setFont(gapText ? page.Italic() : page.Body());
     painter.drawText(QRectF(left, textTop, width, height), text, page.Wrap());
   }
   painter.setPen(QPen(kRuleColour, 0));

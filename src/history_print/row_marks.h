@@ -2,7 +2,7 @@
 // told apart without colour vision (alarms a light vermillion, warnings a
 // light orange, both of the Okabe-Ito hues the chart uses), and for paper
 // printed in black and white a band at the row's left: solid for an alarm,
-// an outline for a warning. Alarms are also bold.
+// an outline for a warning. On screen alarms are also bold.
 #pragma once
 
 // Qt
