@@ -12,6 +12,7 @@
 
 #include "cli_history_fixture.h"
 #ifdef TORVDOC_HISTORY_PDF
+#include "history_report/chart_data.h"
 #include "history_report/history_pdf.h"
 #include "history_report/report_heading.h"
 #include "pdf_reading.h"
@@ -528,6 +529,47 @@ TEST_P(HistoryCommandsTest, ListAsPdfIsTheWindowsPrintedReport) {
   EXPECT_EQ(devices.err,
             "torvdoc-cli: --format is text or json, not \"pdf\"\n"
             "Try 'torvdoc-cli history devices --help'.\n");
+}
+
+// The chart as an image file: the one the window and the printed report
+// draw, of the filters' events, at the size asked for.
+TEST_P(HistoryCommandsTest, ChartIsWrittenAsThePngOrSvgTheLibraryDraws) {
+  ImportThreeCopies();
+  EXPECT_EQ(HistoryOutput({"chart", "--device", kDevice, "--bin", "week", "--size", "600x240", "-o",
+                           "c.png"}),
+            "");
+  const std::string png = cli_testing::ReadWholeFile(PathOf("c.png"));
+  Result<std::unique_ptr<history::HistoryStore>> store =
+      history::OpenHistoryStore(store_.location(), history::OpenMode::kRead);
+  ASSERT_TRUE(store.ok());
+  history::EventQuery query;
+  query.devices = {kDevice};
+  Result<ChartData> chart = ComputeChart(**store, query, ChartBin::kWeek);
+  ASSERT_TRUE(chart.ok());
+  const auto drawn = [&](std::string_view format, int width, int height) {
+    Result<std::string> image = HistoryChartImage(*chart, format, width, height);
+    EXPECT_TRUE(image.ok());
+    return image ? *image : std::string();
+  };
+  EXPECT_EQ(png, drawn("png", 600, 240));
+  // PNG's header holds the width and the height, big-endian, from byte 16.
+  ASSERT_GT(png.size(), 24u);
+  EXPECT_EQ(png.substr(12, 12), std::string("IHDR\0\0\x02\x58\0\0\0\xF0", 12));
+
+  EXPECT_EQ(HistoryOutput(
+                {"chart", "--device", kDevice, "--bin", "week", "--format", "svg", "-o", "c.svg"}),
+            "");
+  const std::string svg = cli_testing::ReadWholeFile(PathOf("c.svg"));
+  EXPECT_EQ(svg, drawn("svg", 1200, 400));
+  EXPECT_NE(svg.find("viewBox=\"0 0 1200 400\""), std::string::npos);
+  EXPECT_NE(svg.find("Авар. сигн."), std::string::npos);
+
+  // An SQLite store's own file is never written over.
+  if (GetParam() != Backend::kSqlite) return;
+  const ProcessResult overStore = History({"chart", "-o", store_.location().target});
+  EXPECT_EQ(overStore.exitCode, 1);
+  EXPECT_EQ(overStore.err, "torvdoc-cli: " + store_.location().target +
+                               ": is the history store; it is never written\n");
 }
 #endif
 

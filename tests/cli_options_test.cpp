@@ -594,6 +594,39 @@ TEST(CliOptionsTest, HelpListsEveryOptionOfItsCommand) {
        "--relay N"},
       {CliCommand::kHistoryCheck, {"history", "check", "--device", "a"}, "--device NAME"},
       {CliCommand::kHistoryCheck, {"history", "check", "--db", "x"}, "--db STORE"},
+      // The chart takes the listing's filters and writes an image.
+      {CliCommand::kHistoryChart,
+       {"history", "chart", "-o", "c.png", "--device", "1"},
+       "--device NAME"},
+      {CliCommand::kHistoryChart,
+       {"history", "chart", "-o", "c.png", "--from", "2025-01-02"},
+       "--from DATE"},
+      {CliCommand::kHistoryChart,
+       {"history", "chart", "-o", "c.png", "--to", "2025-01-02"},
+       "--to DATE"},
+      {CliCommand::kHistoryChart,
+       {"history", "chart", "-o", "c.png", "--period", "2025"},
+       "--period P"},
+      {CliCommand::kHistoryChart, {"history", "chart", "-o", "c.png", "--bin", "week"}, "--bin B"},
+      {CliCommand::kHistoryChart,
+       {"history", "chart", "-o", "c.png", "--size", "800x300"},
+       "--size WxH"},
+      {CliCommand::kHistoryChart, {"history", "chart", "-o", "c.png", "--input", "3"}, "--input N"},
+      {CliCommand::kHistoryChart,
+       {"history", "chart", "-o", "c.png", "--events", "relay"},
+       "--events KINDS"},
+      {CliCommand::kHistoryChart,
+       {"history", "chart", "-o", "c.png", "--code", "2"},
+       "--code CODES"},
+      {CliCommand::kHistoryChart,
+       {"history", "chart", "-o", "c.png", "--text", "x"},
+       "--text TEXT"},
+      {CliCommand::kHistoryChart, {"history", "chart", "-o", "c.png", "--relay", "2"}, "--relay N"},
+      {CliCommand::kHistoryChart,
+       {"history", "chart", "-o", "c.svg", "--format", "svg"},
+       "--format F"},
+      {CliCommand::kHistoryChart, {"history", "chart", "-o", "c.png"}, "-o, --output P"},
+      {CliCommand::kHistoryChart, {"history", "chart", "-o", "c.png", "--db", "x"}, "--db STORE"},
       {CliCommand::kHistoryBackup, {"history", "backup", "b.db", "--db", "x"}, "--db STORE"},
   };
   for (const OptionCase& option : cases) {
@@ -685,6 +718,8 @@ std::vector<std::string> ChangedFields(const CliOptions& a, const CliOptions& b)
   compare("history.copyIds", x.copyIds == y.copyIds);
   compare("history.listingDigest", x.listingDigest == y.listingDigest);
   compare("history.heading", x.heading == y.heading);
+  compare("history.chartBin", x.chartBin == y.chartBin);
+  compare("history.chartSize", x.chartWidth == y.chartWidth && x.chartHeight == y.chartHeight);
   return changed;
 }
 
@@ -712,6 +747,10 @@ std::vector<std::string> CommandLineOf(CliCommand command, const std::string& ex
   // A copy is written back to a file.
   if (command == CliCommand::kHistoryCopyFile && except != "--output") {
     args.insert(args.end(), {"-o", "copy.dat"});
+  }
+  // A chart is an image file.
+  if (command == CliCommand::kHistoryChart && except != "--output") {
+    args.insert(args.end(), {"-o", "chart.png"});
   }
   // A report writes files named by a pattern.
   if (command == CliCommand::kHistoryReport && except != "--output") {
@@ -758,6 +797,8 @@ TEST(OptionTableTest, EachOptionSetsOnlyItsOwnFields) {
       {"--reason", {{}, {"--reason", "чужая копия"}, {"history.reason"}}},
       {"--listing", {{}, {"--listing", kDigest}, {"history.listingDigest"}}},
       {"--heading", {{"--format", "csv"}, {"--heading"}, {"history.heading"}}},
+      {"--bin", {{}, {"--bin", "month"}, {"history.chartBin"}}},
+      {"--size", {{}, {"--size", "800x300"}, {"history.chartSize"}}},
       {"--block", {{}, {"--block", "2"}, {"blocksBack"}}},
       {"--date", {{}, {"--date", "01.02"}, {"viewKind", "dateKey"}}},
       {"--input", {{}, {"--input", "2"}, {"viewKind", "inputNumber"}}},
@@ -795,7 +836,12 @@ TEST(OptionTableTest, EachOptionSetsOnlyItsOwnFields) {
       }
       CliOptions without = Parsed(withoutArgs);
       if (standsInForDevice) without.history.query.devices.clear();
-      args.insert(args.end(), c.given.begin(), c.given.end());
+      // An image is not JSON.
+      const std::vector<std::string> given =
+          name == "--format" && command == CliCommand::kHistoryChart
+              ? std::vector<std::string>{"--format", "svg"}
+              : c.given;
+      args.insert(args.end(), given.begin(), given.end());
       // An input of the history is a filter or a name's number, not a view.
       // A listing's relays are a filter too.
       std::vector<std::string> fields = c.fields;
@@ -863,7 +909,7 @@ TEST(OptionTableTest, CommandsAreFoundByName) {
   EXPECT_EQ(FindCommand("history names set")->command, CliCommand::kHistoryNamesSet);
   EXPECT_EQ(FindCommand("history devices")->command, CliCommand::kHistoryDevices);
   EXPECT_EQ(FindCommand("history devices rename")->command, CliCommand::kHistoryDevicesRename);
-  EXPECT_EQ(CommandTable().size(), 23u);
+  EXPECT_EQ(CommandTable().size(), 24u);
 }
 
 TEST(ViewDescriptionTest, DescribesTheViewAskedFor) {

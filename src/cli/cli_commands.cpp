@@ -225,6 +225,7 @@ CommandOutcome RunCommandLine(const std::vector<std::string>& args, CommandStrea
     case CliCommand::kHistoryList:
     case CliCommand::kHistoryReport:
     case CliCommand::kHistoryStats:
+    case CliCommand::kHistoryChart:
     case CliCommand::kHistoryDevices:
     case CliCommand::kHistoryNamesSet:
     case CliCommand::kHistoryNamesImport:

@@ -21,6 +21,7 @@ enum class CliCommand {
   kHistoryList,
   kHistoryReport,
   kHistoryStats,
+  kHistoryChart,
   kHistoryDevices,
   kHistoryDevicesRename,
   kHistoryDevicesRemove,

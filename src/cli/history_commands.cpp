@@ -193,6 +193,32 @@ class HistoryRun {
 
   int Devices() { return Print(DevicesReport(store_, *FindSummaryFormat(options_.format))); }
 
+  // The chart of the filters' events as an image file, replaced whole or not at all.
+  int Chart() {
+    const HistoryOptions& history = options_.history;
+    const std::string& file = options_.outputPath;
+    if (history::IsPartOfStore(file, location_)) {
+      streams_.Err(CliMessage(file, "is the history store; it is never written"));
+      return kExitMessage;
+    }
+    Result<ChartData> chart = ComputeChart(store_, history.query, ChartBinNamed(history.chartBin));
+    if (!chart) return StoreFailed(chart.failure());
+    // png unless --format says svg.
+    const std::string_view format =
+        options_.format == kTextFormat ? kChartImageFormats.front() : options_.format;
+    Result<std::string> image =
+        HistoryChartImage(*chart, format, history.chartWidth, history.chartHeight);
+    if (!image) {
+      streams_.Err(CliMessage("", image.failure().reason));
+      return kExitMessage;
+    }
+    if (Status written = WriteFileAtomically(file, *image); !written) {
+      streams_.Err(CannotWriteMessage(file, written.failure()));
+      return kExitMessage;
+    }
+    return Finish(kExitDone);
+  }
+
   int SetName() {
     if (int refused = RefusedDevice(false); refused != kExitDone) return refused;
     const HistoryOptions& history = options_.history;
@@ -438,7 +464,8 @@ int RunHistoryCommand(const CliOptions& options, CommandStreams& streams) {
   const ListingFormat* statistics = FindStatisticsFormat(options.format);
   const bool lists =
       options.command == CliCommand::kHistoryList || options.command == CliCommand::kHistoryReport;
-  const bool printed = (lists && format != nullptr && IsPrintedListing(*format)) ||
+  const bool printed = options.command == CliCommand::kHistoryChart ||
+                       (lists && format != nullptr && IsPrintedListing(*format)) ||
                        (options.command == CliCommand::kHistoryStats && statistics != nullptr &&
                         IsPrintedStatistics(*statistics));
   if (printed) {
@@ -466,6 +493,8 @@ int RunHistoryCommand(const CliOptions& options, CommandStreams& streams) {
       return run.List(*FindStatisticsFormat(options.format));
     case CliCommand::kHistoryDevices:
       return run.Devices();
+    case CliCommand::kHistoryChart:
+      return run.Chart();
     case CliCommand::kHistoryNamesSet:
       return run.SetName();
     case CliCommand::kHistoryNamesImport:

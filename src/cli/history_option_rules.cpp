@@ -1,6 +1,7 @@
 #include "cli/history_option_rules.h"
 
 #include <algorithm>
+#include <charconv>
 #include <limits>
 
 #include "archive/view_request.h"
@@ -12,6 +13,7 @@
 #include "history/query_texts.h"
 #include "history/selection_texts.h"
 #include "history/text_match.h"
+#include "history_report/chart_data.h"
 #include "history_report/listing_check.h"
 
 namespace torv {
@@ -58,6 +60,7 @@ bool IsHistoryCommand(CliCommand command) {
     case kHistoryList:
     case kHistoryReport:
     case kHistoryStats:
+    case kHistoryChart:
     case kHistoryDevices:
     case kHistoryDevicesRename:
     case kHistoryDevicesRemove:
@@ -228,6 +231,39 @@ UsageProblem ApplyHeading(const OptionDeclaration& /*declared*/, std::string_vie
   return {};
 }
 
+UsageProblem ApplyChartBin(const OptionDeclaration& declared, std::string_view value,
+                           CliOptions& options) {
+  if (!ChartBinNamed(value)) {
+    return std::string(declared.name) + " is day, week or month, not " + QuotedValue(value);
+  }
+  options.history.chartBin = value;
+  return {};
+}
+
+UsageProblem ApplyChartSize(const OptionDeclaration& declared, std::string_view value,
+                            CliOptions& options) {
+  // Large enough for the legend and the dates, small enough to hold in memory.
+  constexpr int kSmallest = 200;
+  constexpr int kLargest = 8000;
+  const std::size_t x = value.find('x');
+  int width = 0;
+  int height = 0;
+  const auto number = [](std::string_view text, int& out) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), out);
+    return error == std::errc() && end == text.data() + text.size() && !text.empty();
+  };
+  if (x == std::string_view::npos || !number(value.substr(0, x), width) ||
+      !number(value.substr(x + 1), height) || width < kSmallest || width > kLargest ||
+      height < kSmallest || height > kLargest) {
+    return std::string(declared.name) + " wants WIDTHxHEIGHT in pixels, each " +
+           std::to_string(kSmallest) + " to " + std::to_string(kLargest) + ", not " +
+           QuotedValue(value);
+  }
+  options.history.chartWidth = width;
+  options.history.chartHeight = height;
+  return {};
+}
+
 UsageProblem ApplyNewestFirst(const OptionDeclaration& /*declared*/, std::string_view /*flag*/,
                               CliOptions& options) {
   options.history.query.newestFirst = true;
@@ -304,6 +340,10 @@ UsageProblem HistoryUsageProblem(const std::set<std::string_view>& seen, CliOpti
   if (options.command == kHistoryCopyFile &&
       (options.outputPath.empty() || options.outputPath == kStandardStream)) {
     return "history copy-file writes a file: give -o FILE";
+  }
+  if (options.command == kHistoryChart &&
+      (options.outputPath.empty() || options.outputPath == kStandardStream)) {
+    return "history chart writes an image file: give -o FILE";
   }
   // A copy is kept with its file's name and time, which standard input has not.
   const bool readsFiles =

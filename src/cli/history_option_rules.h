@@ -50,6 +50,10 @@ UsageProblem ApplyListing(const OptionDeclaration& declared, std::string_view va
                           CliOptions& options);
 UsageProblem ApplyHeading(const OptionDeclaration& declared, std::string_view flag,
                           CliOptions& options);
+UsageProblem ApplyChartBin(const OptionDeclaration& declared, std::string_view value,
+                           CliOptions& options);
+UsageProblem ApplyChartSize(const OptionDeclaration& declared, std::string_view value,
+                            CliOptions& options);
 UsageProblem ApplyNewestFirst(const OptionDeclaration& declared, std::string_view flag,
                               CliOptions& options);
 UsageProblem ApplyRelay(const OptionDeclaration& declared, std::string_view value,

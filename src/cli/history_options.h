@@ -39,6 +39,11 @@ struct HistoryOptions {
   std::optional<std::string> listingDigest;
   // list and report as CSV: the heading lines and the digest (--heading)
   bool heading = false;
+  // chart: "day", "week" or "month" (--bin; empty: chosen by the period's
+  // length), and the image's size in pixels (--size)
+  std::string chartBin;
+  int chartWidth = 1200;
+  int chartHeight = 400;
 };
 
 }  // namespace torv

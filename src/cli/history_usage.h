@@ -88,6 +88,16 @@ inline constexpr std::string_view kHistoryStatsSynopsis =
     "inputs and standing alarms; the gaps of the history no figure could see\n"
     "into. README's \"Alarm statistics\" defines each figure.\n";
 
+inline constexpr std::string_view kHistoryChartSynopsis =
+    "Usage: torvdoc-cli history chart [--device NAME] [--from DATE] [--to DATE]\n"
+    "                                 [--period P] [--input N] [--events KINDS]\n"
+    "                                 [--code CODES] [--text TEXT] [--relay N]\n"
+    "                                 [--bin B] [--size WxH] [--db STORE]\n"
+    "                                 [--format {formats}] -o FILE\n"
+    "Draws the events the filters choose over time, as the history window\n"
+    "does: bars per day, week or month stacked by kind, the holes of the\n"
+    "history hatched. Written to FILE whole or not at all.\n";
+
 inline constexpr std::string_view kHistoryDevicesSynopsis =
     "Usage: torvdoc-cli history devices [--format {formats}] [--db STORE]\n"
     "Per device: the events stored, the copies imported, the gaps, the first\n"

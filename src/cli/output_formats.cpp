@@ -2,6 +2,7 @@
 
 #include "cli/cli_output.h"
 #include "cli/history_option_rules.h"
+#include "history_report/history_pdf.h"
 #include "history_report/history_summaries.h"
 #include "history_report/listing_formats.h"
 #include "history_report/record_tables.h"
@@ -85,6 +86,8 @@ std::vector<std::string_view> FormatNamesFor(CliCommand command) {
       return FormatNamesOf(SummaryFormats());
     case CliCommand::kHistoryStats:
       return FormatNamesOf(StatisticsFormats());
+    case CliCommand::kHistoryChart:
+      return {kChartImageFormats.begin(), kChartImageFormats.end()};
     case CliCommand::kHistoryCopies:
     case CliCommand::kHistoryJournal:
     case CliCommand::kHistoryGaps:

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "fileio/atomic_write.h"
+#include "history_print/chart_image.h"
 #include "history_print/report_layout.h"
 #include "history_print/text_report_layout.h"
 
@@ -85,8 +86,17 @@ Result<std::string> TextPdfDocument(const HistoryReportHeading& heading,
   return PdfOf([&] { return TextReportPdfBytes(heading, lines); });
 }
 
+Result<std::string> ChartImage(const ChartData& chart, std::string_view format, int width,
+                               int height) {
+  return PdfOf([&] {
+    return ChartImageBytes(chart,
+                           QString::fromUtf8(format.data(), static_cast<qsizetype>(format.size())),
+                           QSize(width, height));
+  });
+}
+
 const HistoryPdfModule kModule{
-    {TORVDOC_VERSION, sizeof(HistoryPdfModule)}, &PdfDocument, &TextPdfDocument};
+    {TORVDOC_VERSION, sizeof(HistoryPdfModule)}, &PdfDocument, &TextPdfDocument, &ChartImage};
 
 }  // namespace
 }  // namespace torv

@@ -34,6 +34,12 @@ Result<std::string> HistoryTextPdfDocument(const HistoryReportHeading& heading,
   return (*PdfModule())->textDocument(heading, lines);
 }
 
+Result<std::string> HistoryChartImage(const ChartData& chart, std::string_view format, int width,
+                                      int height) {
+  if (Status available = HistoryPdfAvailable(); !available) return available.failure();
+  return (*PdfModule())->chartImage(chart, format, width, height);
+}
+
 Status WriteHistoryPdf(history::HistoryStore& store, const history::EventQuery& query,
                        const HistoryReportHeading& heading, const std::string& path) {
   Result<std::string> document = HistoryPdfDocument(store, query, heading);

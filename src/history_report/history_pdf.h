@@ -4,12 +4,14 @@
 // these fail with "this installation has no PDF reports (MODULE: REASON)".
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "archive/result.h"
 #include "history/history_store.h"
+#include "history_report/chart_data.h"
 #include "history_report/report_heading.h"
 #include "modules/module_loader.h"
 
@@ -27,6 +29,9 @@ struct HistoryPdfModule {
   // alarm statistics); leading spaces indent a line.
   Result<std::string> (*textDocument)(const HistoryReportHeading& heading,
                                       const std::vector<std::string>& lines);
+  // The chart as a PNG or SVG file's bytes.
+  Result<std::string> (*chartImage)(const ChartData& chart, std::string_view format, int width,
+                                    int height);
 };
 inline constexpr std::string_view kHistoryPdfModuleFile = "torvdoc-pdf.so";
 inline constexpr std::string_view kHistoryPdfModuleEntry = "torvdoc_pdf_module";
@@ -41,6 +46,12 @@ Result<std::string> HistoryPdfDocument(history::HistoryStore& store,
 
 Result<std::string> HistoryTextPdfDocument(const HistoryReportHeading& heading,
                                            const std::vector<std::string>& lines);
+
+// The chart as an image file's bytes: "png" or "svg", `width` x `height`
+// pixels, drawn as the window draws it.
+inline constexpr std::array<std::string_view, 2> kChartImageFormats = {"png", "svg"};
+Result<std::string> HistoryChartImage(const ChartData& chart, std::string_view format, int width,
+                                      int height);
 
 // Writes the report of every row `query` lists to `path`, whole or not at
 // all (an existing file is replaced only by a complete report, by the rules
