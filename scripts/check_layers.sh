@@ -3,7 +3,7 @@
 #   scripts/check_layers.sh [SRC_DIR] [QT_INCLUDE_DIR]
 # A project include names its folder ("archive/view_outcome.h"); its folder
 # must be allowed for the folder that includes it. Folders that hold no Qt
-# include no Qt header; history_print only Qt Core, Gui and PrintSupport ones
+# include no Qt header; history_print only Qt Core, Gui, PrintSupport and Svg ones
 # (told apart through QT_INCLUDE_DIR, the folder holding QtCore/, QtGui/...).
 # A folder that does not exist yet passes. Prints each breach as
 # FILE:LINE: text, and exits 1 when there is one.
@@ -33,7 +33,7 @@ declare -A qt=(
   [history_print]=print
   [ui]=any [history_ui]=any [app]=any [history_app]=any
 )
-printModules=" QtCore QtGui QtPrintSupport "
+printModules=" QtCore QtGui QtPrintSupport QtSvg "
 
 breaches=0
 breach() {
@@ -83,7 +83,7 @@ for folder in "$src"/*/; do
           if [[ -z $module ]]; then
             [[ -n $qtIncludeDir ]] && breach "$file:$line" "$header is no Qt header found in $qtIncludeDir"
           elif [[ $printModules != *" $module "* ]]; then
-            breach "$file:$line" "$layer includes $header from $module (Core, Gui, PrintSupport only)"
+            breach "$file:$line" "$layer includes $header from $module (Core, Gui, PrintSupport, Svg only)"
           fi
           ;;
       esac

@@ -396,8 +396,8 @@ TEST_F(CliPackageTest, BashCompletesCommandsOptionsValuesAndFiles) {
             (Words{"help", "history", "info", "report", "sample", "view"}));
   // A group's commands, word by word.
   EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", "history", ""}),
-            (Words{"backup", "check", "copies", "copy-file", "devices", "gaps", "import", "journal",
-                   "list", "names", "report", "stats", "verify", "watch", "withdraw"}));
+            (Words{"backup", "chart", "check", "copies", "copy-file", "devices", "gaps", "import",
+                   "journal", "list", "names", "report", "stats", "verify", "watch", "withdraw"}));
   EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", "history", "names", "s"}), (Words{"set"}));
   // A command that is also the start of others.
   EXPECT_EQ(Completions(root_, folder, {"torvdoc-cli", "history", "devices", "re"}),
