@@ -285,7 +285,7 @@ struct StoredStretch {
 std::vector<StoredStretch> StoredRecords(history::HistoryStore& store) {
   std::vector<StoredStretch> stretches;
   history::EventQuery query;
-  query.device = kDevice;
+  query.devices = {kDevice};
   const Status listed = store.ForEachEvent(query, [&](const history::StoredEvent& event) {
     if (stretches.empty() || event.gapBefore) stretches.emplace_back();
     stretches.back().records.push_back(event.record);
