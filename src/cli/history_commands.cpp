@@ -459,16 +459,10 @@ OpenMode ModeOf(CliCommand command) {
 }  // namespace
 
 int RunHistoryCommand(const CliOptions& options, CommandStreams& streams) {
-  // A PDF that cannot be written is told before the store is opened.
-  const ListingFormat* format = FindListingFormat(options.format);
-  const ListingFormat* statistics = FindStatisticsFormat(options.format);
-  const bool lists =
-      options.command == CliCommand::kHistoryList || options.command == CliCommand::kHistoryReport;
-  const bool printed = options.command == CliCommand::kHistoryChart ||
-                       (lists && format != nullptr && IsPrintedListing(*format)) ||
-                       (options.command == CliCommand::kHistoryStats && statistics != nullptr &&
-                        IsPrintedStatistics(*statistics));
-  if (printed) {
+  // A PDF or an image that cannot be written is told before the store is
+  // opened: every command that takes --format pdf writes it through the
+  // drawing module, and so does the chart.
+  if (options.command == CliCommand::kHistoryChart || options.format == "pdf") {
     if (Status available = HistoryPdfAvailable(); !available) {
       streams.Err(CliMessage("", available.failure().reason));
       return kExitMessage;

@@ -55,8 +55,4 @@ const ListingFormat* FindListingFormat(std::string_view name) {
   return FindFormat(ListingFormats(), name);
 }
 
-bool IsPrintedListing(const ListingFormat& format) {
-  return format.writer == WritePrinted;
-}
-
 }  // namespace torv

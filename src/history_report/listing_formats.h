@@ -32,7 +32,5 @@ using ListingFormat = FormatRow<ListingWriter>;
 std::span<const ListingFormat> ListingFormats();
 // The row `history list --format NAME` writes; nullptr for an unknown name.
 const ListingFormat* FindListingFormat(std::string_view name);
-// Whether the row is the printed report, which needs the PDF module.
-bool IsPrintedListing(const ListingFormat& format);
 
 }  // namespace torv

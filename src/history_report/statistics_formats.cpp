@@ -239,10 +239,6 @@ const ListingFormat* FindStatisticsFormat(std::string_view name) {
   return FindFormat(StatisticsFormats(), name);
 }
 
-bool IsPrintedStatistics(const ListingFormat& format) {
-  return format.writer == WritePrinted;
-}
-
 std::vector<std::string> StatisticsNotes() {
   return {
       "Примечания",

@@ -27,8 +27,6 @@ namespace torv {
 
 std::span<const ListingFormat> StatisticsFormats();
 const ListingFormat* FindStatisticsFormat(std::string_view name);
-// Whether the row is the statistics on paper, which needs the PDF module.
-bool IsPrintedStatistics(const ListingFormat& format);
 // What the printed statistics end with: each figure defined, in Russian.
 std::vector<std::string> StatisticsNotes();
 
