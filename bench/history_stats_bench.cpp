@@ -49,6 +49,12 @@ std::unique_ptr<HistoryStore> OpenWithTenYears(const StoreLocation& location) {
         Die(outcome.failure().reason);
       }
     }
+    // The server plans by its statistics, which its autovacuum takes shortly
+    // after so many rows were added; measured at once, they are not there yet.
+    if (location.kind == StoreKind::kPostgres &&
+        std::system(("psql -qc ANALYZE '" + location.target + "'").c_str()) != 0) {
+      Die("ANALYZE failed");
+    }
   }
   return std::move(*opened);
 }

@@ -112,6 +112,17 @@ class SqlConnection {
     return {};
   }
 
+  // Counts the rows `from` ("FROM ... WHERE ...") gives by `key`, an integer
+  // expression that is never null: one call of `sink` per key, in no
+  // particular order. The database does the counting; only the counts come
+  // back.
+  using TallySink = std::function<void(std::int64_t key, std::int64_t rows)>;
+  virtual Status Tally(std::string_view key, std::string_view from,
+                       const std::vector<SqlValue>& parameters, const TallySink& sink) {
+    return Query("SELECT " + std::string(key) + ", count(*) " + std::string(from) + " GROUP BY 1",
+                 parameters, [&](const SqlRow& row) { sink(row.Int(0), row.Int(1)); });
+  }
+
   // The database's own check of what it holds: what was checked, or the
   // first problem found as a failure.
   virtual Result<std::string> CheckDatabase() = 0;

@@ -15,6 +15,8 @@
 #include <thread>
 #include <unordered_map>
 
+#include "history/sqlite_tally.h"
+
 namespace torv::history {
 namespace {
 
@@ -83,6 +85,17 @@ BEGIN SELECT RAISE(ABORT, 'the history''s journal is only added to'); END;
 )",
     };
     return kWords;
+  }
+
+  Status Tally(std::string_view key, std::string_view from, const std::vector<SqlValue>& parameters,
+               const TallySink& sink) override {
+    std::vector<std::uint8_t> counts;
+    Status s = Query(std::string("SELECT ") + kSqliteTallyFunction + "(" + std::string(key) + ") " +
+                         std::string(from),
+                     parameters, [&](const SqlRow& row) { counts = row.Blob(0); });
+    if (!s) return s;
+    ReadSqliteTally(counts, sink);
+    return {};
   }
 
   Result<std::string> CheckDatabase() override {
@@ -330,6 +343,7 @@ Result<std::unique_ptr<SqlConnection>> OpenSqlite(const std::string& path, OpenM
   // program's own changes (a withdrawal, say) go through.
   sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
   sqlite3_busy_timeout(db, kBusyTimeoutMs);
+  if (!RegisterSqliteTally(db)) return Failure{sqlite3_errmsg(db)};
 
   // SQLite falls back to reading a file it may not write.
   if (mode == OpenMode::kWrite && sqlite3_db_readonly(db, "main") == 1) {

@@ -1,13 +1,14 @@
 // Counting events and finding the holes of a history, for the chart and the
 // statistics.
+#include <map>
+#include <tuple>
+
+#include "archive/record_kind.h"
 #include "history/event_selection.h"
 #include "history/sql_history_store.h"
 
 namespace torv::history {
 namespace {
-
-// Byte 0 of a record: the moment's second lowest byte.
-constexpr char kCodeSql[] = "moment / 256 % 256";
 
 std::string PeriodCondition(const EventQuery& query) {
   std::string sql;
@@ -16,48 +17,80 @@ std::string PeriodCondition(const EventQuery& query) {
   return sql;
 }
 
+// Each grouping as one integer the database tallies, never null: the code
+// (the moment's second lowest byte) in its lowest byte, what else groups
+// above it, 0 standing for none (dates and copy ids start above 0).
+std::string TallyKey(CountGrouping grouping) {
+  switch (grouping) {
+    case CountGrouping::kDayAndCode:
+      return "coalesce(date_key, 0) * 256 + moment / 256 % 256";
+    case CountGrouping::kNumberAndCode:
+      // The code and byte 1, which the number is read from: the lowest two bytes.
+      return "moment % 65536";
+    case CountGrouping::kCopyAndCode:
+      return "(coalesce(copy_id, 0) * 2 + CASE WHEN date_key IS NULL THEN 0 ELSE 1 END) * 256"
+             " + moment / 256 % 256";
+  }
+  return {};
+}
+
+CountedEvents CountOfKey(CountGrouping grouping, std::int64_t key) {
+  CountedEvents count;
+  count.code = static_cast<int>(key % 256);
+  const std::int64_t above = key / 256;
+  switch (grouping) {
+    case CountGrouping::kDayAndCode:
+      if (above != 0) count.dateKey = above;
+      break;
+    case CountGrouping::kNumberAndCode:
+      count.code = static_cast<int>(above);
+      // As the number column holds it: the byte plus one, for inputs and relays.
+      if (IsInputEventCode(static_cast<std::uint8_t>(count.code)) ||
+          IsRelayEventCode(static_cast<std::uint8_t>(count.code))) {
+        count.number = static_cast<int>(key % 256) + 1;
+      }
+      break;
+    case CountGrouping::kCopyAndCode:
+      if (above / 2 != 0) count.copy = above / 2;
+      count.dated = above % 2 != 0;
+      break;
+  }
+  return count;
+}
+
 }  // namespace
 
 Result<std::vector<CountedEvents>> SqlHistoryStore::ReadCounts(const EventQuery& query,
                                                                CountGrouping grouping) {
   Result<std::vector<Device>> devices = ListDevices(query.devices);
   if (!devices) return devices.failure();
-  const bool byDay = grouping == CountGrouping::kDayAndCode;
-  const bool byCopy = grouping == CountGrouping::kCopyAndCode;
-  const std::string group = std::string(byDay    ? "date_key"
-                                        : byCopy ? "copy_id"
-                                                 : "number") +
-                            ", " + kCodeSql +
-                            (byCopy ? ", CASE WHEN date_key IS NULL THEN 0 ELSE 1 END" : "");
   std::vector<CountedEvents> counts;
   for (const Device& device : *devices) {
     Result<std::string> textCondition = TextCondition(query, device.id);
     if (!textCondition) return textCondition.failure();
     // Through the device's stretches: the events lie in the order of their
     // stretch's key, so that is read in one sweep, not row by row.
-    const std::string sql = "SELECT " + group +
-                            ", count(*) FROM events WHERE stretch_id IN "
-                            "(SELECT id FROM stretches WHERE device_id = $1)" +
-                            SelectionCondition(query) + PeriodCondition(query) + *textCondition +
-                            " GROUP BY " + group;
-    Status s = db_->Query(sql, {device.id}, [&](const SqlRow& row) {
+    const std::string from =
+        "FROM events WHERE stretch_id IN (SELECT id FROM stretches WHERE device_id = $1)" +
+        SelectionCondition(query) + PeriodCondition(query) + *textCondition;
+    // Several keys may give one count (the byte 1 of events without a number).
+    std::map<std::tuple<std::optional<std::int64_t>, std::optional<int>,
+                        std::optional<std::int64_t>, bool, int>,
+             std::int64_t>
+        merged;
+    Status s =
+        db_->Tally(TallyKey(grouping), from, {device.id}, [&](std::int64_t key, std::int64_t rows) {
+          const CountedEvents count = CountOfKey(grouping, key);
+          merged[{count.dateKey, count.number, count.copy, count.dated, count.code}] += rows;
+        });
+    if (!s) return s.failure();
+    for (const auto& [group, rows] : merged) {
       CountedEvents count;
       count.device = device.name;
-      if (!row.IsNull(0)) {
-        if (byCopy) {
-          count.copy = row.Int(0);
-        } else if (byDay) {
-          count.dateKey = row.Int(0);
-        } else {
-          count.number = static_cast<int>(row.Int(0));
-        }
-      }
-      count.code = static_cast<int>(row.Int(1));
-      if (byCopy) count.dated = row.Int(2) != 0;
-      count.events = row.Int(byCopy ? 3 : 2);
+      std::tie(count.dateKey, count.number, count.copy, count.dated, count.code) = group;
+      count.events = rows;
       counts.push_back(std::move(count));
-    });
-    if (!s) return s.failure();
+    }
   }
   return counts;
 }
