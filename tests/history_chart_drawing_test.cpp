@@ -130,7 +130,7 @@ TEST(ChartDrawingTest, TheBarUnderThePoint) {
   EXPECT_EQ(ChartBarAt(rect, ChartData{}, QPointF(100, 80)), std::nullopt);
 }
 
-TEST(ChartDrawingTest, DatesAndToolTips) {
+TEST(ChartDrawingTest, DatesToolTipsAndTheUndatedNote) {
   const ChartData chart = SmallChart();
   EXPECT_EQ(ChartBarText(chart.bars[0]),
             QStringLiteral("02.03.2026: всего 10; Авар. сигн. 2; Пред. сигн. 1; Норма 3; "
@@ -143,6 +143,10 @@ TEST(ChartDrawingTest, DatesAndToolTips) {
   EXPECT_EQ(ChartBarDateLabel(ChartBin::kMonth, {DaysFromCivil(2026, 3, 1), 0, {}}),
             QStringLiteral("03.2026"));
   EXPECT_EQ(ChartStackName(ChartStack::kOther), QStringLiteral("Прочие"));
+  ChartData undated = chart;
+  EXPECT_EQ(ChartUndatedNote(undated), QString());
+  undated.undated = 12;
+  EXPECT_EQ(ChartUndatedNote(undated), QStringLiteral("без даты: 12, не на графике"));
 }
 
 }  // namespace

@@ -37,7 +37,7 @@ QString DayText(std::int64_t day) {
       .arg(date.year, 4, 10, QLatin1Char('0'));
 }
 
-void DrawLegend(QPainter& painter, const QRectF& rect) {
+void DrawLegend(QPainter& painter, const QRectF& rect, const ChartData& chart) {
   const QFontMetricsF metrics(painter.font());
   const double box = std::min(10.0, kChartLegendHeight - 6);
   double x = rect.left() + kChartAxisWidth;
@@ -51,6 +51,11 @@ void DrawLegend(QPainter& painter, const QRectF& rect) {
     painter.drawText(QRectF(x, rect.top(), metrics.horizontalAdvance(name) + 1, kChartLegendHeight),
                      Qt::AlignLeft | Qt::AlignVCenter, name);
     x += metrics.horizontalAdvance(name) + 12;
+  }
+  const QString undated = ChartUndatedNote(chart);
+  if (!undated.isEmpty()) {
+    painter.drawText(QRectF(x, rect.top(), rect.right() - x, kChartLegendHeight),
+                     Qt::AlignLeft | Qt::AlignVCenter, undated);
   }
 }
 
@@ -153,12 +158,17 @@ QString ChartBarText(const ChartBar& bar) {
   return text;
 }
 
+QString ChartUndatedNote(const ChartData& chart) {
+  if (chart.undated == 0) return {};
+  return QStringLiteral("без даты: %1, не на графике").arg(chart.undated);
+}
+
 void DrawChart(QPainter& painter, const QRectF& rect, const ChartData& chart) {
   painter.save();
   painter.fillRect(rect, QColor::fromRgb(kChartBackground));
   const QRectF plot = ChartPlotRect(rect);
   const ChartAxis axis = ChartAxisFor(chart);
-  DrawLegend(painter, rect);
+  DrawLegend(painter, rect, chart);
   DrawHoles(painter, plot, chart);
   DrawBars(painter, plot, chart, axis);
   DrawAxis(painter, rect, plot, axis);

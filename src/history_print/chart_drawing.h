@@ -32,6 +32,10 @@ QString ChartBarDateLabel(ChartBin bin, const ChartBar& bar);
 // no event are left out.
 QString ChartBarText(const ChartBar& bar);
 
+// What the legend says after the stacks of the events the chart cannot place
+// (no year, so no day): "без даты: 12, не на графике"; empty when none.
+QString ChartUndatedNote(const ChartData& chart);
+
 // Draws `chart` into `rect` with the painter's font.
 void DrawChart(QPainter& painter, const QRectF& rect, const ChartData& chart);
 
