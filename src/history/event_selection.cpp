@@ -56,10 +56,9 @@ std::string CodesCondition(std::vector<int> codes) {
   std::sort(codes.begin(), codes.end());
   codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
   if (codes.empty()) return "1 = 0";
-  // The code is the moment's second lowest byte.
   std::string list;
   for (const int code : codes) list += (list.empty() ? "" : ", ") + std::to_string(code);
-  return "(moment / 256 % 256 IN (" + list + "))";
+  return std::string("(") + kCodeSql + " IN (" + list + "))";
 }
 
 std::string SelectionCondition(const EventQuery& query) {

@@ -13,6 +13,10 @@ namespace torv::history {
 // value is a number made here, so the condition is written out whole.
 std::string SelectionCondition(const EventQuery& query);
 
+// An event's code (byte 0 of its record): the moment's second lowest byte.
+// Statements, and PostgreSQL's statistics on it, spell it the same.
+inline constexpr char kCodeSql[] = "moment / 256 % 256";
+
 // The events whose code (byte 0 of the record) is one of `codes`.
 std::string CodesCondition(std::vector<int> codes);
 

@@ -105,7 +105,7 @@ class HistoryStore {
 Result<std::vector<KeptCopy>> CopiesListed(HistoryStore& store, const EventQuery& query);
 
 // The newest store layout this program knows.
-inline constexpr int kStoreVersion = 4;
+inline constexpr int kStoreVersion = 5;
 
 // Opens (for kWrite: creates when missing, with its folder) the store and
 // brings an older layout up to date. A store of a newer layout is refused

@@ -97,6 +97,7 @@ class PostgresConnection final : public SqlConnection {
             "WHERE table_schema = current_schema() AND table_name = $1",
         // A sequence never gives a key twice.
         .newCopyId = "DEFAULT",
+        .expressionStatistics = true,
         // This program's sessions say who they are (OpenPostgres); once per
         // statement, not per row.
         .keptTables = R"(

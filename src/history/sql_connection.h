@@ -47,6 +47,10 @@ struct SqlWords {
   // The key of a new copy: never one a removed copy had, which the journal
   // may still name.
   std::string_view newCopyId;
+  // Whether the planner keeps statistics on an expression of columns (on the
+  // code, say) once told to; without them it guesses how many events a
+  // code filter lets through, and may read a whole table for a few rows.
+  bool expressionStatistics = false;
   // Makes the events and the journal refuse UPDATE and DELETE from any
   // client but this program's connections, which are let through.
   std::string_view keptTables;

@@ -23,13 +23,15 @@ std::string PeriodCondition(const EventQuery& query) {
 std::string TallyKey(CountGrouping grouping) {
   switch (grouping) {
     case CountGrouping::kDayAndCode:
-      return "coalesce(date_key, 0) * 256 + moment / 256 % 256";
+      return std::string("coalesce(date_key, 0) * 256 + ") + kCodeSql;
     case CountGrouping::kNumberAndCode:
       // The code and byte 1, which the number is read from: the lowest two bytes.
       return "moment % 65536";
     case CountGrouping::kCopyAndCode:
-      return "(coalesce(copy_id, 0) * 2 + CASE WHEN date_key IS NULL THEN 0 ELSE 1 END) * 256"
-             " + moment / 256 % 256";
+      return std::string(
+                 "(coalesce(copy_id, 0) * 2 + CASE WHEN date_key IS NULL THEN 0 ELSE 1 END) * 256 "
+                 "+ ") +
+             kCodeSql;
   }
   return {};
 }
