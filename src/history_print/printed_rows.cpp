@@ -94,7 +94,7 @@ Status ForEachPrintedRow(history::HistoryStore& store, const history::EventQuery
   Status s = ForEachCountedRow(store, query, frame.listing.gaps, digest, rows, sink);
   if (!s) return s;
   if (digest != frame.digest || rows != frame.rows) {
-    return Failure{"the history changed while its report was being made; try again"};
+    return Failure{kHistoryChangedDuringReport};
   }
   return {};
 }

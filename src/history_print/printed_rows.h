@@ -55,6 +55,10 @@ struct PrintedFrame {
 Result<PrintedFrame> ReadPrintedFrame(history::HistoryStore& store,
                                       const history::EventQuery& query);
 
+// Why a report stopped when its rows changed between two passes over them.
+inline constexpr char kHistoryChangedDuringReport[] =
+    "the history changed while its report was being made; try again";
+
 // Every row `query` lists, in order, read from the store piece by piece.
 // Fails after the last row when they are no longer those `frame` was read
 // from: an import or a withdrawal since would leave the pages counted

@@ -355,7 +355,7 @@ Status PaintHistoryReport(QPagedPaintDevice& device, history::HistoryStore& stor
     if (drawn.Place(height)) {
       // Rows that no longer fit as laid out: ForEachPrintedRow fails too.
       if (p + 1 >= tablePages) {
-        drawFailure = Failure{"the history changed while its report was being made; try again"};
+        drawFailure = Failure{kHistoryChangedDuringReport};
         return;
       }
       endPage();
