@@ -1,9 +1,13 @@
 // The chart and the alarm statistics of one device over ten years (about
-// 300,000 events), on SQLite and on PostgreSQL. The SQLite store is built
+// 300,000 events), on SQLite and on PostgreSQL, and its printed report as a
+// PDF file (over 6,000 pages) on SQLite, with the process's peak resident
+// memory: under 100 MB, run alone (--benchmark_filter=PdfTenYears). The SQLite store is built
 // once and kept in the build folder (history-bench-10y.sqlite3); the server
 // is the one bench_postgres_server.h starts (TORVDOC_BENCH_NO_PG=1 leaves
 // it out), its device built on the first run against it.
 #include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +19,7 @@
 #include "history/history_store.h"
 #include "history_report/alarm_statistics.h"
 #include "history_report/chart_data.h"
+#include "history_report/history_pdf.h"
 #include "models/device_simulation.h"
 
 namespace torv {
@@ -81,6 +86,22 @@ void Statistics(benchmark::State& state, HistoryStore* store) {
   }
 }
 
+void Pdf(benchmark::State& state, HistoryStore* store) {
+  const std::string path =
+      (std::filesystem::path(TORVDOC_BENCH_DIR) / "history-bench-10y.pdf").string();
+  const EventQuery query = OneDevice();
+  for (auto _ : state) {
+    if (Status s = WriteHistoryPdf(*store, query, HeadingFor(query, 1733000000), path); !s) {
+      Die(s.failure().reason);
+    }
+  }
+  struct rusage usage {};
+  ::getrusage(RUSAGE_SELF, &usage);
+  state.counters["peak_MiB"] = static_cast<double>(usage.ru_maxrss) / 1024;
+  state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(path));
+  std::filesystem::remove(path);
+}
+
 }  // namespace
 }  // namespace torv
 
@@ -109,6 +130,10 @@ int main(int argc, char** argv) {
   };
   add("ChartTenYears/sqlite", Chart, sqlite.get());
   add("StatisticsTenYears/sqlite", Statistics, sqlite.get());
+  // Once: a run takes several seconds, and the peak is the process's.
+  benchmark::RegisterBenchmark("PdfTenYears/sqlite", Pdf, sqlite.get())
+      ->Unit(benchmark::kMillisecond)
+      ->Iterations(1);
   if (postgres) {
     add("ChartTenYears/postgres", Chart, postgres.get());
     add("StatisticsTenYears/postgres", Statistics, postgres.get());

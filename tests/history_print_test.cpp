@@ -395,6 +395,113 @@ TEST_F(HistoryPrintTest, AFileThatCannotBeWrittenIsReportedAndNothingIsLeft) {
   EXPECT_EQ(cli_testing::ReadWholeFile(pdf).substr(0, 5), "%PDF-");
 }
 
+// The store of a test, with a copy of a new device imported by another
+// connection just before the `changeAt`th reading of its events: between
+// the report's passes over its rows.
+class StoreChangedBetweenReads : public history::HistoryStore {
+ public:
+  StoreChangedBetweenReads(history::HistoryStore& store, TestStore& test, int changeAt)
+      : store_(store), test_(test), changeAt_(changeAt) {}
+
+  Status ForEachEvent(const history::EventQuery& query,
+                      const std::function<void(const history::StoredEvent&)>& sink) override {
+    if (++reads_ == changeAt_) {
+      history::SimulationOptions options;
+      options.seed = static_cast<std::uint32_t>(changeAt_);  // a copy the store has not seen
+      history::SimulatedDevice device(options);
+      device.Write(20);
+      EXPECT_TRUE(
+          test_.Open()->Import("Другой " + std::to_string(changeAt_), device.CopyNow()).ok());
+    }
+    return store_.ForEachEvent(query, sink);
+  }
+  int Reads() const { return reads_; }
+
+  // Everything else as the store itself.
+  Result<history::ImportOutcome> Import(const std::string& d,
+                                        const history::ArchiveCopy& c) override {
+    return store_.Import(d, c);
+  }
+  Result<std::vector<history::ImportOutcome>> ImportAll(
+      const std::string& d, const std::vector<history::ArchiveCopy>& c) override {
+    return store_.ImportAll(d, c);
+  }
+  Status SetNames(const std::vector<history::NameEntry>& e) override { return store_.SetNames(e); }
+  Result<std::vector<history::NameEntry>> Names() override { return store_.Names(); }
+  Result<std::vector<history::DeviceSummary>> Devices(const std::vector<std::string>& only,
+                                                      bool damaged) override {
+    return store_.Devices(only, damaged);
+  }
+  Result<std::int64_t> Count(const history::EventQuery& q) override { return store_.Count(q); }
+  Result<std::vector<history::ListingPart>> Parts(const history::EventQuery& q) override {
+    return store_.Parts(q);
+  }
+  Result<std::vector<history::StoredEvent>> PartEvents(const history::EventQuery& q,
+                                                       const history::ListingPart& p,
+                                                       std::int64_t skip, int limit) override {
+    return store_.PartEvents(q, p, skip, limit);
+  }
+  Result<std::vector<history::CountedEvents>> Counts(const history::EventQuery& q,
+                                                     history::CountGrouping g) override {
+    return store_.Counts(q, g);
+  }
+  Result<std::vector<history::KeptCopy>> Copies(const std::optional<std::string>& d) override {
+    return store_.Copies(d);
+  }
+  Result<std::vector<std::uint8_t>> CopyBytes(std::int64_t id) override {
+    return store_.CopyBytes(id);
+  }
+  Result<std::vector<history::RebuiltDevice>> Withdraw(const std::vector<std::int64_t>& ids,
+                                                       const std::string& reason) override {
+    return store_.Withdraw(ids, reason);
+  }
+  Status RenameDevice(const std::string& from, const std::string& to,
+                      const std::string& reason) override {
+    return store_.RenameDevice(from, to, reason);
+  }
+  Status RemoveDevice(const std::string& name, const std::string& reason) override {
+    return store_.RemoveDevice(name, reason);
+  }
+  Result<std::vector<history::JournalEntry>> Journal() override { return store_.Journal(); }
+  Result<std::optional<history::JournalEntry>> JournalHead() override {
+    return store_.JournalHead();
+  }
+  Result<history::Verification> Verify(const std::vector<std::string>& devices) override {
+    return store_.Verify(devices);
+  }
+  Result<std::string> CheckDatabase() override { return store_.CheckDatabase(); }
+  Status Backup(const std::string& destination) override { return store_.Backup(destination); }
+  Result<std::vector<history::HistoryHole>> Holes(const history::EventQuery& q) override {
+    return store_.Holes(q);
+  }
+
+ private:
+  history::HistoryStore& store_;
+  TestStore& test_;
+  int changeAt_;
+  int reads_ = 0;
+};
+
+// The report reads its rows three times: for the digest and the devices'
+// names, to count the pages, to draw them. Rows that changed in between
+// would number the pages wrong; the report fails, and the file stays.
+TEST_F(HistoryPrintTest, AHistoryChangedWhileTheReportIsMadeFailsIt) {
+  for (const int changeAt : {2, 3}) {
+    SCOPED_TRACE("changed before reading " + std::to_string(changeAt));
+    const std::filesystem::path folder = test_.folder() / ("changed" + std::to_string(changeAt));
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "kept.pdf") << "earlier";
+    StoreChangedBetweenReads store(*store_, test_, changeAt);
+    const Status s = WriteHistoryPdf(store, {}, HeadingFor({}, 0), (folder / "kept.pdf").string());
+    ASSERT_FALSE(s.ok());
+    EXPECT_EQ(s.failure().reason, "the history changed while its report was being made; try again");
+    // Found at the end of the very reading that saw the change.
+    EXPECT_EQ(store.Reads(), changeAt);
+    EXPECT_EQ(cli_testing::ReadWholeFile(folder / "kept.pdf"), "earlier");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+  }
+}
+
 // The paper follows the locale: CTest runs this once in a metric locale and
 // once more in en_US, with TORVDOC_TEST_PAPER saying which paper to expect.
 TEST_F(HistoryPrintTest, ThePaperIsTheLocales) {

@@ -13,9 +13,9 @@
 #include <memory>
 #include <vector>
 
-#include "fileio/atomic_write.h"
 #include "history_print/chart_image.h"
 #include "history_print/report_layout.h"
+#include "history_print/sink_device.h"
 #include "history_print/text_report_layout.h"
 
 namespace torv {
@@ -65,20 +65,28 @@ class GuiApplicationForCall {
   std::unique_ptr<QGuiApplication> application_;
 };
 
+constexpr char kNeedsGuiApplication[] =
+    "a PDF needs Qt's GUI application, and this process runs another kind";
+
 // The bytes `write` gives, with a GUI application for the time of the call.
 Result<std::string> PdfOf(const std::function<Result<QByteArray>()>& write) {
   GuiApplicationForCall application;
   if (!application.Ready()) {
-    return Failure{"a PDF needs Qt's GUI application, and this process runs another kind"};
+    return Failure{kNeedsGuiApplication};
   }
   Result<QByteArray> bytes = write();
   if (!bytes) return bytes.failure();
   return std::string(bytes->constData(), static_cast<std::size_t>(bytes->size()));
 }
 
-Result<std::string> PdfDocument(history::HistoryStore& store, const history::EventQuery& query,
-                                const HistoryReportHeading& heading) {
-  return PdfOf([&] { return HistoryPdfBytes(store, query, heading); });
+Status PdfDocument(history::HistoryStore& store, const history::EventQuery& query,
+                   const HistoryReportHeading& heading, const TextSink& sink) {
+  GuiApplicationForCall application;
+  if (!application.Ready()) return Failure{kNeedsGuiApplication};
+  SinkDevice out(sink);
+  Status written = WriteHistoryReportPdf(out, store, query, heading);
+  out.close();
+  return written;
 }
 
 Result<std::string> TextPdfDocument(const HistoryReportHeading& heading,

@@ -2,6 +2,7 @@
 
 // Std
 #include <cmath>
+#include <optional>
 
 // Qt
 #include <QBuffer>
@@ -22,8 +23,6 @@
 #include "history_print/report_page.h"
 #include "history_print/row_marks.h"
 #include "history_report/event_list.h"
-#include "history_report/listing_coverage.h"
-#include "history_report/listing_digest.h"
 
 namespace torv {
 namespace {
@@ -39,10 +38,10 @@ constexpr double kRowPaddingMm = 0.8;
 // device name wraps rather than take more than this of it.
 constexpr double kMaxDeviceShare = 0.45;
 
-constexpr int kDeviceColumn = 0;
-constexpr int kEventColumn = 3;
-constexpr int kNameColumn = 6;
-constexpr int kColumns = 7;
+constexpr int kDeviceColumn = kPrintedDeviceColumn;
+constexpr int kEventColumn = kPrintedEventColumn;
+constexpr int kNameColumn = kPrintedNameColumn;
+constexpr int kColumns = kPrintedColumns;
 
 const QColor kHeaderFill(0xE4, 0xE9, 0xEA);
 const QColor kGapFill(0xFF, 0xF1, 0xCC);
@@ -244,61 +243,42 @@ void DrawPrintedChart(QPainter& painter, const QPaintDevice& device, const QRect
 
 // The chart's share of the first page, the gap under it included; none
 // without bars.
-double ChartHeight(const PageGeometry& page, const PrintedListing& listing) {
-  return listing.chart.bars.empty() ? 0 : page.Mm(kChartHeightMm + kHeadingGapMm);
+double ChartHeight(const PageGeometry& page, const PrintedFrame& frame) {
+  return frame.chart.bars.empty() ? 0 : page.Mm(kChartHeightMm + kHeadingGapMm);
 }
+
+// Where the table's rows go: a row that does not fit under the last starts
+// the next page (unless it stands first on its page, where it overflows).
+class TablePages {
+ public:
+  TablePages(const PageGeometry& page, double tableTop)
+      : page_(page), y_(tableTop + page.HeaderHeight()) {}
+  // Places the next row; true when it starts a page.
+  bool Place(double height) {
+    const bool starts = y_ + height > page_.TableBottom() && rowsOnPage_ > 0;
+    if (starts) {
+      ++pages_;
+      rowsOnPage_ = 0;
+      y_ = page_.HeaderHeight();
+    }
+    y_ += height;
+    ++rowsOnPage_;
+    return starts;
+  }
+  int Pages() const { return pages_; }
+  // Below the last row.
+  double Y() const { return y_; }
+
+ private:
+  const PageGeometry& page_;
+  double y_;
+  int pages_ = 1;
+  std::size_t rowsOnPage_ = 0;
+};
 
 const QString kNoRowsText = QStringLiteral("Событий, отвечающих отбору, нет.");
 
 }  // namespace
-
-Result<PrintedListing> ReadPrintedListing(history::HistoryStore& store,
-                                          const history::EventQuery& query) {
-  Result<ListingFrame> frame = ReadListingFrame(store, query);
-  if (!frame) return frame.failure();
-  PrintedListing listing;
-  const auto text = [](std::string_view value) {
-    return QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()));
-  };
-  const auto number = [](const std::optional<int>& value) {
-    return value ? QString::number(*value) : QString();
-  };
-  ListingDigest digest(query);
-  Status s = ForEachListedRow(
-      store, query,
-      [&](const ListedRow& listed) {
-        digest.Add(listed);
-        PrintedRow row;
-        row.gap = listed.gap;
-        row.cells[kDeviceColumn] = text(listed.event.device);
-        if (listed.gap) {
-          row.cells[kEventColumn] = text(GapRowText(listed));
-        } else {
-          const ListedFields& f = listed.fields;
-          row.cells = {text(listed.event.device), text(f.date),    text(f.time), text(f.event),
-                       number(f.input),           number(f.relay), text(f.name)};
-          row.mark = f.mark;
-        }
-        listing.rows.push_back(std::move(row));
-      },
-      &frame->gaps);
-  if (!s) return s.failure();
-  const std::string hex = digest.Hex();
-  listing.opening = CoverageLines(frame->coverage);
-  listing.opening.push_back(JournalLine(frame->head));
-  listing.opening.push_back(DigestLine(hex));
-  if (listing.rows.empty()) {
-    Result<std::optional<std::string>> note = NothingListedNote(store, query);
-    if (!note) return note.failure();
-    if (*note) listing.opening.push_back(**note);
-  }
-  listing.stamp = ShortStamp(hex, frame->head);
-  listing.totals = CoverageTotalsLine(frame->coverage);
-  Result<ChartData> chart = ComputeChart(store, query);
-  if (!chart) return chart.failure();
-  listing.chart = std::move(*chart);
-  return listing;
-}
 
 QPageLayout DefaultReportPageLayout() {
   const QPageSize paper(QLocale::system().measurementSystem() == QLocale::ImperialUSSystem
@@ -309,64 +289,50 @@ QPageLayout DefaultReportPageLayout() {
                      QPageLayout::Millimeter);
 }
 
-Status PaintHistoryReport(QPagedPaintDevice& device, const HistoryReportHeading& heading,
-                          const PrintedListing& listing) {
-  const std::vector<PrintedRow>& rows = listing.rows;
+Status PaintHistoryReport(QPagedPaintDevice& device, history::HistoryStore& store,
+                          const history::EventQuery& query, const HistoryReportHeading& heading,
+                          const PrintedFrame& frame) {
   QPainter painter;
   if (!painter.begin(&device)) return Failure{"the report's pages cannot be drawn"};
-  QStringList devices;
-  for (const PrintedRow& row : rows) {
-    if (devices.isEmpty() || devices.back() != row.cells[kDeviceColumn]) {
-      devices.push_back(row.cells[kDeviceColumn]);
-    }
-  }
-  devices.removeDuplicates();
-  PageGeometry page(painter, device, devices);
+  PageGeometry page(painter, device, frame.devices);
 
-  // First where every row goes, so that each footer knows the page count.
+  // First where every row goes, so that each footer knows the page count;
+  // the rows are read again to draw them.
   const double tableTop =
-      DrawHeading(painter, page, heading, listing.opening, false) + ChartHeight(page, listing);
-  std::vector<std::size_t> pageStarts{0};
-  std::vector<double> heights(rows.size());
-  double y = tableTop + page.HeaderHeight();
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    heights[i] = page.RowHeight(rows[i]);
-    if (y + heights[i] > page.TableBottom() && i > pageStarts.back()) {
-      pageStarts.push_back(i);
-      y = page.HeaderHeight();
-    }
-    y += heights[i];
-  }
+      DrawHeading(painter, page, heading, frame.opening, false) + ChartHeight(page, frame);
+  TablePages laid(page, tableTop);
+  Status s = ForEachPrintedRow(store, query, frame,
+                               [&](const PrintedRow& row) { laid.Place(page.RowHeight(row)); });
+  if (!s) return s;
   // The totals after the last row (or the note of none), on a page of
   // their own when that one is full.
-  const double closing = page.HeaderHeight() * (rows.empty() ? 3 : 2);
-  const bool closingPage = y + closing > page.TableBottom() && !rows.empty();
-  const int pageCount = static_cast<int>(pageStarts.size()) + (closingPage ? 1 : 0);
+  const bool empty = frame.rows == 0;
+  const double closing = page.HeaderHeight() * (empty ? 3 : 2);
+  const bool closingPage = laid.Y() + closing > page.TableBottom() && !empty;
+  const int tablePages = laid.Pages();
+  const int pageCount = tablePages + (closingPage ? 1 : 0);
 
-  const int tablePages = static_cast<int>(pageStarts.size());
-  for (int p = 0; p < pageCount; ++p) {
+  int p = 0;
+  double top = 0;
+  const auto startPage = [&]() -> Status {
     if (p > 0 && !device.newPage()) return Failure{"a new page cannot be started"};
-    double top = 0;
+    top = 0;
     if (p == 0) {
-      top = DrawHeading(painter, page, heading, listing.opening, true);
-      if (const double chart = ChartHeight(page, listing); chart > 0) {
+      top = DrawHeading(painter, page, heading, frame.opening, true);
+      if (const double chart = ChartHeight(page, frame); chart > 0) {
         DrawPrintedChart(painter, device,
-                         QRectF(0, top, page.Width(), chart - page.Mm(kHeadingGapMm)),
-                         listing.chart);
+                         QRectF(0, top, page.Width(), chart - page.Mm(kHeadingGapMm)), frame.chart);
         top += chart;
       }
     }
     if (p < tablePages) {
       DrawTableHeader(painter, page, top);
       top += page.HeaderHeight();
-      const std::size_t end =
-          p + 1 < tablePages ? pageStarts[static_cast<std::size_t>(p) + 1] : rows.size();
-      for (std::size_t i = pageStarts[static_cast<std::size_t>(p)]; i < end; ++i) {
-        DrawRow(painter, page, rows[i], top, heights[i]);
-        top += heights[i];
-      }
     }
-    if (rows.empty()) {
+    return {};
+  };
+  const auto endPage = [&] {
+    if (empty) {
       painter.setFont(page.Italic());
       painter.drawText(QRectF(page.Padding(), top + page.RowPadding(), page.Width(), page.Mm(10)),
                        Qt::AlignLeft | Qt::AlignTop, kNoRowsText);
@@ -375,9 +341,40 @@ Status PaintHistoryReport(QPagedPaintDevice& device, const HistoryReportHeading&
     if (p == pageCount - 1) {
       painter.setFont(page.Bold());
       painter.drawText(QRectF(page.Padding(), top + page.RowPadding(), page.Width(), page.Mm(10)),
-                       Qt::AlignLeft | Qt::AlignTop, QString::fromStdString(listing.totals));
+                       Qt::AlignLeft | Qt::AlignTop, QString::fromStdString(frame.totals));
     }
-    DrawFooter(painter, page, listing.stamp, p + 1, pageCount);
+    DrawFooter(painter, page, frame.stamp, p + 1, pageCount);
+  };
+
+  if (s = startPage(); !s) return s;
+  TablePages drawn(page, tableTop);
+  std::optional<Failure> drawFailure;
+  s = ForEachPrintedRow(store, query, frame, [&](const PrintedRow& row) {
+    if (drawFailure) return;
+    const double height = page.RowHeight(row);
+    if (drawn.Place(height)) {
+      // Rows that no longer fit as laid out: ForEachPrintedRow fails too.
+      if (p + 1 >= tablePages) {
+        drawFailure = Failure{kHistoryChangedDuringReport};
+        return;
+      }
+      endPage();
+      ++p;
+      if (Status started = startPage(); !started) {
+        drawFailure = started.failure();
+        return;
+      }
+    }
+    DrawRow(painter, page, row, top, height);
+    top += height;
+  });
+  if (!s) return s;
+  if (drawFailure) return *drawFailure;
+  endPage();
+  if (closingPage) {
+    ++p;
+    if (s = startPage(); !s) return s;
+    endPage();
   }
   if (!painter.end()) return Failure{"the report's pages cannot be finished"};
   return {};
@@ -385,22 +382,23 @@ Status PaintHistoryReport(QPagedPaintDevice& device, const HistoryReportHeading&
 
 Status PrintHistoryReport(QPrinter& printer, history::HistoryStore& store,
                           const history::EventQuery& query, const HistoryReportHeading& heading) {
-  Result<PrintedListing> listing = ReadPrintedListing(store, query);
-  if (!listing) return listing.failure();
+  Result<PrintedFrame> frame = ReadPrintedFrame(store, query);
+  if (!frame) return frame.failure();
   printer.setDocName(QString::fromStdString(heading.title));
   printer.setFullPage(false);
   printer.setPageMargins(
       QMarginsF(kReportMarginMm, kReportMarginMm, kReportMarginMm, kReportMarginMm),
       QPageLayout::Millimeter);
-  return PaintHistoryReport(printer, heading, *listing);
+  return PaintHistoryReport(printer, store, query, heading, *frame);
 }
 
-Result<QByteArray> HistoryPdfBytes(history::HistoryStore& store, const history::EventQuery& query,
-                                   const HistoryReportHeading& heading) {
-  Result<PrintedListing> listing = ReadPrintedListing(store, query);
-  if (!listing) return listing.failure();
-  return ReportPdfBytes(heading.title, [&](QPagedPaintDevice& writer) {
-    return PaintHistoryReport(writer, heading, *listing);
+Status WriteHistoryReportPdf(QIODevice& out, history::HistoryStore& store,
+                             const history::EventQuery& query,
+                             const HistoryReportHeading& heading) {
+  Result<PrintedFrame> frame = ReadPrintedFrame(store, query);
+  if (!frame) return frame.failure();
+  return WriteReportPdf(out, heading.title, [&](QPagedPaintDevice& writer) {
+    return PaintHistoryReport(writer, store, query, heading, *frame);
   });
 }
 

@@ -54,19 +54,22 @@ void DrawPageFooter(QPainter& painter, const QRectF& band, const std::string& le
                    QStringLiteral("стр. %1 из %2").arg(number).arg(count));
 }
 
+Status WriteReportPdf(QIODevice& out, const std::string& title,
+                      const std::function<Status(QPagedPaintDevice&)>& paint) {
+  QPdfWriter writer(&out);
+  writer.setResolution(600);
+  writer.setPageLayout(DefaultReportPageLayout());
+  writer.setTitle(QString::fromStdString(title));
+  writer.setCreator(QStringLiteral("torvdoc"));
+  return paint(writer);
+}
+
 Result<QByteArray> ReportPdfBytes(const std::string& title,
                                   const std::function<Status(QPagedPaintDevice&)>& paint) {
   QByteArray bytes;
-  {
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    writer.setResolution(600);
-    writer.setPageLayout(DefaultReportPageLayout());
-    writer.setTitle(QString::fromStdString(title));
-    writer.setCreator(QStringLiteral("torvdoc"));
-    if (Status s = paint(writer); !s) return s.failure();
-  }
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (Status s = WriteReportPdf(buffer, title, paint); !s) return s.failure();
   return bytes;
 }
 

@@ -18,6 +18,7 @@
 #include "archive/result.h"
 #include "history_report/report_heading.h"
 
+class QIODevice;
 class QPagedPaintDevice;
 class QPainter;
 
@@ -45,7 +46,12 @@ double DrawReportHeading(QPainter& painter, double width, double pixelsPerMm,
 void DrawPageFooter(QPainter& painter, const QRectF& band, const std::string& left, int number,
                     int count);
 
-// The PDF bytes of what `paint` draws on a writer of the default page layout.
+// The PDF file of what `paint` draws on a writer of the default page layout,
+// written to `out` as its pages are finished.
+Status WriteReportPdf(QIODevice& out, const std::string& title,
+                      const std::function<Status(QPagedPaintDevice&)>& paint);
+
+// The same file's bytes, for a report small enough to hold.
 Result<QByteArray> ReportPdfBytes(const std::string& title,
                                   const std::function<Status(QPagedPaintDevice&)>& paint);
 

@@ -1,6 +1,6 @@
 #include "history_report/history_pdf.h"
 
-#include "fileio/atomic_write.h"
+#include "fileio/file_of_pieces.h"
 
 namespace torv {
 
@@ -21,11 +21,10 @@ Status HistoryPdfAvailable() {
   return {};
 }
 
-Result<std::string> HistoryPdfDocument(history::HistoryStore& store,
-                                       const history::EventQuery& query,
-                                       const HistoryReportHeading& heading) {
-  if (Status available = HistoryPdfAvailable(); !available) return available.failure();
-  return (*PdfModule())->document(store, query, heading);
+Status WriteHistoryPdfTo(history::HistoryStore& store, const history::EventQuery& query,
+                         const HistoryReportHeading& heading, const TextSink& sink) {
+  if (Status available = HistoryPdfAvailable(); !available) return available;
+  return (*PdfModule())->writeDocument(store, query, heading, sink);
 }
 
 Result<std::string> HistoryTextPdfDocument(const HistoryReportHeading& heading,
@@ -42,9 +41,13 @@ Result<std::string> HistoryChartImage(const ChartData& chart, std::string_view f
 
 Status WriteHistoryPdf(history::HistoryStore& store, const history::EventQuery& query,
                        const HistoryReportHeading& heading, const std::string& path) {
-  Result<std::string> document = HistoryPdfDocument(store, query, heading);
-  if (!document) return document.failure();
-  Status written = WriteFileAtomically(path, *document);
+  // Written as its pages are drawn; the file takes the name `path` only when
+  // the report is complete.
+  FileOfPieces file(path);
+  Status drawn =
+      WriteHistoryPdfTo(store, query, heading, [&](std::string_view piece) { file.Write(piece); });
+  if (!drawn) return drawn;
+  Status written = file.Commit();
   if (!written) {
     return Failure{path + ": " + written.failure().reason, written.failure().errorNumber};
   }

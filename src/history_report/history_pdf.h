@@ -12,6 +12,7 @@
 #include "archive/result.h"
 #include "history/history_store.h"
 #include "history_report/chart_data.h"
+#include "history_report/event_list.h"
 #include "history_report/report_heading.h"
 #include "modules/module_loader.h"
 
@@ -20,11 +21,14 @@ namespace torv {
 // The PDF module's table (its entry function is kHistoryPdfModuleEntry).
 struct HistoryPdfModule {
   ModuleHeader header;
-  // The PDF file's bytes of the report of every row `query` lists. Needs no
-  // display: without a Qt GUI application in the process, the module runs
-  // one on Qt's offscreen platform for the time of the call.
-  Result<std::string> (*document)(history::HistoryStore& store, const history::EventQuery& query,
-                                  const HistoryReportHeading& heading);
+  // The PDF file of the report of every row `query` lists, to `sink` in
+  // pieces as its pages are drawn: the rows are read from the store as they
+  // are laid out and drawn, never held all at once. On failure `sink` may
+  // have had part of a file. Needs no display: without a Qt GUI application
+  // in the process, the module runs one on Qt's offscreen platform for the
+  // time of the call.
+  Status (*writeDocument)(history::HistoryStore& store, const history::EventQuery& query,
+                          const HistoryReportHeading& heading, const TextSink& sink);
   // The PDF file's bytes of a report of text lines under `heading` (the
   // alarm statistics); leading spaces indent a line.
   Result<std::string> (*textDocument)(const HistoryReportHeading& heading,
@@ -36,13 +40,12 @@ struct HistoryPdfModule {
 inline constexpr std::string_view kHistoryPdfModuleFile = "torvdoc-pdf.so";
 inline constexpr std::string_view kHistoryPdfModuleEntry = "torvdoc_pdf_module";
 
-// Loads the module when it is not loaded yet; fails as HistoryPdfDocument
+// Loads the module when it is not loaded yet; fails as WriteHistoryPdfTo
 // would without it. Lets a caller say so before it reads anything.
 Status HistoryPdfAvailable();
 
-Result<std::string> HistoryPdfDocument(history::HistoryStore& store,
-                                       const history::EventQuery& query,
-                                       const HistoryReportHeading& heading);
+Status WriteHistoryPdfTo(history::HistoryStore& store, const history::EventQuery& query,
+                         const HistoryReportHeading& heading, const TextSink& sink);
 
 Result<std::string> HistoryTextPdfDocument(const HistoryReportHeading& heading,
                                            const std::vector<std::string>& lines);

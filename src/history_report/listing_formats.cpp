@@ -30,11 +30,7 @@ Status WriteJson(history::HistoryStore& store, const history::EventQuery& query,
 // The one call of the printed report's writer, whichever program calls.
 Status WritePrinted(history::HistoryStore& store, const history::EventQuery& query,
                     const ListingSettings& /*settings*/, const TextSink& sink) {
-  Result<std::string> document =
-      HistoryPdfDocument(store, query, HeadingFor(query, std::time(nullptr)));
-  if (!document) return document.failure();
-  sink(*document);
-  return {};
+  return WriteHistoryPdfTo(store, query, HeadingFor(query, std::time(nullptr)), sink);
 }
 
 constexpr ListingFormat kFormats[] = {

@@ -1,9 +1,6 @@
 #include "history_report/listing_output.h"
 
-#include <memory>
-#include <optional>
-
-#include "fileio/atomic_write.h"
+#include "fileio/file_of_pieces.h"
 
 namespace torv {
 
@@ -22,27 +19,13 @@ ListingWritten WriteListing(const ListingFormat& format, history::HistoryStore& 
   // The listing goes to the file as it is made: a whole store never sits in
   // memory. The file is made at the first piece, so that a store that fails
   // at once leaves nothing behind; it takes the file's name only at the end.
-  std::unique_ptr<AtomicFileWriter> writer;
-  std::optional<Failure> writeFailure;
-  const auto write = [&](std::string_view piece) {
-    if (writeFailure) return;
-    if (!writer) {
-      Result<std::unique_ptr<AtomicFileWriter>> opened = AtomicFileWriter::Open(to.file);
-      if (!opened) {
-        writeFailure = opened.failure();
-        return;
-      }
-      writer = std::move(*opened);
-    }
-    if (Status written = writer->Write(piece); !written) writeFailure = written.failure();
-  };
-  const Status listed = format.writer(store, query, settings, write);
+  FileOfPieces file(to.file);
+  const Status listed =
+      format.writer(store, query, settings, [&](std::string_view piece) { file.Write(piece); });
   if (!listed) return {ListingFault::kReading, listed.failure()};
-  if (!writeFailure) write({});
-  if (!writeFailure) {
-    if (Status committed = writer->Commit(); !committed) writeFailure = committed.failure();
+  if (Status committed = file.Commit(); !committed) {
+    return {ListingFault::kWriting, committed.failure()};
   }
-  if (writeFailure) return {ListingFault::kWriting, *writeFailure};
   return {};
 }
 
