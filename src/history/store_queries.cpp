@@ -122,8 +122,11 @@ Result<std::optional<PositionRange>> SqlHistoryStore::DatedRange(const Stretch& 
   // An event without a year has no date key and fails both bounds.
   const std::int64_t from = query.from ? query.from->Key() : std::int64_t{0};
   const std::int64_t to = query.to ? query.to->Key() : std::numeric_limits<std::int64_t>::max();
+  // pos + 0, not pos: PostgreSQL answers a bare min(pos) by walking the
+  // stretch's key in position order until a row in the dates turns up, which
+  // for a month in the middle of years of history reads half of them.
   Status s = db_->Query(
-      "SELECT min(pos), max(pos) FROM events "
+      "SELECT min(pos + 0), max(pos + 0) FROM events "
       "WHERE stretch_id = $1 AND date_key >= $2 AND date_key <= $3",
       {stretch.id, from, to}, [&](const SqlRow& row) {
         if (!row.IsNull(0)) range = PositionRange{row.Int(0), row.Int(1)};
