@@ -1,17 +1,21 @@
-// A site on SQLite: TORVDOC_SITE_DEVICES devices (31) copied weekly for
+// A site: TORVDOC_SITE_DEVICES devices (31) copied weekly for
 // TORVDOC_SITE_YEARS years (5), with gaps, generated here
-// (tests/models/site_simulation.h). Measures, each against its floor taken
-// in the same run:
+// (tests/models/site_simulation.h), on SQLite and, unless
+// TORVDOC_BENCH_NO_PG=1, on PostgreSQL (bench_postgres_server.h). Measures,
+// each against its floor taken in the same run on the same store:
 //   FirstImport        every copy into a new store, device by device, as
 //                      `history import` of many files does it;
 //   PlainInsertFloor   the same new rows into a plain table, one transaction
-//                      per copy;
+//                      per copy (SQLite: a prepared single-row insert each;
+//                      PostgreSQL: the connection's COPY);
 //   MonthAllDevices    one month of every device, listed;
 //   MonthIndexedFloor  the same rows read straight through the date index;
-//   WeeklyRoutine      one new copy for each device, one torvdoc-cli each;
-//   ListSiteToFile     the whole store's CSV with -o: peak memory (KiB).
+//   WeeklyRoutine      one new copy for each device, one torvdoc-cli each
+//                      (SQLite);
+//   ListSiteToFile     the whole store's CSV with -o: peak memory (KiB)
+//                      (SQLite).
 // The first import also checks that every device's history is exactly what
-// the generator says.
+// the generator says, and counts the store's bytes per event.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
@@ -35,11 +39,13 @@
 #include "history/stored_columns.h"
 #include "history/year_rule.h"
 #include "models/site_simulation.h"
+#include "site_bench_stores.h"
 
 namespace torv {
 namespace {
 
 using namespace history;
+using bench::SiteStore;
 namespace fs = std::filesystem;
 
 int Setting(const char* name, int fallback) {
@@ -47,9 +53,8 @@ int Setting(const char* name, int fallback) {
   return text != nullptr ? std::atoi(text) : fallback;
 }
 
-void Die(const std::string& what) {
-  std::fprintf(stderr, "site_bench: %s\n", what.c_str());
-  std::exit(1);
+[[noreturn]] void Die(const std::string& what) {
+  bench::SiteDie(what);
 }
 
 struct Site {
@@ -57,21 +62,13 @@ struct Site {
   std::unique_ptr<SiteSimulation> simulation;
   std::map<std::string, std::vector<ArchiveCopy>> copies;  // by device, in order
   std::vector<int> newRows;  // per copy, in the order FirstImport stores them
-  fs::path store = fs::path(TORVDOC_BENCH_DIR) / "site-bench.sqlite3";
+  SiteStore sqlite = bench::SqliteSiteStore(fs::path(TORVDOC_BENCH_DIR) / "site-bench.sqlite3");
   int years = 5;
 };
 
 Site& TheSite() {
   static Site site;
   return site;
-}
-
-void RemoveStore(const fs::path& path) {
-  for (const char* suffix : {"", "-wal", "-shm"}) fs::remove(path.string() + suffix);
-}
-
-StoreLocation SqliteAt(const fs::path& path) {
-  return {StoreKind::kSqlite, path.string(), path.string()};
 }
 
 // Every device's history must be what the generator says.
@@ -107,16 +104,16 @@ void CheckExact(benchmark::State& state, HistoryStore& store) {
   state.counters["gaps"] = static_cast<double>(gaps);
 }
 
-void FirstImport(benchmark::State& state) {
+void FirstImport(benchmark::State& state, const SiteStore* where) {
   Site& site = TheSite();
   std::int64_t copies = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    RemoveStore(site.store);
+    bench::EmptyStore(*where);
     site.newRows.clear();
     state.ResumeTiming();
     Result<std::unique_ptr<HistoryStore>> store =
-        OpenHistoryStore(SqliteAt(site.store), OpenMode::kWrite);
+        OpenHistoryStore(where->location, OpenMode::kWrite);
     if (!store) Die(store.failure().reason);
     copies = 0;
     for (const auto& [device, list] : site.copies) {
@@ -136,62 +133,75 @@ void FirstImport(benchmark::State& state) {
     state.ResumeTiming();
   }
   state.counters["copies"] = static_cast<double>(copies);
-  state.counters["bytes_per_event"] =
-      static_cast<double>(fs::file_size(site.store)) / state.counters["events"];
+  const bench::StoreBytes bytes = bench::SizeOf(*where);
+  state.counters["event_bytes_per_event"] =
+      static_cast<double>(bytes.events) / state.counters["events"];
+  state.counters["store_bytes_per_event"] =
+      static_cast<double>(bytes.whole) / state.counters["events"];
 }
 
 // The same new rows as FirstImport stored, as they stand in its copies, into
-// a plain table without keys or indexes: one prepared single-row insert each,
-// one transaction per copy.
-void PlainInsertFloor(benchmark::State& state) {
+// a plain table without keys or indexes, one transaction per copy: on SQLite
+// one prepared single-row insert each, on the server the connection's
+// fastest way (COPY), as the store's own inserts use it.
+void PlainInsertFloor(benchmark::State& state, const SiteStore* where) {
   Site& site = TheSite();
-  const fs::path path = fs::path(TORVDOC_BENCH_DIR) / "site-bench-floor.sqlite3";
+  const SiteStore floor =
+      where->IsPostgres()
+          ? bench::PostgresSiteStore(where->serverUri, where->schema + "_floor")
+          : bench::SqliteSiteStore(fs::path(TORVDOC_BENCH_DIR) / "site-bench-floor.sqlite3");
+  const std::vector<std::string_view> columns{"device",   "moment", "spare",
+                                              "date_key", "kind",   "number"};
   for (auto _ : state) {
     state.PauseTiming();
-    RemoveStore(path);
+    bench::EmptyStore(floor);
     state.ResumeTiming();
-    Result<std::unique_ptr<SqlConnection>> opened = OpenSqlite(path.string(), OpenMode::kWrite);
-    if (!opened) Die(opened.failure().reason);
-    SqlConnection& db = **opened;
-    if (!db.ReadBesideWriter() ||
-        !db.ExecScript("CREATE TABLE plain (device INTEGER, moment INTEGER, spare INTEGER, "
-                       "date_key INTEGER, kind INTEGER, number INTEGER)")) {
+    std::unique_ptr<SqlConnection> db = bench::RawConnection(floor, OpenMode::kWrite);
+    if (!db->ReadBesideWriter() ||
+        !db->ExecScript("CREATE TABLE plain (device BIGINT, moment BIGINT, spare BIGINT, "
+                        "date_key BIGINT, kind BIGINT, number BIGINT)")) {
       Die("the plain table");
     }
     std::size_t copyIndex = 0;
     std::int64_t device = 0;
+    std::vector<SqlValue> values;
     for (const auto& [name, list] : site.copies) {
       ++device;
       for (const ArchiveCopy& copy : list) {
         const int rows = site.newRows.at(copyIndex++);
         const std::vector<std::optional<int>> years = YearsOf(copy.records, copy.copiedAt);
-        if (!db.ExecScript("BEGIN")) Die("begin");
+        if (!db->ExecScript("BEGIN")) Die("begin");
+        values.clear();
         for (std::size_t i = copy.records.size() - static_cast<std::size_t>(rows);
              i < copy.records.size(); ++i) {
-          const StoredColumns columns = ColumnsOf(copy.records[i], years[i]);
-          if (!db.Exec("INSERT INTO plain VALUES ($1, $2, $3, $4, $5, $6)",
-                       {device, columns.moment, std::int64_t{copy.records[i].bytes[kSpareByte]},
-                        columns.dateKey, columns.kind, columns.number})) {
+          const StoredColumns c = ColumnsOf(copy.records[i], years[i]);
+          const std::vector<SqlValue> row{
+              device,    c.moment, std::int64_t{copy.records[i].bytes[kSpareByte]},
+              c.dateKey, c.kind,   c.number};
+          if (floor.IsPostgres()) {
+            values.insert(values.end(), row.begin(), row.end());
+          } else if (!db->Exec("INSERT INTO plain VALUES ($1, $2, $3, $4, $5, $6)", row)) {
             Die("insert");
           }
         }
-        if (!db.Commit()) Die("commit");
+        if (!values.empty() && !db->InsertRows("plain", columns, values)) Die("copy");
+        if (!db->Commit()) Die("commit");
       }
     }
   }
 }
 
+// June of the site's middle year.
 EventQuery SiteMonth() {
   EventQuery query;
-  const int year = 2024 + TheSite().years / 2;
+  const int year = UtcCopyTime(TheSite().options.startUnixSeconds).year + TheSite().years / 2;
   query.from = CalendarDate{year, 6, 1};
   query.to = CalendarDate{year, 6, 30};
   return query;
 }
 
-void MonthAllDevices(benchmark::State& state) {
-  Result<std::unique_ptr<HistoryStore>> store =
-      OpenHistoryStore(SqliteAt(TheSite().store), OpenMode::kRead);
+void MonthAllDevices(benchmark::State& state, const SiteStore* where) {
+  Result<std::unique_ptr<HistoryStore>> store = OpenHistoryStore(where->location, OpenMode::kRead);
   if (!store) Die(store.failure().reason);
   std::int64_t events = 0;
   for (auto _ : state) {
@@ -202,22 +212,25 @@ void MonthAllDevices(benchmark::State& state) {
   state.counters["events"] = static_cast<double>(events);
 }
 
-void MonthIndexedFloor(benchmark::State& state) {
-  Result<std::unique_ptr<SqlConnection>> db = OpenSqlite(TheSite().store.string(), OpenMode::kRead);
-  if (!db) Die(db.failure().reason);
+// Every stretch's rows of the month, through the date index and in no
+// particular order: what any listing of them has to read.
+void MonthIndexedFloor(benchmark::State& state, const SiteStore* where) {
+  std::unique_ptr<SqlConnection> db = bench::RawConnection(*where, OpenMode::kRead);
   const EventQuery month = SiteMonth();
+  // PostgreSQL's planner takes the date index by itself for so few rows.
+  const std::string sql = std::string("SELECT pos, moment, spare, date_key FROM events ") +
+                          (where->IsPostgres() ? "" : "INDEXED BY events_by_date ") +
+                          "WHERE stretch_id = $1 AND date_key >= $2 AND date_key <= $3";
   std::int64_t events = 0;
   for (auto _ : state) {
     events = 0;
     std::vector<std::int64_t> stretches;
-    Status s = (*db)->Query("SELECT id FROM stretches", {},
-                            [&](const SqlRow& row) { stretches.push_back(row.Int(0)); });
+    Status s = db->Query("SELECT id FROM stretches", {},
+                         [&](const SqlRow& row) { stretches.push_back(row.Int(0)); });
     for (const std::int64_t stretch : stretches) {
-      s = (*db)->Query(
-          "SELECT pos, moment, spare, date_key FROM events INDEXED BY events_by_date "
-          "WHERE stretch_id = $1 AND date_key >= $2 AND date_key <= $3",
-          {stretch, month.from->Key(), month.to->Key()},
-          [&](const SqlRow& row) { events += row.Int(0) >= 0 || row.Int(1) >= 0 ? 1 : 0; });
+      s = db->Query(sql, {stretch, month.from->Key(), month.to->Key()}, [&](const SqlRow& row) {
+        events += row.Int(0) >= 0 || row.Int(1) >= 0 ? 1 : 0;
+      });
       if (!s) Die(s.failure().reason);
     }
   }
@@ -267,7 +280,7 @@ void WeeklyRoutine(benchmark::State& state) {
                  static_cast<std::streamsize>(bytes.size()));
       commands.push_back({TORVDOC_CLI_PATH, "history", "import", file.string(), "--device", device,
                           "--copied-at", CopiedAtText(now.Now().unixSeconds), "--db",
-                          site.store.string()});
+                          site.sqlite.location.target});
     });
     state.ResumeTiming();
     for (const auto& command : commands) {
@@ -282,7 +295,7 @@ void ListSiteToFile(benchmark::State& state) {
   for (auto _ : state) {
     const std::string command = std::string(TORVDOC_PEAK_MEMORY_PATH) + " " + TORVDOC_CLI_PATH +
                                 " history list --format csv -o '" + out.string() + "' --db '" +
-                                TheSite().store.string() + "' 2>'" + peak.string() + "'";
+                                TheSite().sqlite.location.target + "' 2>'" + peak.string() + "'";
     if (std::system(command.c_str()) != 0) Die("the listing failed");
   }
   std::ifstream in(peak);
@@ -306,14 +319,25 @@ int main(int argc, char** argv) {
   Site& site = TheSite();
   site.options.devices = Setting("TORVDOC_SITE_DEVICES", 31);
   site.years = Setting("TORVDOC_SITE_YEARS", 5);
+  // The site ends on 1 January 2026, whatever its length: `history import`
+  // refuses a copy time ahead of today's, which the weekly routine gives.
+  constexpr std::int64_t kSiteEnd = 1767225600;
+  constexpr std::int64_t kWeek = 7 * 24 * 3600;
+  site.options.startUnixSeconds = kSiteEnd - std::int64_t{52} * site.years * kWeek;
   site.simulation = std::make_unique<history::SiteSimulation>(site.options);
   site.simulation->RunWeeks(52 * site.years,
                             [&](const std::string& device, const history::SimulatedDevice& now) {
                               site.copies[device].push_back(now.CopyNow());
                             });
   std::fprintf(stderr, "site_bench: %d devices, %d years\n", site.options.devices, site.years);
-  const auto add = [](const char* name, void (*function)(benchmark::State&), int repetitions) {
-    benchmark::RegisterBenchmark(name, function)
+  std::vector<bench::SiteStore> stores{site.sqlite};
+  if (std::getenv("TORVDOC_BENCH_NO_PG") == nullptr) {
+    const std::string uri = bench::BenchServerUri("site-bench-postgres");
+    if (uri.empty()) Die("no PostgreSQL server");
+    stores.push_back(bench::PostgresSiteStore(uri, "site_bench"));
+  }
+  const auto add = [](const std::string& name, auto function, int repetitions, auto... store) {
+    benchmark::RegisterBenchmark(name.c_str(), function, store...)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime()
         ->Iterations(1)
@@ -321,10 +345,15 @@ int main(int argc, char** argv) {
         ->ReportAggregatesOnly(repetitions > 1);
   };
   const int heavy = Setting("TORVDOC_SITE_REPETITIONS", 3);
-  add("FirstImport/sqlite", FirstImport, heavy);
-  add("PlainInsertFloor/sqlite", PlainInsertFloor, heavy);
-  add("MonthAllDevices/sqlite", MonthAllDevices, 5);
-  add("MonthIndexedFloor/sqlite", MonthIndexedFloor, 5);
+  // Each store's first import comes right before its floor, which inserts the
+  // rows that import found new, and before the reads of the store it left.
+  for (const bench::SiteStore& store : stores) {
+    const bench::SiteStore* at = &store;
+    add("FirstImport/" + store.name, FirstImport, heavy, at);
+    add("PlainInsertFloor/" + store.name, PlainInsertFloor, heavy, at);
+    add("MonthAllDevices/" + store.name, MonthAllDevices, 5, at);
+    add("MonthIndexedFloor/" + store.name, MonthIndexedFloor, 5, at);
+  }
   add("ListSiteToFile/sqlite", ListSiteToFile, 1);
   add("WeeklyRoutine/sqlite", WeeklyRoutine, 5);
   benchmark::RunSpecifiedBenchmarks();

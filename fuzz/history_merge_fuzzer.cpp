@@ -99,11 +99,13 @@ std::vector<Fit> FitsOf(const std::vector<ModelStretch>& stretches, const Archiv
       const long hi = std::min(m - 1, n - 1 - d);
       if (lo > hi) continue;
       bool same = true;
+      bool telling = false;  // damaged records alone place nothing
       for (long i = lo; i <= hi && same; ++i) {
-        same = Same(copy.records[static_cast<std::size_t>(i)],
-                    stretches[s].records[static_cast<std::size_t>(i + d)]);
+        const ArchiveRecord& record = copy.records[static_cast<std::size_t>(i)];
+        same = Same(record, stretches[s].records[static_cast<std::size_t>(i + d)]);
+        telling = telling || record.bytes[0] != 255;
       }
-      if (same) fits.push_back({s, d, lo, hi, lo + d == 0, hi + d == n - 1});
+      if (same && telling) fits.push_back({s, d, lo, hi, lo + d == 0, hi + d == n - 1});
     }
   }
   return fits;

@@ -174,6 +174,32 @@ TEST(MergeTest, DamagedRecordsHoldTheirPlaces) {
   EXPECT_EQ(Numbers(history), (Stretches{{1, kDamaged, kDamaged, 2, kDamaged, 3, kDamaged}}));
 }
 
+TEST(MergeTest, DamagedRecordsAloneJoinNothing) {
+  // Damaged records are all alike: touching a stretch only through them is
+  // sharing nothing, at either end, and a copy of them only is a stretch.
+  struct Case {
+    std::vector<int> stored;
+    std::vector<int> copy;
+    std::int64_t copyTime;
+    Stretches expected;
+  };
+  const Case cases[] = {
+      {{1, 2, kDamaged}, {kDamaged, 10, 11}, 200, {{1, 2, kDamaged}, {kDamaged, 10, 11}}},
+      {{kDamaged, 5, 6}, {1, 2, kDamaged}, 50, {{1, 2, kDamaged}, {kDamaged, 5, 6}}},
+      {{1, kDamaged, kDamaged},
+       {kDamaged, kDamaged},
+       200,
+       {{1, kDamaged, kDamaged}, {kDamaged, kDamaged}}},
+  };
+  for (const Case& c : cases) {
+    MemoryHistory history;
+    (void)history.Import(Copy(c.stored, 100));
+    const int size = static_cast<int>(c.copy.size());
+    ExpectOutcome(history.Import(Copy(c.copy, c.copyTime)), size, 0, true);
+    EXPECT_EQ(Numbers(history), c.expected);
+  }
+}
+
 TEST(MergeTest, AnEmptyCopyChangesNothing) {
   MemoryHistory history;
   (void)history.Import(Copy({1, 2}));
@@ -210,7 +236,8 @@ TEST(MergeTest, TheSpareByteIsKeptButNotCompared) {
 
 TEST(MergeTest, OnlyTheWindowsAroundTheCopysEndsAreLoaded) {
   // A stretch of 5000 positions; the copy's first record was seen at 4990.
-  const auto windows = WindowsToLoad({{0, 4999}, {-3, 2}}, 1024, {{0, 4990}}, {{0, 100}});
+  const auto windows =
+      WindowsToLoad({{0, 4999}, {-3, 2}}, 1024, CopyAnchors{0, 1023}, {{0, 4990}}, {{0, 100}});
   ASSERT_EQ(windows.size(), 2u);
   ASSERT_EQ(windows[0].size(), 2u);
   EXPECT_EQ(windows[0][0].lo, 0);
@@ -221,6 +248,15 @@ TEST(MergeTest, OnlyTheWindowsAroundTheCopysEndsAreLoaded) {
   ASSERT_EQ(windows[1].size(), 1u);
   EXPECT_EQ(windows[1][0].lo, -3);
   EXPECT_EQ(windows[1][0].hi, 2);
+  // Damaged first and last records: the windows are laid from the copy's
+  // records 2 and 1020, the oldest and newest that are not damaged.
+  const auto shifted =
+      WindowsToLoad({{0, 4999}}, 1024, CopyAnchors{2, 1020}, {{0, 4990}}, {{0, 1100}});
+  ASSERT_EQ(shifted[0].size(), 2u);
+  EXPECT_EQ(shifted[0][0].lo, 80);
+  EXPECT_EQ(shifted[0][0].hi, 1103);
+  EXPECT_EQ(shifted[0][1].lo, 4988);
+  EXPECT_EQ(shifted[0][1].hi, 4999);
 }
 
 TEST(MergeTest, CopiesInAnyOrderGiveTheHistoryOfTimeOrder) {

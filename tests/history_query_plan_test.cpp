@@ -113,7 +113,8 @@ class QueryPlanTest : public ::testing::TestWithParam<Backend> {
     int dated = 0;
     for (const Planned& planned : plans) {
       SCOPED_TRACE(planned.sql);
-      if (planned.sql.starts_with("SELECT min(pos), max(pos)")) {
+      if (planned.sql.find("max(pos + 0)") != std::string::npos ||
+          planned.sql.find("max(e.pos + 0)") != std::string::npos) {
         ++dated;
         EXPECT_NE(planned.plan.find("events_by_date"), std::string::npos) << planned.plan;
       } else if (planned.sql.find(" LIMIT ") != std::string::npos) {

@@ -30,8 +30,15 @@ HistorySlice MemoryMerge::Slice(const std::vector<Identity>& copy) const {
   for (const MergedStretch& stretch : stretches_) {
     bounds.push_back({stretch.firstPos, stretch.LastPos()});
   }
-  const std::vector<std::vector<PositionRange>> windows =
-      WindowsToLoad(bounds, static_cast<int>(copy.size()), Hits(copy.front()), Hits(copy.back()));
+  const std::optional<CopyAnchors> anchors = AnchorsOf(copy);
+  std::vector<IdentityHit> firstHits;
+  std::vector<IdentityHit> lastHits;
+  if (anchors) {
+    firstHits = Hits(copy[static_cast<std::size_t>(anchors->first)]);
+    lastHits = Hits(copy[static_cast<std::size_t>(anchors->last)]);
+  }
+  const std::vector<std::vector<PositionRange>> windows = WindowsToLoad(
+      bounds, static_cast<int>(copy.size()), anchors.value_or(CopyAnchors{}), firstHits, lastHits);
   HistorySlice slice;
   for (std::size_t s = 0; s < stretches_.size(); ++s) {
     const MergedStretch& stretch = stretches_[s];

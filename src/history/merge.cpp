@@ -20,17 +20,21 @@ std::optional<Identity> StretchSlice::IdentityAt(std::int64_t position) const {
 
 namespace {
 
-// The offsets worth checking: every valid overlap holds the copy's first
-// record, or its last, or the whole stretch (and so the stretch's first record).
+// The offsets worth checking: every valid overlap holds one of the copy's
+// anchors, or the whole stretch (and so the stretch's first record).
 std::set<std::int64_t> CandidateOffsets(const StretchSlice& stretch,
                                         const std::vector<Identity>& copy) {
   const auto size = static_cast<std::int64_t>(copy.size());
   std::set<std::int64_t> offsets;
-  for (const LoadedRun& run : stretch.loaded) {
-    for (std::size_t i = 0; i < run.identities.size(); ++i) {
-      const std::int64_t position = run.start + static_cast<std::int64_t>(i);
-      if (run.identities[i] == copy.front()) offsets.insert(position);
-      if (run.identities[i] == copy.back()) offsets.insert(position - (size - 1));
+  if (const std::optional<CopyAnchors> anchors = AnchorsOf(copy)) {
+    const Identity first = copy[static_cast<std::size_t>(anchors->first)];
+    const Identity last = copy[static_cast<std::size_t>(anchors->last)];
+    for (const LoadedRun& run : stretch.loaded) {
+      for (std::size_t i = 0; i < run.identities.size(); ++i) {
+        const std::int64_t position = run.start + static_cast<std::int64_t>(i);
+        if (run.identities[i] == first) offsets.insert(position - anchors->first);
+        if (run.identities[i] == last) offsets.insert(position - anchors->last);
+      }
     }
   }
   if (stretch.Size() <= size) {
@@ -49,12 +53,15 @@ std::optional<Alignment> CheckOffset(const StretchSlice& stretch, std::size_t in
   const std::int64_t lo = std::max(offset, stretch.firstPos);
   const std::int64_t hi = std::min(offset + size - 1, stretch.lastPos);
   if (lo > hi) return std::nullopt;
+  bool telling = false;
   for (std::int64_t position = lo; position <= hi; ++position) {
     const std::optional<Identity> stored = stretch.IdentityAt(position);
     if (!stored || *stored != copy[static_cast<std::size_t>(position - offset)]) {
       return std::nullopt;
     }
+    telling = telling || !IsDamagedIdentity(*stored);
   }
+  if (!telling) return std::nullopt;
   Alignment alignment;
   alignment.stretch = index;
   alignment.offset = offset;
@@ -88,17 +95,30 @@ bool Better(const Chain& a, const Chain& b, const std::vector<Alignment>& alignm
 
 }  // namespace
 
+bool IsDamagedIdentity(Identity identity) {
+  // Byte 0, the code, is the identity's highest byte.
+  return (identity >> 48) == kDamagedCode;
+}
+
+std::optional<CopyAnchors> AnchorsOf(const std::vector<Identity>& copy) {
+  const auto first = std::find_if_not(copy.begin(), copy.end(), IsDamagedIdentity);
+  if (first == copy.end()) return std::nullopt;
+  const auto last = std::find_if_not(copy.rbegin(), copy.rend(), IsDamagedIdentity);
+  return CopyAnchors{static_cast<int>(first - copy.begin()),
+                     static_cast<int>(copy.rend() - last) - 1};
+}
+
 std::vector<std::vector<PositionRange>> WindowsToLoad(const std::vector<PositionRange>& bounds,
-                                                      int copySize,
+                                                      int copySize, const CopyAnchors& anchors,
                                                       const std::vector<IdentityHit>& firstHits,
                                                       const std::vector<IdentityHit>& lastHits) {
   std::vector<std::vector<PositionRange>> wanted(bounds.size());
-  for (const IdentityHit& hit : firstHits) {
-    wanted[hit.stretch].push_back({hit.position, hit.position + copySize - 1});
-  }
-  for (const IdentityHit& hit : lastHits) {
-    wanted[hit.stretch].push_back({hit.position - (copySize - 1), hit.position});
-  }
+  // The copy laid with its anchor on the hit: the positions its records cover.
+  const auto cover = [&](const IdentityHit& hit, int anchor) {
+    wanted[hit.stretch].push_back({hit.position - anchor, hit.position - anchor + copySize - 1});
+  };
+  for (const IdentityHit& hit : firstHits) cover(hit, anchors.first);
+  for (const IdentityHit& hit : lastHits) cover(hit, anchors.last);
   std::vector<std::vector<PositionRange>> windows(bounds.size());
   for (std::size_t s = 0; s < bounds.size(); ++s) {
     const PositionRange& stretch = bounds[s];

@@ -6,8 +6,12 @@
 // The rule. A copy is a contiguous window of the device's event sequence, and
 // so is every stretch. The copy is laid against a stretch at an offset; the
 // offset is valid when every record where the two overlap coincides (bytes 0
-// to 6). Records recur (identical neighbours, damaged records, the same event
-// a year later), so a copy is placed by whole runs, never by one record.
+// to 6) and the overlap holds a record that is not damaged: damaged records
+// are all alike, so an overlap of damaged records only says nothing about
+// where the copy lies (after a gap, a copy that ends in one would otherwise
+// join any stretch that starts with one). Records recur (identical
+// neighbours, the same event a year later), so a copy is placed by whole
+// runs, never by one record.
 //
 // A placement is a chain of stretches that follow each other in the history,
 // each with a valid offset, in the same order inside the copy and sharing no
@@ -104,12 +108,26 @@ struct IdentityHit {
   std::int64_t position = 0;
 };
 
-// What to load of each stretch so that every valid offset can be checked:
-// every valid overlap holds the copy's first record, or its last record, or
-// a whole stretch no longer than the copy. Per stretch, disjoint ranges in
-// position order. `bounds` gives each stretch's first and last position.
+// Damaged records (code 255) carry the same identity, whatever they were.
+bool IsDamagedIdentity(Identity identity);
+
+// The copy's oldest and newest records that are not damaged, as copy indices.
+// A valid overlap that starts at the copy's start holds `first`, one that
+// ends at the copy's end holds `last`, and any other is a whole stretch no
+// longer than the copy. None when every record of the copy is damaged.
+struct CopyAnchors {
+  int first = 0;
+  int last = 0;
+};
+std::optional<CopyAnchors> AnchorsOf(const std::vector<Identity>& copy);
+
+// What to load of each stretch so that every valid offset can be checked,
+// given the stored positions of the identities of the copy's anchors
+// (`firstHits` of copy[anchors.first], `lastHits` of copy[anchors.last]).
+// Per stretch, disjoint ranges in position order. `bounds` gives each
+// stretch's first and last position.
 std::vector<std::vector<PositionRange>> WindowsToLoad(const std::vector<PositionRange>& bounds,
-                                                      int copySize,
+                                                      int copySize, const CopyAnchors& anchors,
                                                       const std::vector<IdentityHit>& firstHits,
                                                       const std::vector<IdentityHit>& lastHits);
 

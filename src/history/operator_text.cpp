@@ -60,7 +60,9 @@ Status CheckDeviceChoice(const std::vector<std::string>& storedDevices, const st
 }
 
 Result<std::vector<std::string>> StoredDeviceNames(HistoryStore& store) {
-  Result<std::vector<DeviceSummary>> devices = store.Devices();
+  // Without the damaged events, whose count reads every event of the store:
+  // each import of the weekly routine asks for the names.
+  Result<std::vector<DeviceSummary>> devices = store.Devices({}, false);
   if (!devices) return devices.failure();
   std::vector<std::string> names;
   for (const DeviceSummary& device : *devices) names.push_back(device.device);

@@ -2,6 +2,7 @@
 // differ only in their connection, which also spells the schema's words.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -134,8 +135,14 @@ class SqlHistoryStore final : public HistoryStore {
   // position order between them passes only near the dates. The whole
   // stretch without dates; none when no event of it lies in them.
   Result<std::optional<PositionRange>> DatedRange(const Stretch& stretch, const EventQuery& query);
-  Result<bool> AnyEventIn(const Stretch& stretch, const EventQuery& query,
-                          const std::string& textCondition);
+  // DatedRange of each of the device's stretches, by stretch id; a stretch
+  // without events in the dates is left out.
+  Result<std::map<std::int64_t, PositionRange>> DatedRanges(std::int64_t deviceId,
+                                                            const std::vector<Stretch>& stretches,
+                                                            const EventQuery& query);
+  // Whether the query lists any event of the stretch's positions in `range`.
+  Result<bool> AnyEventIn(const Stretch& stretch, const PositionRange& range,
+                          const EventQuery& query, const std::string& textCondition);
   Result<std::optional<StoredEvent>> FirstDated(const Device& device,
                                                 const std::vector<Stretch>& stretches, bool newest);
   Result<std::vector<DeviceSummary>> ReadDevices(const std::vector<std::string>& only,

@@ -62,12 +62,21 @@ Result<HistorySlice> SqlHistoryStore::LoadSlice(std::int64_t deviceId,
                           found.push_back({stretch->second, row.Int(1)});
                       });
   };
+  // A copy of damaged records only overlaps nothing that counts: only the
+  // stretches that might lie inside it are loaded.
   std::vector<IdentityHit> firstHits;
   std::vector<IdentityHit> lastHits;
-  if (Status s = hits(copy.front(), firstHits); !s) return s.failure();
-  if (Status s = hits(copy.back(), lastHits); !s) return s.failure();
-  const std::vector<std::vector<PositionRange>> windows =
-      WindowsToLoad(bounds, static_cast<int>(copy.size()), firstHits, lastHits);
+  const std::optional<CopyAnchors> anchors = AnchorsOf(copy);
+  if (anchors) {
+    if (Status s = hits(copy[static_cast<std::size_t>(anchors->first)], firstHits); !s) {
+      return s.failure();
+    }
+    if (Status s = hits(copy[static_cast<std::size_t>(anchors->last)], lastHits); !s) {
+      return s.failure();
+    }
+  }
+  const std::vector<std::vector<PositionRange>> windows = WindowsToLoad(
+      bounds, static_cast<int>(copy.size()), anchors.value_or(CopyAnchors{}), firstHits, lastHits);
 
   HistorySlice slice;
   for (std::size_t i = 0; i < stretches.size(); ++i) {

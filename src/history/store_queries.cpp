@@ -122,8 +122,11 @@ Result<std::optional<PositionRange>> SqlHistoryStore::DatedRange(const Stretch& 
   // An event without a year has no date key and fails both bounds.
   const std::int64_t from = query.from ? query.from->Key() : std::int64_t{0};
   const std::int64_t to = query.to ? query.to->Key() : std::numeric_limits<std::int64_t>::max();
+  // pos + 0, not pos: PostgreSQL answers a bare min(pos) by walking the
+  // stretch's key in position order until a row in the dates turns up, which
+  // for a month in the middle of years of history reads half of them.
   Status s = db_->Query(
-      "SELECT min(pos), max(pos) FROM events "
+      "SELECT min(pos + 0), max(pos + 0) FROM events "
       "WHERE stretch_id = $1 AND date_key >= $2 AND date_key <= $3",
       {stretch.id, from, to}, [&](const SqlRow& row) {
         if (!row.IsNull(0)) range = PositionRange{row.Int(0), row.Int(1)};
@@ -132,16 +135,38 @@ Result<std::optional<PositionRange>> SqlHistoryStore::DatedRange(const Stretch& 
   return range;
 }
 
-Result<bool> SqlHistoryStore::AnyEventIn(const Stretch& stretch, const EventQuery& query,
+Result<std::map<std::int64_t, PositionRange>> SqlHistoryStore::DatedRanges(
+    std::int64_t deviceId, const std::vector<Stretch>& stretches, const EventQuery& query) {
+  std::map<std::int64_t, PositionRange> ranges;
+  if (!query.from && !query.to) {
+    for (const Stretch& stretch : stretches) {
+      ranges[stretch.id] = PositionRange{stretch.firstPos, stretch.lastPos};
+    }
+    return ranges;
+  }
+  const std::int64_t from = query.from ? query.from->Key() : std::int64_t{0};
+  const std::int64_t to = query.to ? query.to->Key() : std::numeric_limits<std::int64_t>::max();
+  // As DatedRange, for every stretch of the device in one statement: a
+  // listing of many devices otherwise waits on a round trip per stretch.
+  Status s = db_->Query(
+      "SELECT e.stretch_id, min(e.pos + 0), max(e.pos + 0) FROM stretches s "
+      "JOIN events e ON e.stretch_id = s.id AND e.date_key >= $2 AND e.date_key <= $3 "
+      "WHERE s.device_id = $1 GROUP BY e.stretch_id",
+      {deviceId, from, to}, [&](const SqlRow& row) {
+        ranges[row.Int(0)] = PositionRange{row.Int(1), row.Int(2)};
+      });
+  if (!s) return s.failure();
+  return ranges;
+}
+
+Result<bool> SqlHistoryStore::AnyEventIn(const Stretch& stretch, const PositionRange& range,
+                                         const EventQuery& query,
                                          const std::string& textCondition) {
-  Result<std::optional<PositionRange>> range = DatedRange(stretch, query);
-  if (!range) return range.failure();
-  if (!*range) return false;
   const Filter filter = BuildFilter(query, 4, textCondition);
   bool any = false;
   Status s = db_->Query(
       "SELECT pos FROM events WHERE stretch_id = $1" + PositionsFrom(2) + filter.sql + " LIMIT 1",
-      With({stretch.id, (*range)->lo, (*range)->hi}, filter), [&](const SqlRow&) { any = true; });
+      With({stretch.id, range.lo, range.hi}, filter), [&](const SqlRow&) { any = true; });
   if (!s) return s.failure();
   return any;
 }
@@ -161,9 +186,15 @@ Status SqlHistoryStore::ReadEvents(const EventQuery& query,
                             " ORDER BY pos" + (back ? " DESC" : "") + " LIMIT $3";
     Result<std::vector<Stretch>> stretches = Stretches(device.id);
     if (!stretches) return stretches.failure();
+    Result<std::map<std::int64_t, PositionRange>> dated = DatedRanges(device.id, *stretches, query);
+    if (!dated) return dated.failure();
     // Whether a stretch lists anything, by rank: each is asked at most once,
-    // and a stretch already read answers for itself.
+    // and a stretch already read answers for itself; one without events in
+    // the dates lists nothing.
     std::map<std::int64_t, bool> listsAny;
+    for (const Stretch& stretch : *stretches) {
+      if (!dated->contains(stretch.id)) listsAny[stretch.rank] = false;
+    }
     // The event next to the gap in front of a stretch (its oldest listed
     // one) shows the gap when an older stretch lists anything.
     const auto gapInFront = [&](const Stretch& stretch) -> Result<bool> {
@@ -171,7 +202,7 @@ Status SqlHistoryStore::ReadEvents(const EventQuery& query,
         if (older.rank >= stretch.rank) continue;
         auto known = listsAny.find(older.rank);
         if (known == listsAny.end()) {
-          Result<bool> any = AnyEventIn(older, query, *textCondition);
+          Result<bool> any = AnyEventIn(older, dated->at(older.id), query, *textCondition);
           if (!any) return any;
           known = listsAny.emplace(older.rank, *any).first;
         }
@@ -181,14 +212,10 @@ Status SqlHistoryStore::ReadEvents(const EventQuery& query,
     };
     if (back) std::reverse(stretches->begin(), stretches->end());
     for (const Stretch& stretch : *stretches) {
-      Result<std::optional<PositionRange>> range = DatedRange(stretch, query);
-      if (!range) return range.failure();
-      if (!*range) {
-        listsAny[stretch.rank] = false;
-        continue;
-      }
-      std::int64_t bound = back ? (*range)->hi + 1 : (*range)->lo - 1;
-      const std::int64_t farEnd = back ? (*range)->lo : (*range)->hi;
+      const auto range = dated->find(stretch.id);
+      if (range == dated->end()) continue;
+      std::int64_t bound = back ? range->second.hi + 1 : range->second.lo - 1;
+      const std::int64_t farEnd = back ? range->second.lo : range->second.hi;
       bool first = true;
       for (;;) {
         std::vector<StoredEvent> rows;

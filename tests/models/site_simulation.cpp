@@ -13,6 +13,7 @@ SiteSimulation::SiteSimulation(const SiteOptions& options) : options_(options) {
   for (int device = 0; device < options.devices; ++device) {
     SimulationOptions simulation;
     simulation.seed = 7000 + static_cast<std::uint32_t>(device);
+    simulation.startUnixSeconds = options.startUnixSeconds;
     // Steps of 1 to this many seconds make a week of eventsPerWeek events.
     simulation.maxStepSeconds = static_cast<int>(2 * kWeekSeconds / options.eventsPerWeek);
     devices_.push_back({SimulatedDevice(simulation), {}, 0});

@@ -22,6 +22,8 @@ struct SiteOptions {
   // ring's 1024 records leaves a gap.
   int pauseEvery = 130;
   int pauseWeeks = 2;
+  // The devices' clocks at the start, UTC.
+  std::int64_t startUnixSeconds = SimulationOptions{}.startUnixSeconds;
 };
 
 // What the history of one device must hold.
