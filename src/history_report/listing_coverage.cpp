@@ -49,9 +49,6 @@ Result<ListingCoverage> ReadCoverage(history::HistoryStore& store, const history
   // listing's dates are counted below.
   Result<std::vector<history::DeviceSummary>> summaries = store.Devices(query.devices, false);
   if (!summaries) return summaries.failure();
-  Result<std::vector<history::CountedEvents>> counts =
-      store.Counts(query, history::CountGrouping::kCopyAndCode);
-  if (!counts) return counts.failure();
   std::map<std::int64_t, std::int64_t> copiedAt;
   for (const history::KeptCopy& copy : gaps.Copies()) copiedAt[copy.id] = copy.copiedAt;
   ListingCoverage coverage;
@@ -63,19 +60,23 @@ Result<ListingCoverage> ReadCoverage(history::HistoryStore& store, const history
     d.first = summary.firstDated;
     d.last = summary.lastDated;
     d.lastImport = summary.lastImportUnixSeconds;
-  }
-  std::map<std::string, std::set<std::int64_t>> copiesOf;
-  for (const history::CountedEvents& count : *counts) {
-    const auto found = index.find(count.device);
-    if (found == index.end()) continue;  // a device made since its summary was read
-    DeviceCoverage& d = coverage.devices[found->second];
-    d.listed += count.events;
-    if (count.code == kDamagedCode) d.damaged += count.events;
-    if (!count.dated) d.undated += count.events;
-    if (count.copy && copiesOf[count.device].insert(*count.copy).second) {
-      ++d.copies;
-      if (const auto at = copiedAt.find(*count.copy); at != copiedAt.end()) {
-        Widen(d.firstCopyAt, d.lastCopyAt, at->second);
+    // Counted device by device: a site's counts per copy and code, held
+    // together, took tens of megabytes.
+    history::EventQuery one = query;
+    one.devices = {summary.device};
+    Result<std::vector<history::CountedEvents>> counts =
+        store.Counts(one, history::CountGrouping::kCopyAndCode);
+    if (!counts) return counts.failure();
+    std::set<std::int64_t> copies;
+    for (const history::CountedEvents& count : *counts) {
+      d.listed += count.events;
+      if (count.code == kDamagedCode) d.damaged += count.events;
+      if (!count.dated) d.undated += count.events;
+      if (count.copy && copies.insert(*count.copy).second) {
+        ++d.copies;
+        if (const auto at = copiedAt.find(*count.copy); at != copiedAt.end()) {
+          Widen(d.firstCopyAt, d.lastCopyAt, at->second);
+        }
       }
     }
   }
