@@ -205,6 +205,22 @@ TEST_P(HistoryRefusalTest, AVersionThatIsNoSmallNumberIsNoStore) {
   }
 }
 
+// Layout 5 changes nothing on SQLite: a store of layout 4 there is read as
+// it is, while a server's waits for the import that gives it statistics.
+TEST_P(HistoryRefusalTest, ALayoutOlderOnlyByStepsThisDatabaseSkipsIsRead) {
+  ASSERT_TRUE(test_.Open());
+  ASSERT_TRUE(test_.Raw()->Exec("UPDATE schema_version SET version = 4").ok());
+  Result<std::unique_ptr<HistoryStore>> store = OpenHistoryStore(test_.location(), OpenMode::kRead);
+  if (GetParam() == Backend::kSqlite) {
+    EXPECT_TRUE(store.ok()) << store.failure().reason;
+  } else {
+    ASSERT_FALSE(store.ok());
+    EXPECT_EQ(store.failure().reason,
+              test_.location().shown +
+                  ": the history store has an older layout; an import brings it up to date");
+  }
+}
+
 TEST_P(HistoryRefusalTest, AStoreThatIsGoneEndsTheImport) {
   StoreLocation location = test_.location();
   // A name to find this test's own connection by among the server's.
