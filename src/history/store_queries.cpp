@@ -279,17 +279,23 @@ Result<std::vector<ListingPart>> SqlHistoryStore::ReadParts(const EventQuery& qu
       textCondition = std::move(*condition);
     }
     const Filter filter = BuildFilter(query, 4, textCondition);
+    std::map<std::int64_t, PositionRange> dated;
+    if (counted) {
+      Result<std::map<std::int64_t, PositionRange>> ranges =
+          DatedRanges(device.id, *stretches, query);
+      if (!ranges) return ranges.failure();
+      dated = std::move(*ranges);
+    }
     for (const Stretch& stretch : *stretches) {
       // A stretch has an event at every position from its first to its last.
       std::int64_t events = stretch.lastPos - stretch.firstPos + 1;
       if (counted) {
-        Result<std::optional<PositionRange>> range = DatedRange(stretch, query);
-        if (!range) return range.failure();
-        if (!*range) continue;
+        const auto range = dated.find(stretch.id);
+        if (range == dated.end()) continue;
         // Counted stretch by stretch: the events lie in the table's own order.
         Status s = db_->Query(
             "SELECT count(*) FROM events WHERE stretch_id = $1" + PositionsFrom(2) + filter.sql,
-            With({stretch.id, (*range)->lo, (*range)->hi}, filter),
+            With({stretch.id, range->second.lo, range->second.hi}, filter),
             [&](const SqlRow& row) { events = row.Int(0); });
         if (!s) return s.failure();
       }
